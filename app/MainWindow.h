@@ -1,0 +1,109 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QList>
+#include <QMainWindow>
+#include <QMap>
+#include <QPoint>
+#include <QString>
+
+#include "SdkMetaTypes.h"
+#include "TMVNetSDK.h"
+
+class QButtonGroup;
+class QCloseEvent;
+class ConfigPage;
+class ControlPage;
+class DownloadPage;
+class Intelligent;
+class PeripheralPage;
+class PreviewPage;
+class PTZPage;
+class TempAlarmPage;
+class VideoLabel;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The one window of the client: login bar, live picture with its drawing bar,
+// the tab pages and the playback tab. It owns the login handle and hands it to
+// every page through ChangeHandle.
+//
+// Threading model: every slot runs on the user-interface thread. The search
+// and exception callbacks run on library threads and only emit DevSearched or
+// Exception, which the automatic connection queues to this thread.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    int Channel() const { return m_channel; }
+    TMV_NET_HANDLE Handle() const { return m_handle; }
+    VideoLabel *GetVideoLabel() const;
+    const TMV_NET_DEV_ABILITY &Ability() const { return m_devAbility; }
+    const TMV_NET_PTZ_AUX_STATE &AuxState() const { return m_auxState; }
+    const TMV_NET_DEV_INFO &DevInfo() const { return m_devInfo; }
+
+signals:
+    void ChangeHandle(TMV_NET_HANDLE handle);
+    void Exception(int type);
+    void SendDownload(QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> downloads);
+    void Shielded(int ruleType, QList<QPoint> points);
+    void DevSearched(const QString &ip);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void OnUpdateFrame();
+    void OnPreviewOpen(bool open);
+    void OnTabChanged(int index);
+    void OnIPSearchButtonClicked();
+    void OnDevSearched(const QString &ip);
+    void OnLoginBtnClicked();
+    void OnChannelButtonClicked();
+    void OnException(int type);
+    void OnDownloadProgressButtonClicked();
+
+private:
+    void Login();
+    void Logout();
+    // Channel refresh: the channel radio buttons and the temperature controls,
+    // then the abilities and the pages that follow them.
+    void RefreshChannelControls();
+    void RefreshAbility();
+
+    // Callbacks reach only windows that are alive: the library may answer a
+    // search after the window that asked for it is gone.
+    static void RegisterForCallbacks(MainWindow *window);
+    static void UnregisterForCallbacks(MainWindow *window);
+    static void SearchCallback(const char *ip, void *user);
+    static void ExceptionCallback(TMV_NET_HANDLE handle, int32_t type, void *user);
+
+    TMV_NET_DEV_ABILITY m_devAbility;
+    TMV_NET_PTZ_AUX_STATE m_auxState;
+    Ui::MainWindow *ui;
+    PeripheralPage *m_peripheralPage;
+    PreviewPage *m_previewPage;
+    TempAlarmPage *m_tempAlarmPage;
+    ConfigPage *m_configPage;
+    PTZPage *m_ptzPage;
+    DownloadPage *m_downloadPage;
+    ControlPage *m_controlPage;
+    Intelligent *m_intelligent;
+    TMV_NET_HANDLE m_handle;
+    int m_channel;
+    int m_playbackChannel;
+    int m_fileType;
+    int m_pageNumber;
+    QMap<int, TMV_NET_FILE_INFO> m_fileMap;
+    QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> m_downloadMap;
+    TMV_NET_DEV_INFO m_devInfo;
+    QButtonGroup *m_drawGroup;
+};
+
+#endif // MAINWINDOW_H

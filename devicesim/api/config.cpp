@@ -1,0 +1,320 @@
+// Entry points of the configuration family: imaging and thermal settings,
+// OSD, network, the serial transparent channel, maintenance and target
+// recognition.
+#include "EntryPoint.h"
+
+using sim::api::EntryPoint;
+
+// ---- Imaging and thermal ---------------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_GetFrameRate(TMV_NET_HANDLE handle, int32_t *rate)
+{
+    EntryPoint call(__func__, handle);
+    call.output(rate);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetFrameRate(TMV_NET_HANDLE handle, int32_t rate)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&rate, sizeof rate);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SyncSystemTime(TMV_NET_HANDLE handle, const char *time)
+{
+    EntryPoint call(__func__, handle);
+    call.string(time);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_CorrectShutter(TMV_NET_HANDLE handle)
+{
+    EntryPoint call(__func__, handle);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetEnvParam(TMV_NET_HANDLE handle, TMV_NET_ENV_PARAM *param)
+{
+    EntryPoint call(__func__, handle);
+    call.output(param);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetEnvParam(TMV_NET_HANDLE handle, const TMV_NET_ENV_PARAM *param)
+{
+    EntryPoint call(__func__, handle);
+    call.input(param, sizeof *param);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetOSDState(TMV_NET_HANDLE handle, int32_t *state)
+{
+    EntryPoint call(__func__, handle);
+    call.output(state);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetOSDState(TMV_NET_HANDLE handle, int32_t state)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&state, sizeof state);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetTempBarState(TMV_NET_HANDLE handle, int32_t *state)
+{
+    EntryPoint call(__func__, handle);
+    call.output(state);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetTempBarState(TMV_NET_HANDLE handle, int32_t state)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&state, sizeof state);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetPalleteType(TMV_NET_HANDLE handle, int32_t *type)
+{
+    EntryPoint call(__func__, handle);
+    call.output(type);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetPalleteType(TMV_NET_HANDLE handle, int32_t type)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&type, sizeof type);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetTempLevel(TMV_NET_HANDLE handle, int32_t *level)
+{
+    EntryPoint call(__func__, handle);
+    call.output(level);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetTempLevel(TMV_NET_HANDLE handle, int32_t level)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&level, sizeof level);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetTempUnit(TMV_NET_HANDLE handle, int32_t *unit)
+{
+    EntryPoint call(__func__, handle);
+    call.output(unit);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetTempUnit(TMV_NET_HANDLE handle, int32_t unit)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&unit, sizeof unit);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetTempSpanInfo(TMV_NET_HANDLE handle, TMV_NET_TEMP_SPAN_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.output(info);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetTempSpanInfo(TMV_NET_HANDLE handle, const TMV_NET_TEMP_SPAN_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.input(info, sizeof *info);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetThermalImageLuminance(TMV_NET_HANDLE handle, int32_t *luminance)
+{
+    EntryPoint call(__func__, handle);
+    call.output(luminance);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetThermalImageLuminance(TMV_NET_HANDLE handle, int32_t luminance)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&luminance, sizeof luminance);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetThermalImageContrast(TMV_NET_HANDLE handle, int32_t *contrast)
+{
+    EntryPoint call(__func__, handle);
+    call.output(contrast);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetThermalImageContrast(TMV_NET_HANDLE handle, int32_t contrast)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&contrast, sizeof contrast);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetThermalImageFlipMode(TMV_NET_HANDLE handle, int32_t *mode)
+{
+    EntryPoint call(__func__, handle);
+    call.output(mode);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetThermalImageFlipMode(TMV_NET_HANDLE handle, int32_t mode)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&mode, sizeof mode);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, TMV_NET_THERMAL_IMAGE_ENHANCE_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.output(info);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, const TMV_NET_THERMAL_IMAGE_ENHANCE_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.input(info, sizeof *info);
+    return call.notSupported();
+}
+
+// ---- OSD and network -------------------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_GetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_OSD_TIME_TITLE_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).output(info);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_OSD_TIME_TITLE_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).input(info, sizeof *info);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_OSD_CHANNEL_TITLE_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).output(info);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_OSD_CHANNEL_TITLE_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).input(info, sizeof *info);
+    if (info)
+        call.text(info->title, sizeof info->title);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_LASER_DISTANCE_OSD_PARAM *param)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).output(param);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_LASER_DISTANCE_OSD_PARAM *param)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).input(param, sizeof *param);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetIpConfig(TMV_NET_HANDLE handle, TMV_NET_IP_CONFIG *config)
+{
+    EntryPoint call(__func__, handle);
+    call.output(config);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetIpConfig(TMV_NET_HANDLE handle, const TMV_NET_IP_CONFIG *config)
+{
+    EntryPoint call(__func__, handle);
+    call.input(config, sizeof *config);
+    if (config) {
+        call.text(config->name, sizeof config->name)
+            .text(config->mac, sizeof config->mac)
+            .text(config->ip, sizeof config->ip)
+            .text(config->subnetMask, sizeof config->subnetMask)
+            .text(config->gateway, sizeof config->gateway)
+            .text(config->defaultDns, sizeof config->defaultDns)
+            .text(config->standbyDns, sizeof config->standbyDns);
+    }
+    return call.notSupported();
+}
+
+// ---- Serial transparent channel --------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_SetTransparentState(TMV_NET_HANDLE handle, int32_t state)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&state, sizeof state);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_TransparentData(TMV_NET_HANDLE handle, const uint8_t *data, int32_t size,
+                                            uint8_t *reply, int32_t replyCapacity, int32_t *replyLength,
+                                            int32_t timeoutMs)
+{
+    EntryPoint call(__func__, handle);
+    // At least one byte goes out; the size is checked before the bytes are read.
+    call.require(size > 0);
+    if (call.ok())
+        call.input(data, static_cast<size_t>(size));
+    call.input(&size, sizeof size)
+        .array(reply, replyCapacity)
+        .input(&replyCapacity, sizeof replyCapacity)
+        .output(replyLength)
+        .input(&timeoutMs, sizeof timeoutMs);
+    return call.notSupported();
+}
+
+// ---- Maintenance -----------------------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_SystemReboot(TMV_NET_HANDLE handle)
+{
+    EntryPoint call(__func__, handle);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SystemRestart(TMV_NET_HANDLE handle)
+{
+    EntryPoint call(__func__, handle);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_RestoreFactoryDefaults(TMV_NET_HANDLE handle)
+{
+    EntryPoint call(__func__, handle);
+    return call.notSupported();
+}
+
+// ---- Target recognition ----------------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_GetTargetRecognitionConfig(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_TARGET_RECOGNITION_CONFIG *config)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).output(config);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetTargetRecognitionConfig(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_TARGET_RECOGNITION_CONFIG *config)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).input(config, sizeof *config);
+    return call.notSupported();
+}

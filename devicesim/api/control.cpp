@@ -1,0 +1,195 @@
+// The control interface for tests and tools (TMVSimControl.h).
+
+#include "TMVSimControl.h"
+
+#include "model/Device.h"
+#include "model/Fleet.h"
+#include "model/Journal.h"
+#include "model/SimClock.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+using sim::Fleet;
+using sim::Journal;
+using sim::SimClock;
+
+namespace {
+
+int copyText(const std::string &text, char *out, int capacity)
+{
+    if (!out || capacity <= 0 || text.size() + 1 > size_t(capacity))
+        return 3;
+    std::memcpy(out, text.c_str(), text.size() + 1);
+    return 0;
+}
+
+std::string sdCardRoot()
+{
+    const char *tmp = std::getenv("TMPDIR");
+    std::string root = std::string(tmp && *tmp ? tmp : "/tmp") + "/tmvsim-sdcard";
+    ::mkdir(root.c_str(), 0700);
+    return root;
+}
+
+}  // namespace
+
+void TMVSim_ResetFleet(void)
+{
+    Fleet::instance().reset();
+    Journal::instance().clear();
+    Journal::instance().clearFaults();
+}
+
+int TMVSim_DeviceCount(void)
+{
+    return int(Fleet::instance().devices().size());
+}
+
+int TMVSim_DeviceAddress(int index, char *address, int capacity)
+{
+    const auto &devices = Fleet::instance().devices();
+    if (index < 0 || size_t(index) >= devices.size())
+        return 3;
+    return copyText(devices[size_t(index)]->address(), address, capacity);
+}
+
+int TMVSim_SdCardFolder(const char *address, char *folder, int capacity)
+{
+    if (!address || !Fleet::instance().device(address))
+        return 3;
+    std::string path = sdCardRoot() + "/" + address;
+    ::mkdir(path.c_str(), 0700);
+    return copyText(path, folder, capacity);
+}
+
+int TMVSim_SessionCount(const char *address)
+{
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    return device ? device->sessionCount() : -1;
+}
+
+void TMVSim_JournalClear(void)
+{
+    Journal::instance().clear();
+}
+
+int TMVSim_JournalCount(void)
+{
+    return Journal::instance().count();
+}
+
+int TMVSim_JournalEntry(int index, char *name, int nameCapacity, void *bytes, int capacity, int *size)
+{
+    const auto entries = Journal::instance().entries();
+    if (index < 0 || size_t(index) >= entries.size())
+        return 3;
+    const sim::JournalEntry &e = entries[size_t(index)];
+    if (name && nameCapacity > 0) {
+        size_t n = std::min(e.function.size(), size_t(nameCapacity - 1));
+        std::memcpy(name, e.function.data(), n);
+        name[n] = '\0';
+    }
+    if (bytes && capacity > 0)
+        std::memcpy(bytes, e.input.data(), std::min(e.input.size(), size_t(capacity)));
+    if (size)
+        *size = int(e.input.size());
+    return 0;
+}
+
+int TMVSim_JournalCountOf(const char *function)
+{
+    return function ? Journal::instance().countOf(function) : 0;
+}
+
+void TMVSim_FailCall(const char *function, int status, int times)
+{
+    if (function)
+        Journal::instance().failCall(function, status, times);
+}
+
+void TMVSim_OverReportCount(const char *function, int extra)
+{
+    if (function)
+        Journal::instance().overReport(function, extra);
+}
+
+void TMVSim_ClearFaults(void)
+{
+    Journal::instance().clearFaults();
+}
+
+int TMVSim_RaiseException(const char *address, int type)
+{
+    return address ? Fleet::instance().raiseException(address, type) : 3;
+}
+
+int TMVSim_SetOnline(const char *address, int online)
+{
+    return address ? Fleet::instance().setOnline(address, online != 0) : 3;
+}
+
+int TMVSim_SetSearchRepeats(const char *address, int answers)
+{
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    if (!device)
+        return 3;
+    device->setSearchAnswers(answers);
+    return 0;
+}
+
+void TMVSim_ClockPause(void)
+{
+    SimClock::instance().pause();
+}
+
+void TMVSim_ClockResume(void)
+{
+    SimClock::instance().resume();
+}
+
+void TMVSim_ClockStep(int64_t ms)
+{
+    SimClock::instance().step(ms * 1000);
+}
+
+int64_t TMVSim_ClockNowMs(void)
+{
+    return SimClock::instance().nowMs();
+}
+
+int TMVSim_SetFrameRate(const char *address, int channel, int fps)
+{
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    return device && device->setFrameRate(channel, fps) ? 0 : 3;
+}
+
+int TMVSim_GetStreamStats(const char *address, int channel, TMVSimStreamStats *stats)
+{
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    if (!device || !stats || !device->validChannel(channel))
+        return 3;
+    const auto s = device->streamStats(channel);
+    stats->frames = s.frames;
+    stats->synthesisCpuNs = s.synthesisCpuNs;
+    stats->callbackCpuNs = s.callbackCpuNs;
+    return 0;
+}
+
+int TMVSim_ResetStreamStats(const char *address)
+{
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    if (!device)
+        return 3;
+    device->resetStreamStats();
+    return 0;
+}
+
+void TMVSim_SetLockPolicy(int failedAttempts, int64_t lockMs)
+{
+    for (const auto &d : Fleet::instance().devices())
+        d->setLoginPolicy(failedAttempts, lockMs * 1000);
+}

@@ -1,0 +1,342 @@
+// Entry points of the PTZ family: head motion, presets, tours, patterns, area
+// scans, boot and park actions, positioning, tracking, status, electronic PTZ
+// and the linkage with a partner camera.
+#include "EntryPoint.h"
+
+#include <algorithm>
+
+using sim::api::EntryPoint;
+
+namespace {
+
+// The tour's name and the preset name of each of its stops must end inside
+// their fields; a stop count outside the array is refused.
+void checkTour(EntryPoint &call, const TMV_NET_TOUR_INFO *tour)
+{
+    if (!tour)
+        return;
+    call.text(tour->name, sizeof tour->name)
+        .require(tour->count >= 0 && tour->count <= TMV_NET_MAX_TOUR_POINTS);
+    const int32_t stops = std::clamp<int32_t>(tour->count, 0, TMV_NET_MAX_TOUR_POINTS);
+    for (int32_t i = 0; i < stops; ++i)
+        call.text(tour->points[i].preset.name, sizeof tour->points[i].preset.name);
+}
+
+}  // namespace
+
+// ---- Motion ----------------------------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_PtzControl(TMV_NET_HANDLE handle, const TMV_NET_PTZ_CONTROL *control)
+{
+    EntryPoint call(__func__, handle);
+    call.input(control, sizeof *control);
+    return call.notSupported();
+}
+
+// ---- Presets ---------------------------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_QueryPtzPresetSize(TMV_NET_HANDLE handle, int32_t *count)
+{
+    EntryPoint call(__func__, handle);
+    call.output(count);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_QueryPtzPreset(TMV_NET_HANDLE handle, TMV_NET_PRESET_INFO *presets, int32_t capacity,
+                                           int32_t *count)
+{
+    EntryPoint call(__func__, handle);
+    call.array(presets, capacity).input(&capacity, sizeof capacity).output(count);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_PtzPresetControl(TMV_NET_HANDLE handle, int32_t action,
+                                             const TMV_NET_PRESET_INFO *preset)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&action, sizeof action).input(preset, sizeof *preset);
+    if (preset)
+        call.text(preset->name, sizeof preset->name);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_QueryPtzPresetId(TMV_NET_HANDLE handle, int32_t *presetId)
+{
+    EntryPoint call(__func__, handle);
+    call.output(presetId);
+    return call.notSupported();
+}
+
+// ---- Tours -----------------------------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_QueryPtzTourSize(TMV_NET_HANDLE handle, int32_t *count)
+{
+    EntryPoint call(__func__, handle);
+    call.output(count);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_QueryPtzTour(TMV_NET_HANDLE handle, int32_t withPoints, TMV_NET_TOUR_INFO *tours,
+                                         int32_t capacity, int32_t *count)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&withPoints, sizeof withPoints)
+        .array(tours, capacity)
+        .input(&capacity, sizeof capacity)
+        .output(count);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_PtzTourControl(TMV_NET_HANDLE handle, int32_t action, const TMV_NET_TOUR_INFO *tour)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&action, sizeof action).input(tour, sizeof *tour);
+    checkTour(call, tour);
+    return call.notSupported();
+}
+
+// ---- Patterns --------------------------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_QueryPtzPatternSize(TMV_NET_HANDLE handle, int32_t *count)
+{
+    EntryPoint call(__func__, handle);
+    call.output(count);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_QueryPtzPattern(TMV_NET_HANDLE handle, TMV_NET_PATTERN_INFO *patterns,
+                                            int32_t capacity, int32_t *count)
+{
+    EntryPoint call(__func__, handle);
+    call.array(patterns, capacity).input(&capacity, sizeof capacity).output(count);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_PtzPatternControl(TMV_NET_HANDLE handle, int32_t action, int32_t patternId)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&action, sizeof action).input(&patternId, sizeof patternId);
+    return call.notSupported();
+}
+
+// ---- Area scans ------------------------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfoSize(TMV_NET_HANDLE handle, int32_t *count)
+{
+    EntryPoint call(__func__, handle);
+    call.output(count);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfo(TMV_NET_HANDLE handle, TMV_NET_REGION_SCAN_INFO *scans,
+                                                   int32_t capacity, int32_t *count)
+{
+    EntryPoint call(__func__, handle);
+    call.array(scans, capacity).input(&capacity, sizeof capacity).output(count);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetPtzRegionScanInfo(TMV_NET_HANDLE handle, const TMV_NET_REGION_SCAN_INFO *scan)
+{
+    EntryPoint call(__func__, handle);
+    call.input(scan, sizeof *scan);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_PtzRegionScanControl(TMV_NET_HANDLE handle, int32_t scanId, bool start)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&scanId, sizeof scanId).input(&start, sizeof start);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_DeletePtzRegionScanInfo(TMV_NET_HANDLE handle, int32_t scanId)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&scanId, sizeof scanId);
+    return call.notSupported();
+}
+
+// ---- Boot and park actions -------------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_QueryPtzBootActionInfo(TMV_NET_HANDLE handle, TMV_NET_BOOT_ACTION_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.output(info);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetPtzBootActionInfo(TMV_NET_HANDLE handle, const TMV_NET_BOOT_ACTION_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.input(info, sizeof *info);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_QueryPtzParkActionInfo(TMV_NET_HANDLE handle, TMV_NET_PARK_ACTION_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.output(info);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetPtzParkActionInfo(TMV_NET_HANDLE handle, const TMV_NET_PARK_ACTION_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.input(info, sizeof *info);
+    return call.notSupported();
+}
+
+// ---- Positioning, tracking, status -----------------------------------------
+
+TMV_NET_API int32_t TMV_NET_ResetPtzConfig(TMV_NET_HANDLE handle)
+{
+    EntryPoint call(__func__, handle);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_PtzLensInit(TMV_NET_HANDLE handle, int32_t channel)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetLaserDistance(TMV_NET_HANDLE handle, int32_t *distance)
+{
+    EntryPoint call(__func__, handle);
+    call.output(distance);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_PtzPosition(TMV_NET_HANDLE handle, const TMV_NET_PTZ_POSITION *position)
+{
+    EntryPoint call(__func__, handle);
+    call.input(position, sizeof *position);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_PtzTrackingPosition(TMV_NET_HANDLE handle,
+                                                const TMV_NET_PTZ_TRACKING_POSITION *position)
+{
+    EntryPoint call(__func__, handle);
+    call.input(position, sizeof *position);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetCurrentPtz_V1(TMV_NET_HANDLE handle, TMV_NET_CURRENT_PTZ_INFO *info)
+{
+    EntryPoint call(__func__, handle);
+    call.output(info);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t channel, float *multiplier)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).output(multiplier);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t channel, float multiplier)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).input(&multiplier, sizeof multiplier);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t channel,
+                                                 TMV_NET_TARGET_TRACK_CONFIG *config)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).output(config);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t channel,
+                                                 const TMV_NET_TARGET_TRACK_CONFIG *config)
+{
+    EntryPoint call(__func__, handle);
+    call.input(&channel, sizeof channel).input(config, sizeof *config);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetAccelerationData(TMV_NET_HANDLE handle, TMV_NET_ACCELERATION_DATA *data)
+{
+    EntryPoint call(__func__, handle);
+    call.output(data);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetPtzPowerOffConfig(TMV_NET_HANDLE handle, TMV_NET_PTZ_POWER_OFF_CONFIG *config)
+{
+    EntryPoint call(__func__, handle);
+    call.output(config);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetPtzPowerOffConfig(TMV_NET_HANDLE handle,
+                                                 const TMV_NET_PTZ_POWER_OFF_CONFIG *config)
+{
+    EntryPoint call(__func__, handle);
+    call.input(config, sizeof *config);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetPtzRunningStatus(TMV_NET_HANDLE handle, TMV_NET_PTZ_RUNNING_STATUS *status)
+{
+    EntryPoint call(__func__, handle);
+    call.output(status);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_Ptz3DPosition(TMV_NET_HANDLE handle, const TMV_NET_PTZ_3D_POSITION *position)
+{
+    EntryPoint call(__func__, handle);
+    call.input(position, sizeof *position);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_PtzRegionFocus(TMV_NET_HANDLE handle, const TMV_NET_PTZ_REGION *region)
+{
+    EntryPoint call(__func__, handle);
+    call.input(region, sizeof *region);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_PtzManualTrack(TMV_NET_HANDLE handle, const TMV_NET_PTZ_REGION *region)
+{
+    EntryPoint call(__func__, handle);
+    call.input(region, sizeof *region);
+    return call.notSupported();
+}
+
+// ---- Electronic PTZ and linkage --------------------------------------------
+
+TMV_NET_API int32_t TMV_NET_ElectronicPtzControl(TMV_NET_HANDLE handle, const TMV_NET_EPTZ_CONTROL *control)
+{
+    EntryPoint call(__func__, handle);
+    call.input(control, sizeof *control);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_GetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
+                                                      TMV_NET_GUN_BALL_TRACK_CONFIG_INFO *config)
+{
+    EntryPoint call(__func__, handle);
+    call.output(config);
+    return call.notSupported();
+}
+
+TMV_NET_API int32_t TMV_NET_SetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
+                                                      const TMV_NET_GUN_BALL_TRACK_CONFIG_INFO *config)
+{
+    EntryPoint call(__func__, handle);
+    call.input(config, sizeof *config);
+    if (config) {
+        call.text(config->userName, sizeof config->userName)
+            .text(config->password, sizeof config->password)
+            .text(config->ip, sizeof config->ip);
+    }
+    return call.notSupported();
+}

@@ -1,0 +1,106 @@
+/*
+ * Control interface of the simulated device library, for tests and tools.
+ * The client never calls it. Plain C; every function is safe to call from any
+ * thread. Devices are named by their address text ("127.0.0.11").
+ */
+#ifndef TMVSIMCONTROL_H
+#define TMVSIMCONTROL_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(TMVNETSDK_BUILDING)
+#define TMVSIM_API __attribute__((visibility("default")))
+#else
+#define TMVSIM_API
+#endif
+
+/* ---- Fleet ------------------------------------------------------------ */
+
+/* Logs every session out, stops every stream and puts each device back into
+ * its factory state (settings, lists, lock-outs, SD card). The clock keeps
+ * its mode; the journal and faults are cleared. */
+TMVSIM_API void TMVSim_ResetFleet(void);
+TMVSIM_API int TMVSim_DeviceCount(void);
+/* Copies the address of device `index` (0-based); returns 0, or 3 when the
+ * index or buffer is wrong. */
+TMVSIM_API int TMVSim_DeviceAddress(int index, char *address, int capacity);
+/* Folder that holds the device's SD card (created on demand). */
+TMVSIM_API int TMVSim_SdCardFolder(const char *address, char *folder, int capacity);
+/* Number of open sessions on a device, or -1 for an unknown address. */
+TMVSIM_API int TMVSim_SessionCount(const char *address);
+
+/* ---- Journal: every entry point records its name and input bytes ------- */
+
+TMVSIM_API void TMVSim_JournalClear(void);
+TMVSIM_API int TMVSim_JournalCount(void);
+/* Entry `index` (oldest first): copies the function name, and up to
+ * `capacity` bytes of the call's inputs (records and scalar arguments, in
+ * argument order, concatenated). `*size` receives the full input size.
+ * Returns 0, or 3 when the index is out of range. */
+TMVSIM_API int TMVSim_JournalEntry(int index, char *name, int nameCapacity,
+                                   void *bytes, int capacity, int *size);
+/* Number of journal entries with this function name. */
+TMVSIM_API int TMVSim_JournalCountOf(const char *function);
+
+/* ---- Faults ------------------------------------------------------------ */
+
+#define TMVSIM_ALWAYS (-1)
+/* Makes `function` ("TMV_NET_Login") return `status` for its next `times`
+ * calls (TMVSIM_ALWAYS: until cleared), without doing anything else. */
+TMVSIM_API void TMVSim_FailCall(const char *function, int status, int times);
+/* Makes a list query report `extra` more records than the capacity it was
+ * given (a faulty device), for every call until cleared. */
+TMVSIM_API void TMVSim_OverReportCount(const char *function, int extra);
+TMVSIM_API void TMVSim_ClearFaults(void);
+
+/* ---- Events ------------------------------------------------------------ */
+
+/* Calls the exception callback of every session on the device with `type`. */
+TMVSIM_API int TMVSim_RaiseException(const char *address, int type);
+/* Takes a device offline (its sessions get exception 1001 and every stream
+ * ends; logins fail) or back online. */
+TMVSIM_API int TMVSim_SetOnline(const char *address, int online);
+/* Makes the next search answer twice from this device (a misbehaving one). */
+TMVSIM_API int TMVSim_SetSearchRepeats(const char *address, int answers);
+
+/* ---- Clock ------------------------------------------------------------- */
+
+/* The world and every stream run on a simulation clock that follows real
+ * time until paused. While paused, only TMVSim_ClockStep moves it. */
+TMVSIM_API void TMVSim_ClockPause(void);
+TMVSIM_API void TMVSim_ClockResume(void);
+/* Advances the paused clock by `ms` and returns once every running stream
+ * has delivered the frames that fell due. */
+TMVSIM_API void TMVSim_ClockStep(int64_t ms);
+TMVSIM_API int64_t TMVSim_ClockNowMs(void);
+
+/* ---- Streams ----------------------------------------------------------- */
+
+/* Frame rate of a device channel's live video (1..60; default 25). */
+TMVSIM_API int TMVSim_SetFrameRate(const char *address, int channel, int fps);
+
+/* Cost figures of the live streams of a device channel, summed over every
+ * preview that ran since the last reset: frames delivered, CPU time the
+ * device spent synthesising them, and CPU time spent inside the client's
+ * frame callback (both per-thread CPU clocks). */
+typedef struct TMVSimStreamStats {
+    int64_t frames;
+    int64_t synthesisCpuNs;
+    int64_t callbackCpuNs;
+} TMVSimStreamStats;
+TMVSIM_API int TMVSim_GetStreamStats(const char *address, int channel, TMVSimStreamStats *stats);
+TMVSIM_API int TMVSim_ResetStreamStats(const char *address);
+
+/* Lock-out policy used by logins; tests shorten it. */
+TMVSIM_API void TMVSim_SetLockPolicy(int failedAttempts, int64_t lockMs);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

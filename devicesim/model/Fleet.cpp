@@ -1,0 +1,250 @@
+#include "model/Fleet.h"
+
+#include "model/Device.h"
+#include "model/Session.h"
+#include "model/SimClock.h"
+#include "streams/EventThread.h"
+
+#include <random>
+
+namespace sim {
+
+namespace {
+
+TMV_NET_DEV_ABILITY allAbilities()
+{
+    TMV_NET_DEV_ABILITY a;
+    int32_t *flag = &a.zoom;
+    for (size_t i = 0; i < sizeof a / sizeof(int32_t); ++i)
+        flag[i] = 1;
+    return a;
+}
+
+std::vector<DeviceProfile> fleetProfiles()
+{
+    DeviceProfile ptz;
+    ptz.address = "127.0.0.11";
+    ptz.kind = DeviceKind::PtzDual;
+    ptz.model = "PTZ dual-spectrum 640";
+    ptz.channels = {{true, 640, 512}, {false, 1920, 1080}};
+    ptz.thermalChannel = 0;
+    ptz.ability = allAbilities();
+    ptz.seed = 7;
+    ptz.homePanDeg = 40;
+    ptz.homeTiltDeg = -2;
+    ptz.hfovDeg = {50, 60};
+
+    DeviceProfile fixed;
+    fixed.address = "127.0.0.12";
+    fixed.kind = DeviceKind::FixedThermal;
+    fixed.model = "Fixed thermal 640";
+    fixed.channels = {{true, 640, 512}};
+    fixed.thermalChannel = 0;
+    fixed.ability.focus = 1;
+    fixed.ability.autoFocus = 1;
+    fixed.ability.reset = 1;
+    fixed.seed = 7;  // one world: every camera watches the same scene
+    fixed.homePanDeg = 232;
+    fixed.homeTiltDeg = -2;
+    fixed.hfovDeg = {50};
+
+    DeviceProfile panoramic;
+    panoramic.address = "127.0.0.13";
+    panoramic.kind = DeviceKind::PanoramicThermal;
+    panoramic.model = "Panoramic thermal";
+    panoramic.channels = {{true, 2880, 480}};
+    panoramic.thermalChannel = 0;
+    panoramic.ability.reset = 1;
+    panoramic.seed = 7;
+    panoramic.hfovDeg = {360};
+
+    return {ptz, fixed, panoramic};
+}
+
+// Handles look like pointers and are never reused, so a stale handle is
+// recognised as unknown.
+constexpr uint64_t kFirstHandle = 0x5A000;
+constexpr uint64_t kHandleStep = 0x10;
+
+}  // namespace
+
+Fleet &Fleet::instance()
+{
+    static Fleet fleet;
+    return fleet;
+}
+
+Fleet::Fleet()
+{
+    for (DeviceProfile &p : fleetProfiles())
+        devices_.push_back(std::make_shared<Device>(std::move(p)));
+    nextId_ = kFirstHandle;
+}
+
+int32_t Fleet::init()
+{
+    EventThread::instance().start();
+    std::lock_guard<std::mutex> lock(mutex_);
+    initCount_ = 1;
+    return 0;
+}
+
+int32_t Fleet::deinit()
+{
+    std::vector<std::shared_ptr<Session>> sessions;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        initCount_ = 0;
+    }
+    for (auto &s : takeAllSessions()) {
+        s->shutdown();
+        s->device().release();
+    }
+    EventThread::instance().stop();
+    return 0;
+}
+
+bool Fleet::initialised() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return initCount_ > 0;
+}
+
+std::shared_ptr<Device> Fleet::device(const std::string &address) const
+{
+    for (const auto &d : devices_)
+        if (d->address() == address)
+            return d;
+    return nullptr;
+}
+
+int32_t Fleet::login(const std::string &address, int port, const std::string &user, const std::string &password,
+                     TMV_NET_HANDLE *handle)
+{
+    if (!initialised())
+        return 1;
+    std::shared_ptr<Device> dev = device(address);
+    if (!dev || port != dev->profile().port)
+        return 1;  // nobody answers there
+    int32_t status = dev->admit(user, password, SimClock::instance().nowUs());
+    if (status != 0)
+        return status;
+    std::lock_guard<std::mutex> lock(mutex_);
+    uint64_t id = nextId_;
+    nextId_ += kHandleStep;
+    auto session = std::make_shared<Session>(id, dev);
+    sessions_[id] = session;
+    *handle = session->handle();
+    return 0;
+}
+
+int32_t Fleet::logout(TMV_NET_HANDLE handle)
+{
+    std::shared_ptr<Session> session;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = sessions_.find(uint64_t(reinterpret_cast<uintptr_t>(handle)));
+        if (it == sessions_.end())
+            return 1;
+        // Ending a login from inside its own stream would join that stream
+        // from itself; refuse instead.
+        if (it->second->onOwnStreamThread())
+            return 1;
+        session = std::move(it->second);
+        sessions_.erase(it);
+    }
+    session->shutdown();
+    session->device().release();
+    return 0;
+}
+
+std::shared_ptr<Session> Fleet::session(TMV_NET_HANDLE handle) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = sessions_.find(uint64_t(reinterpret_cast<uintptr_t>(handle)));
+    return it == sessions_.end() ? nullptr : it->second;
+}
+
+std::vector<std::shared_ptr<Session>> Fleet::sessionsOf(const Device &device) const
+{
+    std::vector<std::shared_ptr<Session>> out;
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto &entry : sessions_)
+        if (&entry.second->device() == &device)
+            out.push_back(entry.second);
+    return out;
+}
+
+int32_t Fleet::search(TMV_NET_SEARCH_CALLBACK callback, void *user, int windowMs)
+{
+    if (!initialised())
+        return 1;
+    uint64_t serial;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        serial = ++searchSerial_;
+    }
+    std::mt19937 random(uint32_t(serial * 2654435761u));
+    std::uniform_int_distribution<int> delayMs(20, 400);
+    const int64_t now = SimClock::instance().nowUs();
+    for (const auto &dev : devices_) {
+        const int answers = dev->takeSearchAnswers();
+        for (int i = 0; i < answers; ++i) {
+            const int delay = delayMs(random);
+            if (delay > windowMs)
+                continue;  // answered after the search window closed
+            std::string address = dev->address();
+            EventThread::instance().post(now + int64_t(delay) * 1000, 0,
+                                         [callback, user, address] { callback(address.c_str(), user); });
+        }
+    }
+    return 0;
+}
+
+int32_t Fleet::setOnline(const std::string &address, bool online)
+{
+    std::shared_ptr<Device> dev = device(address);
+    if (!dev)
+        return 3;
+    const bool wasOnline = dev->online();
+    dev->setOnline(online);
+    if (wasOnline && !online) {
+        for (auto &s : sessionsOf(*dev)) {
+            s->raiseException(1001);
+            s->endStreams();
+        }
+    }
+    return 0;
+}
+
+int32_t Fleet::raiseException(const std::string &address, int32_t type)
+{
+    std::shared_ptr<Device> dev = device(address);
+    if (!dev)
+        return 3;
+    for (auto &s : sessionsOf(*dev))
+        s->raiseException(type);
+    return 0;
+}
+
+std::vector<std::shared_ptr<Session>> Fleet::takeAllSessions()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::shared_ptr<Session>> out;
+    for (auto &entry : sessions_)
+        out.push_back(std::move(entry.second));
+    sessions_.clear();
+    return out;
+}
+
+void Fleet::reset()
+{
+    for (auto &s : takeAllSessions()) {
+        s->shutdown();
+        s->device().release();
+    }
+    for (auto &d : devices_)
+        d->reset();
+}
+
+}  // namespace sim

@@ -1,0 +1,61 @@
+#pragma once
+// The simulated installation: the devices on their loopback addresses and the
+// open logins.
+//
+// Threading model: all members are safe from any thread; mutex_ guards the
+// session table. Sessions are shared pointers, so a call that found its
+// session keeps it alive while a logout on another thread removes it.
+
+#include "TMVNetSDK.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+class Device;
+class Session;
+
+class Fleet {
+public:
+    static Fleet &instance();
+
+    int32_t init();
+    int32_t deinit();
+    bool initialised() const;
+
+    const std::vector<std::shared_ptr<Device>> &devices() const { return devices_; }
+    std::shared_ptr<Device> device(const std::string &address) const;
+
+    int32_t login(const std::string &address, int port, const std::string &user, const std::string &password,
+                  TMV_NET_HANDLE *handle);
+    int32_t logout(TMV_NET_HANDLE handle);
+    std::shared_ptr<Session> session(TMV_NET_HANDLE handle) const;
+    std::vector<std::shared_ptr<Session>> sessionsOf(const Device &device) const;
+
+    // Each online device answers once (or as often as it was told to) after
+    // a short random delay; answers later than `windowMs` are dropped.
+    int32_t search(TMV_NET_SEARCH_CALLBACK callback, void *user, int windowMs);
+
+    int32_t setOnline(const std::string &address, bool online);
+    int32_t raiseException(const std::string &address, int32_t type);
+    // Logs everyone out and restores every device's factory state.
+    void reset();
+
+private:
+    Fleet();
+    std::vector<std::shared_ptr<Session>> takeAllSessions();
+
+    std::vector<std::shared_ptr<Device>> devices_;  // fixed at construction
+    mutable std::mutex mutex_;                      // protects the members below
+    std::map<uint64_t, std::shared_ptr<Session>> sessions_;
+    uint64_t nextId_ = 1;
+    int initCount_ = 0;
+    uint64_t searchSerial_ = 0;
+};
+
+}  // namespace sim

@@ -1,0 +1,57 @@
+#pragma once
+// One login: its handle, its device, its exception callback and its streams.
+//
+// Threading model: API calls may come from any thread; mutex_ guards the
+// callback and the stream pointers. Stopping a stream joins its thread outside
+// mutex_, so a callback that calls back into the library cannot deadlock.
+
+#include "TMVNetSDK.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+namespace sim {
+
+class Device;
+class PreviewStream;
+
+class Session {
+public:
+    Session(uint64_t id, std::shared_ptr<Device> device);
+    ~Session();
+
+    uint64_t id() const { return id_; }
+    TMV_NET_HANDLE handle() const { return reinterpret_cast<TMV_NET_HANDLE>(uintptr_t(id_)); }
+    Device &device() const { return *device_; }
+    std::shared_ptr<Device> devicePtr() const { return device_; }
+
+    void setExceptionCallback(TMV_NET_EXCEPTION_CALLBACK callback, void *user);
+    // Delivers `type` to the exception callback on the event thread.
+    void raiseException(int32_t type);
+
+    int32_t startPreview(int channel, TMV_NET_PREVIEW_CALLBACK callback, void *user);
+    int32_t stopPreview();
+    // The open preview's channel, or -1.
+    int previewChannel() const;
+    int32_t startRecord(const std::string &path);
+    int32_t stopRecord();
+
+    // True on a thread that runs one of this login's stream callbacks.
+    bool onOwnStreamThread() const;
+    // Ends the streams (the device went away); a later stop still succeeds.
+    void endStreams();
+    // Stops everything this login started; afterwards no callback of it runs.
+    void shutdown();
+
+private:
+    const uint64_t id_;
+    const std::shared_ptr<Device> device_;
+    mutable std::mutex mutex_;  // protects the members below
+    TMV_NET_EXCEPTION_CALLBACK exceptionCallback_ = nullptr;
+    void *exceptionUser_ = nullptr;
+    std::shared_ptr<PreviewStream> preview_;
+    bool closed_ = false;
+};
+
+}  // namespace sim

@@ -1,0 +1,93 @@
+#include "streams/EventThread.h"
+
+namespace sim {
+
+EventThread &EventThread::instance()
+{
+    static EventThread thread;
+    return thread;
+}
+
+void EventThread::start()
+{
+    std::lock_guard<std::mutex> life(lifeMutex_);
+    if (thread_.joinable())
+        return;
+    SimClock &clock = SimClock::instance();
+    {
+        std::lock_guard<std::mutex> lock(clock.mutex());
+        pacer_.stopRequested = false;
+    }
+    clock.addPacer(&pacer_);
+    thread_ = std::thread([this] { run(); });
+}
+
+void EventThread::stop()
+{
+    std::lock_guard<std::mutex> life(lifeMutex_);
+    if (!thread_.joinable())
+        return;
+    SimClock &clock = SimClock::instance();
+    {
+        std::lock_guard<std::mutex> lock(clock.mutex());
+        tasks_.clear();
+    }
+    clock.requestStop(&pacer_);
+    thread_.join();
+    clock.removePacer(&pacer_);
+}
+
+void EventThread::post(int64_t dueUs, uint64_t owner, std::function<void()> task)
+{
+    SimClock &clock = SimClock::instance();
+    std::lock_guard<std::mutex> lock(clock.mutex());
+    tasks_.emplace(dueUs, Task{owner, std::move(task)});
+    clock.condition().notify_all();
+}
+
+void EventThread::cancel(uint64_t owner)
+{
+    SimClock &clock = SimClock::instance();
+    std::unique_lock<std::mutex> lock(clock.mutex());
+    for (auto it = tasks_.begin(); it != tasks_.end();)
+        it = it->second.owner == owner ? tasks_.erase(it) : std::next(it);
+    // From inside a task of that owner we cannot wait for ourselves.
+    if (std::this_thread::get_id() == thread_.get_id())
+        return;
+    taskDone_.wait(lock, [&] { return !(running_ && runningOwner_ == owner); });
+}
+
+void EventThread::run()
+{
+    SimClock &clock = SimClock::instance();
+    std::unique_lock<std::mutex> lock(clock.mutex());
+    for (;;) {
+        if (pacer_.stopRequested)
+            break;
+        int64_t now = clock.nowUsLocked();
+        auto next = tasks_.begin();
+        if (next != tasks_.end() && next->first <= now) {
+            Task task = std::move(next->second);
+            tasks_.erase(next);
+            running_ = true;
+            runningOwner_ = task.owner;
+            lock.unlock();
+            task.fn();
+            task.fn = nullptr;  // release captures outside the lock
+            lock.lock();
+            running_ = false;
+            runningOwner_ = 0;
+            taskDone_.notify_all();
+            continue;
+        }
+        clock.markIdleLocked(&pacer_);
+        if (next == tasks_.end() || clock.pausedLocked())
+            clock.condition().wait(lock);
+        else
+            clock.condition().wait_for(lock, std::chrono::microseconds(next->first - now));
+    }
+    lock.unlock();
+    clock.finish(&pacer_);
+}
+
+}  // namespace sim

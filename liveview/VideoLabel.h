@@ -1,0 +1,65 @@
+#ifndef VIDEOLABEL_H
+#define VIDEOLABEL_H
+
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QWidget>
+
+// Shows the newest preview frame stretched over the widget and collects the
+// shape the user draws on it. Knows nothing of the device: a finished shape
+// leaves as a signal with its points in widget pixels.
+//
+// Drawing modes: -1 none (pans a wide frame), 0 point, 1 line, 2 rectangle,
+// 3 circle, 4 polygon, 5 3D position, 6 mask, 7 point temperature,
+// 8 region focus, 9 manual track.
+//
+// Threading model: user-interface thread only.
+class VideoLabel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    VideoLabel(QWidget *parent = nullptr);
+
+    void SetMode(int mode);
+    int Mode() const;
+    void SetFrame(const QImage &frame);
+    void Reset();
+
+    const QImage &Frame() const { return m_frame; }
+    bool IsWide() const { return m_wide; }
+    int WindowLeft() const { return m_windowLeft; }
+    int WindowWidth() const { return m_windowWidth; }
+    const QList<QPoint> &Points() const { return m_points; }
+
+signals:
+    void AddRule(int ruleType, QList<QPoint> points);
+    void GetOncePointTemp(QPoint point);
+    void Postion(int ruleType, QList<QPoint> points);
+    void RegionFocus(QList<QPoint> points);
+    void ManualTrack(QList<QPoint> points);
+    void AddShielded(int ruleType, QList<QPoint> points);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void Restart(const QPoint &pos);
+    void RubberBand(const QPoint &pos);
+    void FinishLeft();
+    void ClampWindow();
+
+    int m_mode;
+    QImage m_frame;
+    bool m_wide;
+    int m_windowLeft;
+    int m_windowWidth;
+    QPoint m_dragPoint;
+    QList<QPoint> m_points;
+};
+
+#endif // VIDEOLABEL_H

@@ -1,0 +1,40 @@
+#ifndef DOWNLOADPAGE_H
+#define DOWNLOADPAGE_H
+
+#include <QMap>
+#include <QWidget>
+
+#include <memory>
+
+#include "SdkMetaTypes.h"
+#include "TMVNetSDK.h"
+
+class MainWindow;
+
+namespace Ui {
+class DownloadPage;
+}
+
+// The download window: a top-level list of the login's downloads with their
+// progress. The main window creates and deletes it.
+class DownloadPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // No parent: the window stands on its own next to the main window.
+    explicit DownloadPage(MainWindow *mainWindow);
+    ~DownloadPage() override;
+
+public slots:
+    void OnChangeHandle(TMV_NET_HANDLE handle);
+    void OnFile(QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> filemap);
+
+private:
+    std::unique_ptr<Ui::DownloadPage> ui;
+    MainWindow *m_mainWindow;
+    TMV_NET_HANDLE m_handle;
+    QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> m_downloadMap;
+};
+
+#endif // DOWNLOADPAGE_H

@@ -1,0 +1,537 @@
+// The device's picture and video writers: snapshot JPEGs, IRG pairs, DLT664
+// JPEGs with the temperature matrix inside, and .mp4/.pav recordings.
+
+#include "storage/PictureFiles.h"
+#include "storage/VideoRecorder.h"
+
+#include <QtTest>
+
+#include <turbojpeg.h>
+
+#include <cstring>
+#include <thread>
+
+using namespace sim;
+
+namespace {
+
+// Left half red, right half blue, with a vertical green ramp: a swapped
+// channel order or a wrong stride shows up as a large colour error.
+std::vector<uint8_t> makePicture(int width, int height, int shift = 0)
+{
+    std::vector<uint8_t> rgba(size_t(width) * height * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            uint8_t *p = &rgba[(size_t(y) * width + x) * 4];
+            const bool left = ((x + shift) % width) < width / 2;
+            p[0] = left ? 220 : 20;
+            p[1] = uint8_t(y * 255 / std::max(1, height - 1));
+            p[2] = left ? 20 : 220;
+            p[3] = 255;
+        }
+    }
+    return rgba;
+}
+
+// Every value differs from its neighbours, so a shifted or swapped chunk
+// cannot go unnoticed.
+std::vector<uint16_t> makeMatrix(int width, int height)
+{
+    std::vector<uint16_t> m(size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            m[size_t(y) * width + x] = uint16_t(2731 + (x * 31 + y * 17) % 2000);
+    m[0] = celsiusToDeciKelvin(-40.0);
+    m.back() = celsiusToDeciKelvin(650.0);
+    return m;
+}
+
+ThermalMeta sampleMeta()
+{
+    ThermalMeta meta;
+    meta.emissivity = 0.87f;
+    meta.distance = 12.5f;
+    meta.reflectedTemp = 23.0f;
+    meta.atmosphericTemp = -5.5f;
+    meta.transmittance = 0.9f;
+    meta.timestampMs = 1714567890123;
+    return meta;
+}
+
+bool sameMeta(const ThermalMeta &a, const ThermalMeta &b)
+{
+    return a.emissivity == b.emissivity && a.distance == b.distance
+           && a.reflectedTemp == b.reflectedTemp && a.atmosphericTemp == b.atmosphericTemp
+           && a.transmittance == b.transmittance && a.timestampMs == b.timestampMs;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Decodes a JPEG to RGBA; false when turbojpeg cannot.
+bool decodeJpeg(const QByteArray &jpeg, int &width, int &height, std::vector<uint8_t> *rgba = nullptr)
+{
+    tjhandle tj = tjInitDecompress();
+    auto *src = reinterpret_cast<const unsigned char *>(jpeg.constData());
+    int subsamp = 0, colorspace = 0;
+    bool ok = tjDecompressHeader3(tj, src, jpeg.size(), &width, &height, &subsamp, &colorspace) == 0;
+    if (ok && rgba) {
+        rgba->resize(size_t(width) * height * 4);
+        ok = tjDecompress2(tj, src, jpeg.size(), rgba->data(), width, 0, height, TJPF_RGBA, 0) == 0;
+    }
+    tjDestroy(tj);
+    return ok;
+}
+
+double meanColourError(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b)
+{
+    double sum = 0;
+    size_t n = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (i % 4 == 3)
+            continue;
+        sum += std::abs(int(a[i]) - int(b[i]));
+        ++n;
+    }
+    return n ? sum / n : 1e9;
+}
+
+// Position and full size (marker included) of each matrix segment.
+QVector<QPair<int, int>> matrixSegments(const QByteArray &jpeg)
+{
+    QVector<QPair<int, int>> found;
+    int pos = 2;
+    while (pos + 4 <= jpeg.size() && uint8_t(jpeg[pos]) == 0xFF) {
+        const uint8_t marker = uint8_t(jpeg[pos + 1]);
+        if (marker == 0xDA)
+            break;
+        const int length = (uint8_t(jpeg[pos + 2]) << 8) | uint8_t(jpeg[pos + 3]);
+        if (marker == kDlt664Marker && std::memcmp(jpeg.constData() + pos + 4, kDlt664Magic, 8) == 0)
+            found.append({pos, 2 + length});
+        pos += 2 + length;
+    }
+    return found;
+}
+
+bool decodeDlt664Bytes(const QByteArray &bytes, ThermalMatrix &out)
+{
+    return decodeDlt664(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()), out);
+}
+
+// ffprobe's view of a recording: codec_name, width, height, format_name, duration.
+QMap<QString, QString> probe(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("ffprobe"),
+            {"-v", "error", "-show_entries",
+             "stream=codec_name,width,height:format=duration,format_name", "-of",
+             "default=nw=1", path});
+    QMap<QString, QString> values;
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return values;
+    for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
+        const int eq = line.indexOf('=');
+        if (eq > 0)
+            values.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
+    }
+    return values;
+}
+
+}  // namespace
+
+class TestStorage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void jpegSnapshot();
+    void irgPair();
+    void irgRejectsDamage_data();
+    void irgRejectsDamage();
+    void dlt664RoundTrip();
+    void dlt664RejectsDamage_data();
+    void dlt664RejectsDamage();
+    void pictureWritersFailCleanly();
+
+    void recording_data();
+    void recording();
+    void recordingRefusesBadTargets_data();
+    void recordingRefusesBadTargets();
+    void frameTimesMustRise();
+    void fullQueueDropsOldest();
+    void fullDiskIsReported();
+
+private:
+    QString path(const QString &name) const { return dir_->filePath(name); }
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void TestStorage::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+}
+
+void TestStorage::jpegSnapshot()
+{
+    // Odd sizes on purpose: a writer that assumes even sizes shows it here.
+    const int w = 641, h = 479;
+    const auto rgba = makePicture(w, h);
+    QVERIFY(writeJpegSnapshot(path("snap.jpg").toStdString(), rgba.data(), w, h));
+
+    int dw = 0, dh = 0;
+    std::vector<uint8_t> decoded;
+    QVERIFY(decodeJpeg(readAll(path("snap.jpg")), dw, dh, &decoded));
+    QCOMPARE(dw, w);
+    QCOMPARE(dh, h);
+    QVERIFY(meanColourError(rgba, decoded) < 6.0);
+}
+
+void TestStorage::irgPair()
+{
+    const int w = 384, h = 288;
+    const auto rgba = makePicture(w, h);
+    const auto temps = makeMatrix(w, h);
+    const ThermalMeta meta = sampleMeta();
+    QVERIFY(writeIrgPair(path("pair.irg").toStdString(), path("pair.jpg").toStdString(),
+                         rgba.data(), temps.data(), w, h, meta));
+
+    // The documented header, byte for byte where tools depend on it.
+    const QByteArray irg = readAll(path("pair.irg"));
+    QCOMPARE(irg.size(), int(kIrgHeaderSize) + w * h * 2);
+    QCOMPARE(irg.left(4), QByteArray("IRG1"));
+    auto le16 = [&](int at) { return uint8_t(irg[at]) | (uint8_t(irg[at + 1]) << 8); };
+    QCOMPARE(le16(4), int(kIrgHeaderSize));
+    QCOMPARE(le16(8), w);
+    QCOMPARE(le16(12), h);
+    QCOMPARE(le16(16), 16);
+    QCOMPARE(le16(18), 10);
+    QCOMPARE(le16(kIrgHeaderSize), int(temps[0]));
+
+    ThermalMatrix back;
+    QVERIFY(readIrgFile(path("pair.irg").toStdString(), back));
+    QCOMPARE(back.width, w);
+    QCOMPARE(back.height, h);
+    QCOMPARE(back.scale, uint16_t(10));
+    QVERIFY(back.values == temps);
+    QVERIFY(sameMeta(back.meta, meta));
+    QVERIFY(qAbs(deciKelvinToCelsius(back.values.back()) - 650.0) < 0.06);
+
+    int dw = 0, dh = 0;
+    QVERIFY(decodeJpeg(readAll(path("pair.jpg")), dw, dh));
+    QCOMPARE(QSize(dw, dh), QSize(w, h));
+}
+
+void TestStorage::irgRejectsDamage_data()
+{
+    QTest::addColumn<int>("offset");  // byte to change, or -1 to cut the file
+    QTest::addColumn<int>("value");
+
+    QTest::newRow("matrix cut short") << -1 << 0;
+    QTest::newRow("wrong magic") << 0 << int('X');
+    QTest::newRow("header size below the minimum") << 4 << 8;
+    QTest::newRow("zero width") << 8 << 0;
+    QTest::newRow("width beyond the file") << 10 << 0x7F;
+    QTest::newRow("not 16-bit values") << 16 << 8;
+}
+
+void TestStorage::irgRejectsDamage()
+{
+    QFETCH(int, offset);
+    QFETCH(int, value);
+    const auto temps = makeMatrix(32, 24);
+    std::vector<uint8_t> bytes = encodeIrg(temps.data(), 32, 24, ThermalMeta());
+    ThermalMatrix m;
+    QVERIFY(decodeIrg(bytes.data(), bytes.size(), m));
+    if (offset < 0) {
+        bytes.resize(bytes.size() - 1);
+    } else {
+        bytes[size_t(offset)] = uint8_t(value);
+        if (offset == 8)
+            bytes[9] = 0;
+    }
+    QVERIFY(!decodeIrg(bytes.data(), bytes.size(), m));
+}
+
+void TestStorage::dlt664RoundTrip()
+{
+    const int w = 640, h = 512;
+    const auto rgba = makePicture(w, h);
+    const auto temps = makeMatrix(w, h);
+    const ThermalMeta meta = sampleMeta();
+    QVERIFY(writeDlt664(path("dlt.jpg").toStdString(), rgba.data(), temps.data(), w, h, meta));
+    const QByteArray bytes = readAll(path("dlt.jpg"));
+
+    // 640 x 512 x 2 bytes do not fit one segment: several, each within the
+    // 16-bit segment length.
+    const auto segments = matrixSegments(bytes);
+    const int expected = int((size_t(w) * h * 2 + kDlt664ChunkMax - 1) / kDlt664ChunkMax);
+    QCOMPARE(segments.size(), expected);
+    QVERIFY(expected > 1);
+    for (const auto &s : segments)
+        QVERIFY(s.second - 2 <= 65535);
+
+    // Any JPEG reader still sees the picture.
+    int dw = 0, dh = 0;
+    std::vector<uint8_t> decoded;
+    QVERIFY(decodeJpeg(bytes, dw, dh, &decoded));
+    QCOMPARE(QSize(dw, dh), QSize(w, h));
+    QVERIFY(meanColourError(rgba, decoded) < 6.0);
+
+    ThermalMatrix back;
+    QVERIFY(readDlt664File(path("dlt.jpg").toStdString(), back));
+    QCOMPARE(back.width, w);
+    QCOMPARE(back.height, h);
+    QCOMPARE(back.scale, uint16_t(10));
+    QVERIFY(back.values == temps);
+    QVERIFY(sameMeta(back.meta, meta));
+}
+
+void TestStorage::dlt664RejectsDamage_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("segment missing") << "drop";
+    QTest::newRow("segment repeated") << "repeat";
+    QTest::newRow("segments swapped") << "swap";
+    QTest::newRow("file cut inside a segment") << "cut";
+    QTest::newRow("plain jpeg") << "plain";
+    QTest::newRow("not a jpeg") << "garbage";
+}
+
+void TestStorage::dlt664RejectsDamage()
+{
+    QFETCH(QString, damage);
+    const int w = 300, h = 250;  // three segments
+    const auto rgba = makePicture(w, h);
+    const auto temps = makeMatrix(w, h);
+    std::vector<uint8_t> out;
+    QVERIFY(encodeDlt664(rgba.data(), temps.data(), w, h, ThermalMeta(), 90, out));
+    QByteArray bytes(reinterpret_cast<const char *>(out.data()), int(out.size()));
+    const auto seg = matrixSegments(bytes);
+    QCOMPARE(seg.size(), 3);
+    const QByteArray first = bytes.mid(seg[0].first, seg[0].second);
+    const QByteArray second = bytes.mid(seg[1].first, seg[1].second);
+
+    if (damage == "drop") {
+        bytes.remove(seg[1].first, seg[1].second);
+    } else if (damage == "repeat") {
+        bytes.insert(seg[1].first, second);
+    } else if (damage == "swap") {
+        bytes.replace(seg[0].first, seg[0].second + seg[1].second, second + first);
+    } else if (damage == "cut") {
+        bytes.truncate(seg[2].first + 100);
+    } else if (damage == "plain") {
+        std::vector<uint8_t> plain;
+        QVERIFY(encodeJpeg(rgba.data(), w, h, 90, plain));
+        bytes = QByteArray(reinterpret_cast<const char *>(plain.data()), int(plain.size()));
+    } else {
+        bytes = QByteArray(5000, '\xFF');
+    }
+    ThermalMatrix m;
+    if (damage == "swap") {
+        // Order in the file does not matter; the sequence numbers do.
+        QVERIFY(decodeDlt664Bytes(bytes, m));
+        QVERIFY(m.values == temps);
+    } else {
+        QVERIFY(!decodeDlt664Bytes(bytes, m));
+    }
+}
+
+void TestStorage::pictureWritersFailCleanly()
+{
+    const auto rgba = makePicture(16, 16);
+    const auto temps = makeMatrix(16, 16);
+    const std::string missingDir = path("no/such/dir/x.jpg").toStdString();
+
+    QVERIFY(!writeJpegSnapshot(missingDir, rgba.data(), 16, 16));
+    QVERIFY(!writeJpegSnapshot(dir_->path().toStdString(), rgba.data(), 16, 16));
+    QVERIFY(!writeJpegSnapshot("", rgba.data(), 16, 16));
+    QVERIFY(!writeJpegSnapshot(path("null.jpg").toStdString(), nullptr, 16, 16));
+    QVERIFY(!writeJpegSnapshot(path("empty.jpg").toStdString(), rgba.data(), 0, 16));
+    QVERIFY(!writeDlt664(missingDir, rgba.data(), temps.data(), 16, 16, ThermalMeta()));
+
+    // Half a pair is worse than none: the .irg goes when the .jpg cannot be written.
+    QVERIFY(!writeIrgPair(path("half.irg").toStdString(), missingDir, rgba.data(),
+                          temps.data(), 16, 16, ThermalMeta()));
+    QVERIFY(!QFile::exists(path("half.irg")));
+    QVERIFY(!QFile::exists(path("null.jpg")));
+    QVERIFY(!QFile::exists(path("empty.jpg")));
+
+    ThermalMatrix m;
+    QVERIFY(!readIrgFile(path("missing.irg").toStdString(), m));
+    QVERIFY(!readDlt664File(path("missing.jpg").toStdString(), m));
+}
+
+void TestStorage::recording_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("h264");
+    QTest::addColumn<bool>("steady");  // 25 fps, or uneven gaps
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<QString>("format");
+
+    QTest::newRow("mp4") << "rec.mp4" << 640 << 512 << true << true << "h264" << "mov,mp4,m4a,3gp,3g2,mj2";
+    QTest::newRow("pav") << "rec.pav" << 640 << 512 << true << true << "h264" << "mpegts";
+    QTest::newRow("upper-case extension") << "REC.MP4" << 640 << 512 << true << true << "h264" << "mov,mp4,m4a,3gp,3g2,mj2";
+    QTest::newRow("odd size cropped to even") << "odd.mp4" << 641 << 511 << true << true << "h264" << "mov,mp4,m4a,3gp,3g2,mj2";
+    QTest::newRow("uneven frame times mp4") << "vfr.mp4" << 640 << 512 << true << false << "h264" << "mov,mp4,m4a,3gp,3g2,mj2";
+    QTest::newRow("uneven frame times pav") << "vfr.pav" << 640 << 512 << true << false << "h264" << "mpegts";
+    QTest::newRow("mpeg4 fallback mp4") << "m4.mp4" << 640 << 512 << false << true << "mpeg4" << "mov,mp4,m4a,3gp,3g2,mj2";
+    QTest::newRow("mpeg4 fallback pav") << "m4.pav" << 640 << 512 << false << true << "mpeg4" << "mpegts";
+}
+
+void TestStorage::recording()
+{
+    QFETCH(QString, file);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(bool, h264);
+    QFETCH(bool, steady);
+    QFETCH(QString, codec);
+    QFETCH(QString, format);
+
+    // About 3 s of pictures, every 40 ms, or at uneven gaps (a stalled
+    // stream, then a burst) that end at the same time.
+    QVector<int64_t> times;
+    if (steady) {
+        for (int64_t t = 0; t < 3000; t += 40)
+            times.append(t);
+    } else {
+        times = {0, 40, 80, 700, 710, 720, 1500, 1540, 2200, 2900, 2960};
+    }
+
+    VideoRecorder recorder(8, h264);
+    QVERIFY(recorder.start(path(file).toStdString(), width, height, 25));
+    QVERIFY(recorder.isRecording());
+    QCOMPARE(QString::fromStdString(recorder.codecName()), h264 ? QString("libx264") : QString("mpeg4"));
+    for (int i = 0; i < times.size(); ++i) {
+        // Keep the queue from overflowing: every frame must reach the file here.
+        while (recorder.queuedFrames() >= 6)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto rgba = makePicture(width, height, i * 8);
+        QVERIFY(recorder.pushFrame(rgba.data(), width, height, 5000 + times[i]));
+    }
+    QVERIFY(recorder.stop());
+    QVERIFY(!recorder.isRecording());
+    QCOMPARE(recorder.encodedFrames(), uint64_t(times.size()));
+    QCOMPARE(recorder.droppedFrames(), uint64_t(0));
+
+    const QMap<QString, QString> info = probe(path(file));
+    QCOMPARE(info.value("codec_name"), codec);
+    QCOMPARE(info.value("format_name"), format);
+    QCOMPARE(info.value("width").toInt(), width & ~1);
+    QCOMPARE(info.value("height").toInt(), height & ~1);
+    const double duration = info.value("duration").toDouble();
+    QVERIFY2(duration > 2.7 && duration < 3.3, qPrintable(info.value("duration")));
+}
+
+void TestStorage::recordingRefusesBadTargets_data()
+{
+    QTest::addColumn<QString>("target");  // %1 is the temporary directory
+    QTest::addColumn<int>("width");
+
+    QTest::newRow("unknown extension") << "%1/rec.avi" << 640;
+    QTest::newRow("no extension") << "%1/rec" << 640;
+    QTest::newRow("extension not last") << "%1/rec.mp4.txt" << 640;
+    QTest::newRow("dot in the folder only") << "%1/x.mp4/rec" << 640;
+    QTest::newRow("missing folder") << "%1/no/such/rec.mp4" << 640;
+    QTest::newRow("folder as file") << "%1/folder.mp4" << 640;
+    QTest::newRow("url is a file name, not a connection") << "tcp://127.0.0.1:9/rec.pav" << 640;
+    QTest::newRow("picture too small") << "%1/small.mp4" << 1;
+}
+
+void TestStorage::recordingRefusesBadTargets()
+{
+    QFETCH(QString, target);
+    QFETCH(int, width);
+    QVERIFY(QDir(dir_->path()).mkdir("folder.mp4"));
+    target.replace("%1", dir_->path());
+
+    VideoRecorder recorder;
+    QVERIFY(!recorder.start(target.toStdString(), width, 480));
+    QVERIFY(!recorder.isRecording());
+    const auto rgba = makePicture(16, 16);
+    QVERIFY(!recorder.pushFrame(rgba.data(), 16, 16, 0));
+    QVERIFY(!recorder.stop());
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files).size(), 0);
+
+    // A refused start leaves the recorder usable.
+    QVERIFY(recorder.start(path("after.mp4").toStdString(), 64, 48));
+    QVERIFY(recorder.stop());
+}
+
+void TestStorage::frameTimesMustRise()
+{
+    VideoRecorder recorder;
+    QVERIFY(recorder.start(path("t.mp4").toStdString(), 64, 48));
+    QVERIFY(!recorder.start(path("second.pav").toStdString(), 64, 48));
+    const auto rgba = makePicture(64, 48);
+    QVERIFY(recorder.pushFrame(rgba.data(), 64, 48, 100));
+    QVERIFY(!recorder.pushFrame(rgba.data(), 64, 48, 100));
+    QVERIFY(!recorder.pushFrame(rgba.data(), 64, 48, 60));
+    QVERIFY(!recorder.pushFrame(nullptr, 64, 48, 200));
+    // Another size is scaled to the recording's.
+    const auto big = makePicture(128, 96);
+    QVERIFY(recorder.pushFrame(big.data(), 128, 96, 140));
+    QVERIFY(recorder.stop());
+    QCOMPARE(recorder.encodedFrames(), uint64_t(2));
+    QVERIFY(!QFile::exists(path("second.pav")));
+    QCOMPARE(probe(path("t.mp4")).value("width").toInt(), 64);
+}
+
+void TestStorage::fullQueueDropsOldest()
+{
+    // Noise pictures encode far slower than they copy, so pushing them back
+    // to back overflows the queue: the caller must not wait, the oldest
+    // frames go and are counted, and the file still closes cleanly.
+    const int w = 1280, h = 720, capacity = 2;
+    std::vector<uint8_t> noise(size_t(w) * h * 4);
+    uint32_t seed = 12345;
+    for (uint8_t &b : noise)
+        b = uint8_t((seed = seed * 1664525u + 1013904223u) >> 24);
+
+    VideoRecorder recorder(capacity);
+    QVERIFY(recorder.start(path("burst.mp4").toStdString(), w, h));
+    int pushed = 0;
+    while (pushed < 400 && (pushed < 20 || recorder.droppedFrames() == 0)) {
+        QVERIFY(recorder.pushFrame(noise.data(), w, h, pushed * 40));
+        QVERIFY(recorder.queuedFrames() <= size_t(capacity));
+        ++pushed;
+    }
+    QVERIFY(recorder.stop());
+    QVERIFY(recorder.droppedFrames() > 0);
+    QCOMPARE(recorder.encodedFrames() + recorder.droppedFrames(), uint64_t(pushed));
+    QCOMPARE(probe(path("burst.mp4")).value("width").toInt(), w);
+}
+
+void TestStorage::fullDiskIsReported()
+{
+    // Writes to /dev/full open fine and then fail: a writer that does not
+    // check its writes and closes reports a lost file as saved.
+    if (!QFileInfo::exists("/dev/full"))
+        QSKIP("no /dev/full here");
+    for (const char *name : {"full.jpg", "full.mp4", "full.pav"})
+        QVERIFY(QFile::link("/dev/full", path(name)));
+    const auto rgba = makePicture(64, 48);
+    QVERIFY(!writeJpegSnapshot(path("full.jpg").toStdString(), rgba.data(), 64, 48));
+
+    for (const char *name : {"full.mp4", "full.pav"}) {
+        VideoRecorder recorder;
+        if (!recorder.start(path(name).toStdString(), 64, 48))
+            continue;  // refusing at once is as good
+        for (int i = 0; i < 10; ++i)
+            recorder.pushFrame(rgba.data(), 64, 48, i * 40);
+        QVERIFY2(!recorder.stop(), name);
+    }
+    // Cleaning up after a failure never deletes what the name points at.
+    QVERIFY(QFileInfo::exists("/dev/full"));
+}
+
+QTEST_GUILESS_MAIN(TestStorage)
+#include "tst_storage.moc"

@@ -1,0 +1,318 @@
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "VideoLabel.h"
+
+Q_DECLARE_METATYPE(QList<QPoint>)
+
+namespace {
+
+// One mouse step: 'P'/'R' left press/release, 'p'/'r' right press/release,
+// 'M' move with the left button held.
+struct Step
+{
+    char kind;
+    QPoint pos;
+};
+
+QList<Step> ParseSteps(const QString &script)
+{
+    QList<Step> steps;
+    for (const QString &token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QStringList xy = token.mid(1).split(QLatin1Char(','));
+        steps.append({token.at(0).toLatin1(), QPoint(xy.at(0).toInt(), xy.at(1).toInt())});
+    }
+    return steps;
+}
+
+void Play(VideoLabel *label, const QString &script)
+{
+    for (const Step &step : ParseSteps(script)) {
+        switch (step.kind) {
+        case 'P': QTest::mousePress(label, Qt::LeftButton, Qt::NoModifier, step.pos); break;
+        case 'R': QTest::mouseRelease(label, Qt::LeftButton, Qt::NoModifier, step.pos); break;
+        case 'p': QTest::mousePress(label, Qt::RightButton, Qt::NoModifier, step.pos); break;
+        case 'r': QTest::mouseRelease(label, Qt::RightButton, Qt::NoModifier, step.pos); break;
+        case 'M': {
+            // QTest::mouseMove carries no button state; a drag needs the held button.
+            QMouseEvent move(QEvent::MouseMove, step.pos, label->mapToGlobal(step.pos), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(label, &move);
+            break;
+        }
+        default: QFAIL("bad step");
+        }
+    }
+}
+
+QList<QPoint> Pts(std::initializer_list<QPoint> points)
+{
+    return QList<QPoint>(points);
+}
+
+QImage SolidFrame(int width, int height, QRgb colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+} // namespace
+
+class TestVideoLabel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void modeTable_data();
+    void modeTable();
+    void setModeDropsShapeInProgress();
+    void nothingPaintedBeforeFirstFrame();
+    void frameStretchedWithGreenOverlay();
+    void wideFrameRule_data();
+    void wideFrameRule();
+    void wideStaysUntilReset();
+    void panClampsAtBothEnds();
+    void draggingLeftShowsColumnsFurtherRight();
+
+private:
+    VideoLabel *m_label = nullptr;
+};
+
+void TestVideoLabel::initTestCase()
+{
+    qRegisterMetaType<QList<QPoint>>();
+}
+
+void TestVideoLabel::init()
+{
+    m_label = new VideoLabel;
+    m_label->resize(512, 384);
+}
+
+void TestVideoLabel::cleanup()
+{
+    delete m_label;
+    m_label = nullptr;
+}
+
+void TestVideoLabel::modeTable_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("mouse");
+    QTest::addColumn<QString>("signal");  // empty: nothing emitted
+    QTest::addColumn<QList<QPoint>>("emitted");
+    QTest::addColumn<QList<QPoint>>("left");  // points kept afterwards
+
+    const QList<QPoint> none;
+    const QList<QPoint> twoPoints = Pts({QPoint(10, 20), QPoint(110, 90)});
+    const QString drag = QStringLiteral("P10,20 M50,50 M110,90 R110,90");
+
+    QTest::newRow("none ignores shapes") << -1 << drag << QString() << none << none;
+    QTest::newRow("point") << 0 << "P30,40 R30,40" << "AddRule" << Pts({QPoint(30, 40)}) << none;
+    QTest::newRow("point ignores move") << 0 << "P30,40 M90,90 R90,90" << "AddRule" << Pts({QPoint(30, 40)}) << none;
+    QTest::newRow("line") << 1 << drag << "AddRule" << twoPoints << none;
+    QTest::newRow("rectangle") << 2 << drag << "AddRule" << twoPoints << none;
+    QTest::newRow("circle") << 3 << drag << "AddRule" << twoPoints << none;
+    QTest::newRow("polygon") << 4 << "P1,1 R1,1 P5,1 R5,1 M9,9 P5,5 R5,5 p0,0 r0,0" << "AddRule"
+                             << Pts({QPoint(1, 1), QPoint(5, 1), QPoint(5, 5)}) << none;
+    QTest::newRow("polygon ignores ninth click")
+        << 4 << "P1,1 P2,2 P3,3 P4,4 P5,5 P6,6 P7,7 P8,8 P9,9 p0,0 r0,0" << "AddRule"
+        << Pts({QPoint(1, 1), QPoint(2, 2), QPoint(3, 3), QPoint(4, 4), QPoint(5, 5), QPoint(6, 6),
+                QPoint(7, 7), QPoint(8, 8)})
+        << none;
+    QTest::newRow("polygon right click with one point") << 4 << "P1,1 R1,1 p0,0 r0,0" << QString() << none
+                                                        << Pts({QPoint(1, 1)});
+    QTest::newRow("3D position") << 5 << drag << "Postion" << twoPoints << none;
+    QTest::newRow("mask") << 6 << drag << "AddShielded" << twoPoints << none;
+    QTest::newRow("point temperature") << 7 << "P30,40 M90,90 R90,90" << "GetOncePointTemp"
+                                       << Pts({QPoint(30, 40)}) << none;
+    QTest::newRow("region focus") << 8 << drag << "RegionFocus" << twoPoints << none;
+    QTest::newRow("manual track") << 9 << drag << "ManualTrack" << twoPoints << none;
+    QTest::newRow("rubber band keeps last move") << 2 << "P10,20 M50,50 M110,90 R200,200" << "AddRule"
+                                                 << twoPoints << none;
+    QTest::newRow("rectangle click without drag") << 2 << "P10,20 R10,20" << QString() << none
+                                                  << Pts({QPoint(10, 20)});
+    QTest::newRow("line click then new press starts over") << 1 << "P10,20 R10,20 P40,40" << QString() << none
+                                                            << Pts({QPoint(40, 40)});
+    QTest::newRow("right button does not draw") << 2 << "p10,20 r10,20" << QString() << none << none;
+    QTest::newRow("right release does not finish a line") << 1 << "P10,20 M110,90 r110,90" << QString() << none
+                                                          << twoPoints;
+}
+
+void TestVideoLabel::modeTable()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, mouse);
+    QFETCH(QString, signal);
+    QFETCH(QList<QPoint>, emitted);
+    QFETCH(QList<QPoint>, left);
+
+    m_label->SetFrame(SolidFrame(64, 48, qRgb(0, 0, 0)));
+    m_label->SetMode(mode);
+
+    QSignalSpy addRule(m_label, SIGNAL(AddRule(int, QList<QPoint>)));
+    QSignalSpy pointTemp(m_label, SIGNAL(GetOncePointTemp(QPoint)));
+    QSignalSpy position(m_label, SIGNAL(Postion(int, QList<QPoint>)));
+    QSignalSpy regionFocus(m_label, SIGNAL(RegionFocus(QList<QPoint>)));
+    QSignalSpy manualTrack(m_label, SIGNAL(ManualTrack(QList<QPoint>)));
+    QSignalSpy shielded(m_label, SIGNAL(AddShielded(int, QList<QPoint>)));
+    const QMap<QString, QSignalSpy *> spies = {
+        {"AddRule", &addRule},         {"GetOncePointTemp", &pointTemp}, {"Postion", &position},
+        {"RegionFocus", &regionFocus}, {"ManualTrack", &manualTrack},    {"AddShielded", &shielded},
+    };
+
+    Play(m_label, mouse);
+
+    for (auto it = spies.constBegin(); it != spies.constEnd(); ++it)
+        QCOMPARE(it.value()->count(), it.key() == signal ? 1 : 0);
+    QCOMPARE(m_label->Points(), left);
+    if (signal.isEmpty())
+        return;
+
+    const QList<QVariant> args = spies.value(signal)->takeFirst();
+    if (signal == "GetOncePointTemp") {
+        QCOMPARE(args.at(0).value<QPoint>(), emitted.first());
+    } else if (signal == "RegionFocus" || signal == "ManualTrack") {
+        QCOMPARE(args.at(0).value<QList<QPoint>>(), emitted);
+    } else {
+        QCOMPARE(args.at(0).toInt(), mode);
+        QCOMPARE(args.at(1).value<QList<QPoint>>(), emitted);
+    }
+}
+
+void TestVideoLabel::setModeDropsShapeInProgress()
+{
+    m_label->SetMode(2);
+    Play(m_label, "P10,20 M50,50");
+    QCOMPARE(m_label->Points().size(), 2);
+
+    QSignalSpy addRule(m_label, SIGNAL(AddRule(int, QList<QPoint>)));
+    m_label->SetMode(1);
+    QVERIFY(m_label->Points().isEmpty());
+    QCOMPARE(m_label->Mode(), 1);
+    Play(m_label, "R50,50");
+    QCOMPARE(addRule.count(), 0);
+}
+
+void TestVideoLabel::nothingPaintedBeforeFirstFrame()
+{
+    const QImage blank = m_label->grab().toImage();
+
+    m_label->SetMode(2);
+    QSignalSpy addRule(m_label, SIGNAL(AddRule(int, QList<QPoint>)));
+    Play(m_label, "P10,20 M300,200");
+    QCOMPARE(m_label->grab().toImage(), blank);
+
+    Play(m_label, "R300,200");
+    QCOMPARE(addRule.count(), 1);
+}
+
+void TestVideoLabel::frameStretchedWithGreenOverlay()
+{
+    m_label->resize(200, 100);
+    QImage frame(2, 1, QImage::Format_RGB32);
+    frame.setPixel(0, 0, qRgb(255, 0, 0));
+    frame.setPixel(1, 0, qRgb(0, 0, 255));
+    m_label->SetFrame(frame);
+
+    QImage shown = m_label->grab().toImage();
+    QCOMPARE(shown.pixel(50, 10), qRgb(255, 0, 0));
+    QCOMPARE(shown.pixel(150, 90), qRgb(0, 0, 255));
+
+    m_label->SetMode(2);
+    Play(m_label, "P20,20 M120,80");
+    shown = m_label->grab().toImage();
+    const QRgb green = QColor(Qt::green).rgb();
+    QCOMPARE(shown.pixel(20, 50), green);   // left edge of the rectangle
+    QCOMPARE(shown.pixel(70, 20), green);   // top edge
+    QCOMPARE(shown.pixel(60, 50), qRgb(255, 0, 0));  // inside stays picture
+
+    // Modes without an outline leave the picture alone.
+    m_label->SetMode(0);
+    Play(m_label, "P20,50");
+    QCOMPARE(m_label->grab().toImage().pixel(20, 50), qRgb(255, 0, 0));
+}
+
+void TestVideoLabel::wideFrameRule_data()
+{
+    QTest::addColumn<QSize>("frameSize");
+    QTest::addColumn<bool>("wide");
+    QTest::addColumn<int>("windowWidth");
+
+    QTest::newRow("3200x512 ratio 6") << QSize(3200, 512) << true << 640;
+    QTest::newRow("3000x512 ratio 5") << QSize(3000, 512) << false << 0;
+    QTest::newRow("1030x171 truncates") << QSize(1030, 171) << true << 213;
+    QTest::newRow("ordinary 640x512") << QSize(640, 512) << false << 0;
+}
+
+void TestVideoLabel::wideFrameRule()
+{
+    QFETCH(QSize, frameSize);
+    QFETCH(bool, wide);
+    QFETCH(int, windowWidth);
+
+    m_label->SetFrame(SolidFrame(frameSize.width(), frameSize.height(), qRgb(1, 2, 3)));
+    QCOMPARE(m_label->IsWide(), wide);
+    QCOMPARE(m_label->WindowWidth(), windowWidth);
+}
+
+void TestVideoLabel::wideStaysUntilReset()
+{
+    m_label->SetFrame(SolidFrame(3200, 512, qRgb(1, 2, 3)));
+    m_label->SetFrame(SolidFrame(640, 512, qRgb(1, 2, 3)));
+    QVERIFY(m_label->IsWide());
+    QCOMPARE(m_label->WindowWidth(), 640);
+
+    m_label->Reset();
+    QVERIFY(!m_label->IsWide());
+    QCOMPARE(m_label->WindowLeft(), 0);
+    QCOMPARE(m_label->WindowWidth(), 0);
+    QVERIFY(m_label->Frame().isNull());
+
+    m_label->SetFrame(SolidFrame(640, 512, qRgb(1, 2, 3)));
+    QVERIFY(!m_label->IsWide());
+}
+
+void TestVideoLabel::panClampsAtBothEnds()
+{
+    m_label->SetFrame(SolidFrame(3200, 512, qRgb(1, 2, 3)));
+
+    Play(m_label, "P300,100 M200,100");
+    QCOMPARE(m_label->WindowLeft(), 100);
+    Play(m_label, "M-5000,100 R-5000,100");
+    m_label->grab();
+    QCOMPARE(m_label->WindowLeft(), 3200 - 640 - 1);
+
+    Play(m_label, "P0,100 M9000,100 R9000,100");
+    m_label->grab();
+    QCOMPARE(m_label->WindowLeft(), 0);
+
+    // Drawing modes do not pan.
+    m_label->SetMode(2);
+    Play(m_label, "P300,100 M200,100 R200,100");
+    QCOMPARE(m_label->WindowLeft(), 0);
+}
+
+void TestVideoLabel::draggingLeftShowsColumnsFurtherRight()
+{
+    QImage frame = SolidFrame(3200, 512, qRgb(255, 0, 0));
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 640; x < frame.width(); ++x)
+            frame.setPixel(x, y, qRgb(0, 0, 255));
+    m_label->SetFrame(frame);
+    QCOMPARE(m_label->grab().toImage().pixel(500, 100), qRgb(255, 0, 0));
+
+    Play(m_label, "P400,100 M80,100 R80,100");
+    QCOMPARE(m_label->WindowLeft(), 320);
+    const QImage shown = m_label->grab().toImage();
+    QCOMPARE(shown.pixel(10, 100), qRgb(255, 0, 0));
+    QCOMPARE(shown.pixel(500, 100), qRgb(0, 0, 255));
+}
+
+QTEST_MAIN(TestVideoLabel)
+#include "tst_videolabel.moc"

@@ -1,0 +1,77 @@
+#include "SimFixture.h"
+
+#include <QVector>
+
+#include <cstring>
+
+const char *const SimFixture::kPtzCamera = "127.0.0.11";
+const char *const SimFixture::kFixedCamera = "127.0.0.12";
+const char *const SimFixture::kPanoramicCamera = "127.0.0.13";
+const char *const SimFixture::kUser = "admin";
+const char *const SimFixture::kPassword = "sensor852";
+
+void SimFixture::reset()
+{
+    static const bool initialised = (TMV_NET_Init(), true);
+    Q_UNUSED(initialised);
+    TMVSim_ClockResume();
+    TMVSim_ResetFleet();
+    TMVSim_ClearFaults();
+    TMVSim_JournalClear();
+}
+
+TMV_NET_HANDLE SimFixture::login(const char *ip, const char *user, const char *password, int port,
+                                 int *status)
+{
+    TMV_NET_LOGIN_INFO info;
+    std::memset(&info, 0, sizeof info);
+    qstrncpy(info.ip, ip, sizeof info.ip);
+    info.port = port;
+    qstrncpy(info.userName, user, sizeof info.userName);
+    qstrncpy(info.password, password, sizeof info.password);
+    TMV_NET_HANDLE handle = nullptr;
+    const int result = TMV_NET_Login(&info, &handle);
+    if (status)
+        *status = result;
+    return result == 0 ? handle : nullptr;
+}
+
+QByteArray SimFixture::lastInput(const char *function)
+{
+    for (int i = TMVSim_JournalCount() - 1; i >= 0; --i) {
+        char name[128] = {};
+        int size = 0;
+        if (TMVSim_JournalEntry(i, name, sizeof name, nullptr, 0, &size) != 0)
+            continue;
+        if (std::strcmp(name, function) != 0)
+            continue;
+        QByteArray bytes(size, '\0');
+        TMVSim_JournalEntry(i, name, sizeof name, bytes.data(), size, &size);
+        return bytes;
+    }
+    return QByteArray();
+}
+
+QStringList SimFixture::calls()
+{
+    QStringList names;
+    const int count = TMVSim_JournalCount();
+    for (int i = 0; i < count; ++i) {
+        char name[128] = {};
+        int size = 0;
+        if (TMVSim_JournalEntry(i, name, sizeof name, nullptr, 0, &size) == 0)
+            names.append(QString::fromLatin1(name));
+    }
+    return names;
+}
+
+QStringList SimFixture::callsAmong(const QStringList &functions)
+{
+    QStringList names;
+    const QStringList all = calls();
+    for (const QString &name : all) {
+        if (functions.contains(name))
+            names.append(name);
+    }
+    return names;
+}
