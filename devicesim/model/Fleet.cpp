@@ -76,9 +76,19 @@ Fleet &Fleet::instance()
 
 Fleet::Fleet()
 {
+    // Built first, so they are destroyed after the fleet: a program that
+    // exits without TMV_NET_Deinit still stops its streams before the clock
+    // and the event thread go away.
+    SimClock::instance();
+    EventThread::instance();
     for (DeviceProfile &p : fleetProfiles())
         devices_.push_back(std::make_shared<Device>(std::move(p)));
     nextId_ = kFirstHandle;
+}
+
+Fleet::~Fleet()
+{
+    deinit();
 }
 
 int32_t Fleet::init()
@@ -91,7 +101,6 @@ int32_t Fleet::init()
 
 int32_t Fleet::deinit()
 {
-    std::vector<std::shared_ptr<Session>> sessions;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         initCount_ = 0;

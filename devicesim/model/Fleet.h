@@ -48,6 +48,7 @@ public:
 
 private:
     Fleet();
+    ~Fleet();
     std::vector<std::shared_ptr<Session>> takeAllSessions();
 
     std::vector<std::shared_ptr<Device>> devices_;  // fixed at construction

@@ -8,6 +8,16 @@ EventThread &EventThread::instance()
     return thread;
 }
 
+EventThread::EventThread()
+{
+    SimClock::instance();  // outlives this thread, which waits on it
+}
+
+EventThread::~EventThread()
+{
+    stop();
+}
+
 void EventThread::start()
 {
     std::lock_guard<std::mutex> life(lifeMutex_);

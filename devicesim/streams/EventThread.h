@@ -32,7 +32,8 @@ public:
     void cancel(uint64_t owner);
 
 private:
-    EventThread() = default;
+    EventThread();
+    ~EventThread();
     void run();
 
     struct Task {

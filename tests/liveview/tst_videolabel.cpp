@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "VideoLabel.h"
+#include "WarningGuard.h"
 
 Q_DECLARE_METATYPE(QList<QPoint>)
 
@@ -85,6 +86,7 @@ private:
 
 void TestVideoLabel::initTestCase()
 {
+    WarningGuard::install();
     qRegisterMetaType<QList<QPoint>>();
 }
 

@@ -1,6 +1,6 @@
 #include "SimFixture.h"
 
-#include <QVector>
+#include <QCoreApplication>
 
 #include <cstring>
 
@@ -12,8 +12,14 @@ const char *const SimFixture::kPassword = "sensor852";
 
 void SimFixture::reset()
 {
-    static const bool initialised = (TMV_NET_Init(), true);
-    Q_UNUSED(initialised);
+    static bool initialised = false;
+    if (!initialised) {
+        initialised = true;
+        TMV_NET_Init();
+        // Like the program: the library goes down before the application
+        // object, and its threads with it.
+        qAddPostRoutine([] { TMV_NET_Deinit(); });
+    }
     TMVSim_ClockResume();
     TMVSim_ResetFleet();
     TMVSim_ClearFaults();

@@ -24,7 +24,8 @@ public:
     static const char *const kUser;
     static const char *const kPassword;
 
-    // TMV_NET_Init once per process, then a factory fleet with an empty
+    // TMV_NET_Init once per process (TMV_NET_Deinit follows when the
+    // application object goes), then a factory fleet with an empty
     // journal, no faults and a running clock.
     static void reset();
 
