@@ -13,7 +13,7 @@ xvfb-run -a -s "-screen 0 1400x920x24" bash -c '
   "$driver" "$state" 8000 > /tmp/sdkdemo-shot.$$ &
   pid=$!
   for _ in $(seq 100); do grep -q READY /tmp/sdkdemo-shot.$$ 2>/dev/null && break; sleep 0.1; done
-  import -window root -crop 1366x920+0+0 "$out"
+  import -window root -crop 1366x886+0+0 "$out"
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   rm -f /tmp/sdkdemo-shot.$$

@@ -30,7 +30,7 @@ std::vector<DeviceProfile> fleetProfiles()
     ptz.thermalChannel = 0;
     ptz.ability = allAbilities();
     ptz.seed = 7;
-    ptz.homePanDeg = 40;
+    ptz.homePanDeg = 45;
     ptz.homeTiltDeg = -2;
     ptz.hfovDeg = {50, 60};
 

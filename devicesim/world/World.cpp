@@ -392,7 +392,7 @@ ObjectState World::object(ObjectKind kind, double t) const
             progress = 1.0 - (local - 17.0) / 11.0;
         const bool walking = (local >= 3.0 && local < 14.0) || local >= 17.0;
         o.distanceM = 30.0;
-        o.panDeg = panFrom(-15.0 + 30.0 * progress, 0.0);
+        o.panDeg = panFrom(10.0 + 30.0 * progress, 0.0);
         o.mirrored = local >= 17.0;
         heightM = 1.8;
         widthM = 0.6;

@@ -11,7 +11,7 @@
 // construction into a raster of kPixelsPerDegree; frames only sample it.
 // The objects are deterministic functions of the seed and the simulation
 // time t (seconds):
-//  - Person: walks back and forth between pan 345 and 15 at 30 m, skin 36 C.
+//  - Person: walks back and forth between pan 10 and 40 at 30 m, skin 36 C.
 //  - Transformer: fixed at pan 60, 25 m; top oil 70..90 C on a slow load cycle.
 //  - Car: drives along the road between pan 105 and 215 at 50 m with a hot
 //    engine (about 95 C), once in every 50 s slot, then is gone.
