@@ -31,6 +31,12 @@ int login(const char *ip, const char *user, const char *password, TMV_NET_HANDLE
 struct Found {
     std::mutex mutex;
     QStringList addresses;
+
+    QStringList taken()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return addresses;
+    }
 };
 
 void onFound(const char *ip, void *user)
@@ -171,10 +177,11 @@ private slots:
     {
         Found found;
         QCOMPARE(TMV_NET_SearchDev(onFound, &found, 8000), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(found.addresses.size(), 3, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(found.taken().size(), 3, 3000);
         QTest::qWait(500);  // nothing more arrives
-        found.addresses.sort();
-        QCOMPARE(found.addresses, QStringList({"127.0.0.11", "127.0.0.12", "127.0.0.13"}));
+        QStringList addresses = found.taken();
+        addresses.sort();
+        QCOMPARE(addresses, QStringList({"127.0.0.11", "127.0.0.12", "127.0.0.13"}));
     }
 
     void searchDropsAnswersAfterTheWindow()
@@ -183,10 +190,10 @@ private slots:
         Found found;
         QCOMPARE(TMV_NET_SearchDev(onFound, &found, 0), 0);
         TMVSim_ClockStep(2000);
-        QCOMPARE(found.addresses.size(), 0);
+        QCOMPARE(found.taken().size(), 0);
         QCOMPARE(TMV_NET_SearchDev(onFound, &found, 8000), 0);
         TMVSim_ClockStep(8000);
-        QCOMPARE(found.addresses.size(), 3);
+        QCOMPARE(found.taken().size(), 3);
     }
 
     void exceptionsReachTheCallback()
