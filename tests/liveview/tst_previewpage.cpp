@@ -55,6 +55,19 @@ std::vector<uint8_t> Pixels(int width, int height)
     return data;
 }
 
+// Hands the page one frame the way the library does: from a thread of its
+// own, with pixels that are valid only during the call.
+bool DeliverFromLibraryThread(PreviewPage *page, int width, int height)
+{
+    std::vector<uint8_t> pixels = Pixels(width, height);
+    TMV_NET_PREVIEW_FRAME frame = {pixels.data(), width, height, 0, 0};
+    QThread *thread = QThread::create([&frame, page] { PreviewPage::FrameCallback(nullptr, 0, &frame, page); });
+    thread->start();
+    const bool finished = thread->wait(5000);
+    delete thread;
+    return finished;
+}
+
 } // namespace
 
 class TestPreviewPage : public QObject
@@ -234,13 +247,7 @@ void TestPreviewPage::brokenFrameIsDropped()
 
 void TestPreviewPage::frameFromLibraryThreadReachesLabel()
 {
-    std::vector<uint8_t> pixels = Pixels(64, 48);
-    TMV_NET_PREVIEW_FRAME frame = {pixels.data(), 64, 48, 0, 0};
-    PreviewPage *page = m_page;
-    QThread *thread = QThread::create([&frame, page] { PreviewPage::FrameCallback(nullptr, 0, &frame, page); });
-    thread->start();
-    QVERIFY(thread->wait(5000));
-    delete thread;
+    QVERIFY(DeliverFromLibraryThread(m_page, 64, 48));
 
     QVERIFY(m_label->Frame().isNull());  // queued, not yet delivered
     QTRY_COMPARE(m_label->Frame().size(), QSize(64, 48));
@@ -467,13 +474,7 @@ void TestPreviewPage::reopenOnOtherChannelNeverShowsOldFrame()
     // A frame of channel 1's stream is announced but not yet delivered when
     // the user switches to channel 2 and opens the preview again.
     TMVSim_ClockPause();
-    std::vector<uint8_t> pixels = Pixels(16, 8);
-    TMV_NET_PREVIEW_FRAME stale = {pixels.data(), 16, 8, 0, 0};
-    PreviewPage *page = m_page;
-    QThread *thread = QThread::create([&stale, page] { PreviewPage::FrameCallback(nullptr, 0, &stale, page); });
-    thread->start();
-    QVERIFY(thread->wait(5000));
-    delete thread;
+    QVERIFY(DeliverFromLibraryThread(m_page, 16, 8));
 
     m_window->findChild<QRadioButton *>(QStringLiteral("onlineChannel1RadioBtn"))->click();
     QCOMPARE(Button("previewBtn")->text(), QStringLiteral("Open"));
