@@ -17,6 +17,7 @@
 // first argument rule that fails (3).
 
 #include "TMVNetSDK.h"
+#include "model/Status.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,22 +29,6 @@ class Session;
 }
 
 namespace sim::api {
-
-enum Status : int32_t {
-    kOk = 0,
-    kFailed = 1,
-    kNotSupported = 2,
-    kWrongParam = 3,
-    kTempCallbackOff = 4,
-    kBlackList = 1001,
-    kNoSuchUser = 1002,
-    kWrongPassword = 1003,
-    kDeviceNotSupported = 1004,
-    kAccountLocked = 1005,
-    kUserLimit = 1006,
-    kSystemException = 1007,
-    kRuleLimit = 1101,
-};
 
 class EntryPoint {
 public:

@@ -2,16 +2,18 @@
 
 #include "TMVSimControl.h"
 
+#include "camera/FrameProducer.h"
 #include "model/Device.h"
 #include "model/Fleet.h"
 #include "model/Journal.h"
+#include "model/Settings.h"
 #include "model/SimClock.h"
+#include "model/Status.h"
+#include "storage/SdCard.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 using sim::Fleet;
 using sim::Journal;
@@ -22,17 +24,9 @@ namespace {
 int copyText(const std::string &text, char *out, int capacity)
 {
     if (!out || capacity <= 0 || text.size() + 1 > size_t(capacity))
-        return 3;
+        return sim::kWrongParam;
     std::memcpy(out, text.c_str(), text.size() + 1);
-    return 0;
-}
-
-std::string sdCardRoot()
-{
-    const char *tmp = std::getenv("TMPDIR");
-    std::string root = std::string(tmp && *tmp ? tmp : "/tmp") + "/tmvsim-sdcard";
-    ::mkdir(root.c_str(), 0700);
-    return root;
+    return sim::kOk;
 }
 
 }  // namespace
@@ -53,17 +47,16 @@ int TMVSim_DeviceAddress(int index, char *address, int capacity)
 {
     const auto &devices = Fleet::instance().devices();
     if (index < 0 || size_t(index) >= devices.size())
-        return 3;
+        return sim::kWrongParam;
     return copyText(devices[size_t(index)]->address(), address, capacity);
 }
 
 int TMVSim_SdCardFolder(const char *address, char *folder, int capacity)
 {
-    if (!address || !Fleet::instance().device(address))
-        return 3;
-    std::string path = sdCardRoot() + "/" + address;
-    ::mkdir(path.c_str(), 0700);
-    return copyText(path, folder, capacity);
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    if (!device)
+        return sim::kWrongParam;
+    return copyText(device->sdCard().folder(), folder, capacity);
 }
 
 int TMVSim_SessionCount(const char *address)
@@ -86,7 +79,7 @@ int TMVSim_JournalEntry(int index, char *name, int nameCapacity, void *bytes, in
 {
     const auto entries = Journal::instance().entries();
     if (index < 0 || size_t(index) >= entries.size())
-        return 3;
+        return sim::kWrongParam;
     const sim::JournalEntry &e = entries[size_t(index)];
     if (name && nameCapacity > 0) {
         size_t n = std::min(e.function.size(), size_t(nameCapacity - 1));
@@ -97,7 +90,7 @@ int TMVSim_JournalEntry(int index, char *name, int nameCapacity, void *bytes, in
         std::memcpy(bytes, e.input.data(), std::min(e.input.size(), size_t(capacity)));
     if (size)
         *size = int(e.input.size());
-    return 0;
+    return sim::kOk;
 }
 
 int TMVSim_JournalCountOf(const char *function)
@@ -136,9 +129,9 @@ int TMVSim_SetSearchRepeats(const char *address, int answers)
 {
     auto device = address ? Fleet::instance().device(address) : nullptr;
     if (!device)
-        return 3;
+        return sim::kWrongParam;
     device->setSearchAnswers(answers);
-    return 0;
+    return sim::kOk;
 }
 
 void TMVSim_ClockPause(void)
@@ -164,28 +157,30 @@ int64_t TMVSim_ClockNowMs(void)
 int TMVSim_SetFrameRate(const char *address, int channel, int fps)
 {
     auto device = address ? Fleet::instance().device(address) : nullptr;
-    return device && device->setFrameRate(channel, fps) ? 0 : 3;
+    return device && device->settings().setFrameRate(channel, fps) ? sim::kOk : sim::kWrongParam;
 }
 
 int TMVSim_GetStreamStats(const char *address, int channel, TMVSimStreamStats *stats)
 {
     auto device = address ? Fleet::instance().device(address) : nullptr;
     if (!device || !stats || !device->validChannel(channel))
-        return 3;
-    const auto s = device->streamStats(channel);
-    stats->frames = s.frames;
+        return sim::kWrongParam;
+    const auto s = device->producer(channel).stats();
+    stats->frames = s.delivered;
     stats->synthesisCpuNs = s.synthesisCpuNs;
     stats->callbackCpuNs = s.callbackCpuNs;
-    return 0;
+    stats->synthesised = s.synthesised;
+    return sim::kOk;
 }
 
 int TMVSim_ResetStreamStats(const char *address)
 {
     auto device = address ? Fleet::instance().device(address) : nullptr;
     if (!device)
-        return 3;
-    device->resetStreamStats();
-    return 0;
+        return sim::kWrongParam;
+    for (int c = 0; c < device->channelCount(); ++c)
+        device->producer(c).resetStats();
+    return sim::kOk;
 }
 
 void TMVSim_SetLockPolicy(int failedAttempts, int64_t lockMs)

@@ -16,7 +16,7 @@ TMV_NET_API int32_t TMV_NET_StartPreview_V2(TMV_NET_HANDLE handle, const TMV_NET
     if (!call.ok())
         return call.status();
     if (!call.session().device().validChannel(info->channel))
-        return sim::api::kWrongParam;
+        return sim::kWrongParam;
     return call.session().startPreview(info->channel, callback, user);
 }
 
@@ -28,7 +28,7 @@ TMV_NET_API int32_t TMV_NET_StopPreview(TMV_NET_HANDLE handle)
     if (!call.ok())
         return call.status();
     auto session = sim::Fleet::instance().session(handle);
-    return session ? session->stopPreview() : sim::api::kFailed;
+    return session ? session->stopPreview() : sim::kFailed;
 }
 
 TMV_NET_API int32_t TMV_NET_PreviewSnapshot(TMV_NET_HANDLE handle, const char *path)
@@ -74,5 +74,5 @@ TMV_NET_API int32_t TMV_NET_StopPreviewRecord(TMV_NET_HANDLE handle)
     if (!call.ok())
         return call.status();
     auto session = sim::Fleet::instance().session(handle);
-    return session ? session->stopRecord() : sim::api::kFailed;
+    return session ? session->stopRecord() : sim::kFailed;
 }

@@ -5,6 +5,7 @@
 #include "model/Device.h"
 #include "model/Fleet.h"
 #include "model/Session.h"
+#include "model/Settings.h"
 
 #include <cstring>
 #include <string>
@@ -88,7 +89,7 @@ TMV_NET_API int32_t TMV_NET_GetDevAbility(TMV_NET_HANDLE handle, int32_t channel
     if (!call.ok())
         return call.status();
     if (!call.session().device().validChannel(channel))
-        return sim::api::kWrongParam;
+        return sim::kWrongParam;
     *ability = call.session().device().ability(channel);
     return 0;
 }
@@ -99,6 +100,6 @@ TMV_NET_API int32_t TMV_NET_GetPtzAuxState(TMV_NET_HANDLE handle, TMV_NET_PTZ_AU
     call.output(state);
     if (!call.ok())
         return call.status();
-    *state = call.session().device().auxState();
+    *state = call.session().device().settings().auxState();
     return 0;
 }

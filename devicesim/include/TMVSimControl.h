@@ -84,14 +84,16 @@ TMVSIM_API int64_t TMVSim_ClockNowMs(void);
 /* Frame rate of a device channel's live video (1..60; default 25). */
 TMVSIM_API int TMVSim_SetFrameRate(const char *address, int channel, int fps);
 
-/* Cost figures of the live streams of a device channel, summed over every
- * preview that ran since the last reset: frames delivered, CPU time the
- * device spent synthesising them, and CPU time spent inside the client's
- * frame callback (both per-thread CPU clocks). */
+/* Cost figures of a device channel since the last reset: frames delivered
+ * to the client's callbacks (summed over every preview), CPU time the device
+ * spent synthesising the channel's frames, CPU time spent inside the client's
+ * frame callbacks (both per-thread CPU clocks), and frames synthesised. Each
+ * frame is synthesised once however many previews show it. */
 typedef struct TMVSimStreamStats {
     int64_t frames;
     int64_t synthesisCpuNs;
     int64_t callbackCpuNs;
+    int64_t synthesised;
 } TMVSimStreamStats;
 TMVSIM_API int TMVSim_GetStreamStats(const char *address, int channel, TMVSimStreamStats *stats);
 TMVSIM_API int TMVSim_ResetStreamStats(const char *address);

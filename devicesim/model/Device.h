@@ -1,10 +1,12 @@
 #pragma once
-// One simulated camera: what it is (profile), who may log in, and the state
-// every session of it shares.
+// One simulated camera: what it is (profile), who may log in, and the
+// families of state every session of it shares. Each family is its own class
+// with its own lock: the settings, the pan-tilt head, the measurement rules,
+// the alarm engine, the SD card, and one frame producer per channel.
 //
-// Threading model: the profile is immutable after construction; everything
-// else is guarded by mutex_ (picture synthesis has its own lock, see
-// renderChannel).
+// Threading model: the profile and the family objects are fixed after
+// construction (their state has their own locks); mutex_ guards identity
+// state: online, login policy, failures, sessions, search answers.
 
 #include "TMVNetSDK.h"
 
@@ -16,9 +18,12 @@
 
 namespace sim {
 
-struct Picture;
-class ChannelRenderer;
-struct ChannelView;
+class AlarmEngine;
+class FrameProducer;
+class PtzHead;
+class RuleSet;
+class SdCard;
+class Settings;
 
 enum class DeviceKind { PtzDual, FixedThermal, PanoramicThermal };
 
@@ -57,7 +62,7 @@ public:
     const DeviceProfile &profile() const { return profile_; }
     const std::string &address() const { return profile_.address; }
 
-    // Checks credentials and admits one more session: 0 or a login status.
+    // Checks credentials and admits one more session: kOk or a login status.
     int32_t admit(const std::string &user, const std::string &password, int64_t nowUs);
     void release();
     int sessionCount() const;
@@ -68,27 +73,21 @@ public:
 
     TMV_NET_DEV_INFO devInfo() const;
     TMV_NET_DEV_ABILITY ability(int channel) const;
-    TMV_NET_PTZ_AUX_STATE auxState() const;
 
     int channelCount() const { return int(profile_.channels.size()); }
     bool validChannel(int channel) const { return channel >= 0 && channel < channelCount(); }
-    int frameRate(int channel) const;
-    bool setFrameRate(int channel, int fps);
 
-    struct StreamStats {
-        int64_t frames = 0;
-        int64_t synthesisCpuNs = 0;
-        int64_t callbackCpuNs = 0;
-    };
-    void addStreamStats(int channel, int64_t synthesisNs, int64_t callbackNs);
-    StreamStats streamStats(int channel) const;
-    void resetStreamStats();
+    // The families.
+    Settings &settings() const { return *settings_; }
+    PtzHead &head() const { return *head_; }
+    RuleSet &rules() const { return *rules_; }
+    AlarmEngine &alarms() const { return *alarms_; }
+    SdCard &sdCard() const { return *sdCard_; }
+    // The frames of a channel; `channel` must be valid.
+    FrameProducer &producer(int channel) const { return *producers_[size_t(channel)]; }
 
-    // Renders `channel` at simulation time `timeUs` into `out` (thermal
-    // channels also fill the temperature matrix). Safe from any thread.
-    void renderChannel(int channel, int64_t timeUs, Picture &out);
-
-    // Back to factory state: settings, lock-outs (sessions are the fleet's).
+    // Back to factory state: every family and the lock-outs (sessions are
+    // the fleet's).
     void reset();
 
     // How many times the next search answers (a misbehaving device repeats).
@@ -97,6 +96,13 @@ public:
 
 private:
     const DeviceProfile profile_;
+    const std::unique_ptr<Settings> settings_;
+    const std::unique_ptr<PtzHead> head_;
+    const std::unique_ptr<RuleSet> rules_;
+    const std::unique_ptr<SdCard> sdCard_;
+    std::vector<std::unique_ptr<FrameProducer>> producers_;  // fixed after construction
+    std::unique_ptr<AlarmEngine> alarms_;                    // reads the thermal producer
+
     mutable std::mutex mutex_;  // protects the state below
     bool online_ = true;
     LoginPolicy policy_;
@@ -104,13 +110,6 @@ private:
     int64_t lockedUntilUs_ = -1;
     int sessions_ = 0;
     int searchAnswers_ = 1;
-    std::vector<int> frameRates_;
-    std::vector<StreamStats> stats_;
-    TMV_NET_PTZ_AUX_STATE aux_{};
-    std::vector<ChannelView> views_;  // where each channel looks and how it shows it
-
-    std::mutex renderMutex_;  // protects renderers_ (synthesis state)
-    std::vector<std::unique_ptr<ChannelRenderer>> renderers_;
 };
 
 }  // namespace sim

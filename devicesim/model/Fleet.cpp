@@ -3,7 +3,9 @@
 #include "model/Device.h"
 #include "model/Session.h"
 #include "model/SimClock.h"
+#include "model/Status.h"
 #include "streams/EventThread.h"
+#include "streams/LibraryThread.h"
 
 #include <random>
 
@@ -96,21 +98,21 @@ int32_t Fleet::init()
     EventThread::instance().start();
     std::lock_guard<std::mutex> lock(mutex_);
     initCount_ = 1;
-    return 0;
+    return kOk;
 }
 
 int32_t Fleet::deinit()
 {
+    // It joins every library thread, the caller's own among them.
+    if (onLibraryThread())
+        return kFailed;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         initCount_ = 0;
     }
-    for (auto &s : takeAllSessions()) {
-        s->shutdown();
-        s->device().release();
-    }
+    endSessions(takeAllSessions());
     EventThread::instance().stop();
-    return 0;
+    return kOk;
 }
 
 bool Fleet::initialised() const
@@ -131,20 +133,25 @@ int32_t Fleet::login(const std::string &address, int port, const std::string &us
                      TMV_NET_HANDLE *handle)
 {
     if (!initialised())
-        return 1;
+        return kFailed;
     std::shared_ptr<Device> dev = device(address);
     if (!dev || port != dev->profile().port)
-        return 1;  // nobody answers there
+        return kFailed;  // nobody answers there
     int32_t status = dev->admit(user, password, SimClock::instance().nowUs());
-    if (status != 0)
+    if (status != kOk)
         return status;
     std::lock_guard<std::mutex> lock(mutex_);
+    if (initCount_ == 0) {
+        // Deinit ran meanwhile; the session must not outlive it.
+        dev->release();
+        return kFailed;
+    }
     uint64_t id = nextId_;
     nextId_ += kHandleStep;
     auto session = std::make_shared<Session>(id, dev);
     sessions_[id] = session;
     *handle = session->handle();
-    return 0;
+    return kOk;
 }
 
 int32_t Fleet::logout(TMV_NET_HANDLE handle)
@@ -154,17 +161,16 @@ int32_t Fleet::logout(TMV_NET_HANDLE handle)
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = sessions_.find(uint64_t(reinterpret_cast<uintptr_t>(handle)));
         if (it == sessions_.end())
-            return 1;
+            return kFailed;
         // Ending a login from inside its own stream would join that stream
         // from itself; refuse instead.
         if (it->second->onOwnStreamThread())
-            return 1;
+            return kFailed;
         session = std::move(it->second);
         sessions_.erase(it);
     }
-    session->shutdown();
-    session->device().release();
-    return 0;
+    endSessions({session});
+    return kOk;
 }
 
 std::shared_ptr<Session> Fleet::session(TMV_NET_HANDLE handle) const
@@ -187,7 +193,7 @@ std::vector<std::shared_ptr<Session>> Fleet::sessionsOf(const Device &device) co
 int32_t Fleet::search(TMV_NET_SEARCH_CALLBACK callback, void *user, int windowMs)
 {
     if (!initialised())
-        return 1;
+        return kFailed;
     uint64_t serial;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -207,14 +213,14 @@ int32_t Fleet::search(TMV_NET_SEARCH_CALLBACK callback, void *user, int windowMs
                                          [callback, user, address] { callback(address.c_str(), user); });
         }
     }
-    return 0;
+    return kOk;
 }
 
 int32_t Fleet::setOnline(const std::string &address, bool online)
 {
     std::shared_ptr<Device> dev = device(address);
     if (!dev)
-        return 3;
+        return kWrongParam;
     const bool wasOnline = dev->online();
     dev->setOnline(online);
     if (wasOnline && !online) {
@@ -223,17 +229,17 @@ int32_t Fleet::setOnline(const std::string &address, bool online)
             s->endStreams();
         }
     }
-    return 0;
+    return kOk;
 }
 
 int32_t Fleet::raiseException(const std::string &address, int32_t type)
 {
     std::shared_ptr<Device> dev = device(address);
     if (!dev)
-        return 3;
+        return kWrongParam;
     for (auto &s : sessionsOf(*dev))
         s->raiseException(type);
-    return 0;
+    return kOk;
 }
 
 std::vector<std::shared_ptr<Session>> Fleet::takeAllSessions()
@@ -246,12 +252,19 @@ std::vector<std::shared_ptr<Session>> Fleet::takeAllSessions()
     return out;
 }
 
-void Fleet::reset()
+void Fleet::endSessions(std::vector<std::shared_ptr<Session>> sessions)
 {
-    for (auto &s : takeAllSessions()) {
+    for (auto &s : sessions) {
         s->shutdown();
         s->device().release();
     }
+}
+
+void Fleet::reset()
+{
+    if (onLibraryThread())
+        return;  // it would join the caller's own thread
+    endSessions(takeAllSessions());
     for (auto &d : devices_)
         d->reset();
 }

@@ -25,6 +25,7 @@ public:
     static Fleet &instance();
 
     int32_t init();
+    // Refused (kFailed) on a library thread: it joins them all.
     int32_t deinit();
     bool initialised() const;
 
@@ -43,13 +44,16 @@ public:
 
     int32_t setOnline(const std::string &address, bool online);
     int32_t raiseException(const std::string &address, int32_t type);
-    // Logs everyone out and restores every device's factory state.
+    // Logs everyone out and restores every device's factory state (not from
+    // a library thread).
     void reset();
 
 private:
     Fleet();
     ~Fleet();
     std::vector<std::shared_ptr<Session>> takeAllSessions();
+    // Stops what each login started and frees its place on the device.
+    static void endSessions(std::vector<std::shared_ptr<Session>> sessions);
 
     std::vector<std::shared_ptr<Device>> devices_;  // fixed at construction
     mutable std::mutex mutex_;                      // protects the members below

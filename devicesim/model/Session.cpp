@@ -1,8 +1,11 @@
 #include "model/Session.h"
 
 #include "model/Device.h"
+#include "model/Status.h"
 #include "streams/EventThread.h"
 #include "streams/PreviewStream.h"
+
+#include <algorithm>
 
 namespace sim {
 
@@ -22,37 +25,55 @@ void Session::setExceptionCallback(TMV_NET_EXCEPTION_CALLBACK callback, void *us
 
 void Session::raiseException(int32_t type)
 {
-    TMV_NET_EXCEPTION_CALLBACK callback;
-    void *user;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_ || !exceptionCallback_)
+        return;
+    TMV_NET_EXCEPTION_CALLBACK callback = exceptionCallback_;
+    void *user = exceptionUser_;
+    TMV_NET_HANDLE handle = this->handle();
+    // Queued under the lock: shutdown() either sees it and cancels it, or
+    // this call sees closed_.
+    EventThread::instance().post(0, id_, [callback, user, handle, type] { callback(handle, type, user); });
+}
+
+Session::Streams Session::allStreamsLocked() const
+{
+    Streams all = retired_;
+    if (preview_)
+        all.push_back(preview_);
+    return all;
+}
+
+void Session::reapRetired()
+{
+    Streams joinable;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (closed_ || !exceptionCallback_)
-            return;
-        callback = exceptionCallback_;
-        user = exceptionUser_;
+        for (const auto &s : retired_)
+            if (!s->onStreamThread())
+                joinable.push_back(s);
     }
-    TMV_NET_HANDLE handle = this->handle();
-    EventThread::instance().post(0, id_, [callback, user, handle, type] { callback(handle, type, user); });
+    for (const auto &s : joinable)
+        s->stop();
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto &s : joinable)
+        retired_.erase(std::remove(retired_.begin(), retired_.end(), s), retired_.end());
+    // The last references go here, on this thread, after the lock.
 }
 
 int32_t Session::startPreview(int channel, TMV_NET_PREVIEW_CALLBACK callback, void *user)
 {
-    std::shared_ptr<PreviewStream> ended;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (closed_ || (preview_ && preview_->active()))
-            return 1;
-        ended = std::move(preview_);  // stopped from its own callback earlier
+            return kFailed;
+        if (preview_)
+            retired_.push_back(std::move(preview_));  // stopped from its own callback earlier
+        preview_ = std::make_shared<PreviewStream>(device_, handle(), channel, callback, user);
+        preview_->start();
     }
-    if (ended)
-        ended->stop();
-    ended.reset();
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (closed_ || preview_)
-        return 1;
-    preview_ = std::make_shared<PreviewStream>(device_, handle(), channel, callback, user);
-    preview_->start();
-    return 0;
+    reapRetired();
+    return kOk;
 }
 
 int32_t Session::stopPreview()
@@ -61,16 +82,25 @@ int32_t Session::stopPreview()
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!preview_)
-            return 1;
+            return kFailed;
         if (preview_->onStreamThread()) {
             preview_->stop();  // ends after this callback; reaped on the next start or logout
-            return 1;
+            return kFailed;
         }
-        stream = std::move(preview_);
+        stream = preview_;  // stays listed until joined, so a logout waits for it too
     }
     stream->stop();  // joins the stream thread
+    bool closedHere = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (preview_ == stream) {
+            preview_.reset();
+            closedHere = true;
+        }
+    }
     stream.reset();  // closes any recording
-    return 0;
+    reapRetired();
+    return closedHere ? kOk : kFailed;
 }
 
 int Session::previewChannel() const
@@ -83,48 +113,58 @@ int32_t Session::startRecord(const std::string &path)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!preview_ || !preview_->active())
-        return 1;
+        return kFailed;
     return preview_->startRecord(path);
 }
 
 int32_t Session::stopRecord()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!preview_)
-        return 1;
-    return preview_->stopRecord();
-}
-
-bool Session::onOwnStreamThread() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return preview_ && preview_->onStreamThread();
-}
-
-void Session::endStreams()
 {
     std::shared_ptr<PreviewStream> stream;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stream = preview_;
     }
-    if (stream)
-        stream->stop();
+    return stream ? stream->stopRecord() : kFailed;
+}
+
+bool Session::onOwnStreamThread() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto &s : allStreamsLocked())
+        if (s->onStreamThread())
+            return true;
+    return false;
+}
+
+void Session::endStreams()
+{
+    Streams streams;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        streams = allStreamsLocked();
+    }
+    for (const auto &s : streams)
+        s->stop();
 }
 
 void Session::shutdown()
 {
-    std::shared_ptr<PreviewStream> stream;
+    Streams streams;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         closed_ = true;
         exceptionCallback_ = nullptr;
-        stream = std::move(preview_);
+        streams = allStreamsLocked();
     }
     EventThread::instance().cancel(id_);
-    if (stream)
-        stream->stop();
-    stream.reset();
+    for (const auto &s : streams)
+        s->stop();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        preview_.reset();
+        retired_.clear();
+    }
+    streams.clear();  // the streams end here, on this thread
 }
 
 }  // namespace sim

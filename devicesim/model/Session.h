@@ -2,14 +2,21 @@
 // One login: its handle, its device, its exception callback and its streams.
 //
 // Threading model: API calls may come from any thread; mutex_ guards the
-// callback and the stream pointers. Stopping a stream joins its thread outside
-// mutex_, so a callback that calls back into the library cannot deadlock.
+// callback, the streams and closed_. A stream stays listed here until its
+// thread has been joined, so shutdown() always waits for every stream of the
+// login, including one that a concurrent StopPreview is still joining, and
+// one that was stopped from inside its own callback and replaced there.
+// Joins happen outside mutex_, so a callback that calls back into the library
+// cannot deadlock. An exception is queued under mutex_, so once shutdown()
+// has set closed_ and cancelled the login's queued events, none is left.
 
 #include "TMVNetSDK.h"
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 namespace sim {
 
@@ -41,16 +48,23 @@ public:
     bool onOwnStreamThread() const;
     // Ends the streams (the device went away); a later stop still succeeds.
     void endStreams();
-    // Stops everything this login started; afterwards no callback of it runs.
+    // Stops everything this login started; afterwards no callback of it
+    // runs. Never called on one of the login's own stream threads.
     void shutdown();
 
 private:
+    using Streams = std::vector<std::shared_ptr<PreviewStream>>;
+    // Joins the retired streams that are not the calling thread's.
+    void reapRetired();
+    Streams allStreamsLocked() const;
+
     const uint64_t id_;
     const std::shared_ptr<Device> device_;
     mutable std::mutex mutex_;  // protects the members below
     TMV_NET_EXCEPTION_CALLBACK exceptionCallback_ = nullptr;
     void *exceptionUser_ = nullptr;
-    std::shared_ptr<PreviewStream> preview_;
+    std::shared_ptr<PreviewStream> preview_;  // the open (or self-stopped) preview
+    Streams retired_;                         // replaced before their thread was joined
     bool closed_ = false;
 };
 

@@ -1,9 +1,9 @@
 #include "streams/Capture.h"
 
+#include "camera/FrameProducer.h"
 #include "model/Device.h"
-#include "model/Picture.h"
 #include "model/Session.h"
-#include "model/SimClock.h"
+#include "model/Status.h"
 #include "storage/PictureFiles.h"
 
 #include <chrono>
@@ -21,12 +21,13 @@ ThermalMeta metaNow()
     return meta;
 }
 
-// The thermal channel's picture as it is now.
-bool renderThermal(Session &session, Picture &picture)
+// The thermal channel's picture as it is now: the live frame when somebody
+// reads the channel, so a radiometric picture matches what the viewer sees.
+FramePtr thermalNow(Session &session)
 {
     Device &device = session.device();
-    device.renderChannel(device.profile().thermalChannel, SimClock::instance().nowUs(), picture);
-    return picture.thermal();
+    FramePtr picture = device.producer(device.profile().thermalChannel).frameNow();
+    return picture && picture->thermal() ? picture : nullptr;
 }
 
 }  // namespace
@@ -35,32 +36,31 @@ int32_t captureSnapshot(Session &session, const std::string &path)
 {
     const int channel = session.previewChannel();
     if (channel < 0)
-        return 1;  // a snapshot is of the live picture
-    Picture picture;
-    session.device().renderChannel(channel, SimClock::instance().nowUs(), picture);
-    return writeJpegSnapshot(path, picture.rgba.data(), picture.width, picture.height) ? 0 : 1;
+        return kFailed;  // a snapshot is of the live picture
+    FramePtr picture = session.device().producer(channel).frameNow();
+    return writeJpegSnapshot(path, picture->rgba.data(), picture->width, picture->height) ? kOk : kFailed;
 }
 
 int32_t captureIrg(Session &session, const std::string &irgPath, const std::string &jpgPath)
 {
-    Picture picture;
-    if (!renderThermal(session, picture))
-        return 2;
-    return writeIrgPair(irgPath, jpgPath, picture.rgba.data(), picture.temperature.data(), picture.width,
-                        picture.height, metaNow())
-               ? 0
-               : 1;
+    FramePtr picture = thermalNow(session);
+    if (!picture)
+        return kNotSupported;
+    return writeIrgPair(irgPath, jpgPath, picture->rgba.data(), picture->temperature.data(), picture->width,
+                        picture->height, metaNow())
+               ? kOk
+               : kFailed;
 }
 
 int32_t captureDlt664(Session &session, const std::string &path)
 {
-    Picture picture;
-    if (!renderThermal(session, picture))
-        return 2;
-    return writeDlt664(path, picture.rgba.data(), picture.temperature.data(), picture.width, picture.height,
+    FramePtr picture = thermalNow(session);
+    if (!picture)
+        return kNotSupported;
+    return writeDlt664(path, picture->rgba.data(), picture->temperature.data(), picture->width, picture->height,
                        metaNow())
-               ? 0
-               : 1;
+               ? kOk
+               : kFailed;
 }
 
 }  // namespace sim

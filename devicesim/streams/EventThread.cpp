@@ -1,5 +1,7 @@
 #include "streams/EventThread.h"
 
+#include "streams/LibraryThread.h"
+
 namespace sim {
 
 EventThread &EventThread::instance()
@@ -35,8 +37,8 @@ void EventThread::start()
 void EventThread::stop()
 {
     std::lock_guard<std::mutex> life(lifeMutex_);
-    if (!thread_.joinable())
-        return;
+    if (!thread_.joinable() || std::this_thread::get_id() == threadId_.load())
+        return;  // never joins itself
     SimClock &clock = SimClock::instance();
     {
         std::lock_guard<std::mutex> lock(clock.mutex());
@@ -62,13 +64,15 @@ void EventThread::cancel(uint64_t owner)
     for (auto it = tasks_.begin(); it != tasks_.end();)
         it = it->second.owner == owner ? tasks_.erase(it) : std::next(it);
     // From inside a task of that owner we cannot wait for ourselves.
-    if (std::this_thread::get_id() == thread_.get_id())
+    if (std::this_thread::get_id() == threadId_.load())
         return;
     taskDone_.wait(lock, [&] { return !(running_ && runningOwner_ == owner); });
 }
 
 void EventThread::run()
 {
+    markLibraryThread();
+    threadId_ = std::this_thread::get_id();
     SimClock &clock = SimClock::instance();
     std::unique_lock<std::mutex> lock(clock.mutex());
     for (;;) {

@@ -10,6 +10,7 @@
 
 #include "model/SimClock.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -46,7 +47,8 @@ private:
     bool running_ = false;
     std::condition_variable taskDone_;
     SimClock::Pacer pacer_;
-    std::thread thread_;
+    std::thread thread_;                       // under lifeMutex_
+    std::atomic<std::thread::id> threadId_{};  // set by the thread itself
     std::mutex lifeMutex_;  // serialises start() and stop()
 };
 

@@ -1,112 +1,58 @@
 #include "streams/PreviewStream.h"
 
+#include "camera/FrameProducer.h"
 #include "model/Device.h"
+#include "model/Settings.h"
+#include "model/Status.h"
 #include "storage/VideoRecorder.h"
-
-#include <ctime>
 
 namespace sim {
 
 PreviewStream::PreviewStream(std::shared_ptr<Device> device, TMV_NET_HANDLE handle, int channel,
                              TMV_NET_PREVIEW_CALLBACK callback, void *user)
-    : device_(std::move(device)), handle_(handle), channel_(channel), callback_(callback), user_(user)
+    : ChannelStream(device->producer(channel)), device_(std::move(device)), handle_(handle), channel_(channel),
+      callback_(callback), user_(user)
 {
 }
 
 PreviewStream::~PreviewStream()
 {
     stop();
-    stopRecord();
+    std::lock_guard<std::mutex> lock(recordMutex_);
+    if (recorder_)
+        recorder_->stop();
 }
 
-void PreviewStream::start()
+void PreviewStream::onFrame(const FramePtr &picture)
 {
-    SimClock::instance().addPacer(&pacer_);
-    running_ = true;
-    thread_ = std::thread([this] { run(); });
-}
-
-bool PreviewStream::stop()
-{
-    SimClock &clock = SimClock::instance();
-    stopAsked_ = true;
-    clock.requestStop(&pacer_);
-    if (onStreamThread())
-        return false;
-    std::lock_guard<std::mutex> lock(joinMutex_);
-    if (thread_.joinable()) {
-        thread_.join();
-        clock.removePacer(&pacer_);
-    }
-    running_ = false;
-    return true;
-}
-
-void PreviewStream::run()
-{
-    SimClock &clock = SimClock::instance();
-    // Frames fall due at anchor + n periods; a new rate starts a new cadence
-    // from the last frame, without drift from rounding.
-    int64_t anchorUs = clock.nowUs();
-    int fps = device_->frameRate(channel_);
-    int64_t frame = 0;
-    for (;;) {
-        const int64_t dueUs = anchorUs + frame * 1000000 / fps;
-        if (!clock.waitUntil(&pacer_, dueUs))
-            break;
-        deliver(dueUs);
-        ++frame;
-        const int rate = device_->frameRate(channel_);
-        if (rate != fps) {
-            anchorUs = dueUs;
-            fps = rate;
-            frame = 1;
-        }
-    }
-    running_ = false;
-    clock.finish(&pacer_);
-}
-
-namespace {
-int64_t threadCpuNs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-}  // namespace
-
-void PreviewStream::deliver(int64_t timeUs)
-{
-    const int64_t start = threadCpuNs();
-    device_->renderChannel(channel_, timeUs, picture_);
-    if (picture_.rgba.empty())
-        return;
     {
         std::lock_guard<std::mutex> lock(recordMutex_);
         if (recorder_)
-            recorder_->pushFrame(picture_.rgba.data(), picture_.width, picture_.height, timeUs / 1000);
+            recorder_->pushFrame(picture->rgba.data(), picture->width, picture->height, picture->timeUs / 1000);
     }
+    const int64_t recorded = FrameProducer::threadCpuNs();
     TMV_NET_PREVIEW_FRAME frame{};
-    frame.data = picture_.rgba.data();
-    frame.width = picture_.width;
-    frame.height = picture_.height;
-    const int64_t rendered = threadCpuNs();
+    // The pixels are shared with every other reader of the channel; the
+    // contract makes them read-only.
+    frame.data = const_cast<uint8_t *>(picture->rgba.data());
+    frame.width = picture->width;
+    frame.height = picture->height;
     callback_(handle_, channel_, &frame, user_);
-    device_->addStreamStats(channel_, rendered - start, threadCpuNs() - rendered);
+    producer().addDelivery(FrameProducer::threadCpuNs() - recorded);
 }
 
 int32_t PreviewStream::startRecord(const std::string &path)
 {
     std::lock_guard<std::mutex> lock(recordMutex_);
     if (recorder_)
-        return 1;
+        return kFailed;
     const ChannelProfile &c = device_->profile().channels[size_t(channel_)];
     std::unique_ptr<VideoRecorder> recorder(new VideoRecorder());
-    if (!recorder->start(path, c.width, c.height, device_->frameRate(channel_)))
-        return 1;
+    if (!recorder->start(path, c.width, c.height, device_->settings().frameRate(channel_)))
+        return kFailed;
     recorder_ = std::move(recorder);
-    return 0;
+    lastStopFailed_ = false;
+    return kOk;
 }
 
 int32_t PreviewStream::stopRecord()
@@ -115,12 +61,20 @@ int32_t PreviewStream::stopRecord()
     {
         std::lock_guard<std::mutex> lock(recordMutex_);
         recorder = std::move(recorder_);
+        if (!recorder) {
+            // The stop before failed but ended the recording: this one
+            // confirms it is over.
+            const bool confirm = lastStopFailed_;
+            lastStopFailed_ = false;
+            return confirm ? kOk : kFailed;
+        }
     }
-    if (!recorder)
-        return 1;
     // Flushing the encoder can take a moment; not under the lock, so frames
     // keep flowing meanwhile.
-    return recorder->stop() ? 0 : 1;
+    const bool finished = recorder->stop();
+    std::lock_guard<std::mutex> lock(recordMutex_);
+    lastStopFailed_ = !finished;
+    return finished ? kOk : kFailed;
 }
 
 bool PreviewStream::recording() const

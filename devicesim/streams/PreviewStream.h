@@ -1,67 +1,51 @@
 #pragma once
-// The live video of one channel for one login, on its own library thread,
-// paced by the simulation clock at the device's frame rate.
+// The live video of one channel for one login: the channel's shared frames
+// delivered to the client's callback on the stream's own library thread, and
+// optionally recorded to a file.
 //
-// Threading model: start/stop/record calls come from API threads; frames are
-// rendered and delivered on the stream thread. After stop() returns (called
-// from another thread) no callback is running or will run. stop() from inside
-// the stream's own callback only asks the thread to end after the callback.
+// Threading model: as ChannelStream for start and stop. The record calls come
+// from API threads; recordMutex_ guards the recorder, which the stream thread
+// feeds before each callback.
 
 #include "TMVNetSDK.h"
-#include "model/Picture.h"
-#include "model/SimClock.h"
+#include "streams/ChannelStream.h"
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 namespace sim {
 
 class Device;
 class VideoRecorder;
 
-class PreviewStream {
+class PreviewStream : public ChannelStream {
 public:
     PreviewStream(std::shared_ptr<Device> device, TMV_NET_HANDLE handle, int channel,
                   TMV_NET_PREVIEW_CALLBACK callback, void *user);
-    ~PreviewStream();
+    ~PreviewStream() override;
 
-    void start();
-    // False when called from the stream's own thread: it ends after the
-    // callback returns.
-    bool stop();
-    bool onStreamThread() const { return std::this_thread::get_id() == thread_.get_id(); }
-    bool running() const { return running_; }
-    // Running and not asked to stop.
-    bool active() const { return running_ && !stopAsked_; }
     int channel() const { return channel_; }
 
-    // Recording of what the stream delivers; statuses of the library.
+    // Recording of what the stream delivers; statuses of the library. After
+    // a stop that failed the recording is over, and the next stop succeeds.
     int32_t startRecord(const std::string &path);
     int32_t stopRecord();
     bool recording() const;
 
+protected:
+    void onFrame(const FramePtr &frame) override;
+
 private:
-    void run();
-    void deliver(int64_t timeUs);
+    const std::shared_ptr<Device> device_;
+    const TMV_NET_HANDLE handle_;
+    const int channel_;
+    const TMV_NET_PREVIEW_CALLBACK callback_;
+    void *const user_;
 
-    std::shared_ptr<Device> device_;
-    TMV_NET_HANDLE handle_;
-    int channel_;
-    TMV_NET_PREVIEW_CALLBACK callback_;
-    void *user_;
-
-    SimClock::Pacer pacer_;
-    std::thread thread_;
-    std::mutex joinMutex_;  // serialises joins from different threads
-    std::atomic<bool> running_{false};
-    std::atomic<bool> stopAsked_{false};
-    Picture picture_;  // stream thread only
-
-    mutable std::mutex recordMutex_;  // protects recorder_
+    mutable std::mutex recordMutex_;  // protects the two members below
     std::unique_ptr<VideoRecorder> recorder_;
+    bool lastStopFailed_ = false;
 };
 
 }  // namespace sim

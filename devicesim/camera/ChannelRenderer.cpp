@@ -1,11 +1,9 @@
-#include "model/ChannelRenderer.h"
-
-#include "model/Device.h"
+#include "camera/ChannelRenderer.h"
 
 namespace sim {
 
-ChannelRenderer::ChannelRenderer(const ChannelProfile &channel, uint32_t seed)
-    : thermal_(channel.thermal), width_(channel.width), height_(channel.height), source_(World::shared(seed))
+ChannelRenderer::ChannelRenderer(bool thermal, int width, int height, uint32_t seed)
+    : thermal_(thermal), width_(width), height_(height), source_(World::shared(seed))
 {
 }
 

@@ -2,17 +2,17 @@
 // Turns the world into one channel's pictures: the device's view into the
 // thermal world, in the channel's kind (thermal, visible, panoramic strip).
 //
-// Threading model: not thread-safe; the device serialises render calls.
+// Threading model: not thread-safe; the channel's frame producer serialises
+// render calls.
 
 #include "camera/FrameSource.h"
-#include "model/Picture.h"
+#include "camera/Picture.h"
 
 #include <cstdint>
 
 namespace sim {
 
-struct ChannelProfile;
-
+// Everything a frame depends on besides the world and the time.
 struct ChannelView {
     View view;
     ThermalSettings thermal;
@@ -20,7 +20,7 @@ struct ChannelView {
 
 class ChannelRenderer {
 public:
-    ChannelRenderer(const ChannelProfile &channel, uint32_t seed);
+    ChannelRenderer(bool thermal, int width, int height, uint32_t seed);
 
     void render(const ChannelView &view, int64_t timeUs, Picture &out);
 

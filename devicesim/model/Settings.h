@@ -1,0 +1,49 @@
+#pragma once
+// The device's own settings that are not part of another family: the frame
+// rate and picture settings of each channel, and the PTZ head's auxiliary
+// switches.
+//
+// Threading model: every member is safe from any thread; mutex_ guards all
+// state. Readers get copies, so a frame being rendered never sees a setting
+// change half-way.
+
+#include "TMVNetSDK.h"
+#include "camera/FrameSource.h"
+
+#include <mutex>
+#include <vector>
+
+namespace sim {
+
+struct DeviceProfile;
+
+class Settings {
+public:
+    static constexpr int kDefaultFrameRate = 25;
+    static constexpr int kMinFrameRate = 1;
+    static constexpr int kMaxFrameRate = 60;
+
+    explicit Settings(const DeviceProfile &profile);
+
+    // Factory state.
+    void reset();
+
+    // Frames per second of a channel's live video; out of range channels
+    // read the default.
+    int frameRate(int channel) const;
+    bool setFrameRate(int channel, int fps);
+
+    // How the thermal picture of a channel is coloured.
+    ThermalSettings thermal(int channel) const;
+
+    TMV_NET_PTZ_AUX_STATE auxState() const;
+
+private:
+    const DeviceProfile &profile_;
+    mutable std::mutex mutex_;  // protects the members below
+    std::vector<int> frameRates_;
+    std::vector<ThermalSettings> thermal_;
+    TMV_NET_PTZ_AUX_STATE aux_{};
+};
+
+}  // namespace sim

@@ -1,0 +1,61 @@
+#pragma once
+// A library thread that reads one channel's frames at the channel's rate and
+// hands each to its subclass. The live preview of a login is one; every other
+// reader of a channel (temperature and raw streams, the alarm engine's
+// watcher) uses the same loop, so they all share the channel's frames.
+//
+// Threading model: start() and stop() come from API threads; onFrame() runs
+// on the stream thread. After stop() returns true, no onFrame() is running or
+// will run. stop() on the stream's own thread (from inside onFrame) only asks
+// the thread to end after the current frame, and returns false. Any number
+// of threads may call stop() at once: joinMutex_ lets one of them join while
+// the others wait for that join, so each returns only once the thread ended.
+// A subclass calls stop() in its own destructor, before its members go, and
+// the last owner of a stream is never its own thread.
+
+#include "camera/Picture.h"
+#include "model/SimClock.h"
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+namespace sim {
+
+class FrameProducer;
+
+class ChannelStream {
+public:
+    explicit ChannelStream(FrameProducer &producer);
+    virtual ~ChannelStream();
+    ChannelStream(const ChannelStream &) = delete;
+    ChannelStream &operator=(const ChannelStream &) = delete;
+
+    void start();
+    // False when called from the stream's own thread: it ends after the
+    // current frame.
+    bool stop();
+    bool onStreamThread() const { return std::this_thread::get_id() == threadId_.load(); }
+    bool running() const { return running_; }
+    // Running and not asked to stop.
+    bool active() const { return running_ && !stopAsked_; }
+
+protected:
+    // One frame of the channel, on the stream thread; valid during the call
+    // and as long as the subclass keeps the pointer.
+    virtual void onFrame(const FramePtr &frame) = 0;
+    FrameProducer &producer() const { return producer_; }
+
+private:
+    void run();
+
+    FrameProducer &producer_;
+    SimClock::Pacer pacer_;
+    std::thread thread_;                   // written by start() before the stream is shared
+    std::atomic<std::thread::id> threadId_{};  // set by the stream thread itself
+    std::mutex joinMutex_;                 // serialises joins from different threads
+    std::atomic<bool> running_{false};
+    std::atomic<bool> stopAsked_{false};
+};
+
+}  // namespace sim
