@@ -1,0 +1,68 @@
+// What one channel costs with one and with two viewers: every viewer of a
+// channel shares its frames, so a second preview adds its callback and no
+// synthesis. Runs on the simulated fleet with the clock stepped a frame per
+// iteration, so both viewers see every frame.
+// Run: build/bench/bench_producer
+// Counters: synth_per_frame = frames synthesised per tick (1 whatever the
+// viewers); synth_us_per_tick = synthesis CPU per tick; delivered = frames
+// handed to callbacks per tick.
+
+#include "camera/FrameProducer.h"
+#include "model/Device.h"
+#include "model/Fleet.h"
+#include "model/Session.h"
+#include "model/SimClock.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+void discardFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *frame, void *)
+{
+    benchmark::DoNotOptimize(frame->data[0]);
+}
+
+void viewers(benchmark::State &state, int channel)
+{
+    sim::Fleet &fleet = sim::Fleet::instance();
+    fleet.init();
+    sim::SimClock &clock = sim::SimClock::instance();
+    clock.pause();
+    const int count = int(state.range(0));
+    std::vector<std::shared_ptr<sim::Session>> sessions;
+    for (int i = 0; i < count; ++i) {
+        TMV_NET_HANDLE handle = nullptr;
+        if (fleet.login("127.0.0.11", 80, "admin", "sensor852", &handle) != 0) {
+            state.SkipWithError("login failed");
+            return;
+        }
+        sessions.push_back(fleet.session(handle));
+        sessions.back()->startPreview(channel, discardFrame, nullptr);
+    }
+    sim::FrameProducer &producer = sessions.front()->device().producer(channel);
+    clock.step(0);
+    producer.resetStats();
+    for (auto _ : state)
+        clock.step(40000);  // one tick at 25 fps
+    const sim::FrameProducer::Stats stats = producer.stats();
+    const double ticks = double(state.iterations());
+    state.counters["viewers"] = count;
+    state.counters["synth_per_frame"] = double(stats.synthesised) / ticks;
+    state.counters["synth_us_per_tick"] = double(stats.synthesisCpuNs) / 1000.0 / ticks;
+    state.counters["delivered"] = double(stats.delivered) / ticks;
+    for (auto &s : sessions)
+        fleet.logout(s->handle());
+    clock.resume();
+}
+
+void thermalViewers(benchmark::State &state) { viewers(state, 0); }
+void visibleViewers(benchmark::State &state) { viewers(state, 1); }
+
+}  // namespace
+
+BENCHMARK(thermalViewers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(visibleViewers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_MAIN();

@@ -1,0 +1,420 @@
+// The stop contract under races and re-entry, tried as a hostile caller
+// would: once a stop, Logout or Deinit returns, no callback of what it ended
+// runs; a call made from inside any callback returns a status and never
+// aborts or deadlocks; a Login racing Deinit leaves no session behind.
+//
+// Rounds: TMVSIM_STRESS_ROUNDS (default a few hundred, seconds in all); run
+// with many more on demand, for example TMVSIM_STRESS_ROUNDS=20000.
+
+#include "TMVNetSDK.h"
+#include "TMVSimControl.h"
+
+#include <QtTest>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const char *const kPtz = "127.0.0.11";
+
+int rounds(int fallback)
+{
+    const int n = qEnvironmentVariableIntValue("TMVSIM_STRESS_ROUNDS");
+    return n > 0 ? n : fallback;
+}
+
+TMV_NET_HANDLE login(const char *ip = kPtz, int *status = nullptr)
+{
+    TMV_NET_LOGIN_INFO info;
+    std::memset(&info, 0, sizeof info);
+    std::strncpy(info.ip, ip, sizeof info.ip - 1);
+    info.port = 80;
+    std::strcpy(info.userName, "admin");
+    std::strcpy(info.password, "sensor852");
+    TMV_NET_HANDLE handle = nullptr;
+    const int result = TMV_NET_Login(&info, &handle);
+    if (status)
+        *status = result;
+    return result == 0 ? handle : nullptr;
+}
+
+int startPreview(TMV_NET_HANDLE handle, TMV_NET_PREVIEW_CALLBACK callback, void *user, int channel = 0)
+{
+    TMV_NET_PREVIEW_INFO info{channel, 0, 2};
+    return TMV_NET_StartPreview_V2(handle, &info, callback, user);
+}
+
+// Counts callbacks, and those that came after the caller declared the
+// stream over.
+struct LateCounter {
+    std::atomic<bool> over{false};
+    std::atomic<int> calls{0};
+    std::atomic<int> late{0};
+
+    void hit()
+    {
+        ++calls;
+        if (over)
+            ++late;
+    }
+};
+
+void countFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *user)
+{
+    static_cast<LateCounter *>(user)->hit();
+}
+
+void countException(TMV_NET_HANDLE, int32_t, void *user)
+{
+    static_cast<LateCounter *>(user)->hit();
+}
+
+// A frame callback held inside until the test lets it go.
+struct Latch {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool inside = false;
+    bool released = false;
+
+    void enterAndWait()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        inside = true;
+        changed.notify_all();
+        changed.wait(lock, [this] { return released; });
+        inside = false;
+    }
+    void waitInside()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return inside; });
+    }
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        released = true;
+        changed.notify_all();
+    }
+    bool isInside()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return inside;
+    }
+};
+
+void latchedFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *user)
+{
+    static_cast<Latch *>(user)->enterAndWait();
+}
+
+// What a re-entrant callback does and what the library answered.
+enum class Reentry { StopPreview, StopThenStart, Logout, Deinit, LoginAgain, Search };
+
+struct ReentryProbe {
+    Reentry action = Reentry::StopPreview;
+    TMV_NET_HANDLE handle = nullptr;
+    std::atomic<bool> done{false};
+    std::atomic<int> firstStatus{-1};
+    std::atomic<int> secondStatus{-1};
+    std::atomic<int> framesAfter{0};
+};
+
+void ignoreFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *user)
+{
+    ++static_cast<ReentryProbe *>(user)->framesAfter;
+}
+
+void ignoreFound(const char *, void *) {}
+
+void reenter(ReentryProbe *probe)
+{
+    if (probe->done.exchange(true))
+        return;
+    switch (probe->action) {
+    case Reentry::StopPreview:
+        probe->firstStatus = TMV_NET_StopPreview(probe->handle);
+        break;
+    case Reentry::StopThenStart:
+        probe->firstStatus = TMV_NET_StopPreview(probe->handle);
+        probe->secondStatus = startPreview(probe->handle, ignoreFrame, probe);
+        break;
+    case Reentry::Logout:
+        probe->firstStatus = TMV_NET_Logout(probe->handle);
+        break;
+    case Reentry::Deinit:
+        probe->firstStatus = TMV_NET_Deinit();
+        break;
+    case Reentry::LoginAgain: {
+        int status = -1;
+        TMV_NET_HANDLE other = login(kPtz, &status);
+        probe->firstStatus = status;
+        probe->secondStatus = other ? TMV_NET_Logout(other) : -1;
+        break;
+    }
+    case Reentry::Search:
+        probe->firstStatus = TMV_NET_SearchDev(ignoreFound, nullptr, 100);
+        break;
+    }
+}
+
+void reenterFromFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *user)
+{
+    reenter(static_cast<ReentryProbe *>(user));
+}
+
+void reenterFromException(TMV_NET_HANDLE, int32_t, void *user)
+{
+    reenter(static_cast<ReentryProbe *>(user));
+}
+
+ReentryProbe *g_searchProbe = nullptr;
+void reenterFromSearch(const char *, void *)
+{
+    reenter(g_searchProbe);
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Reentry)
+
+class TestConcurrency : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TMV_NET_Init(); }
+    void cleanupTestCase() { TMV_NET_Deinit(); }
+    void init()
+    {
+        TMV_NET_Init();
+        TMVSim_ResetFleet();
+        TMVSim_ClockResume();
+    }
+
+    // A stop waits for the callback that is running when it is called.
+    void stopWaitsForARunningCallback()
+    {
+        TMV_NET_HANDLE handle = login();
+        QVERIFY(handle);
+        Latch latch;
+        QCOMPARE(startPreview(handle, latchedFrame, &latch), 0);
+        latch.waitInside();
+        std::atomic<bool> stillInside{false};
+        std::atomic<int> status{-1};
+        std::thread stopper([&] {
+            status = TMV_NET_StopPreview(handle);
+            stillInside = latch.isInside();
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let the stop reach its join
+        latch.release();
+        stopper.join();
+        QCOMPARE(status.load(), 0);
+        QVERIFY(!stillInside);
+        QCOMPARE(TMV_NET_Logout(handle), 0);
+    }
+
+    // A logout waits for a stream whose StopPreview, on another thread, is
+    // still waiting for the callback.
+    void logoutWaitsForAStopInProgress()
+    {
+        TMV_NET_HANDLE handle = login();
+        QVERIFY(handle);
+        Latch latch;
+        QCOMPARE(startPreview(handle, latchedFrame, &latch), 0);
+        latch.waitInside();
+        std::thread stopper([&] { TMV_NET_StopPreview(handle); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the stop is joining now
+        std::atomic<bool> stillInside{true};
+        std::atomic<int> status{-1};
+        std::thread logout([&] {
+            status = TMV_NET_Logout(handle);
+            stillInside = latch.isInside();
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        latch.release();
+        logout.join();
+        stopper.join();
+        QCOMPARE(status.load(), 0);
+        QVERIFY(!stillInside);
+        QCOMPARE(TMVSim_SessionCount(kPtz), 0);
+    }
+
+    // Several threads stop, restart and log out one login at once; after
+    // the logout returns no frame arrives.
+    void startStopLogoutBarrier()
+    {
+        const int n = rounds(150);
+        int lateTotal = 0;
+        for (int round = 0; round < n; ++round) {
+            TMV_NET_HANDLE handle = login();
+            QVERIFY(handle);
+            LateCounter counter;
+            QCOMPARE(startPreview(handle, countFrame, &counter), 0);
+            std::atomic<int> ready{0};
+            auto barrier = [&] {
+                ++ready;
+                while (ready < 4)
+                    std::this_thread::yield();
+            };
+            std::thread stopper([&] { barrier(); TMV_NET_StopPreview(handle); });
+            std::thread restarter([&] { barrier(); startPreview(handle, countFrame, &counter, round % 2); });
+            std::thread recorder([&] { barrier(); TMV_NET_StopPreviewRecord(handle); });
+            barrier();
+            QCOMPARE(TMV_NET_Logout(handle), 0);
+            counter.over = true;
+            stopper.join();
+            restarter.join();
+            recorder.join();
+            lateTotal += counter.late;
+        }
+        QCOMPARE(lateTotal, 0);
+        QCOMPARE(TMVSim_SessionCount(kPtz), 0);
+    }
+
+    // An exception raised while the login ends is either delivered before
+    // Logout returns or never. A third thread keeps the clock's lock busy,
+    // which is where a raise that checked the login too early would stall.
+    void noExceptionAfterLogout()
+    {
+        TMVSim_ClockPause();  // step(0) then proves the event thread is idle
+        std::atomic<bool> stop{false};
+        std::thread raiser([&] {
+            while (!stop)
+                TMVSim_RaiseException(kPtz, 1001);
+        });
+        std::thread clockReader([&] {
+            while (!stop)
+                TMVSim_ClockNowMs();
+        });
+        const int n = rounds(600);
+        int lateTotal = 0;
+        for (int round = 0; round < n; ++round) {
+            TMV_NET_HANDLE handle = login();
+            QVERIFY(handle);
+            LateCounter counter;
+            QCOMPARE(TMV_NET_SetExceptionCallback(handle, countException, &counter), 0);
+            std::this_thread::yield();
+            QCOMPARE(TMV_NET_Logout(handle), 0);
+            counter.over = true;
+            TMVSim_ClockStep(0);
+            lateTotal += counter.late;
+        }
+        stop = true;
+        raiser.join();
+        clockReader.join();
+        TMVSim_ClockResume();
+        QCOMPARE(lateTotal, 0);
+    }
+
+    // Every call from inside every callback type returns a status; none
+    // aborts or deadlocks.
+    void reentryFromCallbacks_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<Reentry>("action");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        // Stopping one's own stream from its callback answers 1 and ends it
+        // after the callback; the rest of these work as from any thread.
+        QTest::newRow("frame: stop") << "frame" << Reentry::StopPreview << 1 << -1;
+        QTest::newRow("frame: stop then start") << "frame" << Reentry::StopThenStart << 1 << 0;
+        QTest::newRow("frame: logout") << "frame" << Reentry::Logout << 1 << -1;
+        QTest::newRow("frame: deinit") << "frame" << Reentry::Deinit << 1 << -1;
+        QTest::newRow("frame: login") << "frame" << Reentry::LoginAgain << 0 << 0;
+        QTest::newRow("frame: search") << "frame" << Reentry::Search << 0 << -1;
+        QTest::newRow("exception: stop") << "exception" << Reentry::StopPreview << 0 << -1;
+        QTest::newRow("exception: stop then start") << "exception" << Reentry::StopThenStart << 0 << 0;
+        QTest::newRow("exception: logout") << "exception" << Reentry::Logout << 0 << -1;
+        QTest::newRow("exception: deinit") << "exception" << Reentry::Deinit << 1 << -1;
+        QTest::newRow("exception: login") << "exception" << Reentry::LoginAgain << 0 << 0;
+        QTest::newRow("search: stop") << "search" << Reentry::StopPreview << 0 << -1;
+        QTest::newRow("search: stop then start") << "search" << Reentry::StopThenStart << 0 << 0;
+        QTest::newRow("search: logout") << "search" << Reentry::Logout << 0 << -1;
+        QTest::newRow("search: deinit") << "search" << Reentry::Deinit << 1 << -1;
+        QTest::newRow("search: search") << "search" << Reentry::Search << 0 << -1;
+    }
+    void reentryFromCallbacks()
+    {
+        QFETCH(QString, from);
+        QFETCH(Reentry, action);
+        QFETCH(int, first);
+        QFETCH(int, second);
+        TMV_NET_HANDLE handle = login();
+        QVERIFY(handle);
+        ReentryProbe probe;
+        probe.action = action;
+        probe.handle = handle;
+        if (from == "frame") {
+            QCOMPARE(startPreview(handle, reenterFromFrame, &probe), 0);
+        } else {
+            QCOMPARE(startPreview(handle, ignoreFrame, &probe), 0);
+            if (from == "exception") {
+                QCOMPARE(TMV_NET_SetExceptionCallback(handle, reenterFromException, &probe), 0);
+                QCOMPARE(TMVSim_RaiseException(kPtz, 1001), 0);
+            } else {
+                g_searchProbe = &probe;
+                QCOMPARE(TMV_NET_SearchDev(reenterFromSearch, nullptr, 8000), 0);
+            }
+        }
+        QTRY_VERIFY(probe.done);
+        QTRY_COMPARE(probe.firstStatus.load(), first);
+        QTRY_COMPARE(probe.secondStatus.load(), second);
+        if (action == Reentry::StopThenStart && second == 0) {
+            const int before = probe.framesAfter;
+            QTRY_VERIFY(probe.framesAfter > before);  // the new stream runs
+        }
+        TMV_NET_Logout(handle);  // may already be gone
+        QCOMPARE(TMVSim_SessionCount(kPtz), 0);
+        g_searchProbe = nullptr;
+    }
+
+    // A Login racing Deinit either fails or its session ends with Deinit.
+    // Logins run back to back while Deinit runs; a reader of the session
+    // count keeps the device's lock busy, where a login that checked the
+    // library too early would stall.
+    void loginAgainstDeinit()
+    {
+        const int n = rounds(150);
+        int survivors = 0;
+        for (int round = 0; round < n; ++round) {
+            QCOMPARE(TMV_NET_Init(), 0);
+            std::atomic<bool> deinitStarted{false};
+            std::atomic<bool> deinitDone{false};
+            std::atomic<int> started{0};
+            auto loginLoop = [&] {
+                ++started;
+                while (!deinitDone) {
+                    // Logged out only before Deinit, so a session it missed stays.
+                    if (TMV_NET_HANDLE h = login(); h && !deinitStarted)
+                        TMV_NET_Logout(h);
+                }
+                for (int i = 0; i < 3; ++i)  // and a few right after
+                    login();
+            };
+            std::vector<std::thread> threads;
+            for (int i = 0; i < 3; ++i)
+                threads.emplace_back(loginLoop);
+            threads.emplace_back([&] {
+                ++started;
+                while (!deinitDone)
+                    TMVSim_SessionCount(kPtz);
+            });
+            while (started < 4)
+                std::this_thread::yield();
+            deinitStarted = true;
+            TMV_NET_Deinit();
+            deinitDone = true;
+            for (auto &t : threads)
+                t.join();
+            survivors += TMVSim_SessionCount(kPtz);
+            TMVSim_ResetFleet();
+        }
+        TMV_NET_Init();
+        QCOMPARE(survivors, 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConcurrency)
+#include "tst_concurrency.moc"
