@@ -145,7 +145,8 @@ TMV_NET_CHECK_OFFSET(TMV_NET_PREVIEW_FRAME, showWidth, 16);
 TMV_NET_CHECK_OFFSET(TMV_NET_PREVIEW_FRAME, showHeight, 20);
 
 /* Called on the stream's library thread for each frame; `frame` and its pixels
- * are valid only during the call. */
+ * are valid only during the call. The pixels are read-only: the library may
+ * hand the same frame to every login that shows the channel. */
 typedef void (*TMV_NET_PREVIEW_CALLBACK)(TMV_NET_HANDLE handle, int32_t channel,
                                          TMV_NET_PREVIEW_FRAME *frame, void *user);
 

@@ -18,7 +18,8 @@
 // twice. While the clock runs in real time, a consumer that fell behind is
 // sent to the newest tick: a slow consumer drops frames and never holds the
 // others. With the clock paused every tick is delivered, so stepping is
-// deterministic. statsMutex_ guards the cost figures. Lock order: renderMutex_
+// deterministic; a step of many ticks may let readers drift apart, and a
+// reader behind the cache gets its tick rendered again (the same picture). statsMutex_ guards the cost figures. Lock order: renderMutex_
 // before the head's and settings' locks (the view function); never the other
 // way round.
 
