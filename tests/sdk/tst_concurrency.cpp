@@ -171,10 +171,21 @@ void reenterFromException(TMV_NET_HANDLE, int32_t, void *user)
     reenter(static_cast<ReentryProbe *>(user));
 }
 
-ReentryProbe *g_searchProbe = nullptr;
+// A search answers from every device, later than the test row that started
+// it may last: the answers reach the row's probe only while it exists.
+std::mutex g_searchMutex;
+ReentryProbe *g_searchProbe = nullptr;  // under g_searchMutex
 void reenterFromSearch(const char *, void *)
 {
-    reenter(g_searchProbe);
+    std::lock_guard<std::mutex> lock(g_searchMutex);
+    if (g_searchProbe)
+        reenter(g_searchProbe);
+}
+
+void setSearchProbe(ReentryProbe *probe)
+{
+    std::lock_guard<std::mutex> lock(g_searchMutex);
+    g_searchProbe = probe;
 }
 
 }  // namespace
@@ -354,7 +365,7 @@ private slots:
                 QCOMPARE(TMV_NET_SetExceptionCallback(handle, reenterFromException, &probe), 0);
                 QCOMPARE(TMVSim_RaiseException(kPtz, 1001), 0);
             } else {
-                g_searchProbe = &probe;
+                setSearchProbe(&probe);
                 QCOMPARE(TMV_NET_SearchDev(reenterFromSearch, nullptr, 8000), 0);
             }
         }
@@ -365,9 +376,9 @@ private slots:
             const int before = probe.framesAfter;
             QTRY_VERIFY(probe.framesAfter > before);  // the new stream runs
         }
+        setSearchProbe(nullptr);
         TMV_NET_Logout(handle);  // may already be gone
         QCOMPARE(TMVSim_SessionCount(kPtz), 0);
-        g_searchProbe = nullptr;
     }
 
     // A Login racing Deinit either fails or its session ends with Deinit.
