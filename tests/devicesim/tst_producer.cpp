@@ -173,9 +173,8 @@ private slots:
         const auto slowTicks = slow.ticks();
         for (size_t i = 1; i < slowTicks.size(); ++i)
             QVERIFY2(slowTicks[i] - slowTicks[i - 1] >= 80000, "the slow reader got a backlog frame");
-        const auto fastTicks = fast.takenTicks();
-        const double spanS = double(fastTicks.back() - fastTicks.front()) / 1e6;
-        QVERIFY2(double(fastTicks.size()) >= spanS * 25 * 0.6, "the fast viewer was held back");
+        // Held back, the fast viewer would get no more frames than the slow one.
+        QVERIFY2(fast.takenTicks().size() >= slowTicks.size() * 3 / 2, "the fast viewer was held back");
     }
 };
 
