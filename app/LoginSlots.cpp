@@ -12,6 +12,7 @@
 
 #include "AlarmPage.h"
 #include "ConfigPage.h"
+#include "CopyField.h"
 #include "DownloadPage.h"
 #include "MsgBox.h"
 #include "PeripheralPage.h"
@@ -33,13 +34,6 @@ QSet<const void *> &liveWindows()
 {
     static QSet<const void *> windows;
     return windows;
-}
-
-// Copies a text into a fixed record field; the caller has checked that it fits.
-template <size_t N>
-void CopyField(char (&field)[N], const QByteArray &text)
-{
-    qstrncpy(field, text.constData(), N);
 }
 
 } // namespace
@@ -102,31 +96,27 @@ void MainWindow::Login()
     const QByteArray userName = ui->userEdit->text().toLocal8Bit();
     const QByteArray password = ui->passwordEdit->text().toLocal8Bit();
 
+    // Zeroed so no stack bytes travel to the device between the fields.
     TMV_NET_LOGIN_INFO info;
+    std::memset(&info, 0, sizeof info);
     // The fields have fixed room; a text that does not fit is refused rather
     // than cut, since a cut address or password would mean something else.
-    if (ip.size() >= int(sizeof info.ip)) {
+    if (!CopyField(info.ip, ip)) {
         QMessageBox::critical(this, tr("Error"),
                               tr("The IP address is too long (at most 15 characters)."));
         return;
     }
-    if (userName.size() >= int(sizeof info.userName)) {
+    if (!CopyField(info.userName, userName)) {
         QMessageBox::critical(this, tr("Error"),
                               tr("The user name is too long (at most 255 bytes)."));
         return;
     }
-    if (password.size() >= int(sizeof info.password)) {
+    if (!CopyField(info.password, password)) {
         QMessageBox::critical(this, tr("Error"),
                               tr("The password is too long (at most 255 bytes)."));
         return;
     }
-
-    // Zeroed so no stack bytes travel to the device after the texts.
-    std::memset(&info, 0, sizeof info);
-    CopyField(info.ip, ip);
     info.port = ui->portEdit->text().toInt();
-    CopyField(info.userName, userName);
-    CopyField(info.password, password);
 
     int status = TMV_NET_Login(&info, &m_handle);
     if (status != 0) {
@@ -158,13 +148,7 @@ void MainWindow::Login()
     ui->playbackChannel0RadioBtn->setChecked(true);
     OnChannelButtonClicked();
 
-    ui->loginBtn->setText(tr("Logout"));
-    ui->ipSearchBtn->setEnabled(false);
-    ui->IPcomboBox->setEnabled(false);
-    ui->portEdit->setEnabled(false);
-    ui->userEdit->setEnabled(false);
-    ui->passwordEdit->setEnabled(false);
-    ui->tabWidget_2->setEnabled(true);
+    SetLoginBarEnabled(false);
 
     RefreshAbility();
 
@@ -176,41 +160,37 @@ void MainWindow::Logout()
     if (m_previewPage->IsPreviewOpen())
         m_previewPage->ClosePreview();
 
-    // A stopped download leaves the list at once, so a logout retried after
-    // a failed stop does not trip over the downloads already stopped.
-    while (!m_downloadMap.isEmpty()) {
-        const int id = m_downloadMap.firstKey();
-        const int status = TMV_NET_StopDownloadFile(m_handle, id);
-        if (status != 0) {
-            MsgBox::Instance()->ShowResult(tr("StopDownloadFile"), status);
-            return;
-        }
-        m_downloadMap.remove(id);
-    }
+    if (!StopDownloads())
+        return;
 
     m_tempAlarmPage->GetAlarmPage()->close();
     m_downloadPage->close();
 
-    ui->tableWidget->clear();
-    ui->tableWidget->setRowCount(0);
-    m_fileMap.clear();
-    m_downloadMap.clear();
+    ClearPlayback();
     m_tempAlarmPage->ClearPage();
     m_configPage->ClearPage();
     m_ptzPage->ClearPage();
 
     TMV_NET_Logout(m_handle);
     m_handle = nullptr;
+    // The logout ended the login's stream even when the stop above failed,
+    // so the page must not go on believing a preview is open.
+    m_previewPage->ClearPage();
 
-    ui->loginBtn->setText(tr("Login"));
-    ui->ipSearchBtn->setEnabled(true);
-    ui->IPcomboBox->setEnabled(true);
-    ui->portEdit->setEnabled(true);
-    ui->userEdit->setEnabled(true);
-    ui->passwordEdit->setEnabled(true);
-    ui->tabWidget_2->setEnabled(false);
+    SetLoginBarEnabled(true);
 
     emit ChangeHandle(nullptr);
+}
+
+void MainWindow::SetLoginBarEnabled(bool enabled)
+{
+    ui->loginBtn->setText(enabled ? tr("Login") : tr("Logout"));
+    ui->ipSearchBtn->setEnabled(enabled);
+    ui->IPcomboBox->setEnabled(enabled);
+    ui->portEdit->setEnabled(enabled);
+    ui->userEdit->setEnabled(enabled);
+    ui->passwordEdit->setEnabled(enabled);
+    ui->tabWidget_2->setEnabled(!enabled);
 }
 
 void MainWindow::OnChannelButtonClicked()
@@ -233,7 +213,7 @@ void MainWindow::RefreshChannelControls()
         m_tempAlarmPage->EnableTempControls();
         m_peripheralPage->EnableDayNight(false);
         // Shapes are drawn for the temperature page only.
-        ui->drawWidget->setVisible(ui->tabWidget->currentIndex() == 1);
+        ui->drawWidget->setVisible(ui->tabWidget->currentWidget() == m_tempAlarmPage);
     } else {
         ui->drawWidget->hide();
         m_tempAlarmPage->DisableTempControls();

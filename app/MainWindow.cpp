@@ -1,7 +1,6 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
-#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -41,7 +40,7 @@ MainWindow::MainWindow(QWidget *parent)
     // The icons live in the static UI library, whose resource initialiser the
     // linker would otherwise drop.
     Q_INIT_RESOURCE(resources);
-    qRegisterMetaType<TMV_NET_HANDLE>("TMV_NET_HANDLE");
+    RegisterSdkMetaTypes();
 
     ui->setupUi(this);
     m_downloadPage = new DownloadPage(this);
@@ -139,34 +138,4 @@ void MainWindow::closeEvent(QCloseEvent *event)
     m_tempAlarmPage->GetAlarmPage()->close();
     m_downloadPage->close();
     event->accept();
-}
-
-void MainWindow::OnUpdateFrame()
-{
-    ui->videoLabel->SetFrame(m_previewPage->CurrentFrame());
-}
-
-void MainWindow::OnPreviewOpen(bool open)
-{
-    ui->videoLabel->setEnabled(open);
-    ui->drawWidget->setEnabled(open);
-}
-
-void MainWindow::OnTabChanged(int)
-{
-    ui->videoLabel->SetMode(-1);
-    const QList<QAbstractButton *> drawButtons = m_drawGroup->buttons();
-    for (QAbstractButton *button : drawButtons)
-        button->setChecked(false);
-    RefreshChannelControls();
-    RefreshAbility();
-    ui->videoLabel->SetMode(-1);
-    for (QAbstractButton *button : drawButtons)
-        button->setEnabled(true);
-}
-
-void MainWindow::OnDownloadProgressButtonClicked()
-{
-    m_downloadPage->show();
-    m_downloadPage->raise();
 }

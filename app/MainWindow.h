@@ -72,6 +72,13 @@ private slots:
 private:
     void Login();
     void Logout();
+    // The five login-bar widgets follow `enabled`, the Online/Playback tabs
+    // the opposite, and the button reads "Login" or "Logout" to match.
+    void SetLoginBarEnabled(bool enabled);
+    // Playback part of a logout (playback/PlaybackSlots.cpp). A failed stop
+    // is reported and returns false: the login stays.
+    bool StopDownloads();
+    void ClearPlayback();
     // Channel refresh: the channel radio buttons and the temperature controls,
     // then the abilities and the pages that follow them.
     void RefreshChannelControls();

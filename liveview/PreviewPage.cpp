@@ -73,6 +73,16 @@ void PreviewPage::ClosePreview()
         OnPreviewBtnClicked();
 }
 
+void PreviewPage::ClearPage()
+{
+    m_handle = nullptr;
+    ui->recordBtn->setText(tr("Start"));
+    if (IsPreviewOpen()) {
+        ui->previewBtn->setText(tr("Open"));
+        emit PreviewOpen(false);
+    }
+}
+
 void PreviewPage::OnPreviewBtnClicked()
 {
     if (ui->previewBtn->text() == tr("Open")) {

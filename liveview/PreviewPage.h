@@ -37,6 +37,9 @@ public:
     bool IsRecording() const;
     // Runs the close path of the preview button when the preview is open.
     void ClosePreview();
+    // The login ended, and every stream of it with it: back to closed and
+    // idle, whatever a stop answered before.
+    void ClearPage();
 
     static void FrameCallback(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_PREVIEW_FRAME *frame,
                               void *user);

@@ -9,17 +9,6 @@
 
 namespace {
 
-const int kNoMode = -1;
-const int kPointMode = 0;
-const int kLineMode = 1;
-const int kRectangleMode = 2;
-const int kCircleMode = 3;
-const int kPolygonMode = 4;
-const int kPositionMode = 5;
-const int kMaskMode = 6;
-const int kPointTempMode = 7;
-const int kRegionFocusMode = 8;
-const int kManualTrackMode = 9;
 const int kMaxPolygonPoints = 8;
 
 // A frame this many times wider than high is a panoramic strip, shown
@@ -29,13 +18,13 @@ const int kWideRatio = 5;
 bool IsTwoPointMode(int mode)
 {
     switch (mode) {
-    case kLineMode:
-    case kRectangleMode:
-    case kCircleMode:
-    case kPositionMode:
-    case kMaskMode:
-    case kRegionFocusMode:
-    case kManualTrackMode:
+    case VideoLabel::LineMode:
+    case VideoLabel::RectangleMode:
+    case VideoLabel::CircleMode:
+    case VideoLabel::PositionMode:
+    case VideoLabel::MaskMode:
+    case VideoLabel::RegionFocusMode:
+    case VideoLabel::ManualTrackMode:
         return true;
     default:
         return false;
@@ -46,7 +35,7 @@ bool IsTwoPointMode(int mode)
 
 VideoLabel::VideoLabel(QWidget *parent)
     : QWidget(parent)
-    , m_mode(kNoMode)
+    , m_mode(NoMode)
     , m_wide(false)
     , m_windowLeft(0)
     , m_windowWidth(0)
@@ -110,26 +99,26 @@ void VideoLabel::paintEvent(QPaintEvent *event)
     painter.setPen(QPen(Qt::green, 1, Qt::SolidLine));
     const int count = m_points.size();
     switch (m_mode) {
-    case kLineMode:
+    case LineMode:
         if (count == 2)
             painter.drawLine(m_points.at(0), m_points.at(1));
         break;
-    case kRectangleMode:
-    case kPositionMode:
-    case kMaskMode:
-    case kRegionFocusMode:
-    case kManualTrackMode:
+    case RectangleMode:
+    case PositionMode:
+    case MaskMode:
+    case RegionFocusMode:
+    case ManualTrackMode:
         if (count == 2)
             painter.drawRect(QRect(m_points.at(0), m_points.at(1)));
         break;
-    case kCircleMode:
+    case CircleMode:
         if (count == 2) {
             const QPoint d = m_points.at(1) - m_points.at(0);
             const int radius = static_cast<int>(std::sqrt(double(d.x()) * d.x() + double(d.y()) * d.y()));
             painter.drawEllipse(m_points.at(0), radius, radius);
         }
         break;
-    case kPolygonMode:
+    case PolygonMode:
         if (count >= 2)
             painter.drawPolyline(QPolygon(m_points.toVector()));
         break;
@@ -158,15 +147,15 @@ void VideoLabel::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
 
-    if (m_mode == kNoMode) {
+    if (m_mode == NoMode) {
         if (m_wide) {
             m_dragPoint = event->pos();
             update();
         }
-    } else if (m_mode == kPolygonMode) {
+    } else if (m_mode == PolygonMode) {
         if (m_points.size() < kMaxPolygonPoints)
             m_points.append(event->pos());
-    } else if (m_mode >= kPointMode && m_mode <= kManualTrackMode) {
+    } else if (m_mode >= PointMode && m_mode <= ManualTrackMode) {
         Restart(event->pos());
     }
 }
@@ -178,7 +167,7 @@ void VideoLabel::mouseMoveEvent(QMouseEvent *event)
     if (!(event->buttons() & Qt::LeftButton))
         return;
 
-    if (m_mode == kNoMode) {
+    if (m_mode == NoMode) {
         if (m_wide) {
             m_windowLeft += m_dragPoint.x() - event->pos().x();
             m_dragPoint = event->pos();
@@ -194,39 +183,39 @@ void VideoLabel::FinishLeft()
 {
     const QList<QPoint> shape = m_points;
     switch (m_mode) {
-    case kPointMode:
+    case PointMode:
         if (shape.size() != 1)
             return;
         emit AddRule(m_mode, shape);
         break;
-    case kPointTempMode:
+    case PointTempMode:
         if (shape.size() != 1)
             return;
         emit GetOncePointTemp(shape.first());
         break;
-    case kLineMode:
-    case kRectangleMode:
-    case kCircleMode:
+    case LineMode:
+    case RectangleMode:
+    case CircleMode:
         if (shape.size() != 2)
             return;
         emit AddRule(m_mode, shape);
         break;
-    case kPositionMode:
+    case PositionMode:
         if (shape.size() != 2)
             return;
         emit Postion(m_mode, shape);
         break;
-    case kMaskMode:
+    case MaskMode:
         if (shape.size() != 2)
             return;
         emit AddShielded(m_mode, shape);
         break;
-    case kRegionFocusMode:
+    case RegionFocusMode:
         if (shape.size() != 2)
             return;
         emit RegionFocus(shape);
         break;
-    case kManualTrackMode:
+    case ManualTrackMode:
         if (shape.size() != 2)
             return;
         emit ManualTrack(shape);
@@ -242,7 +231,7 @@ void VideoLabel::mouseReleaseEvent(QMouseEvent *event)
     QWidget::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) {
         FinishLeft();
-    } else if (event->button() == Qt::RightButton && m_mode == kPolygonMode && m_points.size() >= 2) {
+    } else if (event->button() == Qt::RightButton && m_mode == PolygonMode && m_points.size() >= 2) {
         const QList<QPoint> shape = m_points;
         emit AddRule(m_mode, shape);
         m_points.clear();

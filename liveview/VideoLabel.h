@@ -10,16 +10,28 @@
 // shape the user draws on it. Knows nothing of the device: a finished shape
 // leaves as a signal with its points in widget pixels.
 //
-// Drawing modes: -1 none (pans a wide frame), 0 point, 1 line, 2 rectangle,
-// 3 circle, 4 polygon, 5 3D position, 6 mask, 7 point temperature,
-// 8 region focus, 9 manual track.
-//
 // Threading model: user-interface thread only.
 class VideoLabel : public QWidget
 {
     Q_OBJECT
 
 public:
+    // Drawing modes. The numbers are part of the interface: a rule's type is
+    // the mode it was drawn in, and SetMode/Mode keep taking an int.
+    enum Mode {
+        NoMode = -1,          // pans a wide frame
+        PointMode = 0,
+        LineMode = 1,
+        RectangleMode = 2,
+        CircleMode = 3,
+        PolygonMode = 4,
+        PositionMode = 5,     // 3D position
+        MaskMode = 6,
+        PointTempMode = 7,
+        RegionFocusMode = 8,
+        ManualTrackMode = 9,
+    };
+
     VideoLabel(QWidget *parent = nullptr);
 
     void SetMode(int mode);

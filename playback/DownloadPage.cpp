@@ -10,8 +10,7 @@ DownloadPage::DownloadPage(MainWindow *mainWindow)
       m_handle(mainWindow->Handle())
 {
     ui->setupUi(this);
-    qRegisterMetaType<TMV_NET_FILE_DOWNLOAD_INFO>("TMV_NET_FILE_DOWNLOAD_INFO");
-    qRegisterMetaType<QMap<int, TMV_NET_FILE_DOWNLOAD_INFO>>("QMap<int,TMV_NET_FILE_DOWNLOAD_INFO>");
+    RegisterSdkMetaTypes();
     connect(m_mainWindow, SIGNAL(ChangeHandle(TMV_NET_HANDLE)), this, SLOT(OnChangeHandle(TMV_NET_HANDLE)));
     connect(m_mainWindow, SIGNAL(SendDownload(QMap<int, TMV_NET_FILE_DOWNLOAD_INFO>)),
             this, SLOT(OnFile(QMap<int, TMV_NET_FILE_DOWNLOAD_INFO>)));

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTableWidget>
 
 #include <cstring>
@@ -19,12 +20,38 @@
 #include "MsgBox.h"
 #include "TestSupport.h"
 
+#include <memory>
+
 namespace {
 
 const QStringList kSessionCalls = {
     "TMV_NET_Login", "TMV_NET_SetExceptionCallback", "TMV_NET_GetDevInfo",
     "TMV_NET_GetDevAbility", "TMV_NET_GetPtzAuxState", "TMV_NET_StopDownloadFile",
     "TMV_NET_Logout",
+};
+
+// The arguments of TMV_NET_GetDevAbility after the handle.
+struct AbilityArgs
+{
+    int32_t channel;
+    int32_t zero;
+};
+
+// Takes what the window's signals carry through queued connections.
+class Receiver : public QObject
+{
+    Q_OBJECT
+
+public:
+    QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> downloads;
+    int received = 0;
+
+public slots:
+    void OnFile(QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> files)
+    {
+        downloads = files;
+        ++received;
+    }
 };
 
 } // namespace
@@ -51,6 +78,8 @@ private slots:
     void overlongFieldIsRefusedBeforeTheLibrary();
     void logoutRestoresTheBar();
     void logoutClosesTheLivePreviewFirst();
+    void logoutEndsThePreviewWhateverTheStopAnswered_data();
+    void logoutEndsThePreviewWhateverTheStopAnswered();
 
     void channelButtonsFollowChannelCount_data();
     void channelButtonsFollowChannelCount();
@@ -62,24 +91,16 @@ private slots:
     void searchListsEveryAnswer();
     void searchFailureIsReported();
 
+    void searchAnswersReachOnlyLiveWindows();
+
     void closingWhileLoggedInLogsOut();
+    void destroyingALoggedInWindowLogsOut_data();
+    void destroyingALoggedInWindowLogsOut();
+
+    void recordSignalsCanBeQueued();
 
 private:
-    template <typename T>
-    T *child(const char *name) const
-    {
-        T *widget = m_window->findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
-    void fillLogin(const QString &ip, const QString &user = SimFixture::kUser,
-                   const QString &password = SimFixture::kPassword);
-    bool loggedIn() const;
-    void login(const char *ip);
-
-    MainWindow *m_window = nullptr;
-    ModalCatcher *m_catcher = nullptr;
+    std::unique_ptr<PageFixture> m_fixture;
 };
 
 void TestMainWindow::initTestCase()
@@ -90,19 +111,12 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::init()
 {
-    SimFixture::reset();
-    m_catcher = new ModalCatcher(this);
-    m_window = new MainWindow;
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    m_fixture.reset(new PageFixture);
 }
 
 void TestMainWindow::cleanup()
 {
-    delete m_window;
-    m_window = nullptr;
-    delete m_catcher;
-    m_catcher = nullptr;
+    m_fixture.reset();
     // Nothing the window made may outlive it but the hidden message-box parent.
     const QWidgetList topLevels = QApplication::topLevelWidgets();
     for (QWidget *widget : topLevels)
@@ -110,35 +124,15 @@ void TestMainWindow::cleanup()
     QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 0);
 }
 
-void TestMainWindow::fillLogin(const QString &ip, const QString &user, const QString &password)
-{
-    child<QComboBox>("IPcomboBox")->setEditText(ip);
-    child<QLineEdit>("userEdit")->setText(user);
-    child<QLineEdit>("passwordEdit")->setText(password);
-}
-
-bool TestMainWindow::loggedIn() const
-{
-    return child<QPushButton>("loginBtn")->text() == "Logout";
-}
-
-void TestMainWindow::login(const char *ip)
-{
-    fillLogin(QString::fromLatin1(ip));
-    QTest::mouseClick(child<QPushButton>("loginBtn"), Qt::LeftButton);
-    QVERIFY(loggedIn());
-    QCOMPARE(m_catcher->count(), 0);
-}
-
 void TestMainWindow::initialState()
 {
-    QCOMPARE(m_window->windowTitle(), QString("SDKDemo"));
-    QCOMPARE(m_window->size(), QSize(1366, 886));
-    QCOMPARE(m_window->minimumSize(), QSize(1366, 886));
-    QCOMPARE(m_window->maximumSize(), QSize(1366, 886));
-    QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(m_fixture->window()->windowTitle(), QString("SDKDemo"));
+    QCOMPARE(m_fixture->window()->size(), QSize(1366, 886));
+    QCOMPARE(m_fixture->window()->minimumSize(), QSize(1366, 886));
+    QCOMPARE(m_fixture->window()->maximumSize(), QSize(1366, 886));
+    QVERIFY(!(m_fixture->window()->windowFlags() & Qt::WindowMaximizeButtonHint));
 
-    QTabWidget *pages = child<QTabWidget>("tabWidget");
+    QTabWidget *pages = m_fixture->child<QTabWidget>("tabWidget");
     QStringList titles;
     for (int i = 0; i < pages->count(); ++i)
         titles << pages->tabText(i);
@@ -148,57 +142,57 @@ void TestMainWindow::initialState()
     QCOMPARE(pages->widget(4)->metaObject()->className(), "ControlPage");
     QCOMPARE(pages->currentIndex(), 0);
 
-    QTabWidget *outer = child<QTabWidget>("tabWidget_2");
+    QTabWidget *outer = m_fixture->child<QTabWidget>("tabWidget_2");
     QCOMPARE(outer->tabText(0), QString("Online"));
     QCOMPARE(outer->tabText(1), QString("Playback"));
     QCOMPARE(outer->currentIndex(), 0);
     QVERIFY(!outer->isEnabled());
 
-    QCOMPARE(child<QPushButton>("ipSearchBtn")->text(), QString("Search"));
-    QComboBox *ip = child<QComboBox>("IPcomboBox");
+    QCOMPARE(m_fixture->child<QPushButton>("ipSearchBtn")->text(), QString("Search"));
+    QComboBox *ip = m_fixture->child<QComboBox>("IPcomboBox");
     QVERIFY(ip->isEditable());
     QCOMPARE(ip->count(), 0);
     QVERIFY(ip->minimumWidth() >= 160);
-    QCOMPARE(child<QLineEdit>("portEdit")->text(), QString("80"));
-    QCOMPARE(child<QLineEdit>("portEdit")->size(), QSize(80, 25));
-    QCOMPARE(child<QLineEdit>("userEdit")->text(), QString("admin"));
-    QCOMPARE(child<QLineEdit>("passwordEdit")->text(), QString("sensor852"));
-    QCOMPARE(child<QLineEdit>("passwordEdit")->echoMode(), QLineEdit::Normal);
-    QCOMPARE(child<QPushButton>("loginBtn")->text(), QString("Login"));
+    QCOMPARE(m_fixture->child<QLineEdit>("portEdit")->text(), QString("80"));
+    QCOMPARE(m_fixture->child<QLineEdit>("portEdit")->size(), QSize(80, 25));
+    QCOMPARE(m_fixture->child<QLineEdit>("userEdit")->text(), QString("admin"));
+    QCOMPARE(m_fixture->child<QLineEdit>("passwordEdit")->text(), QString("sensor852"));
+    QCOMPARE(m_fixture->child<QLineEdit>("passwordEdit")->echoMode(), QLineEdit::Normal);
+    QCOMPARE(m_fixture->child<QPushButton>("loginBtn")->text(), QString("Login"));
 
-    QWidget *drawBar = child<QWidget>("drawWidget");
+    QWidget *drawBar = m_fixture->child<QWidget>("drawWidget");
     QVERIFY(!drawBar->isVisible());
     QVERIFY(!drawBar->isEnabled());
-    QVERIFY(child<QWidget>("videoLabel")->width() >= 512);
-    QVERIFY(child<QWidget>("videoLabel")->height() >= 384);
+    QVERIFY(m_fixture->child<QWidget>("videoLabel")->width() >= 512);
+    QVERIFY(m_fixture->child<QWidget>("videoLabel")->height() >= 384);
     QVERIFY(pages->width() >= 450);
 
     for (const char *name : {"selectAllBtn", "downloadBtn", "backBtn", "nextBtn", "downProgressBtn"})
-        QVERIFY2(!child<QPushButton>(name)->isEnabled(), name);
-    QCOMPARE(child<QPushButton>("downProgressBtn")->text(), QString("Download progress"));
-    QVERIFY(child<QRadioButton>("onlineChannel0RadioBtn")->isChecked());
-    QVERIFY(child<QRadioButton>("playbackChannel0RadioBtn")->isChecked());
-    QVERIFY(child<QRadioButton>("videoRadioBtn")->isChecked());
+        QVERIFY2(!m_fixture->child<QPushButton>(name)->isEnabled(), name);
+    QCOMPARE(m_fixture->child<QPushButton>("downProgressBtn")->text(), QString("Download progress"));
+    QVERIFY(m_fixture->child<QRadioButton>("onlineChannel0RadioBtn")->isChecked());
+    QVERIFY(m_fixture->child<QRadioButton>("playbackChannel0RadioBtn")->isChecked());
+    QVERIFY(m_fixture->child<QRadioButton>("videoRadioBtn")->isChecked());
 
-    QTableWidget *table = child<QTableWidget>("tableWidget");
+    QTableWidget *table = m_fixture->child<QTableWidget>("tableWidget");
     QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
     QVERIFY(table->verticalHeader()->isHidden());
 
-    const QDateTime start = child<QDateTimeEdit>("startDateTimeEdit")->dateTime();
-    const QDateTime end = child<QDateTimeEdit>("endDateTimeEdit")->dateTime();
+    const QDateTime start = m_fixture->child<QDateTimeEdit>("startDateTimeEdit")->dateTime();
+    const QDateTime end = m_fixture->child<QDateTimeEdit>("endDateTimeEdit")->dateTime();
     QVERIFY(qAbs(end.secsTo(QDateTime::currentDateTime())) < 60);
     QCOMPARE(start.date().daysTo(end.date()), qint64(1));
     QCOMPARE(start.time(), end.time());
 
     // The file-type choice must not take the playback channel's check away.
-    child<QRadioButton>("imageRadioBtn")->setChecked(true);
-    QVERIFY(!child<QRadioButton>("videoRadioBtn")->isChecked());
-    QVERIFY(child<QRadioButton>("playbackChannel0RadioBtn")->isChecked());
-    child<QRadioButton>("playbackChannel1RadioBtn")->setChecked(true);
-    QVERIFY(child<QRadioButton>("imageRadioBtn")->isChecked());
-    QVERIFY(child<QRadioButton>("onlineChannel0RadioBtn")->isChecked());
+    m_fixture->child<QRadioButton>("imageRadioBtn")->setChecked(true);
+    QVERIFY(!m_fixture->child<QRadioButton>("videoRadioBtn")->isChecked());
+    QVERIFY(m_fixture->child<QRadioButton>("playbackChannel0RadioBtn")->isChecked());
+    m_fixture->child<QRadioButton>("playbackChannel1RadioBtn")->setChecked(true);
+    QVERIFY(m_fixture->child<QRadioButton>("imageRadioBtn")->isChecked());
+    QVERIFY(m_fixture->child<QRadioButton>("onlineChannel0RadioBtn")->isChecked());
 
-    QCOMPARE(m_catcher->count(), 0);
+    QCOMPARE(m_fixture->boxes().count(), 0);
 }
 
 void TestMainWindow::initialDrawButtons_data()
@@ -220,7 +214,7 @@ void TestMainWindow::initialDrawButtons()
     QFETCH(QString, text);
     QFETCH(QString, icon);
 
-    QPushButton *button = child<QPushButton>(name.toLatin1().constData());
+    QPushButton *button = m_fixture->child<QPushButton>(name.toLatin1().constData());
     QCOMPARE(button->text(), text);
     QCOMPARE(button->toolTip(), text);
     QVERIFY(button->isCheckable());
@@ -249,19 +243,16 @@ void TestMainWindow::initialDrawButtons()
 
 void TestMainWindow::loginReachesEveryPageInOrder()
 {
-    QSignalSpy handles(m_window, SIGNAL(ChangeHandle(TMV_NET_HANDLE)));
+    QSignalSpy handles(m_fixture->window(), SIGNAL(ChangeHandle(TMV_NET_HANDLE)));
 
-    login(SimFixture::kPtzCamera);
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
 
     QCOMPARE(SimFixture::callsAmong(kSessionCalls),
              QStringList({"TMV_NET_Login", "TMV_NET_SetExceptionCallback", "TMV_NET_GetDevInfo",
                           "TMV_NET_GetDevAbility", "TMV_NET_GetPtzAuxState",
                           "TMV_NET_GetDevAbility", "TMV_NET_GetPtzAuxState"}));
 
-    const QByteArray sent = SimFixture::lastInput("TMV_NET_Login");
-    QVERIFY(sent.size() >= int(sizeof(TMV_NET_LOGIN_INFO)));
-    TMV_NET_LOGIN_INFO info;
-    std::memcpy(&info, sent.constData(), sizeof info);
+    const TMV_NET_LOGIN_INFO info = SimFixture::lastRecord<TMV_NET_LOGIN_INFO>("TMV_NET_Login", 0);
     QCOMPARE(QByteArray(info.ip), QByteArray("127.0.0.11"));
     QCOMPARE(info.port, 80);
     QCOMPARE(QByteArray(info.userName), QByteArray("admin"));
@@ -270,16 +261,16 @@ void TestMainWindow::loginReachesEveryPageInOrder()
     QCOMPARE(handles.count(), 1);
     const TMV_NET_HANDLE handle = handles.at(0).at(0).value<TMV_NET_HANDLE>();
     QVERIFY(handle);
-    QCOMPARE(handle, m_window->Handle());
+    QCOMPARE(handle, m_fixture->window()->Handle());
     QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 1);
 
-    QCOMPARE(m_window->DevInfo().channelCount, 2);
-    QVERIFY(m_window->Ability().panTilt);
-    QCOMPARE(m_window->Channel(), 0);
+    QCOMPARE(m_fixture->window()->DevInfo().channelCount, 2);
+    QVERIFY(m_fixture->window()->Ability().panTilt);
+    QCOMPARE(m_fixture->window()->Channel(), 0);
 
     for (const char *name : {"ipSearchBtn", "IPcomboBox", "portEdit", "userEdit", "passwordEdit"})
-        QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
-    QVERIFY(child<QTabWidget>("tabWidget_2")->isEnabled());
+        QVERIFY2(!m_fixture->child<QWidget>(name)->isEnabled(), name);
+    QVERIFY(m_fixture->child<QTabWidget>("tabWidget_2")->isEnabled());
 }
 
 void TestMainWindow::loginFailureLeavesBarLoggedOut_data()
@@ -303,26 +294,26 @@ void TestMainWindow::loginFailureLeavesBarLoggedOut()
     QFETCH(QString, text);
     QFETCH(int, logouts);
 
-    QSignalSpy handles(m_window, SIGNAL(ChangeHandle(TMV_NET_HANDLE)));
+    QSignalSpy handles(m_fixture->window(), SIGNAL(ChangeHandle(TMV_NET_HANDLE)));
     SimFixture::fail(function.toLatin1().constData(), status);
-    fillLogin(SimFixture::kPtzCamera);
-    QTest::mouseClick(child<QPushButton>("loginBtn"), Qt::LeftButton);
+    m_fixture->fillLogin(SimFixture::kPtzCamera);
+    m_fixture->click("loginBtn");
 
-    QCOMPARE(m_catcher->count(), 1);
-    QCOMPARE(m_catcher->last().title, QString("Error"));
-    QCOMPARE(m_catcher->last().text, text);
+    QCOMPARE(m_fixture->boxes().count(), 1);
+    QCOMPARE(m_fixture->boxes().last().title, QString("Error"));
+    QCOMPARE(m_fixture->boxes().last().text, text);
     QCOMPARE(SimFixture::countOf("TMV_NET_Logout"), logouts);
     QCOMPARE(SimFixture::countOf("TMV_NET_GetDevAbility"), 0);
     QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 0);
-    QVERIFY(!m_window->Handle());
+    QVERIFY(!m_fixture->window()->Handle());
     QCOMPARE(handles.count(), 0);
-    QVERIFY(!loggedIn());
-    QVERIFY(child<QLineEdit>("userEdit")->isEnabled());
-    QVERIFY(!child<QTabWidget>("tabWidget_2")->isEnabled());
+    QVERIFY(!m_fixture->loggedIn());
+    QVERIFY(m_fixture->child<QLineEdit>("userEdit")->isEnabled());
+    QVERIFY(!m_fixture->child<QTabWidget>("tabWidget_2")->isEnabled());
 
     // The bar is usable again at once.
-    m_catcher->clear();
-    login(SimFixture::kPtzCamera);
+    m_fixture->boxes().clear();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
 }
 
 void TestMainWindow::loginRejectedByDevice_data()
@@ -340,14 +331,14 @@ void TestMainWindow::loginRejectedByDevice()
     QFETCH(QString, password);
     QFETCH(QString, text);
 
-    fillLogin(SimFixture::kPtzCamera, user, password);
-    QTest::mouseClick(child<QPushButton>("loginBtn"), Qt::LeftButton);
+    m_fixture->fillLogin(SimFixture::kPtzCamera, user, password);
+    m_fixture->click("loginBtn");
 
-    QCOMPARE(m_catcher->count(), 1);
-    QCOMPARE(m_catcher->last().title, QString("Error"));
-    QCOMPARE(m_catcher->last().text, text);
-    QCOMPARE(m_catcher->last().icon, QMessageBox::Critical);
-    QVERIFY(!loggedIn());
+    QCOMPARE(m_fixture->boxes().count(), 1);
+    QCOMPARE(m_fixture->boxes().last().title, QString("Error"));
+    QCOMPARE(m_fixture->boxes().last().text, text);
+    QCOMPARE(m_fixture->boxes().last().icon, QMessageBox::Critical);
+    QVERIFY(!m_fixture->loggedIn());
     QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 0);
 }
 
@@ -379,22 +370,19 @@ void TestMainWindow::overlongFieldIsRefusedBeforeTheLibrary()
     QFETCH(QString, password);
     QFETCH(QString, refusal);
 
-    fillLogin(ip, user, password);
-    QTest::mouseClick(child<QPushButton>("loginBtn"), Qt::LeftButton);
+    m_fixture->fillLogin(ip, user, password);
+    m_fixture->click("loginBtn");
 
-    QCOMPARE(m_catcher->count(), 1);
-    QCOMPARE(m_catcher->last().title, QString("Error"));
-    QVERIFY(!loggedIn());
+    QCOMPARE(m_fixture->boxes().count(), 1);
+    QCOMPARE(m_fixture->boxes().last().title, QString("Error"));
+    QVERIFY(!m_fixture->loggedIn());
     if (!refusal.isEmpty()) {
-        QCOMPARE(m_catcher->last().text, refusal);
+        QCOMPARE(m_fixture->boxes().last().text, refusal);
         QCOMPARE(SimFixture::calls(), QStringList());
         return;
     }
-    QVERIFY(m_catcher->last().text.startsWith("Login "));
-    const QByteArray sent = SimFixture::lastInput("TMV_NET_Login");
-    QVERIFY(sent.size() >= int(sizeof(TMV_NET_LOGIN_INFO)));
-    TMV_NET_LOGIN_INFO info;
-    std::memcpy(&info, sent.constData(), sizeof info);
+    QVERIFY(m_fixture->boxes().last().text.startsWith("Login "));
+    const TMV_NET_LOGIN_INFO info = SimFixture::lastRecord<TMV_NET_LOGIN_INFO>("TMV_NET_Login", 0);
     QCOMPARE(QString::fromLatin1(info.ip, int(qstrnlen(info.ip, sizeof info.ip))), ip);
     QCOMPARE(QString::fromLatin1(info.userName, int(qstrnlen(info.userName, sizeof info.userName))), user);
     QCOMPARE(QString::fromLatin1(info.password, int(qstrnlen(info.password, sizeof info.password))),
@@ -403,45 +391,93 @@ void TestMainWindow::overlongFieldIsRefusedBeforeTheLibrary()
 
 void TestMainWindow::logoutRestoresTheBar()
 {
-    login(SimFixture::kPtzCamera);
-    const TMV_NET_HANDLE handle = m_window->Handle();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    const TMV_NET_HANDLE handle = m_fixture->window()->Handle();
     SimFixture::clearJournal();
-    QSignalSpy handles(m_window, SIGNAL(ChangeHandle(TMV_NET_HANDLE)));
+    QSignalSpy handles(m_fixture->window(), SIGNAL(ChangeHandle(TMV_NET_HANDLE)));
 
-    QTest::mouseClick(child<QPushButton>("loginBtn"), Qt::LeftButton);
+    m_fixture->click("loginBtn");
 
     QCOMPARE(SimFixture::callsAmong(kSessionCalls), QStringList({"TMV_NET_Logout"}));
-    QCOMPARE(SimFixture::lastInput("TMV_NET_Logout"),
-             QByteArray(reinterpret_cast<const char *>(&handle), sizeof handle));
+    QCOMPARE(SimFixture::lastRecord<TMV_NET_HANDLE>("TMV_NET_Logout", 0), handle);
     QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 0);
     QCOMPARE(handles.count(), 1);
     QVERIFY(!handles.at(0).at(0).value<TMV_NET_HANDLE>());
-    QVERIFY(!m_window->Handle());
-    QCOMPARE(child<QPushButton>("loginBtn")->text(), QString("Login"));
+    QVERIFY(!m_fixture->window()->Handle());
+    QCOMPARE(m_fixture->child<QPushButton>("loginBtn")->text(), QString("Login"));
     for (const char *name : {"ipSearchBtn", "IPcomboBox", "portEdit", "userEdit", "passwordEdit"})
-        QVERIFY2(child<QWidget>(name)->isEnabled(), name);
-    QVERIFY(!child<QTabWidget>("tabWidget_2")->isEnabled());
-    QCOMPARE(m_catcher->count(), 0);
+        QVERIFY2(m_fixture->child<QWidget>(name)->isEnabled(), name);
+    QVERIFY(!m_fixture->child<QTabWidget>("tabWidget_2")->isEnabled());
+    QCOMPARE(m_fixture->boxes().count(), 0);
 }
 
 void TestMainWindow::logoutClosesTheLivePreviewFirst()
 {
-    login(SimFixture::kPtzCamera);
-    QPushButton *preview = child<QPushButton>("previewBtn");
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    QPushButton *preview = m_fixture->child<QPushButton>("previewBtn");
     QTest::mouseClick(preview, Qt::LeftButton);
     QCOMPARE(SimFixture::countOf("TMV_NET_StartPreview_V2"), 1);
-    QVERIFY(child<QWidget>("videoLabel")->isEnabled());
-    QVERIFY(child<QWidget>("drawWidget")->isEnabled());
+    QVERIFY(m_fixture->child<QWidget>("videoLabel")->isEnabled());
+    QVERIFY(m_fixture->child<QWidget>("drawWidget")->isEnabled());
     // Frames reach the label through the main window.
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->GetVideoLabel()->Frame().isNull(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window()->GetVideoLabel()->Frame().isNull(), 5000);
 
     SimFixture::clearJournal();
-    QTest::mouseClick(child<QPushButton>("loginBtn"), Qt::LeftButton);
+    m_fixture->click("loginBtn");
     const QStringList order = SimFixture::callsAmong({"TMV_NET_StopPreview", "TMV_NET_Logout"});
     QCOMPARE(order, QStringList({"TMV_NET_StopPreview", "TMV_NET_Logout"}));
-    QVERIFY(!child<QWidget>("videoLabel")->isEnabled());
-    QVERIFY(!child<QWidget>("drawWidget")->isEnabled());
-    QCOMPARE(m_catcher->count(), 0);
+    QVERIFY(!m_fixture->child<QWidget>("videoLabel")->isEnabled());
+    QVERIFY(!m_fixture->child<QWidget>("drawWidget")->isEnabled());
+    QCOMPARE(m_fixture->boxes().count(), 0);
+}
+
+void TestMainWindow::logoutEndsThePreviewWhateverTheStopAnswered_data()
+{
+    QTest::addColumn<bool>("recording");
+    QTest::newRow("preview") << false;
+    QTest::newRow("preview and recording") << true;
+}
+
+void TestMainWindow::logoutEndsThePreviewWhateverTheStopAnswered()
+{
+    QFETCH(bool, recording);
+    QTemporaryDir dir;
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    QPushButton *preview = m_fixture->child<QPushButton>("previewBtn");
+    QPushButton *record = m_fixture->child<QPushButton>("recordBtn");
+    m_fixture->click("previewBtn");
+    QCOMPARE(preview->text(), QString("Close"));
+    if (recording) {
+        FileDialogAnswerer answer(dir.filePath("clip.mp4"));
+        m_fixture->click("recordBtn");
+        QCOMPARE(record->text(), QString("Stop"));
+    }
+
+    SimFixture::fail("TMV_NET_StopPreview", 1);
+    m_fixture->click("loginBtn");
+
+    // The failed stop is reported; the logout ended the stream anyway.
+    QCOMPARE(m_fixture->boxes().count(), 1);
+    QCOMPARE(m_fixture->boxes().last().text, QString("StopPreview Failed!"));
+    QVERIFY(!m_fixture->loggedIn());
+    QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 0);
+    QCOMPARE(preview->text(), QString("Open"));
+    QCOMPARE(record->text(), QString("Start"));
+    QVERIFY(!m_fixture->child<QWidget>("videoLabel")->isEnabled());
+    QVERIFY(!m_fixture->child<QWidget>("drawWidget")->isEnabled());
+
+    // The next login starts from a closed page: nothing to stop, and the
+    // preview opens and closes again.
+    m_fixture->boxes().clear();
+    SimFixture::clearJournal();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    QCOMPARE(SimFixture::countOf("TMV_NET_StopPreview"), 0);
+    m_fixture->click("previewBtn");
+    QCOMPARE(preview->text(), QString("Close"));
+    m_fixture->click("previewBtn");
+    QCOMPARE(preview->text(), QString("Open"));
+    QCOMPARE(m_fixture->boxes().count(), 0);
+    m_fixture->click("loginBtn");
 }
 
 void TestMainWindow::channelButtonsFollowChannelCount_data()
@@ -457,25 +493,25 @@ void TestMainWindow::channelButtonsFollowChannelCount()
     QFETCH(QString, ip);
     QFETCH(bool, secondChannel);
 
-    login(ip.toLatin1().constData());
-    QCOMPARE(child<QRadioButton>("onlineChannel1RadioBtn")->isEnabled(), secondChannel);
-    QCOMPARE(child<QRadioButton>("playbackChannel1RadioBtn")->isEnabled(), secondChannel);
+    QVERIFY(m_fixture->login(ip.toLatin1().constData()));
+    QCOMPARE(m_fixture->child<QRadioButton>("onlineChannel1RadioBtn")->isEnabled(), secondChannel);
+    QCOMPARE(m_fixture->child<QRadioButton>("playbackChannel1RadioBtn")->isEnabled(), secondChannel);
 
     // Logging in again on another device re-decides, whatever came before.
-    QTest::mouseClick(child<QPushButton>("loginBtn"), Qt::LeftButton);
-    login(secondChannel ? SimFixture::kFixedCamera : SimFixture::kPtzCamera);
-    QCOMPARE(child<QRadioButton>("onlineChannel1RadioBtn")->isEnabled(), !secondChannel);
-    QTest::mouseClick(child<QPushButton>("loginBtn"), Qt::LeftButton);
+    m_fixture->click("loginBtn");
+    QVERIFY(m_fixture->login(secondChannel ? SimFixture::kFixedCamera : SimFixture::kPtzCamera));
+    QCOMPARE(m_fixture->child<QRadioButton>("onlineChannel1RadioBtn")->isEnabled(), !secondChannel);
+    m_fixture->click("loginBtn");
 }
 
 void TestMainWindow::drawBarOnlyOnThermalChannelOfTempPage()
 {
-    login(SimFixture::kPtzCamera);
-    const int thermal = m_window->DevInfo().thermalChannel;
-    QRadioButton *channelButton[2] = {child<QRadioButton>("onlineChannel0RadioBtn"),
-                                      child<QRadioButton>("onlineChannel1RadioBtn")};
-    QWidget *drawBar = child<QWidget>("drawWidget");
-    QTabWidget *pages = child<QTabWidget>("tabWidget");
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    const int thermal = m_fixture->window()->DevInfo().thermalChannel;
+    QRadioButton *channelButton[2] = {m_fixture->child<QRadioButton>("onlineChannel0RadioBtn"),
+                                      m_fixture->child<QRadioButton>("onlineChannel1RadioBtn")};
+    QWidget *drawBar = m_fixture->child<QWidget>("drawWidget");
+    QTabWidget *pages = m_fixture->child<QTabWidget>("tabWidget");
 
     QTest::mouseClick(channelButton[thermal], Qt::LeftButton);
     pages->setCurrentIndex(1);
@@ -487,20 +523,18 @@ void TestMainWindow::drawBarOnlyOnThermalChannelOfTempPage()
 
     SimFixture::clearJournal();
     QTest::mouseClick(channelButton[1 - thermal], Qt::LeftButton);
-    QCOMPARE(m_window->Channel(), 1 - thermal);
+    QCOMPARE(m_fixture->window()->Channel(), 1 - thermal);
     QVERIFY(!drawBar->isVisible());
     // The ability is read for the channel now live.
-    const QByteArray sent = SimFixture::lastInput("TMV_NET_GetDevAbility");
-    QVERIFY(sent.size() >= int(sizeof(TMV_NET_HANDLE) + 2 * sizeof(int32_t)));
-    int32_t channel = -1;
-    std::memcpy(&channel, sent.constData() + sizeof(TMV_NET_HANDLE), sizeof channel);
-    QCOMPARE(channel, 1 - thermal);
-    QVERIFY(child<QGroupBox>("groupBox_2")->isEnabled());
+    const AbilityArgs asked = SimFixture::lastRecord<AbilityArgs>("TMV_NET_GetDevAbility");
+    QCOMPARE(asked.channel, 1 - thermal);
+    QCOMPARE(asked.zero, 0);
+    QVERIFY(m_fixture->child<QGroupBox>("groupBox_2")->isEnabled());
 
     QTest::mouseClick(channelButton[thermal], Qt::LeftButton);
     QVERIFY(drawBar->isVisible());
-    QVERIFY(!child<QGroupBox>("groupBox_2")->isEnabled());
-    QCOMPARE(m_catcher->count(), 0);
+    QVERIFY(!m_fixture->child<QGroupBox>("groupBox_2")->isEnabled());
+    QCOMPARE(m_fixture->boxes().count(), 0);
 }
 
 void TestMainWindow::exceptionShowsItsText_data()
@@ -519,36 +553,36 @@ void TestMainWindow::exceptionShowsItsText()
     QFETCH(int, type);
     QFETCH(QString, text);
 
-    login(SimFixture::kPtzCamera);
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
     // Queued after the window's own slot, so it runs once that slot is done.
     int delivered = 0;
-    connect(m_window, &MainWindow::Exception, this, [&delivered] { ++delivered; },
+    connect(m_fixture->window(), &MainWindow::Exception, this, [&delivered] { ++delivered; },
             Qt::QueuedConnection);
 
     QCOMPARE(TMVSim_RaiseException(SimFixture::kPtzCamera, type), 0);
     QTRY_COMPARE(delivered, 1);
 
     if (text.isEmpty()) {
-        QCOMPARE(m_catcher->count(), 0);
+        QCOMPARE(m_fixture->boxes().count(), 0);
     } else {
-        QCOMPARE(m_catcher->count(), 1);
-        QCOMPARE(m_catcher->last().title, QString("Exception"));
-        QCOMPARE(m_catcher->last().text, text);
-        QCOMPARE(m_catcher->last().icon, QMessageBox::Critical);
-        QCOMPARE(m_catcher->last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(m_catcher->last().parent, static_cast<QWidget *>(m_window));
+        QCOMPARE(m_fixture->boxes().count(), 1);
+        QCOMPARE(m_fixture->boxes().last().title, QString("Exception"));
+        QCOMPARE(m_fixture->boxes().last().text, text);
+        QCOMPARE(m_fixture->boxes().last().icon, QMessageBox::Critical);
+        QCOMPARE(m_fixture->boxes().last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(m_fixture->boxes().last().parent, static_cast<QWidget *>(m_fixture->window()));
     }
-    QVERIFY(loggedIn());
+    QVERIFY(m_fixture->loggedIn());
     QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 1);
 }
 
 void TestMainWindow::searchListsEveryAnswer()
 {
-    QComboBox *ip = child<QComboBox>("IPcomboBox");
+    QComboBox *ip = m_fixture->child<QComboBox>("IPcomboBox");
     ip->addItem("192.0.2.1");
     QCOMPARE(TMVSim_SetSearchRepeats(SimFixture::kFixedCamera, 2), 0);
 
-    QTest::mouseClick(child<QPushButton>("ipSearchBtn"), Qt::LeftButton);
+    m_fixture->click("ipSearchBtn");
 
     const int devices = TMVSim_DeviceCount();
     QTRY_COMPARE_WITH_TIMEOUT(ip->count(), devices + 1, 10000);
@@ -565,24 +599,44 @@ void TestMainWindow::searchListsEveryAnswer()
     listed.sort();
     expected.sort();
     QCOMPARE(listed, expected);
-    QCOMPARE(SimFixture::lastInput("TMV_NET_SearchDev").right(4),
-             QByteArray::fromHex("401f0000")); // 8000, little-endian
-    QCOMPARE(m_catcher->count(), 0);
+    QCOMPARE(SimFixture::lastRecord<int32_t>("TMV_NET_SearchDev", 0), 8000);
+    QCOMPARE(m_fixture->boxes().count(), 0);
 }
 
 void TestMainWindow::searchFailureIsReported()
 {
     SimFixture::fail("TMV_NET_SearchDev", 1);
-    QTest::mouseClick(child<QPushButton>("ipSearchBtn"), Qt::LeftButton);
-    QCOMPARE(m_catcher->count(), 1);
-    QCOMPARE(m_catcher->last().text, QString("SearchDev Failed!"));
+    m_fixture->click("ipSearchBtn");
+    QCOMPARE(m_fixture->boxes().count(), 1);
+    QCOMPARE(m_fixture->boxes().last().text, QString("SearchDev Failed!"));
+}
+
+// A search answered after its window is gone reaches no window: a window
+// deleted with its answers still due, and one that lives on.
+void TestMainWindow::searchAnswersReachOnlyLiveWindows()
+{
+    SimFixture::pauseClock();
+    MainWindow *doomed = new MainWindow;
+    QTest::mouseClick(doomed->findChild<QPushButton *>("ipSearchBtn"), Qt::LeftButton);
+    m_fixture->click("ipSearchBtn");
+    QCOMPARE(SimFixture::countOf("TMV_NET_SearchDev"), 2);
+    delete doomed;
+
+    SimFixture::stepClock(8000);  // every answer of both searches is delivered
+    QComboBox *ip = m_fixture->child<QComboBox>("IPcomboBox");
+    const int devices = TMVSim_DeviceCount();
+    QTRY_COMPARE(ip->count(), devices);
+    SimFixture::stepClock(8000);
+    QCoreApplication::processEvents();
+    QCOMPARE(ip->count(), devices);
+    QCOMPARE(m_fixture->boxes().count(), 0);
 }
 
 void TestMainWindow::closingWhileLoggedInLogsOut()
 {
-    login(SimFixture::kPtzCamera);
-    child<QTabWidget>("tabWidget_2")->setCurrentIndex(1);
-    QPushButton *progress = child<QPushButton>("downProgressBtn");
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    m_fixture->child<QTabWidget>("tabWidget_2")->setCurrentIndex(1);
+    QPushButton *progress = m_fixture->child<QPushButton>("downProgressBtn");
     progress->setEnabled(true);
     QTest::mouseClick(progress, Qt::LeftButton);
     QWidget *downloads = nullptr;
@@ -593,15 +647,67 @@ void TestMainWindow::closingWhileLoggedInLogsOut()
     QVERIFY(downloads);
     QVERIFY(downloads->isVisible());
 
-    QVERIFY(m_window->close());
+    QVERIFY(m_fixture->window()->close());
     QVERIFY(!downloads->isVisible());
     QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 1);
 
     SimFixture::clearJournal();
-    delete m_window;
-    m_window = nullptr;
+    m_fixture->destroyWindow();
     QCOMPARE(SimFixture::callsAmong(kSessionCalls), QStringList({"TMV_NET_Logout"}));
     QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 0);
+}
+
+void TestMainWindow::destroyingALoggedInWindowLogsOut_data()
+{
+    QTest::addColumn<bool>("preview");
+    QTest::addColumn<bool>("stopFails");
+    QTest::newRow("logged in") << false << false;
+    QTest::newRow("preview open") << true << false;
+    QTest::newRow("preview stop fails") << true << true;
+}
+
+// Whatever the window was doing, it takes its session with it; the frames of
+// an open preview end with the logout, before the page goes.
+void TestMainWindow::destroyingALoggedInWindowLogsOut()
+{
+    QFETCH(bool, preview);
+    QFETCH(bool, stopFails);
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    if (preview) {
+        m_fixture->click("previewBtn");
+        QTRY_VERIFY(!m_fixture->window()->GetVideoLabel()->Frame().isNull());
+    }
+    if (stopFails)
+        SimFixture::fail("TMV_NET_StopPreview", 1);
+    SimFixture::clearJournal();
+
+    m_fixture->destroyWindow();
+
+    QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 0);
+    QCOMPARE(SimFixture::countOf("TMV_NET_Logout"), 1);
+    QCOMPARE(m_fixture->boxes().count(), stopFails ? 1 : 0);
+    // Nothing of the session is left to call back into the destroyed pages.
+    QCoreApplication::processEvents();
+}
+
+// The window's constructor registers the records it sends: a queued
+// connection carries them intact (unregistered, Qt would drop the call).
+void TestMainWindow::recordSignalsCanBeQueued()
+{
+    Receiver receiver;
+    MainWindow *window = m_fixture->window();
+    QVERIFY(connect(window, SIGNAL(SendDownload(QMap<int, TMV_NET_FILE_DOWNLOAD_INFO>)), &receiver,
+                    SLOT(OnFile(QMap<int, TMV_NET_FILE_DOWNLOAD_INFO>)), Qt::QueuedConnection));
+
+    TMV_NET_FILE_DOWNLOAD_INFO info{};
+    qstrncpy(info.localPath, "/tmp/a.mp4", sizeof info.localPath);
+    QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> downloads;
+    downloads.insert(7, info);
+    emit window->SendDownload(downloads);
+
+    QTRY_COMPARE(receiver.received, 1);
+    QCOMPARE(receiver.downloads.keys(), QList<int>({7}));
+    QCOMPARE(QByteArray(receiver.downloads.value(7).localPath), QByteArray("/tmp/a.mp4"));
 }
 
 QTEST_MAIN(TestMainWindow)

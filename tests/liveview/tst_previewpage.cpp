@@ -6,7 +6,7 @@
 #include <QThread>
 #include <QtTest>
 
-#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "MainWindow.h"
@@ -17,26 +17,10 @@
 
 namespace {
 
-QList<QByteArray> JournalInputs(const char *function)
-{
-    QList<QByteArray> inputs;
-    const int count = TMVSim_JournalCount();
-    for (int i = 0; i < count; ++i) {
-        char name[128] = {};
-        int size = 0;
-        if (TMVSim_JournalEntry(i, name, sizeof name, nullptr, 0, &size) != 0 || std::strcmp(name, function) != 0)
-            continue;
-        QByteArray bytes(size, '\0');
-        TMVSim_JournalEntry(i, name, sizeof name, bytes.data(), size, &size);
-        inputs.append(bytes.mid(int(sizeof(TMV_NET_HANDLE))));  // drop the handle
-    }
-    return inputs;
-}
-
 QByteArray PreviewRequest(int channel)
 {
     const TMV_NET_PREVIEW_INFO info = {channel, 0, 2};
-    return QByteArray(reinterpret_cast<const char *>(&info), sizeof info);
+    return SimFixture::bytesOf(info);
 }
 
 // RGBA8888 pixels where pixel (x, y) is R = x, G = y, B = 7, A = 255.
@@ -102,11 +86,11 @@ private slots:
     void destroyedPageStopsItsStreams();
 
 private:
-    void Login();
     void OpenPreview();
     void StartRecording();
-    QPushButton *Button(const char *name) const;
+    QPushButton *Button(const char *name) const { return m_fixture->child<QPushButton>(name); }
 
+    std::unique_ptr<PageFixture> m_fixture;
     MainWindow *m_window = nullptr;
     PreviewPage *m_page = nullptr;
     VideoLabel *m_label = nullptr;
@@ -128,42 +112,24 @@ void TestPreviewPage::cleanupTestCase()
 
 void TestPreviewPage::init()
 {
-    SimFixture::reset();
-    m_window = new MainWindow;
+    m_fixture.reset(new PageFixture(false));
+    m_window = m_fixture->window();
     m_page = m_window->findChild<PreviewPage *>();
     QVERIFY(m_page);
     m_label = m_window->GetVideoLabel();
-    m_boxes = new ModalCatcher;
+    m_boxes = &m_fixture->boxes();
     m_dir = new QTemporaryDir;
 }
 
 void TestPreviewPage::cleanup()
 {
-    delete m_boxes;
-    m_boxes = nullptr;
-    delete m_window;
+    m_fixture.reset();
     m_window = nullptr;
+    m_boxes = nullptr;
     delete m_dir;
     m_dir = nullptr;
     SimFixture::clearFaults();
     SimFixture::resumeClock();
-}
-
-QPushButton *TestPreviewPage::Button(const char *name) const
-{
-    QPushButton *button = m_window->findChild<QPushButton *>(QLatin1String(name));
-    if (!button)
-        qFatal("no button %s", name);
-    return button;
-}
-
-void TestPreviewPage::Login()
-{
-    m_window->findChild<QComboBox *>(QStringLiteral("IPcomboBox"))->setEditText(QLatin1String(SimFixture::kPtzCamera));
-    Button("loginBtn")->click();
-    QCOMPARE(Button("loginBtn")->text(), QStringLiteral("Logout"));
-    QVERIFY(m_window->Handle());
-    TMVSim_JournalClear();
 }
 
 void TestPreviewPage::OpenPreview()
@@ -256,13 +222,14 @@ void TestPreviewPage::frameFromLibraryThreadReachesLabel()
 
 void TestPreviewPage::openAndClose()
 {
-    Login();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    SimFixture::clearJournal();
     QSignalSpy opened(m_page, SIGNAL(PreviewOpen(bool)));
 
     OpenPreview();
     QCOMPARE(opened.count(), 1);
     QCOMPARE(opened.takeFirst().at(0).toBool(), true);
-    QCOMPARE(JournalInputs("TMV_NET_StartPreview_V2"), QList<QByteArray>{PreviewRequest(0)});
+    QCOMPARE(SimFixture::argsOf("TMV_NET_StartPreview_V2"), QList<QByteArray>{PreviewRequest(0)});
     QVERIFY(m_label->isEnabled());
     QTRY_VERIFY(!m_label->Frame().isNull());
     QCOMPARE(m_label->Frame().format(), QImage::Format_RGB32);
@@ -296,7 +263,8 @@ void TestPreviewPage::needsOpenPreview()
 {
     QFETCH(QString, button);
     QFETCH(bool, checked);
-    Login();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    SimFixture::clearJournal();
 
     FileDialogAnswerer cancel{QString()};
     Button(button.toLatin1().constData())->click();
@@ -330,7 +298,8 @@ void TestPreviewPage::cancelledDialogCallsNothing()
 {
     QFETCH(QString, button);
     QFETCH(QString, caption);
-    Login();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    SimFixture::clearJournal();
     OpenPreview();
     TMVSim_JournalClear();
 
@@ -346,7 +315,8 @@ void TestPreviewPage::cancelledDialogCallsNothing()
 
 void TestPreviewPage::snapshotsPassPaths()
 {
-    Login();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    SimFixture::clearJournal();
     OpenPreview();
     const QString normal = m_dir->filePath(QStringLiteral("snäp.jpg"));
     const QString irg = m_dir->filePath(QStringLiteral("pair"));
@@ -366,17 +336,18 @@ void TestPreviewPage::snapshotsPassPaths()
     }
 
     QVERIFY(m_boxes->boxes().isEmpty());
-    QCOMPARE(JournalInputs("TMV_NET_PreviewSnapshot"), QList<QByteArray>{normal.toUtf8() + '\0'});
-    QCOMPARE(JournalInputs("TMV_NET_GetIRGImage"),
+    QCOMPARE(SimFixture::argsOf("TMV_NET_PreviewSnapshot"), QList<QByteArray>{normal.toUtf8() + '\0'});
+    QCOMPARE(SimFixture::argsOf("TMV_NET_GetIRGImage"),
              QList<QByteArray>{(irg + ".irg").toUtf8() + '\0' + (irg + ".jpg").toUtf8() + '\0'});
-    QCOMPARE(JournalInputs("TMV_NET_GetDLT664Image"), QList<QByteArray>{dlt.toUtf8() + '\0'});
+    QCOMPARE(SimFixture::argsOf("TMV_NET_GetDLT664Image"), QList<QByteArray>{dlt.toUtf8() + '\0'});
     for (const QString &file : {normal, irg + ".irg", irg + ".jpg", dlt})
         QVERIFY2(QFileInfo(file).size() > 0, qPrintable(file));
 }
 
 void TestPreviewPage::recordStartStop()
 {
-    Login();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    SimFixture::clearJournal();
     OpenPreview();
     const QString path = m_dir->filePath(QStringLiteral("clip.mp4"));
 
@@ -385,7 +356,7 @@ void TestPreviewPage::recordStartStop()
         Button("recordBtn")->click();
     }
     QCOMPARE(Button("recordBtn")->text(), QStringLiteral("Stop"));
-    QCOMPARE(JournalInputs("TMV_NET_StartPreviewRecord"), QList<QByteArray>{path.toLocal8Bit() + '\0'});
+    QCOMPARE(SimFixture::argsOf("TMV_NET_StartPreviewRecord"), QList<QByteArray>{path.toLocal8Bit() + '\0'});
 
     FileDialogAnswerer unexpected{QString()};
     Button("recordBtn")->click();
@@ -397,7 +368,8 @@ void TestPreviewPage::recordStartStop()
 
 void TestPreviewPage::closingPreviewStopsRecording()
 {
-    Login();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    SimFixture::clearJournal();
     OpenPreview();
     StartRecording();
     QCOMPARE(Button("recordBtn")->text(), QStringLiteral("Stop"));
@@ -444,7 +416,8 @@ void TestPreviewPage::failuresAreReported()
     QFETCH(QString, text);
     QFETCH(QString, previewText);
     QFETCH(QString, recordText);
-    Login();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    SimFixture::clearJournal();
     if (open)
         OpenPreview();
     if (recording) {
@@ -467,7 +440,8 @@ void TestPreviewPage::failuresAreReported()
 
 void TestPreviewPage::reopenOnOtherChannelNeverShowsOldFrame()
 {
-    Login();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    SimFixture::clearJournal();
     OpenPreview();
     QTRY_VERIFY(!m_label->Frame().isNull());
 
@@ -480,7 +454,7 @@ void TestPreviewPage::reopenOnOtherChannelNeverShowsOldFrame()
     QCOMPARE(Button("previewBtn")->text(), QStringLiteral("Open"));
     TMVSim_JournalClear();
     OpenPreview();
-    QCOMPARE(JournalInputs("TMV_NET_StartPreview_V2"), QList<QByteArray>{PreviewRequest(1)});
+    QCOMPARE(SimFixture::argsOf("TMV_NET_StartPreview_V2"), QList<QByteArray>{PreviewRequest(1)});
 
     QCoreApplication::processEvents();
     QVERIFY(m_label->Frame().size() != QSize(16, 8));
@@ -492,7 +466,8 @@ void TestPreviewPage::reopenOnOtherChannelNeverShowsOldFrame()
 
 void TestPreviewPage::destroyedPageStopsItsStreams()
 {
-    Login();
+    QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
+    SimFixture::clearJournal();
     auto *page = new PreviewPage(m_window);
     page->OnChangeHandle(m_window->Handle());
     page->findChild<QPushButton *>(QStringLiteral("previewBtn"))->click();

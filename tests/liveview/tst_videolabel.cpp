@@ -9,7 +9,7 @@ Q_DECLARE_METATYPE(QList<QPoint>)
 namespace {
 
 // One mouse step: 'P'/'R' left press/release, 'p'/'r' right press/release,
-// 'M' move with the left button held.
+// 'M' move with the left button held, 'm' with the right one, 'n' with none.
 struct Step
 {
     char kind;
@@ -34,10 +34,14 @@ void Play(VideoLabel *label, const QString &script)
         case 'R': QTest::mouseRelease(label, Qt::LeftButton, Qt::NoModifier, step.pos); break;
         case 'p': QTest::mousePress(label, Qt::RightButton, Qt::NoModifier, step.pos); break;
         case 'r': QTest::mouseRelease(label, Qt::RightButton, Qt::NoModifier, step.pos); break;
-        case 'M': {
+        case 'M':
+        case 'm':
+        case 'n': {
             // QTest::mouseMove carries no button state; a drag needs the held button.
-            QMouseEvent move(QEvent::MouseMove, step.pos, label->mapToGlobal(step.pos), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
+            const Qt::MouseButtons held =
+                step.kind == 'M' ? Qt::LeftButton : step.kind == 'm' ? Qt::RightButton : Qt::NoButton;
+            QMouseEvent move(QEvent::MouseMove, step.pos, label->mapToGlobal(step.pos), Qt::NoButton, held,
+                             Qt::NoModifier);
             QApplication::sendEvent(label, &move);
             break;
         }
@@ -58,6 +62,18 @@ QImage SolidFrame(int width, int height, QRgb colour)
     return image;
 }
 
+// True when a pixel within one of `at` has the overlay's green: a 1-pixel
+// outline may land a pixel off its ideal place.
+bool GreenNear(const QImage &image, const QPoint &at)
+{
+    const QRgb green = QColor(Qt::green).rgb();
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (image.valid(at + QPoint(dx, dy)) && image.pixel(at + QPoint(dx, dy)) == green)
+                return true;
+    return false;
+}
+
 } // namespace
 
 class TestVideoLabel : public QObject
@@ -74,6 +90,10 @@ private slots:
     void setModeDropsShapeInProgress();
     void nothingPaintedBeforeFirstFrame();
     void frameStretchedWithGreenOverlay();
+    void overlayOutline_data();
+    void overlayOutline();
+    void panNeedsTheLeftButton_data();
+    void panNeedsTheLeftButton();
     void wideFrameRule_data();
     void wideFrameRule();
     void wideStaysUntilReset();
@@ -114,35 +134,45 @@ void TestVideoLabel::modeTable_data()
     const QList<QPoint> twoPoints = Pts({QPoint(10, 20), QPoint(110, 90)});
     const QString drag = QStringLiteral("P10,20 M50,50 M110,90 R110,90");
 
-    QTest::newRow("none ignores shapes") << -1 << drag << QString() << none << none;
-    QTest::newRow("point") << 0 << "P30,40 R30,40" << "AddRule" << Pts({QPoint(30, 40)}) << none;
-    QTest::newRow("point ignores move") << 0 << "P30,40 M90,90 R90,90" << "AddRule" << Pts({QPoint(30, 40)}) << none;
-    QTest::newRow("line") << 1 << drag << "AddRule" << twoPoints << none;
-    QTest::newRow("rectangle") << 2 << drag << "AddRule" << twoPoints << none;
-    QTest::newRow("circle") << 3 << drag << "AddRule" << twoPoints << none;
-    QTest::newRow("polygon") << 4 << "P1,1 R1,1 P5,1 R5,1 M9,9 P5,5 R5,5 p0,0 r0,0" << "AddRule"
+    QTest::newRow("none ignores shapes") << int(VideoLabel::NoMode) << drag << QString() << none << none;
+    QTest::newRow("point") << int(VideoLabel::PointMode) << "P30,40 R30,40" << "AddRule" << Pts({QPoint(30, 40)}) << none;
+    QTest::newRow("point ignores move") << int(VideoLabel::PointMode) << "P30,40 M90,90 R90,90" << "AddRule" << Pts({QPoint(30, 40)}) << none;
+    QTest::newRow("line") << int(VideoLabel::LineMode) << drag << "AddRule" << twoPoints << none;
+    QTest::newRow("rectangle") << int(VideoLabel::RectangleMode) << drag << "AddRule" << twoPoints << none;
+    QTest::newRow("circle") << int(VideoLabel::CircleMode) << drag << "AddRule" << twoPoints << none;
+    QTest::newRow("polygon") << int(VideoLabel::PolygonMode) << "P1,1 R1,1 P5,1 R5,1 M9,9 P5,5 R5,5 p0,0 r0,0" << "AddRule"
                              << Pts({QPoint(1, 1), QPoint(5, 1), QPoint(5, 5)}) << none;
     QTest::newRow("polygon ignores ninth click")
-        << 4 << "P1,1 P2,2 P3,3 P4,4 P5,5 P6,6 P7,7 P8,8 P9,9 p0,0 r0,0" << "AddRule"
+        << int(VideoLabel::PolygonMode) << "P1,1 P2,2 P3,3 P4,4 P5,5 P6,6 P7,7 P8,8 P9,9 p0,0 r0,0" << "AddRule"
         << Pts({QPoint(1, 1), QPoint(2, 2), QPoint(3, 3), QPoint(4, 4), QPoint(5, 5), QPoint(6, 6),
                 QPoint(7, 7), QPoint(8, 8)})
         << none;
-    QTest::newRow("polygon right click with one point") << 4 << "P1,1 R1,1 p0,0 r0,0" << QString() << none
+    QTest::newRow("polygon right click with one point") << int(VideoLabel::PolygonMode) << "P1,1 R1,1 p0,0 r0,0" << QString() << none
                                                         << Pts({QPoint(1, 1)});
-    QTest::newRow("3D position") << 5 << drag << "Postion" << twoPoints << none;
-    QTest::newRow("mask") << 6 << drag << "AddShielded" << twoPoints << none;
-    QTest::newRow("point temperature") << 7 << "P30,40 M90,90 R90,90" << "GetOncePointTemp"
+    QTest::newRow("3D position") << int(VideoLabel::PositionMode) << drag << "Postion" << twoPoints << none;
+    QTest::newRow("mask") << int(VideoLabel::MaskMode) << drag << "AddShielded" << twoPoints << none;
+    QTest::newRow("point temperature") << int(VideoLabel::PointTempMode) << "P30,40 M90,90 R90,90" << "GetOncePointTemp"
                                        << Pts({QPoint(30, 40)}) << none;
-    QTest::newRow("region focus") << 8 << drag << "RegionFocus" << twoPoints << none;
-    QTest::newRow("manual track") << 9 << drag << "ManualTrack" << twoPoints << none;
-    QTest::newRow("rubber band keeps last move") << 2 << "P10,20 M50,50 M110,90 R200,200" << "AddRule"
+    QTest::newRow("region focus") << int(VideoLabel::RegionFocusMode) << drag << "RegionFocus" << twoPoints << none;
+    QTest::newRow("manual track") << int(VideoLabel::ManualTrackMode) << drag << "ManualTrack" << twoPoints << none;
+    QTest::newRow("rubber band keeps last move") << int(VideoLabel::RectangleMode) << "P10,20 M50,50 M110,90 R200,200" << "AddRule"
                                                  << twoPoints << none;
-    QTest::newRow("rectangle click without drag") << 2 << "P10,20 R10,20" << QString() << none
+    QTest::newRow("rectangle click without drag") << int(VideoLabel::RectangleMode) << "P10,20 R10,20" << QString() << none
                                                   << Pts({QPoint(10, 20)});
-    QTest::newRow("line click then new press starts over") << 1 << "P10,20 R10,20 P40,40" << QString() << none
+    QTest::newRow("line click then new press starts over") << int(VideoLabel::LineMode) << "P10,20 R10,20 P40,40" << QString() << none
                                                             << Pts({QPoint(40, 40)});
-    QTest::newRow("right button does not draw") << 2 << "p10,20 r10,20" << QString() << none << none;
-    QTest::newRow("right release does not finish a line") << 1 << "P10,20 M110,90 r110,90" << QString() << none
+    QTest::newRow("right button does not draw") << int(VideoLabel::RectangleMode) << "p10,20 r10,20" << QString() << none << none;
+    // Only a left drag continues what a left press started.
+    QTest::newRow("right drag does not rubber-band") << int(VideoLabel::RectangleMode)
+                                                     << "P10,20 R10,20 m110,90 R110,90" << QString() << none
+                                                     << Pts({QPoint(10, 20)});
+    QTest::newRow("move without a button does not rubber-band")
+        << int(VideoLabel::LineMode) << "P10,20 R10,20 n110,90 R110,90" << QString() << none
+        << Pts({QPoint(10, 20)});
+    QTest::newRow("right drag keeps the left drag's end") << int(VideoLabel::CircleMode)
+                                                          << "P10,20 M110,90 m200,200 R200,200" << "AddRule"
+                                                          << twoPoints << none;
+    QTest::newRow("right release does not finish a line") << int(VideoLabel::LineMode) << "P10,20 M110,90 r110,90" << QString() << none
                                                           << twoPoints;
 }
 
@@ -189,14 +219,14 @@ void TestVideoLabel::modeTable()
 
 void TestVideoLabel::setModeDropsShapeInProgress()
 {
-    m_label->SetMode(2);
+    m_label->SetMode(VideoLabel::RectangleMode);
     Play(m_label, "P10,20 M50,50");
     QCOMPARE(m_label->Points().size(), 2);
 
     QSignalSpy addRule(m_label, SIGNAL(AddRule(int, QList<QPoint>)));
-    m_label->SetMode(1);
+    m_label->SetMode(VideoLabel::LineMode);
     QVERIFY(m_label->Points().isEmpty());
-    QCOMPARE(m_label->Mode(), 1);
+    QCOMPARE(m_label->Mode(), int(VideoLabel::LineMode));
     Play(m_label, "R50,50");
     QCOMPARE(addRule.count(), 0);
 }
@@ -205,7 +235,7 @@ void TestVideoLabel::nothingPaintedBeforeFirstFrame()
 {
     const QImage blank = m_label->grab().toImage();
 
-    m_label->SetMode(2);
+    m_label->SetMode(VideoLabel::RectangleMode);
     QSignalSpy addRule(m_label, SIGNAL(AddRule(int, QList<QPoint>)));
     Play(m_label, "P10,20 M300,200");
     QCOMPARE(m_label->grab().toImage(), blank);
@@ -226,7 +256,7 @@ void TestVideoLabel::frameStretchedWithGreenOverlay()
     QCOMPARE(shown.pixel(50, 10), qRgb(255, 0, 0));
     QCOMPARE(shown.pixel(150, 90), qRgb(0, 0, 255));
 
-    m_label->SetMode(2);
+    m_label->SetMode(VideoLabel::RectangleMode);
     Play(m_label, "P20,20 M120,80");
     shown = m_label->grab().toImage();
     const QRgb green = QColor(Qt::green).rgb();
@@ -235,9 +265,67 @@ void TestVideoLabel::frameStretchedWithGreenOverlay()
     QCOMPARE(shown.pixel(60, 50), qRgb(255, 0, 0));  // inside stays picture
 
     // Modes without an outline leave the picture alone.
-    m_label->SetMode(0);
+    m_label->SetMode(VideoLabel::PointMode);
     Play(m_label, "P20,50");
     QCOMPARE(m_label->grab().toImage().pixel(20, 50), qRgb(255, 0, 0));
+}
+
+void TestVideoLabel::overlayOutline_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("mouse");
+    QTest::addColumn<QList<QPoint>>("outline");  // green there
+    QTest::addColumn<QList<QPoint>>("picture");  // no green near there
+
+    const QString drag = QStringLiteral("P20,20 M220,120");
+    // Where a rectangle from (20, 20) to (220, 120) has its edges, and where
+    // a line between the same points passes.
+    const QList<QPoint> rectangleEdges = Pts({QPoint(120, 20), QPoint(20, 70), QPoint(220, 70), QPoint(120, 120)});
+    const QList<QPoint> lineMiddle = Pts({QPoint(60, 40), QPoint(120, 70), QPoint(180, 100)});
+
+    QTest::newRow("line") << int(VideoLabel::LineMode) << drag << lineMiddle
+                          << Pts({QPoint(120, 20), QPoint(20, 120), QPoint(220, 20)});
+    QTest::newRow("rectangle") << int(VideoLabel::RectangleMode) << drag << rectangleEdges << lineMiddle;
+    QTest::newRow("3D position") << int(VideoLabel::PositionMode) << drag << rectangleEdges << lineMiddle;
+    QTest::newRow("mask") << int(VideoLabel::MaskMode) << drag << rectangleEdges << lineMiddle;
+    QTest::newRow("region focus") << int(VideoLabel::RegionFocusMode) << drag << rectangleEdges << lineMiddle;
+    QTest::newRow("manual track") << int(VideoLabel::ManualTrackMode) << drag << rectangleEdges << lineMiddle;
+    // Centre (150, 100), edge point (180, 140): radius 50, not 30 or 40.
+    QTest::newRow("circle") << int(VideoLabel::CircleMode) << "P150,100 M180,140"
+                            << Pts({QPoint(200, 100), QPoint(100, 100), QPoint(150, 50), QPoint(150, 150),
+                                    QPoint(180, 140)})
+                            << Pts({QPoint(150, 100), QPoint(180, 100), QPoint(190, 100), QPoint(150, 60)});
+    // An open polyline: no closing edge from the last point to the first.
+    QTest::newRow("polygon") << int(VideoLabel::PolygonMode) << "P20,20 R20,20 P220,20 R220,20 P220,120 R220,120"
+                             << Pts({QPoint(120, 20), QPoint(220, 70), QPoint(20, 20), QPoint(220, 120)})
+                             << Pts({QPoint(120, 70), QPoint(120, 120), QPoint(20, 70)});
+    QTest::newRow("polygon of one point") << int(VideoLabel::PolygonMode) << "P20,20 R20,20" << QList<QPoint>()
+                                          << Pts({QPoint(20, 20)});
+    QTest::newRow("point") << int(VideoLabel::PointMode) << "P20,20" << QList<QPoint>()
+                           << Pts({QPoint(20, 20)});
+    QTest::newRow("point temperature") << int(VideoLabel::PointTempMode) << "P20,20 M220,120" << QList<QPoint>()
+                                       << Pts({QPoint(20, 20), QPoint(120, 20), QPoint(120, 70)});
+}
+
+void TestVideoLabel::overlayOutline()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, mouse);
+    QFETCH(QList<QPoint>, outline);
+    QFETCH(QList<QPoint>, picture);
+
+    m_label->resize(300, 200);
+    m_label->SetFrame(SolidFrame(3, 2, qRgb(255, 0, 0)));
+    m_label->SetMode(mode);
+    Play(m_label, mouse);
+
+    const QImage shown = m_label->grab().toImage();
+    for (const QPoint &p : outline)
+        QVERIFY2(GreenNear(shown, p), qPrintable(QStringLiteral("no outline at %1,%2").arg(p.x()).arg(p.y())));
+    for (const QPoint &p : picture) {
+        QVERIFY2(!GreenNear(shown, p), qPrintable(QStringLiteral("outline at %1,%2").arg(p.x()).arg(p.y())));
+        QCOMPARE(shown.pixel(p), qRgb(255, 0, 0));
+    }
 }
 
 void TestVideoLabel::wideFrameRule_data()
@@ -295,9 +383,28 @@ void TestVideoLabel::panClampsAtBothEnds()
     QCOMPARE(m_label->WindowLeft(), 0);
 
     // Drawing modes do not pan.
-    m_label->SetMode(2);
+    m_label->SetMode(VideoLabel::RectangleMode);
     Play(m_label, "P300,100 M200,100 R200,100");
     QCOMPARE(m_label->WindowLeft(), 0);
+}
+
+void TestVideoLabel::panNeedsTheLeftButton_data()
+{
+    QTest::addColumn<QString>("mouse");
+    QTest::addColumn<int>("windowLeft");
+    QTest::newRow("left drag") << "P300,100 M200,100 R200,100" << 100;
+    QTest::newRow("right drag") << "p300,100 m200,100 r200,100" << 0;
+    QTest::newRow("right drag after a left click") << "P300,100 R300,100 m200,100" << 0;
+    QTest::newRow("move without a button") << "P300,100 R300,100 n200,100" << 0;
+}
+
+void TestVideoLabel::panNeedsTheLeftButton()
+{
+    QFETCH(QString, mouse);
+    QFETCH(int, windowLeft);
+    m_label->SetFrame(SolidFrame(3200, 512, qRgb(1, 2, 3)));
+    Play(m_label, mouse);
+    QCOMPARE(m_label->WindowLeft(), windowLeft);
 }
 
 void TestVideoLabel::draggingLeftShowsColumnsFurtherRight()

@@ -3,8 +3,7 @@
 // capacities, unterminated text fields, and out records left alone on
 // failure.
 
-#include "TMVNetSDK.h"
-#include "TMVSimControl.h"
+#include "SimFixture.h"
 
 #include <QtTest>
 
@@ -20,17 +19,6 @@ using Call = std::function<int32_t(TMV_NET_HANDLE)>;
 using ListCall = std::function<int32_t(TMV_NET_HANDLE, int32_t capacity, bool withArray, int32_t *count)>;
 // A query that fills `out` (of the row's size).
 using OutCall = std::function<int32_t(TMV_NET_HANDLE, void *out)>;
-
-TMV_NET_HANDLE login()
-{
-    TMV_NET_LOGIN_INFO info{};
-    qstrncpy(info.ip, "127.0.0.11", sizeof info.ip);
-    info.port = 80;
-    qstrncpy(info.userName, "admin", sizeof info.userName);
-    qstrncpy(info.password, "sensor852", sizeof info.password);
-    TMV_NET_HANDLE handle = nullptr;
-    return TMV_NET_Login(&info, &handle) == 0 ? handle : nullptr;
-}
 
 // An address no login ever hands out.
 TMV_NET_HANDLE unknownHandle()
@@ -72,8 +60,8 @@ private slots:
     void initTestCase() { QCOMPARE(TMV_NET_Init(), 0); }
     void init()
     {
-        TMVSim_ResetFleet();
-        m_handle = login();
+        SimFixture::reset();
+        m_handle = SimFixture::login();
         QVERIFY(m_handle);
     }
     void cleanupTestCase() { TMV_NET_Deinit(); }
@@ -173,7 +161,7 @@ void TestContract::handleRules()
     QCOMPARE(call(unknownHandle()), 1);
 
     // A handle that was logged out is as unknown as one never handed out.
-    TMV_NET_HANDLE stale = login();
+    TMV_NET_HANDLE stale = SimFixture::login();
     QVERIFY(stale);
     QCOMPARE(TMV_NET_Logout(stale), 0);
     QCOMPARE(call(stale), 1);

@@ -1,8 +1,7 @@
 // Live video of the simulated devices: pacing on the simulation clock, frame
 // layout per device, the stop guarantees, snapshots and recordings.
 
-#include "TMVNetSDK.h"
-#include "TMVSimControl.h"
+#include "SimFixture.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -12,18 +11,6 @@
 #include <mutex>
 
 namespace {
-
-TMV_NET_HANDLE loginTo(const char *ip)
-{
-    TMV_NET_LOGIN_INFO info;
-    std::memset(&info, 0, sizeof info);
-    std::strncpy(info.ip, ip, sizeof info.ip - 1);
-    info.port = 80;
-    std::strcpy(info.userName, "admin");
-    std::strcpy(info.password, "sensor852");
-    TMV_NET_HANDLE handle = nullptr;
-    return TMV_NET_Login(&info, &handle) == 0 ? handle : nullptr;
-}
 
 // What a client keeps of the frames it receives.
 struct Sink {
@@ -75,13 +62,12 @@ class TestPreview : public QObject {
     TMV_NET_HANDLE handle_ = nullptr;
 
 private slots:
-    void initTestCase() { TMV_NET_Init(); }
     void cleanupTestCase() { TMV_NET_Deinit(); }
     void init()
     {
-        TMVSim_ResetFleet();
+        SimFixture::reset();
         TMVSim_ClockPause();
-        handle_ = loginTo("127.0.0.11");
+        handle_ = SimFixture::login("127.0.0.11");
         QVERIFY(handle_);
     }
     void cleanup()
@@ -107,7 +93,7 @@ private slots:
         QFETCH(int, channel);
         QFETCH(int, width);
         QFETCH(int, height);
-        TMV_NET_HANDLE handle = loginTo(ip.toLatin1());
+        TMV_NET_HANDLE handle = SimFixture::login(ip.toLatin1());
         QVERIFY(handle);
         Sink sink;
         TMV_NET_PREVIEW_INFO info{channel, 0, 2};
@@ -169,14 +155,15 @@ private slots:
 
     void noFrameAfterStop()
     {
-        TMVSim_ClockResume();
         Sink sink;
         TMV_NET_PREVIEW_INFO info{0, 0, 2};
         QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, onFrame, &sink), 0);
-        QTRY_VERIFY(sink.count() >= 3);
+        TMVSim_ClockStep(0);
+        TMVSim_ClockStep(80);
+        QVERIFY(sink.count() >= 3);
         QCOMPARE(TMV_NET_StopPreview(handle_), 0);
         const int frames = sink.count();
-        QTest::qWait(150);
+        TMVSim_ClockStep(1000);
         QCOMPARE(sink.count(), frames);
     }
 
@@ -207,7 +194,7 @@ private slots:
         const int frames = sink.count();
         TMVSim_ClockStep(400);
         QCOMPARE(sink.count(), frames);
-        handle_ = loginTo("127.0.0.11");
+        handle_ = SimFixture::login("127.0.0.11");
     }
 
     void snapshotIsAJpegOfTheLivePicture_data()

@@ -1,8 +1,7 @@
 // Logins against the simulated fleet: credentials, lock-out, session limit,
 // search, exceptions and the end of a library that still has streams running.
 
-#include "TMVNetSDK.h"
-#include "TMVSimControl.h"
+#include "SimFixture.h"
 
 #include <QtTest>
 #include <atomic>
@@ -10,23 +9,6 @@
 #include <mutex>
 
 namespace {
-
-TMV_NET_LOGIN_INFO loginInfo(const char *ip, int port, const char *user, const char *password)
-{
-    TMV_NET_LOGIN_INFO info;
-    std::memset(&info, 0, sizeof info);
-    std::strncpy(info.ip, ip, sizeof info.ip - 1);
-    info.port = port;
-    std::strncpy(info.userName, user, sizeof info.userName - 1);
-    std::strncpy(info.password, password, sizeof info.password - 1);
-    return info;
-}
-
-int login(const char *ip, const char *user, const char *password, TMV_NET_HANDLE *handle, int port = 80)
-{
-    TMV_NET_LOGIN_INFO info = loginInfo(ip, port, user, password);
-    return TMV_NET_Login(&info, handle);
-}
 
 struct Found {
     std::mutex mutex;
@@ -70,12 +52,7 @@ void countFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *frame, void *)
 class TestSession : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        TMV_NET_Init();
-        TMVSim_ResetFleet();
-        TMVSim_ClockResume();
-    }
+    void init() { SimFixture::reset(); }
     void cleanupTestCase() { TMV_NET_Deinit(); }
 
     void loginResults_data()
@@ -103,7 +80,7 @@ private slots:
         QFETCH(QString, password);
         QFETCH(int, status);
         TMV_NET_HANDLE handle = nullptr;
-        QCOMPARE(login(ip.toLatin1(), user.toLatin1(), password.toLatin1(), &handle, port), status);
+        QCOMPARE(SimFixture::tryLogin(&handle, ip.toLatin1(), user.toLatin1(), password.toLatin1(), port), status);
         QCOMPARE(handle != nullptr, status == 0);
         if (handle) {
             TMV_NET_DEV_INFO info{};
@@ -116,57 +93,78 @@ private slots:
 
     void repeatedWrongPasswordsLockTheAccount()
     {
-        TMVSim_ClockPause();
+        SimFixture::pauseClock();
         TMVSim_SetLockPolicy(3, 30000);
         TMV_NET_HANDLE handle = nullptr;
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(login("127.0.0.11", "admin", "bad", &handle), 1003);
-        QCOMPARE(login("127.0.0.11", "admin", "sensor852", &handle), 1005);
-        QCOMPARE(login("127.0.0.11", "admin", "bad", &handle), 1005);
-        QCOMPARE(login("127.0.0.12", "admin", "sensor852", &handle), 0);  // other devices are not affected
+            QCOMPARE(SimFixture::tryLogin(&handle, kPtz, kUser, "bad"), 1003);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz), 1005);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz, kUser, "bad"), 1005);
+        QCOMPARE(SimFixture::tryLogin(&handle, kFixed), 0);  // other devices are not affected
         TMV_NET_Logout(handle);
-        TMVSim_ClockStep(29999);
-        QCOMPARE(login("127.0.0.11", "admin", "sensor852", &handle), 1005);
-        TMVSim_ClockStep(1);
-        QCOMPARE(login("127.0.0.11", "admin", "sensor852", &handle), 0);
+        SimFixture::stepClock(29999);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz), 1005);
+        SimFixture::stepClock(1);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz), 0);
         TMV_NET_Logout(handle);
+    }
+
+    // The device's own policy, which the test leaves alone: the fifth wrong
+    // password locks the account for a minute, against the right one too.
+    void defaultLockOutIsFiveFailuresForAMinute()
+    {
+        SimFixture::pauseClock();
+        TMV_NET_HANDLE handle = nullptr;
+        for (int i = 1; i <= 5; ++i)
+            QVERIFY2(SimFixture::tryLogin(&handle, kPtz, kUser, "bad") == 1003, qPrintable(QString::number(i)));
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz), 1005);
+        SimFixture::stepClock(59999);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz), 1005);
+        SimFixture::stepClock(1);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz), 0);
+        QCOMPARE(TMV_NET_Logout(handle), 0);
     }
 
     void successfulLoginClearsFailures()
     {
         TMVSim_SetLockPolicy(3, 30000);
         TMV_NET_HANDLE handle = nullptr;
-        QCOMPARE(login("127.0.0.11", "admin", "bad", &handle), 1003);
-        QCOMPARE(login("127.0.0.11", "admin", "bad", &handle), 1003);
-        QCOMPARE(login("127.0.0.11", "admin", "sensor852", &handle), 0);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz, kUser, "bad"), 1003);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz, kUser, "bad"), 1003);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz), 0);
         TMV_NET_Logout(handle);
-        QCOMPARE(login("127.0.0.11", "admin", "bad", &handle), 1003);
-        QCOMPARE(login("127.0.0.11", "admin", "bad", &handle), 1003);
-        QCOMPARE(login("127.0.0.11", "admin", "sensor852", &handle), 0);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz, kUser, "bad"), 1003);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz, kUser, "bad"), 1003);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz), 0);
         TMV_NET_Logout(handle);
     }
 
+    // A device takes four sessions at once, not one more.
     void sessionLimit()
     {
         QVector<TMV_NET_HANDLE> handles;
         TMV_NET_HANDLE handle = nullptr;
         int status;
-        while ((status = login("127.0.0.12", "admin", "sensor852", &handle)) == 0 && handles.size() < 64)
+        while ((status = SimFixture::tryLogin(&handle, kFixed)) == 0 && handles.size() < 64)
             handles << handle;
         QCOMPARE(status, 1006);
-        QVERIFY(handles.size() >= 2);
-        QCOMPARE(TMVSim_SessionCount("127.0.0.12"), handles.size());
-        QCOMPARE(TMV_NET_Logout(handles.takeLast()), 0);
-        QCOMPARE(login("127.0.0.12", "admin", "sensor852", &handle), 0);  // a freed place is usable again
+        QCOMPARE(handles.size(), 4);
+        QCOMPARE(TMVSim_SessionCount(kFixed), 4);
+        QCOMPARE(SimFixture::tryLogin(&handle, kPtz), 0);  // the limit is per device
         handles << handle;
+        QCOMPARE(TMV_NET_Logout(handles.takeFirst()), 0);
+        QCOMPARE(SimFixture::tryLogin(&handle, kFixed), 0);  // a freed place is usable again
+        handles << handle;
+        QCOMPARE(SimFixture::tryLogin(&handle, kFixed), 1006);
         for (TMV_NET_HANDLE h : handles)
             TMV_NET_Logout(h);
-        QCOMPARE(TMVSim_SessionCount("127.0.0.12"), 0);
+        QCOMPARE(TMVSim_SessionCount(kFixed), 0);
+        QCOMPARE(TMVSim_SessionCount(kPtz), 0);
     }
 
     void loginRecordWithoutTerminator()
     {
-        TMV_NET_LOGIN_INFO info = loginInfo("127.0.0.11", 80, "admin", "sensor852");
+        TMV_NET_LOGIN_INFO info = SimFixture::loginInfo();
         std::memset(info.ip, '1', sizeof info.ip);
         TMV_NET_HANDLE handle = nullptr;
         QCOMPARE(TMV_NET_Login(&info, &handle), 3);
@@ -175,10 +173,12 @@ private slots:
 
     void searchAnswersOncePerDevice()
     {
+        SimFixture::pauseClock();
         Found found;
         QCOMPARE(TMV_NET_SearchDev(onFound, &found, 8000), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(found.taken().size(), 3, 3000);
-        QTest::qWait(500);  // nothing more arrives
+        SimFixture::stepClock(8000);
+        QCOMPARE(found.taken().size(), 3);
+        SimFixture::stepClock(60000);  // nothing more arrives
         QStringList addresses = found.taken();
         addresses.sort();
         QCOMPARE(addresses, QStringList({"127.0.0.11", "127.0.0.12", "127.0.0.13"}));
@@ -186,69 +186,83 @@ private slots:
 
     void searchDropsAnswersAfterTheWindow()
     {
-        TMVSim_ClockPause();
+        SimFixture::pauseClock();
         Found found;
         QCOMPARE(TMV_NET_SearchDev(onFound, &found, 0), 0);
-        TMVSim_ClockStep(2000);
+        SimFixture::stepClock(2000);
         QCOMPARE(found.taken().size(), 0);
         QCOMPARE(TMV_NET_SearchDev(onFound, &found, 8000), 0);
-        TMVSim_ClockStep(8000);
+        SimFixture::stepClock(8000);
         QCOMPARE(found.taken().size(), 3);
     }
 
     void exceptionsReachTheCallback()
     {
-        TMV_NET_HANDLE handle = nullptr;
-        QCOMPARE(login("127.0.0.11", "admin", "sensor852", &handle), 0);
+        SimFixture::pauseClock();
+        TMV_NET_HANDLE handle = SimFixture::login(kPtz);
+        QVERIFY(handle);
         Exceptions e;
         QCOMPARE(TMV_NET_SetExceptionCallback(handle, onException, &e), 0);
-        QCOMPARE(TMVSim_RaiseException("127.0.0.11", 1003), 0);
-        QTRY_COMPARE(e.count.load(), 1);
+        QCOMPARE(TMVSim_RaiseException(kPtz, 1003), 0);
+        SimFixture::stepClock(1);
+        QCOMPARE(e.count.load(), 1);
         QCOMPARE(e.last.load(), 1003);
         QCOMPARE(TMV_NET_Logout(handle), 0);
-        TMVSim_RaiseException("127.0.0.11", 1002);
-        QTest::qWait(100);
+        TMVSim_RaiseException(kPtz, 1002);
+        SimFixture::stepClock(1000);
         QCOMPARE(e.count.load(), 1);  // nothing after logout
     }
 
     void offlineDeviceEndsItsStreams()
     {
-        TMV_NET_HANDLE handle = nullptr;
-        QCOMPARE(login("127.0.0.12", "admin", "sensor852", &handle), 0);
+        SimFixture::pauseClock();
+        TMV_NET_HANDLE handle = SimFixture::login(kFixed);
+        QVERIFY(handle);
         Exceptions e;
         TMV_NET_SetExceptionCallback(handle, onException, &e);
         TMV_NET_PREVIEW_INFO preview{0, 0, 2};
         g_frames = 0;
         QCOMPARE(TMV_NET_StartPreview_V2(handle, &preview, countFrame, nullptr), 0);
-        QTRY_VERIFY(g_frames > 2);
-        QCOMPARE(TMVSim_SetOnline("127.0.0.12", 0), 0);
-        QTRY_COMPARE(e.last.load(), 1001);
+        SimFixture::stepClock(0);  // the stream's first frame
+        SimFixture::stepClock(120);
+        QVERIFY(g_frames > 2);
+        QCOMPARE(TMVSim_SetOnline(kFixed, 0), 0);
+        SimFixture::stepClock(1);
+        QCOMPARE(e.last.load(), 1001);
         const int frames = g_frames;
-        QTest::qWait(120);
+        SimFixture::stepClock(1000);
         QCOMPARE(g_frames.load(), frames);
         TMV_NET_HANDLE other = nullptr;
-        QCOMPARE(login("127.0.0.12", "admin", "sensor852", &other), 1);
+        QCOMPARE(SimFixture::tryLogin(&other, kFixed), 1);
         QCOMPARE(TMV_NET_StopPreview(handle), 0);
         QCOMPARE(TMV_NET_Logout(handle), 0);
     }
 
     void deinitStopsRunningStreams()
     {
-        TMV_NET_HANDLE handle = nullptr;
-        QCOMPARE(login("127.0.0.11", "admin", "sensor852", &handle), 0);
+        SimFixture::pauseClock();
+        TMV_NET_HANDLE handle = SimFixture::login(kPtz);
+        QVERIFY(handle);
         TMV_NET_PREVIEW_INFO preview{1, 0, 2};
         g_frames = 0;
         QCOMPARE(TMV_NET_StartPreview_V2(handle, &preview, countFrame, nullptr), 0);
-        QTRY_VERIFY(g_frames > 0);
+        SimFixture::stepClock(0);
+        SimFixture::stepClock(40);
+        QVERIFY(g_frames > 0);
         QCOMPARE(TMV_NET_Deinit(), 0);
         const int frames = g_frames;
-        QTest::qWait(100);
+        SimFixture::stepClock(1000);
         QCOMPARE(g_frames.load(), frames);
         QCOMPARE(TMV_NET_Logout(handle), 1);  // everything ended with the library
-        QCOMPARE(TMVSim_SessionCount("127.0.0.11"), 0);
+        QCOMPARE(TMVSim_SessionCount(kPtz), 0);
         TMV_NET_HANDLE again = nullptr;
-        QCOMPARE(login("127.0.0.11", "admin", "sensor852", &again), 1);  // not initialised
+        QCOMPARE(SimFixture::tryLogin(&again, kPtz), 1);  // not initialised
     }
+
+private:
+    const char *const kPtz = SimFixture::kPtzCamera;
+    const char *const kFixed = SimFixture::kFixedCamera;
+    const char *const kUser = SimFixture::kUser;
 };
 
 QTEST_GUILESS_MAIN(TestSession)

@@ -12,22 +12,21 @@ const char *const SimFixture::kPassword = "sensor852";
 
 void SimFixture::reset()
 {
-    static bool initialised = false;
-    if (!initialised) {
-        initialised = true;
-        TMV_NET_Init();
+    static bool registered = false;
+    if (!registered) {
+        registered = true;
         // Like the program: the library goes down before the application
         // object, and its threads with it.
         qAddPostRoutine([] { TMV_NET_Deinit(); });
     }
+    TMV_NET_Init();
     TMVSim_ClockResume();
     TMVSim_ResetFleet();
     TMVSim_ClearFaults();
     TMVSim_JournalClear();
 }
 
-TMV_NET_HANDLE SimFixture::login(const char *ip, const char *user, const char *password, int port,
-                                 int *status)
+TMV_NET_LOGIN_INFO SimFixture::loginInfo(const char *ip, const char *user, const char *password, int port)
 {
     TMV_NET_LOGIN_INFO info;
     std::memset(&info, 0, sizeof info);
@@ -35,11 +34,20 @@ TMV_NET_HANDLE SimFixture::login(const char *ip, const char *user, const char *p
     info.port = port;
     qstrncpy(info.userName, user, sizeof info.userName);
     qstrncpy(info.password, password, sizeof info.password);
+    return info;
+}
+
+int32_t SimFixture::tryLogin(TMV_NET_HANDLE *handle, const char *ip, const char *user, const char *password,
+                             int port)
+{
+    const TMV_NET_LOGIN_INFO info = loginInfo(ip, user, password, port);
+    return TMV_NET_Login(&info, handle);
+}
+
+TMV_NET_HANDLE SimFixture::login(const char *ip)
+{
     TMV_NET_HANDLE handle = nullptr;
-    const int result = TMV_NET_Login(&info, &handle);
-    if (status)
-        *status = result;
-    return result == 0 ? handle : nullptr;
+    return tryLogin(&handle, ip) == 0 ? handle : nullptr;
 }
 
 QByteArray SimFixture::lastInput(const char *function)
@@ -56,6 +64,22 @@ QByteArray SimFixture::lastInput(const char *function)
         return bytes;
     }
     return QByteArray();
+}
+
+QList<QByteArray> SimFixture::argsOf(const char *function)
+{
+    QList<QByteArray> inputs;
+    const int count = TMVSim_JournalCount();
+    for (int i = 0; i < count; ++i) {
+        char name[128] = {};
+        int size = 0;
+        if (TMVSim_JournalEntry(i, name, sizeof name, nullptr, 0, &size) != 0 || std::strcmp(name, function) != 0)
+            continue;
+        QByteArray bytes(size, '\0');
+        TMVSim_JournalEntry(i, name, sizeof name, bytes.data(), size, &size);
+        inputs.append(bytes.mid(int(sizeof(TMV_NET_HANDLE))));
+    }
+    return inputs;
 }
 
 QStringList SimFixture::calls()

@@ -1,0 +1,64 @@
+#include "PageFixture.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "MainWindow.h"
+
+PageFixture::PageFixture(bool show)
+    : m_window(nullptr)
+{
+    SimFixture::reset();
+    m_window = new MainWindow;
+    if (show) {
+        m_window->show();
+        if (!QTest::qWaitForWindowExposed(m_window))
+            qWarning("PageFixture: the main window was never exposed");
+    }
+}
+
+PageFixture::~PageFixture()
+{
+    destroyWindow();
+}
+
+void PageFixture::destroyWindow()
+{
+    delete m_window;
+    m_window = nullptr;
+}
+
+QWidget *PageFixture::findChild(const char *name, const QMetaObject *type) const
+{
+    QWidget *widget = m_window ? m_window->findChild<QWidget *>(QString::fromLatin1(name)) : nullptr;
+    if (!widget || !type->cast(widget))
+        qFatal("PageFixture: no %s named %s", type->className(), name);
+    return widget;
+}
+
+void PageFixture::click(const char *name) const
+{
+    QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
+}
+
+void PageFixture::fillLogin(const QString &ip, const QString &user, const QString &password) const
+{
+    child<QComboBox>("IPcomboBox")->setEditText(ip);
+    child<QLineEdit>("userEdit")->setText(user);
+    child<QLineEdit>("passwordEdit")->setText(password);
+}
+
+bool PageFixture::loggedIn() const
+{
+    return child<QAbstractButton>("loginBtn")->text() == QLatin1String("Logout");
+}
+
+bool PageFixture::login(const char *ip)
+{
+    const int before = m_boxes.count();
+    fillLogin(QString::fromLatin1(ip));
+    click("loginBtn");
+    return loggedIn() && m_boxes.count() == before;
+}

@@ -1,0 +1,54 @@
+#ifndef PAGEFIXTURE_H
+#define PAGEFIXTURE_H
+
+#include <QString>
+
+#include "ModalCatcher.h"
+#include "SimFixture.h"
+
+class MainWindow;
+class QWidget;
+
+// One main window on a fresh fleet, with a modal catcher recording every
+// message box it shows. Widgets are found by their object names, as the
+// user would find them by their place on screen.
+class PageFixture
+{
+public:
+    // `show` puts the window on screen and waits until it is exposed.
+    explicit PageFixture(bool show = true);
+    ~PageFixture();
+    PageFixture(const PageFixture &) = delete;
+    PageFixture &operator=(const PageFixture &) = delete;
+
+    MainWindow *window() const { return m_window; }
+    ModalCatcher &boxes() { return m_boxes; }
+    // Deletes the window now (its destructor is under test); the catcher
+    // stays.
+    void destroyWindow();
+
+    // The window's child of that object name and type; aborts the test
+    // program when there is none, since every later step would be wrong.
+    template <class T>
+    T *child(const char *name) const
+    {
+        return qobject_cast<T *>(findChild(name, &T::staticMetaObject));
+    }
+    // A left click on the named button.
+    void click(const char *name) const;
+
+    void fillLogin(const QString &ip, const QString &user = QString::fromLatin1(SimFixture::kUser),
+                   const QString &password = QString::fromLatin1(SimFixture::kPassword)) const;
+    bool loggedIn() const;
+    // Logs in through the login bar; true when the bar reads "Logout"
+    // afterwards and no message box was shown.
+    bool login(const char *ip = SimFixture::kPtzCamera);
+
+private:
+    QWidget *findChild(const char *name, const QMetaObject *type) const;
+
+    ModalCatcher m_boxes;
+    MainWindow *m_window;
+};
+
+#endif // PAGEFIXTURE_H
