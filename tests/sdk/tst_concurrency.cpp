@@ -6,6 +6,7 @@
 // Rounds: TMVSIM_STRESS_ROUNDS (default a few hundred, seconds in all); run
 // with many more on demand, for example TMVSIM_STRESS_ROUNDS=20000.
 
+#include "SimFixture.h"
 #include "TMVNetSDK.h"
 #include "TMVSimControl.h"
 
@@ -29,14 +30,8 @@ int rounds(int fallback)
 
 TMV_NET_HANDLE login(const char *ip = kPtz, int *status = nullptr)
 {
-    TMV_NET_LOGIN_INFO info;
-    std::memset(&info, 0, sizeof info);
-    std::strncpy(info.ip, ip, sizeof info.ip - 1);
-    info.port = 80;
-    std::strcpy(info.userName, "admin");
-    std::strcpy(info.password, "sensor852");
     TMV_NET_HANDLE handle = nullptr;
-    const int result = TMV_NET_Login(&info, &handle);
+    const int result = SimFixture::tryLogin(&handle, ip);
     if (status)
         *status = result;
     return result == 0 ? handle : nullptr;
