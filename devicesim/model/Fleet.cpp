@@ -111,6 +111,7 @@ int32_t Fleet::deinit()
         initCount_ = 0;
     }
     endSessions(takeAllSessions());
+    finishUnfinished();
     EventThread::instance().stop();
     return kOk;
 }
@@ -169,7 +170,15 @@ int32_t Fleet::logout(TMV_NET_HANDLE handle)
         session = std::move(it->second);
         sessions_.erase(it);
     }
-    endSessions({session});
+    if (!endSession(session)) {
+        // Its last callback runs on, waiting for this thread's own caller;
+        // the session is finished off by a later call from outside.
+        std::lock_guard<std::mutex> lock(mutex_);
+        unfinished_.push_back(std::move(session));
+        return kFailed;
+    }
+    if (!onLibraryThread())
+        finishUnfinished();
     return kOk;
 }
 
@@ -252,12 +261,28 @@ std::vector<std::shared_ptr<Session>> Fleet::takeAllSessions()
     return out;
 }
 
+bool Fleet::endSession(const std::shared_ptr<Session> &session)
+{
+    const bool ended = session->shutdown();
+    session->device().release();
+    return ended;
+}
+
 void Fleet::endSessions(std::vector<std::shared_ptr<Session>> sessions)
 {
-    for (auto &s : sessions) {
-        s->shutdown();
-        s->device().release();
+    for (auto &s : sessions)
+        endSession(s);
+}
+
+void Fleet::finishUnfinished()
+{
+    std::vector<std::shared_ptr<Session>> sessions;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        sessions.swap(unfinished_);
     }
+    for (auto &s : sessions)
+        s->shutdown();  // from outside the library's threads, it always completes
 }
 
 void Fleet::reset()
@@ -265,6 +290,7 @@ void Fleet::reset()
     if (onLibraryThread())
         return;  // it would join the caller's own thread
     endSessions(takeAllSessions());
+    finishUnfinished();
     for (auto &d : devices_)
         d->reset();
 }

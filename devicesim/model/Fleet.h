@@ -34,6 +34,10 @@ public:
 
     int32_t login(const std::string &address, int port, const std::string &user, const std::string &password,
                   TMV_NET_HANDLE *handle);
+    // kFailed for an unknown handle, from the login's own stream, or from a
+    // callback that a callback of the login waits for (two callbacks logging
+    // each other's login out): the login is over then, its last callback
+    // ends on its own.
     int32_t logout(TMV_NET_HANDLE handle);
     std::shared_ptr<Session> session(TMV_NET_HANDLE handle) const;
     std::vector<std::shared_ptr<Session>> sessionsOf(const Device &device) const;
@@ -52,12 +56,19 @@ private:
     Fleet();
     ~Fleet();
     std::vector<std::shared_ptr<Session>> takeAllSessions();
-    // Stops what each login started and frees its place on the device.
+    // Stops what each login started and frees its place on the device;
+    // false when a callback of it could not be waited for from this thread.
+    static bool endSession(const std::shared_ptr<Session> &session);
     static void endSessions(std::vector<std::shared_ptr<Session>> sessions);
+    // Completes the logouts made from callbacks that could not wait.
+    void finishUnfinished();
 
     std::vector<std::shared_ptr<Device>> devices_;  // fixed at construction
     mutable std::mutex mutex_;                      // protects the members below
     std::map<uint64_t, std::shared_ptr<Session>> sessions_;
+    // Logged out from a callback while a callback of theirs waited for that
+    // one: closed, off the table, their last callback still running.
+    std::vector<std::shared_ptr<Session>> unfinished_;
     uint64_t nextId_ = 1;
     int initCount_ = 0;
     uint64_t searchSerial_ = 0;

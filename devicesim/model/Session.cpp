@@ -53,10 +53,12 @@ void Session::reapRetired()
             if (!s->onStreamThread())
                 joinable.push_back(s);
     }
+    Streams ended;
     for (const auto &s : joinable)
-        s->stop();
+        if (s->stop())
+            ended.push_back(s);
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const auto &s : joinable)
+    for (const auto &s : ended)
         retired_.erase(std::remove(retired_.begin(), retired_.end(), s), retired_.end());
     // The last references go here, on this thread, after the lock.
 }
@@ -89,7 +91,8 @@ int32_t Session::stopPreview()
         }
         stream = preview_;  // stays listed until joined, so a logout waits for it too
     }
-    stream->stop();  // joins the stream thread
+    if (!stream->stop())
+        return kFailed;  // its thread waits for ours: it ends after its callback, reaped later
     bool closedHere = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -147,7 +150,7 @@ void Session::endStreams()
         s->stop();
 }
 
-void Session::shutdown()
+bool Session::shutdown()
 {
     Streams streams;
     {
@@ -156,15 +159,19 @@ void Session::shutdown()
         exceptionCallback_ = nullptr;
         streams = allStreamsLocked();
     }
-    EventThread::instance().cancel(id_);
+    bool ended = EventThread::instance().cancel(id_);
+    Streams running;
     for (const auto &s : streams)
-        s->stop();
+        if (!s->stop())
+            running.push_back(s);
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        // What could not be joined from here stays listed for the next try.
         preview_.reset();
-        retired_.clear();
+        retired_ = running;
     }
-    streams.clear();  // the streams end here, on this thread
+    streams.clear();  // the ended streams go here, on this thread
+    return ended && running.empty();
 }
 
 }  // namespace sim

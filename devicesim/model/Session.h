@@ -48,9 +48,13 @@ public:
     bool onOwnStreamThread() const;
     // Ends the streams (the device went away); a later stop still succeeds.
     void endStreams();
-    // Stops everything this login started; afterwards no callback of it
-    // runs. Never called on one of the login's own stream threads.
-    void shutdown();
+    // Stops everything this login started; when it returns true no
+    // callback of it runs any more. False when a callback could not be
+    // waited for from this thread (it waits for this thread itself): that
+    // callback ends on its own, and a later shutdown() from another thread
+    // completes the job. Never called on one of the login's own stream
+    // threads.
+    bool shutdown();
 
 private:
     using Streams = std::vector<std::shared_ptr<PreviewStream>>;

@@ -2,6 +2,7 @@
 
 #include "camera/FrameProducer.h"
 #include "streams/LibraryThread.h"
+#include "streams/WaitGraph.h"
 
 namespace sim {
 
@@ -9,7 +10,13 @@ ChannelStream::ChannelStream(FrameProducer &producer) : producer_(producer) {}
 
 ChannelStream::~ChannelStream()
 {
-    stop();
+    if (!stop() && !onStreamThread()) {
+        // Owners only let a stream go once it ended; this is the last resort
+        // of one that did not.
+        std::lock_guard<std::mutex> lock(joinMutex_);
+        if (thread_.joinable())
+            thread_.join();
+    }
 }
 
 void ChannelStream::start()
@@ -17,6 +24,7 @@ void ChannelStream::start()
     SimClock::instance().addPacer(&pacer_);
     running_ = true;
     thread_ = std::thread([this] { run(); });
+    threadId_ = thread_.get_id();  // the thread sets it too, whichever comes first
 }
 
 bool ChannelStream::stop()
@@ -26,6 +34,14 @@ bool ChannelStream::stop()
     clock.requestStop(&pacer_);
     if (onStreamThread())
         return false;
+    const std::thread::id target = threadId_.load();
+    if (target == std::thread::id()) {
+        running_ = false;
+        return true;  // never started
+    }
+    WaitFor wait(target);
+    if (!wait.allowed())
+        return false;  // the stream's thread waits for us: it ends after its callback
     std::lock_guard<std::mutex> lock(joinMutex_);
     if (thread_.joinable()) {
         thread_.join();

@@ -7,7 +7,9 @@
 // Threading model: start() and stop() come from API threads; onFrame() runs
 // on the stream thread. After stop() returns true, no onFrame() is running or
 // will run. stop() on the stream's own thread (from inside onFrame) only asks
-// the thread to end after the current frame, and returns false. Any number
+// the thread to end after the current frame, and returns false; so does a
+// stop from a library thread that the stream's thread itself waits for
+// (see WaitGraph.h), which would otherwise deadlock. Any number
 // of threads may call stop() at once: joinMutex_ lets one of them join while
 // the others wait for that join, so each returns only once the thread ended.
 // A subclass calls stop() in its own destructor, before its members go, and
@@ -32,8 +34,8 @@ public:
     ChannelStream &operator=(const ChannelStream &) = delete;
 
     void start();
-    // False when called from the stream's own thread: it ends after the
-    // current frame.
+    // False when the thread cannot be joined from here (its own thread, or
+    // one it waits for): it ends after the current frame.
     bool stop();
     bool onStreamThread() const { return std::this_thread::get_id() == threadId_.load(); }
     bool running() const { return running_; }
@@ -51,8 +53,8 @@ private:
 
     FrameProducer &producer_;
     SimClock::Pacer pacer_;
-    std::thread thread_;                   // written by start() before the stream is shared
-    std::atomic<std::thread::id> threadId_{};  // set by the stream thread itself
+    std::thread thread_;                       // written by start() before the stream is shared
+    std::atomic<std::thread::id> threadId_{};  // the stream thread; set by start() and by the thread
     std::mutex joinMutex_;                 // serialises joins from different threads
     std::atomic<bool> running_{false};
     std::atomic<bool> stopAsked_{false};

@@ -1,6 +1,7 @@
 #include "streams/EventThread.h"
 
 #include "streams/LibraryThread.h"
+#include "streams/WaitGraph.h"
 
 namespace sim {
 
@@ -57,16 +58,24 @@ void EventThread::post(int64_t dueUs, uint64_t owner, std::function<void()> task
     clock.condition().notify_all();
 }
 
-void EventThread::cancel(uint64_t owner)
+bool EventThread::cancel(uint64_t owner)
 {
     SimClock &clock = SimClock::instance();
     std::unique_lock<std::mutex> lock(clock.mutex());
     for (auto it = tasks_.begin(); it != tasks_.end();)
         it = it->second.owner == owner ? tasks_.erase(it) : std::next(it);
-    // From inside a task of that owner we cannot wait for ourselves.
-    if (std::this_thread::get_id() == threadId_.load())
-        return;
-    taskDone_.wait(lock, [&] { return !(running_ && runningOwner_ == owner); });
+    auto idle = [&] { return !(running_ && runningOwner_ == owner); };
+    // The task of that owner that is running may be our caller: it is over
+    // as soon as it returns.
+    if (idle() || std::this_thread::get_id() == threadId_.load())
+        return true;
+    // From a thread that the running task waits for we cannot wait: the
+    // task ends on its own.
+    WaitFor wait(threadId_.load());
+    if (!wait.allowed())
+        return false;
+    taskDone_.wait(lock, idle);
+    return true;
 }
 
 void EventThread::run()

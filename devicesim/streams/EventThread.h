@@ -5,8 +5,8 @@
 //
 // Threading model: post() and cancel() may be called from any thread; tasks
 // run on the event thread, one at a time, without any library lock held.
-// After cancel(owner) returns (from another thread), no task of that owner is
-// running or will run.
+// After cancel(owner) returns true, no task of that owner is running or will
+// run.
 
 #include "model/SimClock.h"
 
@@ -30,7 +30,9 @@ public:
     // Runs `task` on the event thread at simulation time `dueUs`. `owner`
     // groups tasks for cancel() (0: no owner).
     void post(int64_t dueUs, uint64_t owner, std::function<void()> task);
-    void cancel(uint64_t owner);
+    // False when a task of `owner` is running and cannot be waited for from
+    // here (the event thread itself, or a thread that task waits for).
+    bool cancel(uint64_t owner);
 
 private:
     EventThread();

@@ -183,6 +183,44 @@ void setSearchProbe(ReentryProbe *probe)
     g_searchProbe = probe;
 }
 
+// Two callbacks that meet, then each log out the other's login.
+struct Rendezvous {
+    std::atomic<int> arrived{0};
+
+    void meet()
+    {
+        ++arrived;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (arrived < 2 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+    }
+};
+
+struct CrossLogout {
+    Rendezvous *rendezvous = nullptr;
+    TMV_NET_HANDLE other = nullptr;
+    std::atomic<bool> done{false};
+    std::atomic<int> status{-1};
+
+    void run()
+    {
+        if (done.exchange(true))
+            return;
+        rendezvous->meet();
+        status = TMV_NET_Logout(other);
+    }
+};
+
+void crossLogoutFromFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *user)
+{
+    static_cast<CrossLogout *>(user)->run();
+}
+
+void crossLogoutFromException(TMV_NET_HANDLE, int32_t, void *user)
+{
+    static_cast<CrossLogout *>(user)->run();
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Reentry)
@@ -374,6 +412,42 @@ private slots:
         setSearchProbe(nullptr);
         TMV_NET_Logout(handle);  // may already be gone
         QCOMPARE(TMVSim_SessionCount(kPtz), 0);
+    }
+
+    // Two callbacks log out each other's login at the same moment: one waits
+    // for the other, which answers 1 without waiting; nothing hangs, and
+    // both logins end.
+    void crossLogoutFromCallbacks_data()
+    {
+        QTest::addColumn<bool>("firstFromException");
+        QTest::newRow("frame and frame") << false;
+        QTest::newRow("exception and frame") << true;
+    }
+    void crossLogoutFromCallbacks()
+    {
+        QFETCH(bool, firstFromException);
+        const char *const fixed = "127.0.0.12";
+        TMV_NET_HANDLE first = login(kPtz);
+        TMV_NET_HANDLE second = login(fixed);
+        QVERIFY(first && second);
+        Rendezvous rendezvous;
+        CrossLogout a, b;
+        a.rendezvous = b.rendezvous = &rendezvous;
+        a.other = second;
+        b.other = first;
+        if (firstFromException) {
+            QCOMPARE(TMV_NET_SetExceptionCallback(first, crossLogoutFromException, &a), 0);
+            QCOMPARE(TMVSim_RaiseException(kPtz, 1001), 0);
+        } else {
+            QCOMPARE(startPreview(first, crossLogoutFromFrame, &a), 0);
+        }
+        QCOMPARE(startPreview(second, crossLogoutFromFrame, &b), 0);
+        QTRY_VERIFY(a.status >= 0 && b.status >= 0);
+        QCOMPARE(a.status + b.status, 1);  // one 0, one 1
+        QCOMPARE(TMV_NET_Logout(first), 1);  // both are gone
+        QCOMPARE(TMV_NET_Logout(second), 1);
+        QCOMPARE(TMVSim_SessionCount(kPtz), 0);
+        QCOMPARE(TMVSim_SessionCount(fixed), 0);
     }
 
     // A Login racing Deinit either fails or its session ends with Deinit.
