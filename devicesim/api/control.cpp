@@ -6,12 +6,15 @@
 #include "model/Fleet.h"
 #include "model/Journal.h"
 #include "model/SimClock.h"
+#include "storage/SdCard.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
-#include <sys/stat.h>
 
 using sim::Fleet;
 using sim::Journal;
@@ -27,12 +30,17 @@ int copyText(const std::string &text, char *out, int capacity)
     return 0;
 }
 
-std::string sdCardRoot()
+// Stands in for Device::sdCard() until the device owns its card; then
+// TMVSim_SdCardFolder calls device->sdCard().folder() and this goes.
+sim::SdCard &sdCardOf(const sim::Device &device)
 {
-    const char *tmp = std::getenv("TMPDIR");
-    std::string root = std::string(tmp && *tmp ? tmp : "/tmp") + "/tmvsim-sdcard";
-    ::mkdir(root.c_str(), 0700);
-    return root;
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<sim::SdCard>> cards;
+    std::lock_guard<std::mutex> lock(mutex);
+    auto &card = cards[device.address()];
+    if (!card)
+        card = std::make_unique<sim::SdCard>(device.address());
+    return *card;
 }
 
 }  // namespace
@@ -57,13 +65,19 @@ int TMVSim_DeviceAddress(int index, char *address, int capacity)
     return copyText(devices[size_t(index)]->address(), address, capacity);
 }
 
+int TMVSim_SetSdCardRoot(const char *folder)
+{
+    sim::SdCard::setRoot(folder ? folder : "");
+    return 0;
+}
+
 int TMVSim_SdCardFolder(const char *address, char *folder, int capacity)
 {
-    if (!address || !Fleet::instance().device(address))
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    if (!device)
         return 3;
-    std::string path = sdCardRoot() + "/" + address;
-    ::mkdir(path.c_str(), 0700);
-    return copyText(path, folder, capacity);
+    const std::string path = sdCardOf(*device).folder();
+    return path.empty() ? 1 : copyText(path, folder, capacity);
 }
 
 int TMVSim_SessionCount(const char *address)
