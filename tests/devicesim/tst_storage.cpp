@@ -219,7 +219,7 @@ void TestStorage::irgPair()
     QCOMPARE(back.scale, uint16_t(10));
     QVERIFY(back.values == temps);
     QVERIFY(sameMeta(back.meta, meta));
-    QVERIFY(qAbs(deciKelvinToCelsius(back.values.back()) - 650.0) < 0.06);
+    QVERIFY(qAbs(deciKelvinToC(back.values.back()) - 650.0) < 0.06);
 
     int dw = 0, dh = 0;
     QVERIFY(decodeJpeg(readAll(path("pair.jpg")), dw, dh));
