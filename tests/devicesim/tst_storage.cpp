@@ -116,6 +116,68 @@ QVector<QPair<int, int>> matrixSegments(const QByteArray &jpeg)
     return found;
 }
 
+// One field of a stored file, read as docs/file-formats.md describes it:
+// little-endian, except the big-endian JPEG segment length.
+double fieldAt(const QByteArray &bytes, int at, const QString &type)
+{
+    const auto byte = [&](int i) { return uint64_t(uint8_t(bytes.at(at + i))); };
+    const auto le = [&](int n) {
+        uint64_t v = 0;
+        for (int i = n - 1; i >= 0; --i)
+            v = v << 8 | byte(i);
+        return v;
+    };
+    if (type == "u16")
+        return double(le(2));
+    if (type == "be16")
+        return double(byte(0) << 8 | byte(1));
+    if (type == "u32")
+        return double(le(4));
+    if (type == "i64")
+        return double(int64_t(le(8)));
+    if (type == "f32") {
+        const uint32_t v = uint32_t(le(4));
+        float f;
+        std::memcpy(&f, &v, sizeof f);
+        return double(f);
+    }
+    qFatal("unknown field type %s", qPrintable(type));
+    return 0;
+}
+
+// Columns and rows of a layout table: a field at an offset holds a number,
+// or (type "bytes") exactly the bytes given.
+void layoutColumns()
+{
+    QTest::addColumn<int>("segment");  // DLT664 segment; unused for IRG
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QByteArray>("bytes");
+}
+void numberRow(const char *name, int segment, int offset, const char *type, double value)
+{
+    QTest::newRow(name) << segment << offset << QString(type) << value << QByteArray();
+}
+void bytesRow(const char *name, int segment, int offset, const QByteArray &bytes)
+{
+    QTest::newRow(name) << segment << offset << QString("bytes") << 0.0 << bytes;
+}
+// The measurement block that both formats carry, from `at` on.
+void measurementRows(int segment, int at)
+{
+    const ThermalMeta m = sampleMeta();
+    numberRow("emissivity", segment, at, "f32", double(m.emissivity));
+    numberRow("distance", segment, at + 4, "f32", double(m.distance));
+    numberRow("reflected temperature", segment, at + 8, "f32", double(m.reflectedTemp));
+    numberRow("atmospheric temperature", segment, at + 12, "f32", double(m.atmosphericTemp));
+    numberRow("transmittance", segment, at + 16, "f32", double(m.transmittance));
+    numberRow("timestamp", segment, at + 20, "i64", double(m.timestampMs));
+}
+
+// Matrix of the layout tests: three DLT664 segments, the last one short.
+constexpr int kLayoutW = 300, kLayoutH = 250;
+
 bool decodeDlt664Bytes(const QByteArray &bytes, ThermalMatrix &out)
 {
     return decodeDlt664(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()), out);
@@ -150,9 +212,13 @@ private slots:
 
     void jpegSnapshot();
     void irgPair();
+    void irgLayout_data();
+    void irgLayout();
     void irgRejectsDamage_data();
     void irgRejectsDamage();
     void dlt664RoundTrip();
+    void dlt664Layout_data();
+    void dlt664Layout();
     void dlt664RejectsDamage_data();
     void dlt664RejectsDamage();
     void pictureWritersFailCleanly();
@@ -226,6 +292,45 @@ void TestStorage::irgPair()
     QCOMPARE(QSize(dw, dh), QSize(w, h));
 }
 
+void TestStorage::irgLayout_data()
+{
+    // Offsets of docs/file-formats.md: a writer and reader that drift
+    // together still round-trip, but no other tool could read the file.
+    layoutColumns();
+    const auto temps = makeMatrix(kLayoutW, kLayoutH);
+    bytesRow("magic", 0, 0, "IRG1");
+    numberRow("header size", 0, 4, "u16", 64);
+    numberRow("version", 0, 6, "u16", 1);
+    numberRow("width", 0, 8, "u32", kLayoutW);
+    numberRow("height", 0, 12, "u32", kLayoutH);
+    numberRow("bits per value", 0, 16, "u16", 16);
+    numberRow("scale", 0, 18, "u16", 10);
+    measurementRows(0, 20);
+    bytesRow("reserved", 0, 48, QByteArray(16, '\0'));
+    numberRow("first value", 0, 64, "u16", temps[0]);
+    numberRow("second value", 0, 66, "u16", temps[1]);
+    numberRow("second row", 0, 64 + 2 * kLayoutW, "u16", temps[kLayoutW]);
+    numberRow("last value", 0, 64 + 2 * (kLayoutW * kLayoutH - 1), "u16", temps.back());
+}
+
+void TestStorage::irgLayout()
+{
+    QFETCH(int, offset);
+    QFETCH(QString, type);
+    QFETCH(double, value);
+    QFETCH(QByteArray, bytes);
+    const auto rgba = makePicture(kLayoutW, kLayoutH);
+    const auto temps = makeMatrix(kLayoutW, kLayoutH);
+    QVERIFY(writeIrgPair(path("l.irg").toStdString(), path("l.jpg").toStdString(), rgba.data(),
+                         temps.data(), kLayoutW, kLayoutH, sampleMeta()));
+    const QByteArray irg = readAll(path("l.irg"));
+    QCOMPARE(irg.size(), 64 + kLayoutW * kLayoutH * 2);
+    if (type == "bytes")
+        QCOMPARE(irg.mid(offset, bytes.size()), bytes);
+    else
+        QCOMPARE(fieldAt(irg, offset, type), value);
+}
+
 void TestStorage::irgRejectsDamage_data()
 {
     QTest::addColumn<int>("offset");  // byte to change, or -1 to cut the file
@@ -289,6 +394,71 @@ void TestStorage::dlt664RoundTrip()
     QCOMPARE(back.scale, uint16_t(10));
     QVERIFY(back.values == temps);
     QVERIFY(sameMeta(back.meta, meta));
+}
+
+void TestStorage::dlt664Layout_data()
+{
+    // Offsets within a segment's payload (after marker and length) of
+    // docs/file-formats.md; 150000 matrix bytes make chunks of 65468, 65468
+    // and 19064.
+    layoutColumns();
+    const auto temps = makeMatrix(kLayoutW, kLayoutH);
+    const int chunk = 65468, lastChunk = kLayoutW * kLayoutH * 2 - 2 * chunk;
+    bytesRow("marker", 0, -4, QByteArray("\xFF\xE9"));
+    numberRow("segment length", 0, -2, "be16", 2 + 64 + chunk);
+    bytesRow("magic", 0, 0, QByteArray("DLT664T\0", 8));
+    numberRow("header size", 0, 8, "u16", 64);
+    numberRow("version", 0, 10, "u16", 1);
+    numberRow("sequence", 0, 12, "u16", 0);
+    numberRow("total", 0, 14, "u16", 3);
+    numberRow("width", 0, 16, "u32", kLayoutW);
+    numberRow("height", 0, 20, "u32", kLayoutH);
+    numberRow("scale", 0, 24, "u16", 10);
+    bytesRow("reserved", 0, 26, QByteArray(2, '\0'));
+    numberRow("chunk offset", 0, 28, "u32", 0);
+    numberRow("chunk bytes", 0, 32, "u32", chunk);
+    measurementRows(0, 36);
+    numberRow("first value", 0, 64, "u16", temps[0]);
+    numberRow("second value", 0, 66, "u16", temps[1]);
+
+    numberRow("last segment length", 2, -2, "be16", 2 + 64 + lastChunk);
+    numberRow("last sequence", 2, 12, "u16", 2);
+    numberRow("last total", 2, 14, "u16", 3);
+    numberRow("last width", 2, 16, "u32", kLayoutW);
+    numberRow("last height", 2, 20, "u32", kLayoutH);
+    numberRow("last scale", 2, 24, "u16", 10);
+    numberRow("last chunk offset", 2, 28, "u32", 2 * chunk);
+    numberRow("last chunk bytes", 2, 32, "u32", lastChunk);
+    numberRow("last chunk first value", 2, 64, "u16", temps[size_t(chunk)]);
+    numberRow("last chunk last value", 2, 64 + lastChunk - 2, "u16", temps.back());
+}
+
+void TestStorage::dlt664Layout()
+{
+    QFETCH(int, segment);
+    QFETCH(int, offset);
+    QFETCH(QString, type);
+    QFETCH(double, value);
+    QFETCH(QByteArray, bytes);
+    const auto rgba = makePicture(kLayoutW, kLayoutH);
+    const auto temps = makeMatrix(kLayoutW, kLayoutH);
+    QVERIFY(writeDlt664(path("l.jpg").toStdString(), rgba.data(), temps.data(), kLayoutW,
+                        kLayoutH, sampleMeta()));
+    const QByteArray jpeg = readAll(path("l.jpg"));
+
+    // The segments follow the JFIF APP0 segment, one after another.
+    QCOMPARE(jpeg.left(4), QByteArray("\xFF\xD8\xFF\xE0"));
+    const auto segments = matrixSegments(jpeg);
+    QCOMPARE(segments.size(), 3);
+    QCOMPARE(segments[0].first, 4 + int(fieldAt(jpeg, 4, "be16")));
+    for (int i = 1; i < segments.size(); ++i)
+        QCOMPARE(segments[i].first, segments[i - 1].first + segments[i - 1].second);
+
+    const int payload = segments[segment].first + 4;
+    if (type == "bytes")
+        QCOMPARE(jpeg.mid(payload + offset, bytes.size()), bytes);
+    else
+        QCOMPARE(fieldAt(jpeg, payload + offset, type), value);
 }
 
 void TestStorage::dlt664RejectsDamage_data()
