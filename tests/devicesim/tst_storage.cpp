@@ -8,6 +8,11 @@
 
 #include <turbojpeg.h>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
 #include <cstring>
 #include <thread>
 
@@ -202,6 +207,68 @@ QMap<QString, QString> probe(const QString &path)
     return values;
 }
 
+// Records `count` pictures 40 ms apart, none dropped; returns what stop() says.
+bool recordClip(VideoRecorder &recorder, const QString &file, int count)
+{
+    const int w = 320, h = 240;
+    if (!recorder.start(file.toStdString(), w, h, 25))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        while (recorder.queuedFrames() >= 6)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto rgba = makePicture(w, h, i * 8);
+        recorder.pushFrame(rgba.data(), w, h, i * 40);
+    }
+    return recorder.stop();
+}
+
+// Opens a recording with libavformat and decodes every picture in it.
+// Returns how many decoded, or -1 when the file does not open or a picture
+// is damaged.
+int decodedPictures(const QString &file, QSize *size = nullptr)
+{
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, QFile::encodeName(file).constData(), nullptr, nullptr) < 0)
+        return -1;
+    AVCodecContext *codec = nullptr;
+    AVPacket *packet = av_packet_alloc();
+    AVFrame *frame = av_frame_alloc();
+    int pictures = 0;
+    bool damaged = false;
+    const AVCodec *decoder = nullptr;
+    const int index = avformat_find_stream_info(format, nullptr) < 0
+                          ? -1
+                          : av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    if (index >= 0 && (codec = avcodec_alloc_context3(decoder))
+        && avcodec_parameters_to_context(codec, format->streams[index]->codecpar) >= 0
+        && avcodec_open2(codec, decoder, nullptr) >= 0) {
+        const auto drain = [&] {
+            while (avcodec_receive_frame(codec, frame) >= 0) {
+                damaged = damaged || (frame->flags & AV_FRAME_FLAG_CORRUPT) || frame->decode_error_flags;
+                if (size)
+                    *size = QSize(frame->width, frame->height);
+                ++pictures;
+            }
+        };
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == index) {
+                damaged = damaged || avcodec_send_packet(codec, packet) < 0;
+                drain();
+            }
+            av_packet_unref(packet);
+        }
+        avcodec_send_packet(codec, nullptr);
+        drain();
+    } else {
+        damaged = true;
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&codec);
+    avformat_close_input(&format);
+    return damaged ? -1 : pictures;
+}
+
 }  // namespace
 
 class TestStorage : public QObject {
@@ -230,6 +297,8 @@ private slots:
     void frameTimesMustRise();
     void fullQueueDropsOldest();
     void fullDiskIsReported();
+    void fullCardMidway_data();
+    void fullCardMidway();
 
 private:
     QString path(const QString &name) const { return dir_->filePath(name); }
@@ -701,6 +770,65 @@ void TestStorage::fullDiskIsReported()
     }
     // Cleaning up after a failure never deletes what the name points at.
     QVERIFY(QFileInfo::exists("/dev/full"));
+}
+
+void TestStorage::fullCardMidway_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("room");      // free space, against the complete file
+    QTest::addColumn<QString>("pictures");  // what the file keeps: all, one less, some, none
+
+    QTest::newRow("pav with just enough room") << "c.pav" << "all" << "all";
+    QTest::newRow("pav cut in its last picture") << "c.pav" << "all but one byte" << "one less";
+    QTest::newRow("pav cut mid-way") << "c.pav" << "half" << "some";
+    QTest::newRow("pav without room for a picture") << "c.pav" << "1000 bytes" << "none";
+    QTest::newRow("mp4 with just enough room") << "c.mp4" << "all" << "all";
+    QTest::newRow("mp4 without room for its index") << "c.mp4" << "all but one byte" << "none";
+    QTest::newRow("mp4 cut mid-way") << "c.mp4" << "half" << "none";
+}
+
+void TestStorage::fullCardMidway()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, room);
+    QFETCH(QString, pictures);
+    const int count = 30;
+
+    // The same pictures encode to the same bytes, so the complete file says
+    // where each cut falls.
+    const QString complete = path("complete." + QFileInfo(file).suffix());
+    VideoRecorder reference;
+    QVERIFY(recordClip(reference, complete, count));
+    QCOMPARE(decodedPictures(complete), count);
+    const qint64 size = QFileInfo(complete).size();
+
+    const qint64 space = room == "all"    ? size
+                         : room == "half" ? size / 2
+                         : room == "all but one byte" ? size - 1
+                                                      : 1000;
+    VideoRecorder recorder;
+    recorder.setFreeSpace(uint64_t(space));
+    const bool stopped = recordClip(recorder, path(file), count);
+    QCOMPARE(stopped, pictures == "all");
+
+    if (pictures == "none") {
+        QVERIFY(!QFile::exists(path(file)));
+        return;
+    }
+    QVERIFY(QFile::exists(path(file)));
+    const qint64 kept = QFileInfo(path(file)).size();
+    QVERIFY(kept <= space);
+    if (file.endsWith(".pav"))
+        QCOMPARE(kept % 188, qint64(0));  // whole transport packets
+    QSize pictureSize;
+    const int decoded = decodedPictures(path(file), &pictureSize);
+    QCOMPARE(pictureSize, QSize(320, 240));
+    if (pictures == "all")
+        QCOMPARE(decoded, count);
+    else if (pictures == "one less")
+        QCOMPARE(decoded, count - 1);
+    else
+        QVERIFY2(decoded > 0 && decoded < count - 1, qPrintable(QString::number(decoded)));
 }
 
 QTEST_GUILESS_MAIN(TestStorage)
