@@ -168,6 +168,18 @@ void bytesRow(const char *name, int segment, int offset, const QByteArray &bytes
 {
     QTest::newRow(name) << segment << offset << QString("bytes") << 0.0 << bytes;
 }
+// Checks the field of the current layout row, found at `at` in `file`.
+void compareField(const QByteArray &file, int at)
+{
+    QFETCH(QString, type);
+    QFETCH(double, value);
+    QFETCH(QByteArray, bytes);
+    if (type == "bytes")
+        QCOMPARE(file.mid(at, bytes.size()), bytes);
+    else
+        QCOMPARE(fieldAt(file, at, type), value);
+}
+
 // The measurement block that both formats carry, from `at` on.
 void measurementRows(int segment, int at)
 {
@@ -385,19 +397,13 @@ void TestStorage::irgLayout_data()
 void TestStorage::irgLayout()
 {
     QFETCH(int, offset);
-    QFETCH(QString, type);
-    QFETCH(double, value);
-    QFETCH(QByteArray, bytes);
     const auto rgba = makePicture(kLayoutW, kLayoutH);
     const auto temps = makeMatrix(kLayoutW, kLayoutH);
     QVERIFY(writeIrgPair(path("l.irg").toStdString(), path("l.jpg").toStdString(), rgba.data(),
                          temps.data(), kLayoutW, kLayoutH, sampleMeta()));
     const QByteArray irg = readAll(path("l.irg"));
     QCOMPARE(irg.size(), 64 + kLayoutW * kLayoutH * 2);
-    if (type == "bytes")
-        QCOMPARE(irg.mid(offset, bytes.size()), bytes);
-    else
-        QCOMPARE(fieldAt(irg, offset, type), value);
+    compareField(irg, offset);
 }
 
 void TestStorage::irgRejectsDamage_data()
@@ -506,9 +512,6 @@ void TestStorage::dlt664Layout()
 {
     QFETCH(int, segment);
     QFETCH(int, offset);
-    QFETCH(QString, type);
-    QFETCH(double, value);
-    QFETCH(QByteArray, bytes);
     const auto rgba = makePicture(kLayoutW, kLayoutH);
     const auto temps = makeMatrix(kLayoutW, kLayoutH);
     QVERIFY(writeDlt664(path("l.jpg").toStdString(), rgba.data(), temps.data(), kLayoutW,
@@ -523,11 +526,7 @@ void TestStorage::dlt664Layout()
     for (int i = 1; i < segments.size(); ++i)
         QCOMPARE(segments[i].first, segments[i - 1].first + segments[i - 1].second);
 
-    const int payload = segments[segment].first + 4;
-    if (type == "bytes")
-        QCOMPARE(jpeg.mid(payload + offset, bytes.size()), bytes);
-    else
-        QCOMPARE(fieldAt(jpeg, payload + offset, type), value);
+    compareField(jpeg, segments[segment].first + 4 + offset);
 }
 
 void TestStorage::dlt664RejectsDamage_data()
