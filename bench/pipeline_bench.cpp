@@ -11,7 +11,15 @@
 // callback's CPU, the user-interface thread's CPU, and their sum for the client
 // side (callback + UI thread), plus the client/viewer ratio.
 //
-// Run under Xvfb: scripts/bench.sh (or xvfb-run build/bench/pipeline_bench).
+// One run of each side is too noisy on a shared two-core machine, so each
+// case alternates the two sides for several rounds (client first in even
+// rounds, viewer first in odd ones, so a drift in machine load hits both
+// alike) and reports each figure's median over the rounds, and the median of
+// the per-round ratios with their spread (min..max).
+//
+// Run under Xvfb: scripts/bench.sh (or xvfb-run -a build/bench/pipeline_bench).
+// Options: --rounds N (5), --warmup-ms N (1000), --measure-ms N (3000),
+// --only TEXT (cases whose name contains TEXT).
 
 #include "MainWindow.h"
 #include "TMVNetSDK.h"
@@ -25,15 +33,26 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 namespace {
 
 const char *const kDevice = "127.0.0.11";
-constexpr int kWarmupMs = 1500;
-constexpr int kMeasureMs = 5000;
+// The goal for the client/viewer ratio.
+constexpr double kGoalRatio = 1.3;
+
+struct Options {
+    int rounds = 5;
+    int warmupMs = 1000;
+    int measureMs = 3000;
+    const char *only = "";
+};
+Options options;
 
 int64_t threadCpuNs()
 {
@@ -52,10 +71,10 @@ struct Figures {
 // (user-interface) thread spent meanwhile.
 Figures measure()
 {
-    QTest::qWait(kWarmupMs);
+    QTest::qWait(options.warmupMs);
     TMVSim_ResetStreamStats(kDevice);
     const int64_t uiStart = threadCpuNs();
-    QTest::qWait(kMeasureMs);
+    QTest::qWait(options.measureMs);
     const int64_t uiNs = threadCpuNs() - uiStart;
     Figures f;
     TMVSimStreamStats total{}, s{};
@@ -156,15 +175,72 @@ Figures runViewer(int channel, int fps, QSize size)
     return f;
 }
 
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+template <typename Get>
+double medianOf(const std::vector<Figures> &runs, Get get)
+{
+    std::vector<double> values;
+    for (const Figures &f : runs)
+        values.push_back(get(f));
+    return median(values);
+}
+
+bool parseOptions(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char *arg = argv[i];
+        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
+        const auto number = [&](int &out, int low) {
+            if (!value || std::atoi(value) < low)
+                return false;
+            out = std::atoi(value);
+            ++i;
+            return true;
+        };
+        bool ok = true;
+        if (!std::strcmp(arg, "--rounds"))
+            ok = number(options.rounds, 1);
+        else if (!std::strcmp(arg, "--warmup-ms"))
+            ok = number(options.warmupMs, 0);
+        else if (!std::strcmp(arg, "--measure-ms"))
+            ok = number(options.measureMs, 100);
+        else if (!std::strcmp(arg, "--only") && value)
+            options.only = argv[++i];
+        else
+            ok = false;
+        if (!ok) {
+            std::fprintf(stderr,
+                         "usage: %s [--rounds N] [--warmup-ms N] [--measure-ms N] [--only TEXT]\n",
+                         argv[0]);
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    QApplication app(argc, argv);  // takes the X11 options out of argv
+    if (!parseOptions(argc, argv))
+        return 2;
     qRegisterMetaType<QImage>();
     TMV_NET_Init();
-    std::printf("%-22s %7s %10s %10s %10s %10s | %10s %10s %10s | %6s\n", "stream", "frames", "synth ms",
-                "client cb", "client ui", "client", "viewer cb", "viewer ui", "viewer", "ratio");
+    std::printf("Medians over %d rounds of %d ms each side (ms of CPU per frame); ratio = client / viewer,\n"
+                "median [min..max] of the per-round ratios; goal <= %.1f.\n\n",
+                options.rounds, options.measureMs, kGoalRatio);
+    std::printf("%-22s %7s %9s %9s %9s %9s | %9s %9s %9s | %-19s\n", "stream", "frames", "synth",
+                "client cb", "client ui", "client", "viewer cb", "viewer ui", "viewer",
+                "ratio [spread]");
     struct Case {
         const char *name;
         int channel;
@@ -173,17 +249,51 @@ int main(int argc, char **argv)
                  {"640x512 thermal 50", 0, 50},
                  {"1920x1080 visible 25", 1, 25},
                  {"1920x1080 visible 50", 1, 50}};
+    bool allMet = true;
     for (const Case &c : cases) {
+        if (!std::strstr(c.name, options.only))
+            continue;
         QSize labelSize;
-        const Figures client = runClient(c.channel, c.fps, &labelSize);
-        const Figures viewer = runViewer(c.channel, c.fps, labelSize);
-        std::printf("%-22s %7lld %10.3f %10.3f %10.3f %10.3f | %10.3f %10.3f %10.3f | %6.2f   (label %dx%d)\n",
-                    c.name, (long long)client.frames, client.synthesisMs, client.callbackMs, client.uiMs,
-                    client.clientMs(), viewer.callbackMs, viewer.uiMs, viewer.clientMs(),
-                    viewer.clientMs() > 0 ? client.clientMs() / viewer.clientMs() : 0.0, labelSize.width(),
-                    labelSize.height());
+        std::vector<Figures> clients, viewers;
+        std::vector<double> ratios;
+        for (int round = 0; round < options.rounds; ++round) {
+            Figures client, viewer;
+            if (round % 2 == 0) {
+                client = runClient(c.channel, c.fps, &labelSize);
+                viewer = runViewer(c.channel, c.fps, labelSize);
+            } else {
+                viewer = runViewer(c.channel, c.fps, labelSize);
+                client = runClient(c.channel, c.fps, &labelSize);
+            }
+            clients.push_back(client);
+            viewers.push_back(viewer);
+            if (viewer.clientMs() > 0)
+                ratios.push_back(client.clientMs() / viewer.clientMs());
+        }
+        const auto [lo, hi] = ratios.empty() ? std::pair(0.0, 0.0)
+                                             : std::pair(*std::min_element(ratios.begin(), ratios.end()),
+                                                         *std::max_element(ratios.begin(), ratios.end()));
+        const double ratio = median(ratios);
+        allMet = allMet && ratio <= kGoalRatio;
+        char spread[64];
+        std::snprintf(spread, sizeof spread, "%.2f [%.2f..%.2f]", ratio, lo, hi);
+        std::printf("%-22s %7.0f %9.3f %9.3f %9.3f %9.3f | %9.3f %9.3f %9.3f | %-19s (label %dx%d)\n", c.name,
+                    medianOf(clients, [](const Figures &f) { return double(f.frames); }),
+                    medianOf(clients, [](const Figures &f) { return f.synthesisMs; }),
+                    medianOf(clients, [](const Figures &f) { return f.callbackMs; }),
+                    medianOf(clients, [](const Figures &f) { return f.uiMs; }),
+                    medianOf(clients, [](const Figures &f) { return f.clientMs(); }),
+                    medianOf(viewers, [](const Figures &f) { return f.callbackMs; }),
+                    medianOf(viewers, [](const Figures &f) { return f.uiMs; }),
+                    medianOf(viewers, [](const Figures &f) { return f.clientMs(); }), spread,
+                    labelSize.width(), labelSize.height());
+        std::printf("%-22s rounds:", "");
+        for (double r : ratios)
+            std::printf(" %.2f", r);
+        std::printf("\n");
         std::fflush(stdout);
     }
+    std::printf("\n%s\n", allMet ? "Every median ratio meets the goal." : "Some median ratio misses the goal.");
     TMV_NET_Deinit();
     return 0;
 }

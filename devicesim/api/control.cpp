@@ -51,12 +51,19 @@ int TMVSim_DeviceAddress(int index, char *address, int capacity)
     return copyText(devices[size_t(index)]->address(), address, capacity);
 }
 
+int TMVSim_SetSdCardRoot(const char *folder)
+{
+    sim::SdCard::setRoot(folder ? folder : "");
+    return sim::kOk;
+}
+
 int TMVSim_SdCardFolder(const char *address, char *folder, int capacity)
 {
     auto device = address ? Fleet::instance().device(address) : nullptr;
     if (!device)
         return sim::kWrongParam;
-    return copyText(device->sdCard().folder(), folder, capacity);
+    const std::string path = device->sdCard().folder();
+    return path.empty() ? sim::kFailed : copyText(path, folder, capacity);
 }
 
 int TMVSim_SessionCount(const char *address)

@@ -1,16 +1,8 @@
 #include "camera/TempMatrix.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace sim {
-
-uint16_t celsiusToDeciKelvin(double c)
-{
-    if (!(c == c))
-        return 0;
-    return uint16_t(std::clamp(std::lround((c + 273.15) * 10.0), 0L, 65535L));
-}
 
 void TempAccumulator::addSpan(int y, int x0, int x1)
 {
@@ -50,7 +42,7 @@ TempStats TempAccumulator::result() const
         return s;
     s.minC = deciKelvinToC(min_);
     s.maxC = deciKelvinToC(max_);
-    s.avgC = float(double(sum_) / count_ * 0.1 - 273.15);
+    s.avgC = float(double(sum_) / count_ / kTempScale - 273.15);
     s.minX = minX_;
     s.minY = minY_;
     s.maxX = maxX_;

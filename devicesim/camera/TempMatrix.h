@@ -1,17 +1,14 @@
 #pragma once
 // Reading temperatures off a thermal frame's matrix.
 //
-// A temperature matrix is width * height uint16 values, row-major, in
-// deci-kelvin: value = round((C + 273.15) * 10), so 0.1 K steps from 0 K to
-// 6553.5 K.
+// A temperature matrix is width * height values, row-major, in the units of
+// camera/TempUnits.h.
+
+#include "camera/TempUnits.h"
 
 #include <cstdint>
 
 namespace sim {
-
-inline float deciKelvinToC(uint16_t v) { return float(v) * 0.1f - 273.15f; }
-// Rounded and clamped into the uint16 range.
-uint16_t celsiusToDeciKelvin(double c);
 
 // Statistics of a set of pixels: minimum, maximum (first found, in row
 // order) with their positions, and the mean.

@@ -29,8 +29,16 @@ TMVSIM_API int TMVSim_DeviceCount(void);
 /* Copies the address of device `index` (0-based); returns 0, or 3 when the
  * index or buffer is wrong. */
 TMVSIM_API int TMVSim_DeviceAddress(int index, char *address, int capacity);
-/* Folder that holds the device's SD card (created on demand). */
+/* Folder that holds the device's SD card: <root>/<address>, created on
+ * demand with mode 0700. Returns 0; 3 for an unknown address or a buffer too
+ * small; 1 when the folder cannot be created. */
 TMVSIM_API int TMVSim_SdCardFolder(const char *address, char *folder, int capacity);
+/* Root folder of every SD card of this process, from now on. NULL or ""
+ * restores the default: $TMVSIM_SDCARD_ROOT when set, else the user's cache
+ * directory ($XDG_CACHE_HOME or ~/.cache, then sdkdemo/sdcard), where a card
+ * outlives the run. Tests give each process its own root so that parallel
+ * tests never share a card. Returns 0. */
+TMVSIM_API int TMVSim_SetSdCardRoot(const char *folder);
 /* Number of open sessions on a device, or -1 for an unknown address. */
 TMVSIM_API int TMVSim_SessionCount(const char *address);
 

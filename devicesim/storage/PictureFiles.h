@@ -5,11 +5,13 @@
 //
 // Inputs are plain buffers: RGBA8888 pixels (R, G, B, A; width * 4 bytes a
 // row, no padding) and, for thermal pictures, a matrix of the same size in
-// deci-kelvin (value = round((celsius + 273.15) * 10)).
+// deci-kelvin (camera/TempUnits.h).
 //
 // Threading model: every function is reentrant; none keeps the caller's
 // buffers. A writer that fails removes what it wrote, so a failed call leaves
 // no truncated file behind.
+
+#include "camera/TempUnits.h"
 
 #include <cstdint>
 #include <string>
@@ -19,16 +21,6 @@ namespace sim {
 
 // Largest width or height accepted; keeps width * height * 4 far from overflow.
 constexpr int kMaxPictureSide = 16384;
-// Temperature values per kelvin in every file (deci-kelvin).
-constexpr uint16_t kTempScale = 10;
-
-inline uint16_t celsiusToDeciKelvin(double celsius)
-{
-    const double v = (celsius + 273.15) * 10.0 + 0.5;
-    return v <= 0 ? 0 : v >= 65535.0 ? 65535 : static_cast<uint16_t>(v);
-}
-inline double deciKelvinToCelsius(uint16_t value) { return value / 10.0 - 273.15; }
-
 // Measurement conditions stored with a temperature matrix.
 struct ThermalMeta {
     float emissivity = 0.95f;

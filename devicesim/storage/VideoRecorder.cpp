@@ -8,10 +8,16 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace sim {
 
@@ -21,6 +27,14 @@ namespace {
 constexpr AVRational kTimeBase = {1, 1000};
 // swscale's vector code may read a little past the last pixel row.
 constexpr size_t kPixelPadding = 64;
+constexpr int kIoBufferSize = 64 * 1024;
+
+// The buffer type of an output callback changed to const in libavformat 61.
+#if LIBAVFORMAT_VERSION_MAJOR >= 61
+using WriteBuffer = const uint8_t *;
+#else
+using WriteBuffer = uint8_t *;
+#endif
 
 std::string lowerExtension(const std::string &path)
 {
@@ -44,12 +58,23 @@ struct VideoRecorder::Encoder {
     AVPacket *packet = nullptr;
     SwsContext *scaler = nullptr;
     std::string path;
-    bool fileOpen = false;
+    Container container = Container::None;
     int sourceWidth = 0, sourceHeight = 0;  // size given to start()
     int width = 0, height = 0;              // encoded size (even)
     AVPacket *held = nullptr;  // newest packet, until its duration is known
     bool heldValid = false;
     int64_t durationMs = 40;  // newest interval between pictures
+
+    // The file, written through our own I/O so a full card is seen at the
+    // byte where it happens.
+    int fd = -1;
+    AVIOContext *io = nullptr;
+    uint64_t freeSpace = std::numeric_limits<uint64_t>::max();
+    int64_t position = 0;    // of the next write
+    bool writeFailed = false;
+    // .pav: file size after the last picture that reached the file whole.
+    int64_t committedBytes = 0;
+    uint64_t committedPictures = 0;
 
     ~Encoder()
     {
@@ -58,9 +83,127 @@ struct VideoRecorder::Encoder {
         av_packet_free(&held);
         av_frame_free(&picture);
         avcodec_free_context(&codec);
-        if (format && fileOpen)
-            avio_closep(&format->pb);
+        closeFile();
         avformat_free_context(format);
+    }
+
+    static int writeCallback(void *opaque, WriteBuffer data, int size)
+    {
+        return static_cast<Encoder *>(opaque)->writeBytes(data, size);
+    }
+    static int64_t seekCallback(void *opaque, int64_t offset, int whence)
+    {
+        return static_cast<Encoder *>(opaque)->seekTo(offset, whence);
+    }
+
+    // Like write(2) on a card with `freeSpace` bytes: what fits is written,
+    // then ENOSPC.
+    int writeBytes(const uint8_t *data, int size)
+    {
+        size_t allowed = size_t(std::max(size, 0));
+        int error = 0;
+        if (uint64_t(position) + allowed > freeSpace) {
+            allowed = uint64_t(position) < freeSpace ? size_t(freeSpace - uint64_t(position)) : 0;
+            error = ENOSPC;
+        }
+        size_t done = 0;
+        while (done < allowed) {
+            const ssize_t n = ::write(fd, data + done, allowed - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                error = n < 0 ? errno : EIO;
+                break;
+            }
+            done += size_t(n);
+        }
+        position += int64_t(done);
+        if (error) {
+            writeFailed = true;
+            return AVERROR(error);
+        }
+        return size;
+    }
+
+    int64_t seekTo(int64_t offset, int whence)
+    {
+        if (whence & AVSEEK_SIZE) {
+            struct stat st;
+            return ::fstat(fd, &st) == 0 ? int64_t(st.st_size) : AVERROR(errno);
+        }
+        const off_t at = ::lseek(fd, off_t(offset), whence & ~AVSEEK_FORCE);
+        if (at < 0)
+            return AVERROR(errno);
+        position = int64_t(at);
+        return position;
+    }
+
+    bool openFile(const std::string &filePath)
+    {
+        // A plain open(): the name is never read as a URL ("tcp:...").
+        fd = ::open(filePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return false;
+        path = filePath;
+        auto *buffer = static_cast<unsigned char *>(av_malloc(kIoBufferSize));
+        io = buffer ? avio_alloc_context(buffer, kIoBufferSize, 1, this, nullptr,
+                                         &writeCallback, &seekCallback)
+                    : nullptr;
+        if (!io) {
+            av_free(buffer);
+            discardFile();
+            return false;
+        }
+        format->pb = io;
+        format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        return true;
+    }
+
+    // Flushes and closes; false when any byte did not reach the file.
+    bool closeFile()
+    {
+        if (!io && fd < 0)
+            return true;
+        if (io) {
+            avio_flush(io);
+            av_freep(&io->buffer);
+            avio_context_free(&io);
+            if (format)
+                format->pb = nullptr;
+        }
+        bool ok = !writeFailed;
+        if (fd >= 0) {
+            ok = ::close(fd) == 0 && ok;
+            fd = -1;
+        }
+        return ok;
+    }
+
+    void discardFile()
+    {
+        closeFile();
+        if (!path.empty())
+            removePartialFile(path);
+        path.clear();
+    }
+
+    // After a failed write: a transport stream is cut back to its last whole
+    // picture, which leaves a valid file; anything else is lost.
+    void salvage()
+    {
+        const bool keep = container == Container::Pav && committedPictures > 0;
+        if (keep && fd >= 0) {
+            struct stat st;
+            if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+                // Should this fail, readers resynchronise past the torn tail.
+                const int rc = ::ftruncate(fd, off_t(committedBytes));
+                (void)rc;
+            }
+        }
+        if (keep)
+            closeFile();
+        else
+            discardFile();
     }
 
     bool openCodec(bool h264, int fps)
@@ -101,15 +244,16 @@ struct VideoRecorder::Encoder {
         return true;
     }
 
-    bool open(const std::string &filePath, Container container, int w, int h, int fps,
+    bool open(const std::string &filePath, Container kind, int w, int h, int fps,
               bool preferH264)
     {
+        container = kind;
         sourceWidth = w;
         sourceHeight = h;
         width = w & ~1;  // 4:2:0 wants even sizes: drop the odd column or row
         height = h & ~1;
         durationMs = 1000 / fps;
-        const char *muxer = container == Container::Mp4 ? "mp4" : "mpegts";
+        const char *muxer = kind == Container::Mp4 ? "mp4" : "mpegts";
         if (avformat_alloc_output_context2(&format, nullptr, muxer, nullptr) < 0 || !format)
             return false;
         if (!(preferH264 && openCodec(true, fps)) && !openCodec(false, fps))
@@ -129,26 +273,13 @@ struct VideoRecorder::Encoder {
         if (av_frame_get_buffer(picture, 0) < 0)
             return false;
 
-        // The name is a local file: without the prefix, "tcp:..." or
-        // "http:..." would be opened as a network address.
-        if (avio_open(&format->pb, ("file:" + filePath).c_str(), AVIO_FLAG_WRITE) < 0)
+        if (!openFile(filePath))
             return false;
-        fileOpen = true;
-        path = filePath;
-        if (avformat_write_header(format, nullptr) < 0) {
+        if (avformat_write_header(format, nullptr) < 0 || writeFailed) {
             discardFile();
             return false;
         }
         return true;
-    }
-
-    void discardFile()
-    {
-        if (!fileOpen)
-            return;
-        avio_closep(&format->pb);
-        fileOpen = false;
-        removePartialFile(path);
     }
 
     bool encode(const Frame &frame)
@@ -200,18 +331,42 @@ struct VideoRecorder::Encoder {
         av_packet_rescale_ts(held, kTimeBase, stream->time_base);
         const int rc = av_interleaved_write_frame(format, held);
         av_packet_unref(held);
-        return rc >= 0;
+        if (rc < 0)
+            return false;
+        if (container == Container::Pav) {
+            // Each picture goes to the card as it is muxed, so a full card
+            // costs at most the picture being written.
+            avio_flush(io);
+            if (writeFailed)
+                return false;
+            committedBytes = position;
+            ++committedPictures;
+        }
+        return true;
     }
 
-    bool finish()
+    // Ends the file. True when it is complete. When a write failed, keeps
+    // what can still be closed as a valid file (see salvage()); when only
+    // encoding failed, the pictures before the failure still get a proper
+    // ending.
+    bool finish(bool encodedAll)
     {
-        bool ok = avcodec_send_frame(codec, nullptr) >= 0 && writePackets();
-        if (heldValid)
-            ok = writeHeld() && ok;
-        ok = av_write_trailer(format) >= 0 && ok;
-        ok = avio_closep(&format->pb) >= 0 && ok;
-        fileOpen = false;
-        return ok;
+        bool ok = encodedAll;
+        if (!writeFailed) {
+            ok = avcodec_send_frame(codec, nullptr) >= 0 && writePackets() && ok;
+            if (heldValid)
+                ok = writeHeld() && ok;
+        }
+        const bool ended = !writeFailed && av_write_trailer(format) >= 0;
+        if (writeFailed) {
+            salvage();
+            return false;
+        }
+        const bool closed = closeFile();
+        // An MP4 is nothing without the index its trailer writes.
+        if (container == Container::Mp4 && !(ended && closed))
+            removePartialFile(path);
+        return ok && ended && closed;
     }
 };
 
@@ -235,6 +390,12 @@ VideoRecorder::~VideoRecorder()
     stop();
 }
 
+void VideoRecorder::setFreeSpace(uint64_t bytes)
+{
+    std::lock_guard<std::mutex> life(lifeMutex_);
+    freeSpace_ = bytes;
+}
+
 bool VideoRecorder::start(const std::string &path, int width, int height, int fpsHint)
 {
     std::lock_guard<std::mutex> life(lifeMutex_);
@@ -249,6 +410,7 @@ bool VideoRecorder::start(const std::string &path, int width, int height, int fp
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_WARNING); });
 
     auto encoder = std::make_unique<Encoder>();
+    encoder->freeSpace = freeSpace_;
     if (!encoder->open(path, container, width, height, std::clamp(fpsHint, 1, 120),
                        preferH264_))
         return false;
@@ -337,7 +499,7 @@ void VideoRecorder::run()
         if (spare_.size() < capacity_)
             spare_.push_back(std::move(frame.pixels));
     }
-    const bool finished = encoder_->finish();
+    const bool finished = encoder_->finish(ok);
     std::lock_guard<std::mutex> lock(mutex_);
     if (!finished)
         failed_ = true;

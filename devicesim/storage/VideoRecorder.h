@@ -4,8 +4,13 @@
 // docs/file-formats.md. Falls back to MPEG-4 part 2 when no H.264 encoder
 // can be opened.
 //
-// Threading model: start(), pushFrame() and stop() may be called from any
-// thread. pushFrame() only copies the picture into a small bounded queue and
+// A write that fails (a full card) ends the recording. A ".pav" keeps every
+// picture that reached the file whole, as a transport stream can always be
+// cut between pictures; an ".mp4" without the index its trailer writes is
+// removed. Either way stop() reports the failure.
+//
+// Threading model: start(), pushFrame(), stop() and setFreeSpace() may be
+// called from any thread. pushFrame() only copies the picture into a small bounded queue and
 // returns at once; a full queue loses its oldest frame (counted in
 // droppedFrames()), so a stream thread is never held up by the encoder.
 // Conversion, encoding and writing run on the recorder's own thread. When
@@ -53,6 +58,10 @@ public:
     // recording or a write failed along the way.
     bool stop();
 
+    // Room on the card for the recordings started from now on: a write past
+    // it fails as on a full card. Unlimited by default.
+    void setFreeSpace(uint64_t bytes);
+
     bool isRecording() const;
     uint64_t droppedFrames() const;  // lost to a full queue
     uint64_t encodedFrames() const;  // handed to the encoder
@@ -72,7 +81,8 @@ private:
 
     const size_t capacity_;
     const bool preferH264_;
-    std::mutex lifeMutex_;  // serialises start() and stop()
+    std::mutex lifeMutex_;  // serialises start() and stop(); guards freeSpace_
+    uint64_t freeSpace_ = UINT64_MAX;
     std::unique_ptr<Encoder> encoder_;
     std::thread thread_;
 

@@ -41,9 +41,9 @@ uint8_t materialIndex(int material, double shade01)
     return uint8_t(material * 16 + s);
 }
 
-// The background stays below 32768 (about 3000 C) so frames can blend it in
-// signed 16-bit lanes.
-uint16_t toDeciKelvin(double c)
+// Not celsiusToDeciKelvin: the background stays below 32768 (about 3000 C)
+// so frames can blend it in signed 16-bit lanes.
+uint16_t toBlendDeciKelvin(double c)
 {
     return uint16_t(std::clamp(std::lround((c + 273.15) * 10.0), 0L, 32767L));
 }
@@ -324,7 +324,7 @@ void World::buildBackground()
                 }
             }
 
-            tRow[c] = toDeciKelvin(tempC);
+            tRow[c] = toBlendDeciKelvin(tempC);
             mRow[c] = mat;
         }
     }

@@ -8,6 +8,11 @@
 
 #include <turbojpeg.h>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
 #include <cstring>
 #include <thread>
 
@@ -116,6 +121,80 @@ QVector<QPair<int, int>> matrixSegments(const QByteArray &jpeg)
     return found;
 }
 
+// One field of a stored file, read as docs/file-formats.md describes it:
+// little-endian, except the big-endian JPEG segment length.
+double fieldAt(const QByteArray &bytes, int at, const QString &type)
+{
+    const auto byte = [&](int i) { return uint64_t(uint8_t(bytes.at(at + i))); };
+    const auto le = [&](int n) {
+        uint64_t v = 0;
+        for (int i = n - 1; i >= 0; --i)
+            v = v << 8 | byte(i);
+        return v;
+    };
+    if (type == "u16")
+        return double(le(2));
+    if (type == "be16")
+        return double(byte(0) << 8 | byte(1));
+    if (type == "u32")
+        return double(le(4));
+    if (type == "i64")
+        return double(int64_t(le(8)));
+    if (type == "f32") {
+        const uint32_t v = uint32_t(le(4));
+        float f;
+        std::memcpy(&f, &v, sizeof f);
+        return double(f);
+    }
+    qFatal("unknown field type %s", qPrintable(type));
+    return 0;
+}
+
+// Columns and rows of a layout table: a field at an offset holds a number,
+// or (type "bytes") exactly the bytes given.
+void layoutColumns()
+{
+    QTest::addColumn<int>("segment");  // DLT664 segment; unused for IRG
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QByteArray>("bytes");
+}
+void numberRow(const char *name, int segment, int offset, const char *type, double value)
+{
+    QTest::newRow(name) << segment << offset << QString(type) << value << QByteArray();
+}
+void bytesRow(const char *name, int segment, int offset, const QByteArray &bytes)
+{
+    QTest::newRow(name) << segment << offset << QString("bytes") << 0.0 << bytes;
+}
+// Checks the field of the current layout row, found at `at` in `file`.
+void compareField(const QByteArray &file, int at)
+{
+    QFETCH(QString, type);
+    QFETCH(double, value);
+    QFETCH(QByteArray, bytes);
+    if (type == "bytes")
+        QCOMPARE(file.mid(at, bytes.size()), bytes);
+    else
+        QCOMPARE(fieldAt(file, at, type), value);
+}
+
+// The measurement block that both formats carry, from `at` on.
+void measurementRows(int segment, int at)
+{
+    const ThermalMeta m = sampleMeta();
+    numberRow("emissivity", segment, at, "f32", double(m.emissivity));
+    numberRow("distance", segment, at + 4, "f32", double(m.distance));
+    numberRow("reflected temperature", segment, at + 8, "f32", double(m.reflectedTemp));
+    numberRow("atmospheric temperature", segment, at + 12, "f32", double(m.atmosphericTemp));
+    numberRow("transmittance", segment, at + 16, "f32", double(m.transmittance));
+    numberRow("timestamp", segment, at + 20, "i64", double(m.timestampMs));
+}
+
+// Matrix of the layout tests: three DLT664 segments, the last one short.
+constexpr int kLayoutW = 300, kLayoutH = 250;
+
 bool decodeDlt664Bytes(const QByteArray &bytes, ThermalMatrix &out)
 {
     return decodeDlt664(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()), out);
@@ -140,6 +219,68 @@ QMap<QString, QString> probe(const QString &path)
     return values;
 }
 
+// Records `count` pictures 40 ms apart, none dropped; returns what stop() says.
+bool recordClip(VideoRecorder &recorder, const QString &file, int count)
+{
+    const int w = 320, h = 240;
+    if (!recorder.start(file.toStdString(), w, h, 25))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        while (recorder.queuedFrames() >= 6)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto rgba = makePicture(w, h, i * 8);
+        recorder.pushFrame(rgba.data(), w, h, i * 40);
+    }
+    return recorder.stop();
+}
+
+// Opens a recording with libavformat and decodes every picture in it.
+// Returns how many decoded, or -1 when the file does not open or a picture
+// is damaged.
+int decodedPictures(const QString &file, QSize *size = nullptr)
+{
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, QFile::encodeName(file).constData(), nullptr, nullptr) < 0)
+        return -1;
+    AVCodecContext *codec = nullptr;
+    AVPacket *packet = av_packet_alloc();
+    AVFrame *frame = av_frame_alloc();
+    int pictures = 0;
+    bool damaged = false;
+    const AVCodec *decoder = nullptr;
+    const int index = avformat_find_stream_info(format, nullptr) < 0
+                          ? -1
+                          : av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    if (index >= 0 && (codec = avcodec_alloc_context3(decoder))
+        && avcodec_parameters_to_context(codec, format->streams[index]->codecpar) >= 0
+        && avcodec_open2(codec, decoder, nullptr) >= 0) {
+        const auto drain = [&] {
+            while (avcodec_receive_frame(codec, frame) >= 0) {
+                damaged = damaged || (frame->flags & AV_FRAME_FLAG_CORRUPT) || frame->decode_error_flags;
+                if (size)
+                    *size = QSize(frame->width, frame->height);
+                ++pictures;
+            }
+        };
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == index) {
+                damaged = damaged || avcodec_send_packet(codec, packet) < 0;
+                drain();
+            }
+            av_packet_unref(packet);
+        }
+        avcodec_send_packet(codec, nullptr);
+        drain();
+    } else {
+        damaged = true;
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&codec);
+    avformat_close_input(&format);
+    return damaged ? -1 : pictures;
+}
+
 }  // namespace
 
 class TestStorage : public QObject {
@@ -150,9 +291,13 @@ private slots:
 
     void jpegSnapshot();
     void irgPair();
+    void irgLayout_data();
+    void irgLayout();
     void irgRejectsDamage_data();
     void irgRejectsDamage();
     void dlt664RoundTrip();
+    void dlt664Layout_data();
+    void dlt664Layout();
     void dlt664RejectsDamage_data();
     void dlt664RejectsDamage();
     void pictureWritersFailCleanly();
@@ -164,6 +309,8 @@ private slots:
     void frameTimesMustRise();
     void fullQueueDropsOldest();
     void fullDiskIsReported();
+    void fullCardMidway_data();
+    void fullCardMidway();
 
 private:
     QString path(const QString &name) const { return dir_->filePath(name); }
@@ -219,11 +366,44 @@ void TestStorage::irgPair()
     QCOMPARE(back.scale, uint16_t(10));
     QVERIFY(back.values == temps);
     QVERIFY(sameMeta(back.meta, meta));
-    QVERIFY(qAbs(deciKelvinToCelsius(back.values.back()) - 650.0) < 0.06);
+    QVERIFY(qAbs(deciKelvinToC(back.values.back()) - 650.0) < 0.06);
 
     int dw = 0, dh = 0;
     QVERIFY(decodeJpeg(readAll(path("pair.jpg")), dw, dh));
     QCOMPARE(QSize(dw, dh), QSize(w, h));
+}
+
+void TestStorage::irgLayout_data()
+{
+    // Offsets of docs/file-formats.md: a writer and reader that drift
+    // together still round-trip, but no other tool could read the file.
+    layoutColumns();
+    const auto temps = makeMatrix(kLayoutW, kLayoutH);
+    bytesRow("magic", 0, 0, "IRG1");
+    numberRow("header size", 0, 4, "u16", 64);
+    numberRow("version", 0, 6, "u16", 1);
+    numberRow("width", 0, 8, "u32", kLayoutW);
+    numberRow("height", 0, 12, "u32", kLayoutH);
+    numberRow("bits per value", 0, 16, "u16", 16);
+    numberRow("scale", 0, 18, "u16", 10);
+    measurementRows(0, 20);
+    bytesRow("reserved", 0, 48, QByteArray(16, '\0'));
+    numberRow("first value", 0, 64, "u16", temps[0]);
+    numberRow("second value", 0, 66, "u16", temps[1]);
+    numberRow("second row", 0, 64 + 2 * kLayoutW, "u16", temps[kLayoutW]);
+    numberRow("last value", 0, 64 + 2 * (kLayoutW * kLayoutH - 1), "u16", temps.back());
+}
+
+void TestStorage::irgLayout()
+{
+    QFETCH(int, offset);
+    const auto rgba = makePicture(kLayoutW, kLayoutH);
+    const auto temps = makeMatrix(kLayoutW, kLayoutH);
+    QVERIFY(writeIrgPair(path("l.irg").toStdString(), path("l.jpg").toStdString(), rgba.data(),
+                         temps.data(), kLayoutW, kLayoutH, sampleMeta()));
+    const QByteArray irg = readAll(path("l.irg"));
+    QCOMPARE(irg.size(), 64 + kLayoutW * kLayoutH * 2);
+    compareField(irg, offset);
 }
 
 void TestStorage::irgRejectsDamage_data()
@@ -289,6 +469,64 @@ void TestStorage::dlt664RoundTrip()
     QCOMPARE(back.scale, uint16_t(10));
     QVERIFY(back.values == temps);
     QVERIFY(sameMeta(back.meta, meta));
+}
+
+void TestStorage::dlt664Layout_data()
+{
+    // Offsets within a segment's payload (after marker and length) of
+    // docs/file-formats.md; 150000 matrix bytes make chunks of 65468, 65468
+    // and 19064.
+    layoutColumns();
+    const auto temps = makeMatrix(kLayoutW, kLayoutH);
+    const int chunk = 65468, lastChunk = kLayoutW * kLayoutH * 2 - 2 * chunk;
+    bytesRow("marker", 0, -4, QByteArray("\xFF\xE9"));
+    numberRow("segment length", 0, -2, "be16", 2 + 64 + chunk);
+    bytesRow("magic", 0, 0, QByteArray("DLT664T\0", 8));
+    numberRow("header size", 0, 8, "u16", 64);
+    numberRow("version", 0, 10, "u16", 1);
+    numberRow("sequence", 0, 12, "u16", 0);
+    numberRow("total", 0, 14, "u16", 3);
+    numberRow("width", 0, 16, "u32", kLayoutW);
+    numberRow("height", 0, 20, "u32", kLayoutH);
+    numberRow("scale", 0, 24, "u16", 10);
+    bytesRow("reserved", 0, 26, QByteArray(2, '\0'));
+    numberRow("chunk offset", 0, 28, "u32", 0);
+    numberRow("chunk bytes", 0, 32, "u32", chunk);
+    measurementRows(0, 36);
+    numberRow("first value", 0, 64, "u16", temps[0]);
+    numberRow("second value", 0, 66, "u16", temps[1]);
+
+    numberRow("last segment length", 2, -2, "be16", 2 + 64 + lastChunk);
+    numberRow("last sequence", 2, 12, "u16", 2);
+    numberRow("last total", 2, 14, "u16", 3);
+    numberRow("last width", 2, 16, "u32", kLayoutW);
+    numberRow("last height", 2, 20, "u32", kLayoutH);
+    numberRow("last scale", 2, 24, "u16", 10);
+    numberRow("last chunk offset", 2, 28, "u32", 2 * chunk);
+    numberRow("last chunk bytes", 2, 32, "u32", lastChunk);
+    numberRow("last chunk first value", 2, 64, "u16", temps[size_t(chunk)]);
+    numberRow("last chunk last value", 2, 64 + lastChunk - 2, "u16", temps.back());
+}
+
+void TestStorage::dlt664Layout()
+{
+    QFETCH(int, segment);
+    QFETCH(int, offset);
+    const auto rgba = makePicture(kLayoutW, kLayoutH);
+    const auto temps = makeMatrix(kLayoutW, kLayoutH);
+    QVERIFY(writeDlt664(path("l.jpg").toStdString(), rgba.data(), temps.data(), kLayoutW,
+                        kLayoutH, sampleMeta()));
+    const QByteArray jpeg = readAll(path("l.jpg"));
+
+    // The segments follow the JFIF APP0 segment, one after another.
+    QCOMPARE(jpeg.left(4), QByteArray("\xFF\xD8\xFF\xE0"));
+    const auto segments = matrixSegments(jpeg);
+    QCOMPARE(segments.size(), 3);
+    QCOMPARE(segments[0].first, 4 + int(fieldAt(jpeg, 4, "be16")));
+    for (int i = 1; i < segments.size(); ++i)
+        QCOMPARE(segments[i].first, segments[i - 1].first + segments[i - 1].second);
+
+    compareField(jpeg, segments[segment].first + 4 + offset);
 }
 
 void TestStorage::dlt664RejectsDamage_data()
@@ -531,6 +769,65 @@ void TestStorage::fullDiskIsReported()
     }
     // Cleaning up after a failure never deletes what the name points at.
     QVERIFY(QFileInfo::exists("/dev/full"));
+}
+
+void TestStorage::fullCardMidway_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("room");      // free space, against the complete file
+    QTest::addColumn<QString>("pictures");  // what the file keeps: all, one less, some, none
+
+    QTest::newRow("pav with just enough room") << "c.pav" << "all" << "all";
+    QTest::newRow("pav cut in its last picture") << "c.pav" << "all but one byte" << "one less";
+    QTest::newRow("pav cut mid-way") << "c.pav" << "half" << "some";
+    QTest::newRow("pav without room for a picture") << "c.pav" << "1000 bytes" << "none";
+    QTest::newRow("mp4 with just enough room") << "c.mp4" << "all" << "all";
+    QTest::newRow("mp4 without room for its index") << "c.mp4" << "all but one byte" << "none";
+    QTest::newRow("mp4 cut mid-way") << "c.mp4" << "half" << "none";
+}
+
+void TestStorage::fullCardMidway()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, room);
+    QFETCH(QString, pictures);
+    const int count = 30;
+
+    // The same pictures encode to the same bytes, so the complete file says
+    // where each cut falls.
+    const QString complete = path("complete." + QFileInfo(file).suffix());
+    VideoRecorder reference;
+    QVERIFY(recordClip(reference, complete, count));
+    QCOMPARE(decodedPictures(complete), count);
+    const qint64 size = QFileInfo(complete).size();
+
+    const qint64 space = room == "all"    ? size
+                         : room == "half" ? size / 2
+                         : room == "all but one byte" ? size - 1
+                                                      : 1000;
+    VideoRecorder recorder;
+    recorder.setFreeSpace(uint64_t(space));
+    const bool stopped = recordClip(recorder, path(file), count);
+    QCOMPARE(stopped, pictures == "all");
+
+    if (pictures == "none") {
+        QVERIFY(!QFile::exists(path(file)));
+        return;
+    }
+    QVERIFY(QFile::exists(path(file)));
+    const qint64 kept = QFileInfo(path(file)).size();
+    QVERIFY(kept <= space);
+    if (file.endsWith(".pav"))
+        QCOMPARE(kept % 188, qint64(0));  // whole transport packets
+    QSize pictureSize;
+    const int decoded = decodedPictures(path(file), &pictureSize);
+    QCOMPARE(pictureSize, QSize(320, 240));
+    if (pictures == "all")
+        QCOMPARE(decoded, count);
+    else if (pictures == "one less")
+        QCOMPARE(decoded, count - 1);
+    else
+        QVERIFY2(decoded > 0 && decoded < count - 1, qPrintable(QString::number(decoded)));
 }
 
 QTEST_GUILESS_MAIN(TestStorage)

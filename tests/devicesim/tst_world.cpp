@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 using namespace sim;
@@ -102,6 +103,8 @@ private slots:
     void oddViewsRenderSafely();
     void regionStatistics();
     void degreeConversions();
+    void celsiusToDeciKelvin_data();
+    void celsiusToDeciKelvin();
 
 private:
     std::shared_ptr<const World> world_;
@@ -485,15 +488,37 @@ void TestWorld::regionStatistics()
 
 void TestWorld::degreeConversions()
 {
-    QCOMPARE(int(celsiusToDeciKelvin(26.85)), 3000);
-    QCOMPARE(int(celsiusToDeciKelvin(-273.15)), 0);
-    QCOMPARE(int(celsiusToDeciKelvin(-400.0)), 0);
-    QCOMPARE(int(celsiusToDeciKelvin(7000.0)), 65535);
-    QCOMPARE(int(celsiusToDeciKelvin(std::nan(""))), 0);
     QVERIFY(std::fabs(deciKelvinToC(3000) - 26.85f) < 1e-4f);
     QCOMPARE(wrapDegrees180(190.0), -170.0);
     QCOMPARE(wrapDegrees180(-180.0), -180.0);
     QCOMPARE(wrapDegrees180(720.0 + 45.0), 45.0);
+}
+
+void TestWorld::celsiusToDeciKelvin_data()
+{
+    QTest::addColumn<double>("celsius");
+    QTest::addColumn<int>("deciKelvin");
+    const double inf = std::numeric_limits<double>::infinity();
+
+    QTest::newRow("room temperature") << 26.85 << 3000;
+    QTest::newRow("rounds up") << 20.04 << 2932;
+    QTest::newRow("rounds down") << 20.06 << 2932;
+    QTest::newRow("absolute zero") << -273.15 << 0;
+    QTest::newRow("just above absolute zero") << -273.09 << 1;
+    QTest::newRow("below absolute zero") << -400.0 << 0;
+    QTest::newRow("top step") << 6280.25 << 65534;
+    QTest::newRow("above the range") << 7000.0 << 65535;
+    QTest::newRow("far above the range") << 1e30 << 65535;
+    QTest::newRow("infinity") << inf << 65535;
+    QTest::newRow("minus infinity") << -inf << 0;
+    QTest::newRow("not a number") << std::nan("") << 0;
+}
+
+void TestWorld::celsiusToDeciKelvin()
+{
+    QFETCH(double, celsius);
+    QFETCH(int, deciKelvin);
+    QCOMPARE(int(sim::celsiusToDeciKelvin(celsius)), deciKelvin);
 }
 
 QTEST_APPLESS_MAIN(TestWorld)
