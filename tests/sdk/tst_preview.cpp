@@ -294,6 +294,26 @@ private slots:
         QVERIFY(probe.readAllStandardOutput().toDouble() > 0.8);
     }
 
+    // A recording whose writes fail (the file is a full device) reports the
+    // failure at its stop and is over: the next stop confirms it with 0, so
+    // a client that keeps "Stop" after a failure can still end it.
+    void aFailedStopEndsTheRecording()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("full.pav"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), path));
+        Sink sink;
+        TMV_NET_PREVIEW_INFO info{0, 0, 2};
+        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, onFrame, &sink), 0);
+        QCOMPARE(TMV_NET_StartPreviewRecord(handle_, path.toLocal8Bit()), 0);
+        TMVSim_ClockStep(1000);
+        QCOMPARE(TMV_NET_StopPreviewRecord(handle_), 1);
+        QCOMPARE(TMV_NET_StopPreviewRecord(handle_), 0);  // it is over
+        QCOMPARE(TMV_NET_StopPreviewRecord(handle_), 1);  // and nothing records
+        QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists());
+        QCOMPARE(TMV_NET_StopPreview(handle_), 0);
+    }
+
     void recordingNeedsAnOpenPreview()
     {
         const QString path = QDir::temp().filePath("tst_preview_norecord.mp4");
