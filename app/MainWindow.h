@@ -48,6 +48,12 @@ public:
     const TMV_NET_PTZ_AUX_STATE &AuxState() const { return m_auxState; }
     const TMV_NET_DEV_INFO &DevInfo() const { return m_devInfo; }
 
+    // One-point reading for the temperature page (liveview/OnVideoTools.cpp):
+    // arms the label's point-temperature mode and locks the drawing buttons,
+    // or disarms it and frees them.
+    void StartPointMeasure();
+    void StopPointMeasure();
+
 signals:
     void ChangeHandle(TMV_NET_HANDLE handle);
     void Exception(int type);

@@ -31,3 +31,19 @@ void MainWindow::OnTabChanged(int)
     for (QAbstractButton *button : drawButtons)
         button->setEnabled(true);
 }
+
+void MainWindow::StartPointMeasure()
+{
+    ui->videoLabel->SetMode(VideoLabel::PointTempMode);
+    const QList<QAbstractButton *> drawButtons = m_drawGroup->buttons();
+    for (QAbstractButton *button : drawButtons)
+        button->setEnabled(false);
+}
+
+void MainWindow::StopPointMeasure()
+{
+    ui->videoLabel->SetMode(VideoLabel::NoMode);
+    const QList<QAbstractButton *> drawButtons = m_drawGroup->buttons();
+    for (QAbstractButton *button : drawButtons)
+        button->setEnabled(true);
+}

@@ -44,3 +44,12 @@ void TempAlarmPage::DisableTempControls()
 void TempAlarmPage::ClearPage()
 {
 }
+
+int TempAlarmPage::CurrentPresetId() const
+{
+    return 0;
+}
+
+void TempAlarmPage::ShowOncePointTemp(float)
+{
+}

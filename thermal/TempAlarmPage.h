@@ -34,6 +34,11 @@ public:
 
     AlarmPage *GetAlarmPage() const { return m_alarmPage; }
 
+    // The preset that new rules and masks belong to (0: the whole frame).
+    int CurrentPresetId() const;
+    // Shows a one-point reading taken on the picture.
+    void ShowOncePointTemp(float temp);
+
 public slots:
     void OnChangeHandle(TMV_NET_HANDLE handle);
 
