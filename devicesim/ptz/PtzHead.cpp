@@ -18,6 +18,7 @@ void PtzHead::reset()
     std::lock_guard<std::mutex> lock(mutex_);
     panDeg_ = profile_.homePanDeg;
     tiltDeg_ = profile_.homeTiltDeg;
+    currentPreset_ = 0;
     zoom_.assign(profile_.channels.size(), 1.0);
 }
 
@@ -34,6 +35,12 @@ View PtzHead::viewAt(int channel, int64_t) const
     v.tiltDeg = tiltDeg_;
     v.zoom = zoom_[size_t(channel)];
     return v;
+}
+
+int PtzHead::currentPreset() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return currentPreset_;
 }
 
 double PtzHead::panDeg() const

@@ -29,6 +29,10 @@ public:
     // not exist gives a default view.
     View viewAt(int channel, int64_t timeUs) const;
 
+    // The preset the head stands at (its id, 1..), or 0 when it was moved
+    // away from every preset. Rules and masks of that preset apply.
+    int currentPreset() const;
+
     // Pan and tilt of the head, in degrees.
     double panDeg() const;
     double tiltDeg() const;
@@ -38,6 +42,7 @@ private:
     mutable std::mutex mutex_;  // protects the members below
     double panDeg_ = 0;
     double tiltDeg_ = 0;
+    int currentPreset_ = 0;
     std::vector<double> zoom_;  // per channel, 1 = widest
 };
 
