@@ -3,7 +3,12 @@
 // and the linkage with a partner camera.
 #include "EntryPoint.h"
 
+#include "model/Device.h"
+#include "model/Session.h"
+#include "ptz/PtzHead.h"
+
 #include <algorithm>
+#include <vector>
 
 using sim::api::EntryPoint;
 
@@ -39,7 +44,10 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPresetSize(TMV_NET_HANDLE handle, int32_t *c
 {
     EntryPoint call(__func__, handle);
     call.output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *count = call.session().device().head().presetCount();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_QueryPtzPreset(TMV_NET_HANDLE handle, TMV_NET_PRESET_INFO *presets, int32_t capacity,
@@ -47,7 +55,13 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPreset(TMV_NET_HANDLE handle, TMV_NET_PRESET
 {
     EntryPoint call(__func__, handle);
     call.array(presets, capacity).input(&capacity, sizeof capacity).output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const std::vector<TMV_NET_PRESET_INFO> list = call.session().device().head().presets();
+    const int32_t available = int32_t(list.size());
+    std::copy_n(list.begin(), std::min(available, capacity), presets);
+    *count = call.reportedCount(available, capacity);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_PtzPresetControl(TMV_NET_HANDLE handle, int32_t action,
@@ -55,9 +69,13 @@ TMV_NET_API int32_t TMV_NET_PtzPresetControl(TMV_NET_HANDLE handle, int32_t acti
 {
     EntryPoint call(__func__, handle);
     call.input(&action, sizeof action).input(preset, sizeof *preset);
-    if (preset)
+    // Only store and rename read the name; "delete all" may come with an
+    // unfilled record.
+    if (preset && (action == 0 || action == 1))
         call.text(preset->name, sizeof preset->name);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().presetControl(action, *preset);
 }
 
 TMV_NET_API int32_t TMV_NET_QueryPtzPresetId(TMV_NET_HANDLE handle, int32_t *presetId)
@@ -294,21 +312,27 @@ TMV_NET_API int32_t TMV_NET_Ptz3DPosition(TMV_NET_HANDLE handle, const TMV_NET_P
 {
     EntryPoint call(__func__, handle);
     call.input(position, sizeof *position);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().position3D(*position);
 }
 
 TMV_NET_API int32_t TMV_NET_PtzRegionFocus(TMV_NET_HANDLE handle, const TMV_NET_PTZ_REGION *region)
 {
     EntryPoint call(__func__, handle);
     call.input(region, sizeof *region);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().regionFocus(*region);
 }
 
 TMV_NET_API int32_t TMV_NET_PtzManualTrack(TMV_NET_HANDLE handle, const TMV_NET_PTZ_REGION *region)
 {
     EntryPoint call(__func__, handle);
     call.input(region, sizeof *region);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().manualTrack(*region);
 }
 
 // ---- Electronic PTZ and linkage --------------------------------------------

@@ -1,12 +1,26 @@
 #include "ptz/PtzHead.h"
 
 #include "model/Device.h"
+#include "model/Status.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 
 namespace sim {
 
 namespace {
 constexpr double kDefaultHfovDeg = 50.0;
+constexpr double kPictureScale = 8192.0;
+
+enum PresetAction : int32_t { kStore = 0, kRename = 1, kMoveTo = 2, kDelete = 3, kDeleteAll = 4 };
+
+double wrapPan(double deg)
+{
+    deg = std::fmod(deg, 360.0);
+    return deg < 0 ? deg + 360.0 : deg;
 }
+}  // namespace
 
 PtzHead::PtzHead(const DeviceProfile &profile) : profile_(profile)
 {
@@ -19,13 +33,25 @@ void PtzHead::reset()
     panDeg_ = profile_.homePanDeg;
     tiltDeg_ = profile_.homeTiltDeg;
     currentPreset_ = 0;
+    tracking_ = false;
     zoom_.assign(profile_.channels.size(), 1.0);
+    slots_.assign(profile_.kind == DeviceKind::PtzDual ? size_t(kPresetSlots) : 0, Slot{});
+}
+
+bool PtzHead::turns() const
+{
+    return profile_.kind == DeviceKind::PtzDual;
+}
+
+bool PtzHead::validChannel(int channel) const
+{
+    return channel >= 0 && size_t(channel) < profile_.channels.size();
 }
 
 View PtzHead::viewAt(int channel, int64_t) const
 {
     View v;
-    if (channel < 0 || size_t(channel) >= profile_.channels.size())
+    if (!validChannel(channel))
         return v;
     v.hfovDeg = size_t(channel) < profile_.hfovDeg.size() ? profile_.hfovDeg[size_t(channel)] : kDefaultHfovDeg;
     if (v.hfovDeg >= 360.0)
@@ -53,6 +79,148 @@ double PtzHead::tiltDeg() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return tiltDeg_;
+}
+
+double PtzHead::zoom(int channel) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return validChannel(channel) ? zoom_[size_t(channel)] : 1.0;
+}
+
+bool PtzHead::tracking() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return tracking_;
+}
+
+int PtzHead::presetCount() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return int(slots_.size());
+}
+
+std::vector<TMV_NET_PRESET_INFO> PtzHead::presets() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<TMV_NET_PRESET_INFO> list(slots_.size());
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        TMV_NET_PRESET_INFO &p = list[i];
+        std::memset(&p, 0, sizeof p);
+        p.enable = slots_[i].stored ? 1 : 0;
+        p.id = int32_t(i + 1);
+        // Stored names came from a field of the same size; the cut only guards.
+        const size_t n = std::min(slots_[i].name.size(), sizeof p.name - 1);
+        std::memcpy(p.name, slots_[i].name.data(), n);
+    }
+    return list;
+}
+
+int32_t PtzHead::presetControl(int32_t action, const TMV_NET_PRESET_INFO &preset)
+{
+    if (!turns())
+        return kNotSupported;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (action == kDeleteAll) {
+        slots_.assign(slots_.size(), Slot{});
+        currentPreset_ = 0;
+        return kOk;
+    }
+    if (action < kStore || action > kDelete || preset.id < 1 || size_t(preset.id) > slots_.size())
+        return kWrongParam;
+    Slot &slot = slots_[size_t(preset.id - 1)];
+    switch (action) {
+    case kStore:
+        slot.stored = true;
+        slot.name.assign(preset.name, strnlen(preset.name, sizeof preset.name));
+        slot.panDeg = panDeg_;
+        slot.tiltDeg = tiltDeg_;
+        slot.zoom = zoom_;
+        currentPreset_ = preset.id;
+        return kOk;
+    case kRename:
+        // A name may be given to an empty slot before its position is stored.
+        slot.name.assign(preset.name, strnlen(preset.name, sizeof preset.name));
+        return kOk;
+    case kMoveTo:
+        if (!slot.stored)
+            return kFailed;  // nothing to move to
+        panDeg_ = slot.panDeg;
+        tiltDeg_ = slot.tiltDeg;
+        zoom_ = slot.zoom;
+        tracking_ = false;
+        currentPreset_ = preset.id;
+        return kOk;
+    default:  // kDelete
+        slot = Slot{};
+        if (currentPreset_ == preset.id)
+            currentPreset_ = 0;
+        return kOk;
+    }
+}
+
+void PtzHead::aimLocked(int channel, int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool zoomIn)
+{
+    const ChannelProfile &c = profile_.channels[size_t(channel)];
+    const double hfov =
+        size_t(channel) < profile_.hfovDeg.size() ? profile_.hfovDeg[size_t(channel)] : kDefaultHfovDeg;
+    const double zoom = std::max(1.0, zoom_[size_t(channel)]);
+    const double hspan = hfov / zoom;
+    const double vspan = hspan * c.height / c.width;  // pixels are square in angle
+    // 64-bit sums: the client sends points beyond the picture unclamped.
+    const double cx = (double(int64_t(x0) + x1) / 2.0) / kPictureScale - 0.5;
+    const double cy = (double(int64_t(y0) + y1) / 2.0) / kPictureScale - 0.5;
+    panDeg_ = wrapPan(panDeg_ + cx * hspan);
+    tiltDeg_ = std::clamp(tiltDeg_ - cy * vspan, -90.0, 90.0);  // rows go down in tilt
+    if (!zoomIn)
+        return;
+    const double w = std::fabs(double(x1) - x0) / kPictureScale;
+    const double h = std::fabs(double(y1) - y0) / kPictureScale;
+    // The whole rectangle stays in view; a click (no extent) only centres.
+    const double factor = std::min(w > 0 ? 1.0 / w : HUGE_VAL, h > 0 ? 1.0 / h : HUGE_VAL);
+    if (!std::isfinite(factor))
+        return;
+    // Every lens zooms by the same factor, so the channels stay aligned.
+    for (double &z : zoom_)
+        z = std::clamp(z * factor, 1.0, kMaxZoom);
+}
+
+int32_t PtzHead::position3D(const TMV_NET_PTZ_3D_POSITION &rect)
+{
+    if (!turns())
+        return kNotSupported;
+    if (!validChannel(rect.channel))
+        return kWrongParam;
+    std::lock_guard<std::mutex> lock(mutex_);
+    aimLocked(rect.channel, rect.x0, rect.y0, rect.x1, rect.y1, true);
+    tracking_ = false;
+    currentPreset_ = 0;
+    return kOk;
+}
+
+int32_t PtzHead::regionFocus(const TMV_NET_PTZ_REGION &region)
+{
+    if (!turns())
+        return kNotSupported;
+    if (!validChannel(region.channel) || region.stop != 0)
+        return kWrongParam;
+    return kOk;
+}
+
+int32_t PtzHead::manualTrack(const TMV_NET_PTZ_REGION &region)
+{
+    if (!turns())
+        return kNotSupported;
+    if (!validChannel(region.channel) || (region.stop != 0 && region.stop != 1))
+        return kWrongParam;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (region.stop == 1) {
+        tracking_ = false;  // the head stays where tracking left it
+        return kOk;
+    }
+    aimLocked(region.channel, region.x0, region.y0, region.x1, region.y1, false);
+    tracking_ = true;
+    currentPreset_ = 0;
+    return kOk;
 }
 
 }  // namespace sim

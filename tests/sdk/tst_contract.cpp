@@ -124,7 +124,8 @@ void TestContract::handleRules_data()
         TMV_NET_PRESET_INFO preset{};
         preset.enable = 1;
         preset.id = 1;
-        return TMV_NET_PtzPresetControl(h, 2, &preset);
+        // Store: a move to a preset never stored is refused by a real head.
+        return TMV_NET_PtzPresetControl(h, 0, &preset);
     });
     QTest::newRow("SetEnvParam") << Call([](TMV_NET_HANDLE h) {
         TMV_NET_ENV_PARAM env{20.0f, 10.0f, 0.95f, 20.0f, 1.0f};
