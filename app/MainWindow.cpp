@@ -107,6 +107,21 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->playbackChannel1RadioBtn, SIGNAL(clicked()), this, SLOT(OnChannelButtonClicked()));
     connect(ui->ipSearchBtn, SIGNAL(clicked()), this, SLOT(OnIPSearchButtonClicked()));
     connect(ui->downProgressBtn, SIGNAL(clicked()), this, SLOT(OnDownloadProgressButtonClicked()));
+    connect(ui->drawPointBtn, SIGNAL(clicked()), this, SLOT(OnDrawPointBtnClicked()));
+    connect(ui->drawLineBtn, SIGNAL(clicked()), this, SLOT(OnDrawLineBtnClicked()));
+    connect(ui->drawAreaBtn, SIGNAL(clicked()), this, SLOT(OnDrawAreaBtnClicked()));
+    connect(ui->drawCircleBtn, SIGNAL(clicked()), this, SLOT(OnDrawCircleBtnClicked()));
+    connect(ui->drawPolygonBtn, SIGNAL(clicked()), this, SLOT(OnDrawPolygonBtnClicked()));
+    connect(ui->shieldedAreaBtn, SIGNAL(clicked()), this, SLOT(OnShieldedAreaBtnClicked()));
+    connect(ui->videoLabel, SIGNAL(AddRule(int, QList<QPoint>)), this, SLOT(OnAddRule(int, QList<QPoint>)));
+    connect(ui->videoLabel, SIGNAL(AddShielded(int, QList<QPoint>)), this, SLOT(OnAddShielded(int, QList<QPoint>)));
+    connect(ui->videoLabel, SIGNAL(GetOncePointTemp(QPoint)), this, SLOT(OnGetOncePointTemp(QPoint)));
+    connect(ui->videoLabel, SIGNAL(Postion(int, QList<QPoint>)), this, SLOT(OnPostion(int, QList<QPoint>)));
+    connect(ui->videoLabel, SIGNAL(RegionFocus(QList<QPoint>)), this, SLOT(OnRegionFocus(QList<QPoint>)));
+    connect(ui->videoLabel, SIGNAL(ManualTrack(QList<QPoint>)), this, SLOT(OnManualTrack(QList<QPoint>)));
+    connect(m_ptzPage, SIGNAL(Position3D(bool)), this, SLOT(OnPosition3D(bool)));
+    connect(m_ptzPage, SIGNAL(PositionRegionFocus(bool)), this, SLOT(OnPositionRegionFocus(bool)));
+    connect(m_ptzPage, SIGNAL(PositionManualTrack(bool)), this, SLOT(OnPositionManualTrack(bool)));
 
     RegisterForCallbacks(this);
 }

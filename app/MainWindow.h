@@ -10,6 +10,7 @@
 #include "SdkMetaTypes.h"
 #include "TMVNetSDK.h"
 
+class QAbstractButton;
 class QButtonGroup;
 class QCloseEvent;
 class ConfigPage;
@@ -54,6 +55,25 @@ public:
     void StartPointMeasure();
     void StopPointMeasure();
 
+public slots:
+    // The on-video tools (liveview/OnVideoTools.cpp): the drawing bar, the
+    // shapes the label emits, and the PTZ page's positioning toggles.
+    void OnDrawPointBtnClicked();
+    void OnDrawLineBtnClicked();
+    void OnDrawAreaBtnClicked();
+    void OnDrawCircleBtnClicked();
+    void OnDrawPolygonBtnClicked();
+    void OnShieldedAreaBtnClicked();
+    void OnAddRule(int ruleType, QList<QPoint> points);
+    void OnAddShielded(int ruleType, QList<QPoint> points);
+    void OnGetOncePointTemp(QPoint point);
+    void OnPosition3D(bool state);
+    void OnPositionRegionFocus(bool state);
+    void OnPositionManualTrack(bool state);
+    void OnPostion(int ruleType, QList<QPoint> points);
+    void OnRegionFocus(QList<QPoint> points);
+    void OnManualTrack(QList<QPoint> points);
+
 signals:
     void ChangeHandle(TMV_NET_HANDLE handle);
     void Exception(int type);
@@ -89,6 +109,11 @@ private:
     // then the abilities and the pages that follow them.
     void RefreshChannelControls();
     void RefreshAbility();
+    // One drawing button clicked: arms `mode` and unchecks the others, or
+    // disarms when the button was unchecked.
+    void DrawButtonClicked(QAbstractButton *button, int mode);
+    // A region record for region focus and manual tracking.
+    TMV_NET_PTZ_REGION PtzRegion(const QList<QPoint> &points, int stop) const;
 
     // Callbacks reach only windows that are alive: the library may answer a
     // search after the window that asked for it is gone.

@@ -1,54 +1,13 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "MouseScript.h"
 #include "VideoLabel.h"
 #include "WarningGuard.h"
 
 Q_DECLARE_METATYPE(QList<QPoint>)
 
 namespace {
-
-// One mouse step: 'P'/'R' left press/release, 'p'/'r' right press/release,
-// 'M' move with the left button held, 'm' with the right one, 'n' with none.
-struct Step
-{
-    char kind;
-    QPoint pos;
-};
-
-QList<Step> ParseSteps(const QString &script)
-{
-    QList<Step> steps;
-    for (const QString &token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QStringList xy = token.mid(1).split(QLatin1Char(','));
-        steps.append({token.at(0).toLatin1(), QPoint(xy.at(0).toInt(), xy.at(1).toInt())});
-    }
-    return steps;
-}
-
-void Play(VideoLabel *label, const QString &script)
-{
-    for (const Step &step : ParseSteps(script)) {
-        switch (step.kind) {
-        case 'P': QTest::mousePress(label, Qt::LeftButton, Qt::NoModifier, step.pos); break;
-        case 'R': QTest::mouseRelease(label, Qt::LeftButton, Qt::NoModifier, step.pos); break;
-        case 'p': QTest::mousePress(label, Qt::RightButton, Qt::NoModifier, step.pos); break;
-        case 'r': QTest::mouseRelease(label, Qt::RightButton, Qt::NoModifier, step.pos); break;
-        case 'M':
-        case 'm':
-        case 'n': {
-            // QTest::mouseMove carries no button state; a drag needs the held button.
-            const Qt::MouseButtons held =
-                step.kind == 'M' ? Qt::LeftButton : step.kind == 'm' ? Qt::RightButton : Qt::NoButton;
-            QMouseEvent move(QEvent::MouseMove, step.pos, label->mapToGlobal(step.pos), Qt::NoButton, held,
-                             Qt::NoModifier);
-            QApplication::sendEvent(label, &move);
-            break;
-        }
-        default: QFAIL("bad step");
-        }
-    }
-}
 
 QList<QPoint> Pts(std::initializer_list<QPoint> points)
 {
@@ -198,7 +157,7 @@ void TestVideoLabel::modeTable()
         {"RegionFocus", &regionFocus}, {"ManualTrack", &manualTrack},    {"AddShielded", &shielded},
     };
 
-    Play(m_label, mouse);
+    MouseScript::Play(m_label, mouse);
 
     for (auto it = spies.constBegin(); it != spies.constEnd(); ++it)
         QCOMPARE(it.value()->count(), it.key() == signal ? 1 : 0);
@@ -220,14 +179,14 @@ void TestVideoLabel::modeTable()
 void TestVideoLabel::setModeDropsShapeInProgress()
 {
     m_label->SetMode(VideoLabel::RectangleMode);
-    Play(m_label, "P10,20 M50,50");
+    MouseScript::Play(m_label, "P10,20 M50,50");
     QCOMPARE(m_label->Points().size(), 2);
 
     QSignalSpy addRule(m_label, SIGNAL(AddRule(int, QList<QPoint>)));
     m_label->SetMode(VideoLabel::LineMode);
     QVERIFY(m_label->Points().isEmpty());
     QCOMPARE(m_label->Mode(), int(VideoLabel::LineMode));
-    Play(m_label, "R50,50");
+    MouseScript::Play(m_label, "R50,50");
     QCOMPARE(addRule.count(), 0);
 }
 
@@ -237,10 +196,10 @@ void TestVideoLabel::nothingPaintedBeforeFirstFrame()
 
     m_label->SetMode(VideoLabel::RectangleMode);
     QSignalSpy addRule(m_label, SIGNAL(AddRule(int, QList<QPoint>)));
-    Play(m_label, "P10,20 M300,200");
+    MouseScript::Play(m_label, "P10,20 M300,200");
     QCOMPARE(m_label->grab().toImage(), blank);
 
-    Play(m_label, "R300,200");
+    MouseScript::Play(m_label, "R300,200");
     QCOMPARE(addRule.count(), 1);
 }
 
@@ -257,7 +216,7 @@ void TestVideoLabel::frameStretchedWithGreenOverlay()
     QCOMPARE(shown.pixel(150, 90), qRgb(0, 0, 255));
 
     m_label->SetMode(VideoLabel::RectangleMode);
-    Play(m_label, "P20,20 M120,80");
+    MouseScript::Play(m_label, "P20,20 M120,80");
     shown = m_label->grab().toImage();
     const QRgb green = QColor(Qt::green).rgb();
     QCOMPARE(shown.pixel(20, 50), green);   // left edge of the rectangle
@@ -266,7 +225,7 @@ void TestVideoLabel::frameStretchedWithGreenOverlay()
 
     // Modes without an outline leave the picture alone.
     m_label->SetMode(VideoLabel::PointMode);
-    Play(m_label, "P20,50");
+    MouseScript::Play(m_label, "P20,50");
     QCOMPARE(m_label->grab().toImage().pixel(20, 50), qRgb(255, 0, 0));
 }
 
@@ -317,7 +276,7 @@ void TestVideoLabel::overlayOutline()
     m_label->resize(300, 200);
     m_label->SetFrame(SolidFrame(3, 2, qRgb(255, 0, 0)));
     m_label->SetMode(mode);
-    Play(m_label, mouse);
+    MouseScript::Play(m_label, mouse);
 
     const QImage shown = m_label->grab().toImage();
     for (const QPoint &p : outline)
@@ -372,19 +331,19 @@ void TestVideoLabel::panClampsAtBothEnds()
 {
     m_label->SetFrame(SolidFrame(3200, 512, qRgb(1, 2, 3)));
 
-    Play(m_label, "P300,100 M200,100");
+    MouseScript::Play(m_label, "P300,100 M200,100");
     QCOMPARE(m_label->WindowLeft(), 100);
-    Play(m_label, "M-5000,100 R-5000,100");
+    MouseScript::Play(m_label, "M-5000,100 R-5000,100");
     m_label->grab();
     QCOMPARE(m_label->WindowLeft(), 3200 - 640 - 1);
 
-    Play(m_label, "P0,100 M9000,100 R9000,100");
+    MouseScript::Play(m_label, "P0,100 M9000,100 R9000,100");
     m_label->grab();
     QCOMPARE(m_label->WindowLeft(), 0);
 
     // Drawing modes do not pan.
     m_label->SetMode(VideoLabel::RectangleMode);
-    Play(m_label, "P300,100 M200,100 R200,100");
+    MouseScript::Play(m_label, "P300,100 M200,100 R200,100");
     QCOMPARE(m_label->WindowLeft(), 0);
 }
 
@@ -403,7 +362,7 @@ void TestVideoLabel::panNeedsTheLeftButton()
     QFETCH(QString, mouse);
     QFETCH(int, windowLeft);
     m_label->SetFrame(SolidFrame(3200, 512, qRgb(1, 2, 3)));
-    Play(m_label, mouse);
+    MouseScript::Play(m_label, mouse);
     QCOMPARE(m_label->WindowLeft(), windowLeft);
 }
 
@@ -416,7 +375,7 @@ void TestVideoLabel::draggingLeftShowsColumnsFurtherRight()
     m_label->SetFrame(frame);
     QCOMPARE(m_label->grab().toImage().pixel(500, 100), qRgb(255, 0, 0));
 
-    Play(m_label, "P400,100 M80,100 R80,100");
+    MouseScript::Play(m_label, "P400,100 M80,100 R80,100");
     QCOMPARE(m_label->WindowLeft(), 320);
     const QImage shown = m_label->grab().toImage();
     QCOMPARE(shown.pixel(10, 100), qRgb(255, 0, 0));
