@@ -25,7 +25,7 @@ double pictureToContinuous(int32_t value, int size)
 // Collects spans row by row, clipped to the frame, then normalises them.
 class Rows {
 public:
-    Rows(int width, int height) : w_(width), h_(height), rows_(size_t(std::max(height, 0))) {}
+    Rows(int width, int height) : w_(width), h_(height) {}
 
     void add(int y, int x0, int x1)
     {
@@ -36,7 +36,7 @@ public:
         x0 = std::max(x0, 0);
         x1 = std::min(x1, w_ - 1);
         if (x0 <= x1)
-            rows_[size_t(y)].push_back({y, x0, x1});
+            spans_.push_back({y, x0, x1});
     }
 
     void addLine(int x0, int y0, int x1, int y1)
@@ -63,21 +63,16 @@ public:
 
     SpanList take()
     {
+        // One flat list sorted once: far cheaper than a list per row.
+        std::sort(spans_.begin(), spans_.end(),
+                  [](const Span &a, const Span &b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
         SpanList out;
-        for (auto &row : rows_) {
-            if (row.empty())
-                continue;
-            std::sort(row.begin(), row.end(), [](const Span &a, const Span &b) { return a.x0 < b.x0; });
-            Span cur = row.front();
-            for (size_t i = 1; i < row.size(); ++i) {
-                if (row[i].x0 <= cur.x1 + 1) {
-                    cur.x1 = std::max(cur.x1, row[i].x1);
-                } else {
-                    out.push_back(cur);
-                    cur = row[i];
-                }
-            }
-            out.push_back(cur);
+        out.reserve(spans_.size());
+        for (const Span &s : spans_) {
+            if (!out.empty() && out.back().y == s.y && s.x0 <= out.back().x1 + 1)
+                out.back().x1 = std::max(out.back().x1, s.x1);
+            else
+                out.push_back(s);
         }
         return out;
     }
@@ -87,7 +82,7 @@ public:
 
 private:
     int w_, h_;
-    std::vector<std::vector<Span>> rows_;
+    std::vector<Span> spans_;
 };
 
 void addCircle(Rows &rows, TMV_NET_POINT centre, TMV_NET_POINT edge)
