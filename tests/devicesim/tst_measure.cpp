@@ -11,6 +11,7 @@
 #include "measure/Thermometer.h"
 #include "model/Device.h"
 #include "model/Fleet.h"
+#include "model/Settings.h"
 #include "model/SimClock.h"
 #include "model/Status.h"
 
@@ -522,6 +523,19 @@ void TestMeasure::worldRuleReadsTheHottestPixel()
     QCOMPARE(sim::ruleReadings(device, {0, 0, -1, -1}, &readings), int32_t(sim::kOk));
     QVERIFY2(readings[0].temp.maxTemp > at095 + 5.0f,
              qPrintable(QStringLiteral("%1 vs %2").arg(readings[0].temp.maxTemp).arg(at095)));
+
+    // In Fahrenheit, the same rule reads the same heat.
+    withEnv.envEnable = 0;
+    QCOMPARE(device.rules().updateRule(withEnv), int32_t(sim::kOk));
+    QCOMPARE(sim::ruleReadings(device, {0, 0, -1, -1}, &readings), int32_t(sim::kOk));
+    const float celsius = readings[0].temp.maxTemp;
+    device.settings().setTempUnit(sim::TempUnit::Fahrenheit);
+    QCOMPARE(sim::ruleReadings(device, {0, 0, -1, -1}, &readings), int32_t(sim::kOk));
+    QCOMPARE(readings[0].unit, 1);
+    QVERIFY(qAbs(readings[0].temp.maxTemp - (celsius * 9 / 5 + 32)) < 0.5f);
+    TMV_NET_TEMP_INFO frameF;
+    QCOMPARE(sim::frameReading(device, &frameF), int32_t(sim::kOk));
+    QVERIFY(qAbs(frameF.maxTemp - (hottestC * 9 / 5 + 32)) < 0.01f);
 
     // The coldest region (the sky) reads cold.
     const TMV_NET_TEMP_RULE sky = areaRule(0, 0, w - 1, 10, w, h);

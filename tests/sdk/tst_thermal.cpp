@@ -66,6 +66,7 @@ private slots:
 
     void ruleOverTheHottestPointReadsIt();
     void ruleLimit();
+    void rulesOfAnotherPresetAreNotMeasured();
     void panoramicCameraKeepsTieredRules();
     void switchOffFailsReadings_data();
     void switchOffFailsReadings();
@@ -124,6 +125,36 @@ void TestThermal::ruleLimit()
     // Another preset has room of its own.
     const TMV_NET_TEMP_RULE other = areaRule(100, 100, 900, 900, 1);
     QCOMPARE(TMV_NET_AddTempRule(m_handle, &other), 0);
+}
+
+// The head stands at no preset: the frame's rules are measured, a preset's
+// are kept but cannot be, as the picture does not show what they were drawn on.
+void TestThermal::rulesOfAnotherPresetAreNotMeasured()
+{
+    const TMV_NET_TEMP_RULE frameRule = areaRule(100, 100, 900, 900, 0);
+    const TMV_NET_TEMP_RULE presetRule = areaRule(100, 100, 900, 900, 1);
+    QCOMPARE(TMV_NET_AddTempRule(m_handle, &frameRule), 0);
+    QCOMPARE(TMV_NET_AddTempRule(m_handle, &presetRule), 0);
+
+    TMV_NET_TEMP_RULE_KEY key{0, 1, -1, -1};
+    TMV_NET_TEMP_RULE stored{};
+    int32_t count = 0;
+    QCOMPARE(TMV_NET_QueryTempRule(m_handle, &key, &stored, 1, &count), 0);
+    QCOMPARE(count, 1);
+    QCOMPARE(stored.presetId, 1);
+
+    TMV_NET_RULE_TEMP temps[2]{};
+    QCOMPARE(TMV_NET_QueryRuleTemp(m_handle, &key, temps, 2, &count), 0);
+    QCOMPARE(count, 0);
+    key.ruleId = stored.ruleId;
+    QCOMPARE(TMV_NET_QueryRuleTemp(m_handle, &key, temps, 2, &count), 1);
+    key.ruleId = stored.ruleId + 100;
+    QCOMPARE(TMV_NET_QueryRuleTemp(m_handle, &key, temps, 2, &count), 3);
+
+    key = {0, 0, -1, -1};
+    QCOMPARE(TMV_NET_QueryRuleTemp(m_handle, &key, temps, 2, &count), 0);
+    QCOMPARE(count, 1);
+    QCOMPARE(temps[0].presetId, 0);
 }
 
 void TestThermal::panoramicCameraKeepsTieredRules()
