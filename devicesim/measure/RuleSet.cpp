@@ -41,6 +41,21 @@ bool validAlarmG1(const TMV_NET_TEMP_ALARM_G1 &alarm)
     return alarm.alarmSwitch >= 0 && alarm.alarmSwitch <= kMaxAlarmSwitch;
 }
 
+// The records of the whole frame and, when it is one, of `preset`.
+template <class T>
+std::vector<T> inScope(const std::map<int32_t, std::vector<T>> &lists, int32_t preset)
+{
+    std::vector<T> out;
+    for (int32_t p : {0, preset}) {
+        auto it = lists.find(p);
+        if (it != lists.end())
+            out.insert(out.end(), it->second.begin(), it->second.end());
+        if (preset == 0)
+            break;
+    }
+    return out;
+}
+
 }  // namespace
 
 RuleSet::RuleSet(bool tiered) : tiered_(tiered) {}
@@ -284,15 +299,7 @@ int32_t RuleSet::deleteAllMasks(int32_t preset)
 std::vector<TMV_NET_TEMP_RULE> RuleSet::activeRules(int32_t preset) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<TMV_NET_TEMP_RULE> out;
-    for (int32_t p : {0, preset}) {
-        auto it = rules_.find(p);
-        if (it != rules_.end())
-            out.insert(out.end(), it->second.begin(), it->second.end());
-        if (preset == 0)
-            break;
-    }
-    return out;
+    return inScope(rules_, preset);
 }
 
 std::vector<TMV_NET_TEMP_RULE_G1> RuleSet::activeRulesG1() const
@@ -304,15 +311,7 @@ std::vector<TMV_NET_TEMP_RULE_G1> RuleSet::activeRulesG1() const
 std::vector<TMV_NET_TEMP_MASK> RuleSet::activeMasks(int32_t preset) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<TMV_NET_TEMP_MASK> out;
-    for (int32_t p : {0, preset}) {
-        auto it = masks_.find(p);
-        if (it != masks_.end())
-            out.insert(out.end(), it->second.begin(), it->second.end());
-        if (preset == 0)
-            break;
-    }
-    return out;
+    return inScope(masks_, preset);
 }
 
 // ---- Frame alarm settings --------------------------------------------------

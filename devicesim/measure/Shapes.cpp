@@ -16,6 +16,16 @@ int64_t floorDiv(int64_t a, int64_t b)
     return q;
 }
 
+// Appends a span to a list sorted by row and start, merging it into the last
+// one when they overlap or touch.
+void appendMerged(SpanList &out, const Span &s)
+{
+    if (!out.empty() && out.back().y == s.y && s.x0 <= out.back().x1 + 1)
+        out.back().x1 = std::max(out.back().x1, s.x1);
+    else
+        out.push_back(s);
+}
+
 // Continuous pixel coordinate: pixel p covers [p, p + 1).
 double pictureToContinuous(int32_t value, int size)
 {
@@ -68,12 +78,8 @@ public:
                   [](const Span &a, const Span &b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
         SpanList out;
         out.reserve(spans_.size());
-        for (const Span &s : spans_) {
-            if (!out.empty() && out.back().y == s.y && s.x0 <= out.back().x1 + 1)
-                out.back().x1 = std::max(out.back().x1, s.x1);
-            else
-                out.push_back(s);
-        }
+        for (const Span &s : spans_)
+            appendMerged(out, s);
         return out;
     }
 
@@ -264,12 +270,8 @@ SpanList uniteSpans(const SpanList &a, const SpanList &b)
     std::merge(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(all),
                [](const Span &l, const Span &r) { return l.y != r.y ? l.y < r.y : l.x0 < r.x0; });
     SpanList out;
-    for (const Span &s : all) {
-        if (!out.empty() && out.back().y == s.y && s.x0 <= out.back().x1 + 1)
-            out.back().x1 = std::max(out.back().x1, s.x1);
-        else
-            out.push_back(s);
-    }
+    for (const Span &s : all)
+        appendMerged(out, s);
     return out;
 }
 
