@@ -3,7 +3,35 @@
 // rules, masks and the tiered (G1) rules.
 #include "EntryPoint.h"
 
+#include "measure/RuleSet.h"
+#include "measure/Thermometer.h"
+#include "model/Device.h"
+#include "model/Session.h"
+#include "model/Settings.h"
+
+#include <algorithm>
+#include <vector>
+
 using sim::api::EntryPoint;
+
+namespace {
+
+sim::Device &deviceOf(const EntryPoint &call)
+{
+    return call.session().device();
+}
+
+// Writes at most `capacity` records; the count is what the device reports.
+template <class T>
+int32_t answerList(const EntryPoint &call, const std::vector<T> &items, T *array, int32_t capacity, int32_t *count)
+{
+    const size_t n = std::min(items.size(), size_t(capacity));
+    std::copy_n(items.begin(), n, array);
+    *count = call.reportedCount(int32_t(items.size()), capacity);
+    return sim::kOk;
+}
+
+}  // namespace
 
 // ---- Frame, switch, point --------------------------------------------------
 
@@ -11,7 +39,9 @@ TMV_NET_API int32_t TMV_NET_QueryFrameTemp(TMV_NET_HANDLE handle, TMV_NET_TEMP_I
 {
     EntryPoint call(__func__, handle);
     call.output(info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return sim::frameReading(deviceOf(call), info);
 }
 
 TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig(TMV_NET_HANDLE handle,
@@ -19,7 +49,10 @@ TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig(TMV_NET_HANDLE handle,
 {
     EntryPoint call(__func__, handle);
     call.output(config);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *config = deviceOf(call).rules().frameAlarm();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_UpdateFrameTempAlarmConfig(TMV_NET_HANDLE handle,
@@ -27,28 +60,39 @@ TMV_NET_API int32_t TMV_NET_UpdateFrameTempAlarmConfig(TMV_NET_HANDLE handle,
 {
     EntryPoint call(__func__, handle);
     call.input(config, sizeof *config);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().setFrameAlarm(*config);
 }
 
 TMV_NET_API int32_t TMV_NET_GetTempEnable(TMV_NET_HANDLE handle, int32_t *enable)
 {
     EntryPoint call(__func__, handle);
     call.output(enable);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *enable = deviceOf(call).settings().measuring() ? 1 : 0;
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetTempEnable(TMV_NET_HANDLE handle, int32_t enable)
 {
     EntryPoint call(__func__, handle);
     call.input(&enable, sizeof enable);
-    return call.notSupported();
+    call.require(enable == 0 || enable == 1);
+    if (!call.ok())
+        return call.status();
+    deviceOf(call).settings().setMeasuring(enable == 1);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_QueryRandomTemp(TMV_NET_HANDLE handle, const TMV_NET_POINT *point, float *temp)
 {
     EntryPoint call(__func__, handle);
     call.input(point, sizeof *point).output(temp);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return sim::pointReading(deviceOf(call), *point, temp);
 }
 
 // ---- Streams ---------------------------------------------------------------
@@ -96,7 +140,10 @@ TMV_NET_API int32_t TMV_NET_QueryTempRuleSize(TMV_NET_HANDLE handle, const TMV_N
 {
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *count = deviceOf(call).rules().ruleCount(*key);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_QueryTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_KEY *key,
@@ -104,7 +151,12 @@ TMV_NET_API int32_t TMV_NET_QueryTempRule(TMV_NET_HANDLE handle, const TMV_NET_T
 {
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).array(rules, capacity).input(&capacity, sizeof capacity).output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    std::vector<TMV_NET_TEMP_RULE> found;
+    if (int32_t status = deviceOf(call).rules().queryRules(*key, &found))
+        return status;
+    return answerList(call, found, rules, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_QueryRuleTemp(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_KEY *key,
@@ -112,21 +164,31 @@ TMV_NET_API int32_t TMV_NET_QueryRuleTemp(TMV_NET_HANDLE handle, const TMV_NET_T
 {
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).array(temps, capacity).input(&capacity, sizeof capacity).output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    std::vector<TMV_NET_RULE_TEMP> found;
+    if (int32_t status = sim::ruleReadings(deviceOf(call), *key, &found))
+        return status;
+    return answerList(call, found, temps, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_DeleteAllTempRule(TMV_NET_HANDLE handle, int32_t presetPosition)
 {
     EntryPoint call(__func__, handle);
     call.input(&presetPosition, sizeof presetPosition);
-    return call.notSupported();
+    call.require(presetPosition >= 0);
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().deleteAllRules(presetPosition);
 }
 
 TMV_NET_API int32_t TMV_NET_DeleteTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_KEY *key)
 {
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().deleteRules(*key);
 }
 
 TMV_NET_API int32_t TMV_NET_AddTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE *rule)
@@ -135,7 +197,9 @@ TMV_NET_API int32_t TMV_NET_AddTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEM
     call.input(rule, sizeof *rule);
     if (rule)
         call.text(rule->name, sizeof rule->name);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().addRule(*rule);
 }
 
 TMV_NET_API int32_t TMV_NET_UpdateTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE *rule)
@@ -144,7 +208,9 @@ TMV_NET_API int32_t TMV_NET_UpdateTempRule(TMV_NET_HANDLE handle, const TMV_NET_
     call.input(rule, sizeof *rule);
     if (rule)
         call.text(rule->name, sizeof rule->name);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().updateRule(*rule);
 }
 
 // ---- Masks -----------------------------------------------------------------
@@ -154,7 +220,10 @@ TMV_NET_API int32_t TMV_NET_QueryTempMaskSize(TMV_NET_HANDLE handle, const TMV_N
 {
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *count = int32_t(deviceOf(call).rules().masks(*key).size());
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_QueryTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEMP_MASK_KEY *key,
@@ -162,21 +231,28 @@ TMV_NET_API int32_t TMV_NET_QueryTempMask(TMV_NET_HANDLE handle, const TMV_NET_T
 {
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).array(masks, capacity).input(&capacity, sizeof capacity).output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return answerList(call, deviceOf(call).rules().masks(*key), masks, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_DeleteAllTempMask(TMV_NET_HANDLE handle, int32_t presetPosition)
 {
     EntryPoint call(__func__, handle);
     call.input(&presetPosition, sizeof presetPosition);
-    return call.notSupported();
+    call.require(presetPosition >= 0);
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().deleteAllMasks(presetPosition);
 }
 
 TMV_NET_API int32_t TMV_NET_DeleteTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEMP_MASK_KEY *key)
 {
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().deleteMasks(*key);
 }
 
 TMV_NET_API int32_t TMV_NET_AddTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEMP_MASK *mask)
@@ -185,7 +261,9 @@ TMV_NET_API int32_t TMV_NET_AddTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEM
     call.input(mask, sizeof *mask);
     if (mask)
         call.text(mask->name, sizeof mask->name);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().addMask(*mask);
 }
 
 // ---- Tiered (G1) rules -----------------------------------------------------
@@ -195,28 +273,40 @@ TMV_NET_API int32_t TMV_NET_QueryTempRule_G1(TMV_NET_HANDLE handle, const TMV_NE
 {
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).array(rules, capacity).input(&capacity, sizeof capacity).output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    std::vector<TMV_NET_TEMP_RULE_G1> found;
+    if (int32_t status = deviceOf(call).rules().queryRulesG1(*key, &found))
+        return status;
+    return answerList(call, found, rules, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_AddTempRule_G1(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_G1 *rule)
 {
     EntryPoint call(__func__, handle);
     call.input(rule, sizeof *rule);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().addRuleG1(*rule);
 }
 
 TMV_NET_API int32_t TMV_NET_UpdateTempRule_G1(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_G1 *rule)
 {
     EntryPoint call(__func__, handle);
     call.input(rule, sizeof *rule);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().updateRuleG1(*rule);
 }
 
 TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig_G1(TMV_NET_HANDLE handle, TMV_NET_TEMP_ALARM_G1 *alarm)
 {
     EntryPoint call(__func__, handle);
     call.output(alarm);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *alarm = deviceOf(call).rules().frameAlarmG1();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_UpdateFrameTempAlarmConfig_G1(TMV_NET_HANDLE handle,
@@ -224,5 +314,7 @@ TMV_NET_API int32_t TMV_NET_UpdateFrameTempAlarmConfig_G1(TMV_NET_HANDLE handle,
 {
     EntryPoint call(__func__, handle);
     call.input(alarm, sizeof *alarm);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return deviceOf(call).rules().setFrameAlarmG1(*alarm);
 }

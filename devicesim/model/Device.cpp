@@ -17,7 +17,7 @@ const char *const kPassword = "sensor852";
 
 Device::Device(DeviceProfile profile)
     : profile_(std::move(profile)), settings_(new Settings(profile_)), head_(new PtzHead(profile_)),
-      rules_(new RuleSet), sdCard_(new SdCard(profile_.address))
+      rules_(new RuleSet(profile_.tieredRules)), sdCard_(new SdCard(profile_.address))
 {
     for (size_t c = 0; c < profile_.channels.size(); ++c) {
         const ChannelProfile &channel = profile_.channels[c];

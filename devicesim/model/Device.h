@@ -45,6 +45,8 @@ struct DeviceProfile {
     std::vector<ChannelProfile> channels;
     int thermalChannel = 0;
     TMV_NET_DEV_ABILITY ability{};
+    // Measurement rules in the tiered (G1) model instead of the standard one.
+    bool tieredRules = false;
     uint32_t seed = 1;
 };
 

@@ -57,6 +57,7 @@ std::vector<DeviceProfile> fleetProfiles()
     panoramic.channels = {{true, 2880, 480}};
     panoramic.thermalChannel = 0;
     panoramic.ability.reset = 1;
+    panoramic.tieredRules = true;
     panoramic.seed = 7;
     panoramic.hfovDeg = {360};
 

@@ -23,6 +23,8 @@ void Settings::reset()
     thermal_.assign(channels, thermal);
     aux_ = TMV_NET_PTZ_AUX_STATE{};
     aux_.autoFocus = profile_.ability.autoFocus ? 1 : 0;
+    tempUnit_ = TempUnit::Celsius;
+    measuring_ = true;
 }
 
 int Settings::frameRate(int channel) const
@@ -54,6 +56,30 @@ TMV_NET_PTZ_AUX_STATE Settings::auxState() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return aux_;
+}
+
+TempUnit Settings::tempUnit() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return tempUnit_;
+}
+
+void Settings::setTempUnit(TempUnit unit)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    tempUnit_ = unit;
+}
+
+bool Settings::measuring() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return measuring_;
+}
+
+void Settings::setMeasuring(bool on)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    measuring_ = on;
 }
 
 }  // namespace sim

@@ -1,7 +1,7 @@
 #pragma once
 // The device's own settings that are not part of another family: the frame
-// rate and picture settings of each channel, and the PTZ head's auxiliary
-// switches.
+// rate and picture settings of each channel, the PTZ head's auxiliary
+// switches, the temperature unit and the measurement switch.
 //
 // Threading model: every member is safe from any thread; mutex_ guards all
 // state. Readers get copies, so a frame being rendered never sees a setting
@@ -9,6 +9,7 @@
 
 #include "TMVNetSDK.h"
 #include "camera/FrameSource.h"
+#include "measure/TempUnit.h"
 
 #include <mutex>
 #include <vector>
@@ -38,12 +39,23 @@ public:
 
     TMV_NET_PTZ_AUX_STATE auxState() const;
 
+    // The unit every temperature the device reports is in; Celsius from the
+    // factory.
+    TempUnit tempUnit() const;
+    void setTempUnit(TempUnit unit);
+
+    // Whether the device measures temperatures at all; on from the factory.
+    bool measuring() const;
+    void setMeasuring(bool on);
+
 private:
     const DeviceProfile &profile_;
     mutable std::mutex mutex_;  // protects the members below
     std::vector<int> frameRates_;
     std::vector<ThermalSettings> thermal_;
     TMV_NET_PTZ_AUX_STATE aux_{};
+    TempUnit tempUnit_ = TempUnit::Celsius;
+    bool measuring_ = true;
 };
 
 }  // namespace sim
