@@ -1,8 +1,10 @@
+// Construction, the login handle, abilities and the page reset.
 #include "TempAlarmPage.h"
 #include "ui_TempAlarmPage.h"
 
 #include "AlarmPage.h"
 #include "MainWindow.h"
+#include "SdkMetaTypes.h"
 
 TempAlarmPage::TempAlarmPage(MainWindow *parent)
     : QWidget(parent),
@@ -15,8 +17,22 @@ TempAlarmPage::TempAlarmPage(MainWindow *parent)
     // A top-level window of its own; this page decides when it goes.
     m_alarmPage = new AlarmPage;
     m_alarmPage->hide();
+    RegisterSdkMetaTypes();
+
+    ui->saveOneFrameBtn->setEnabled(false);
+    ui->saveAtrOneFrameBtn->setEnabled(false);
+    ui->tabWidget->setCurrentIndex(0);
+    ui->alarmSnapEnableCheckBox->setChecked(true);
+    ui->correctionEnableBox->setChecked(true);
     ClearPage();
-    connect(m_mainWindow, SIGNAL(ChangeHandle(TMV_NET_HANDLE)), this, SLOT(OnChangeHandle(TMV_NET_HANDLE)));
+
+    if (m_mainWindow) {
+        connect(m_mainWindow, SIGNAL(ChangeHandle(TMV_NET_HANDLE)), this, SLOT(OnChangeHandle(TMV_NET_HANDLE)));
+        connect(m_mainWindow, SIGNAL(Shielded(int,QList<QPoint>)), this, SLOT(OnShielded(int,QList<QPoint>)));
+    }
+    ConnectFrameControls();
+    ConnectRuleControls();
+    ConnectG1Controls();
 }
 
 TempAlarmPage::~TempAlarmPage()
@@ -31,25 +47,125 @@ void TempAlarmPage::OnChangeHandle(TMV_NET_HANDLE handle)
 
 void TempAlarmPage::UpdateAbility()
 {
+    const bool panTilt = m_mainWindow && m_mainWindow->Ability().panTilt != 0;
+    ui->getAllPresetBtn->setEnabled(panTilt);
+    ui->moveToBtn->setEnabled(panTilt);
+    ui->pointOnceMeasureBtn->setChecked(false);
 }
 
 void TempAlarmPage::EnableTempControls()
 {
+    SetTempControlsEnabled(true);
 }
 
 void TempAlarmPage::DisableTempControls()
 {
+    SetTempControlsEnabled(false);
+}
+
+void TempAlarmPage::SetTempControlsEnabled(bool enabled)
+{
+    // The alarm callback rows stay usable on any channel: alarms are not
+    // bound to the thermal channel.
+    for (QWidget *widget : {static_cast<QWidget *>(ui->frameTempTitleLabel), ui->tempStreamWidget,
+                            static_cast<QWidget *>(ui->groupBox), ui->pointWidget, ui->presetWidget, ui->ruleWidget,
+                            ui->atrTempWidget})
+        widget->setEnabled(enabled);
 }
 
 void TempAlarmPage::ClearPage()
 {
+    for (QLineEdit *edit : {ui->frameMaxTempEdit, ui->frameMaxLineEdit_X, ui->frameMaxLineEdit_Y,
+                            ui->frameMinTempEdit, ui->frameMinLineEdit_X, ui->frameMinLineEdit_Y,
+                            ui->frameAvgTempEdit, ui->frameCenterTempEdit})
+        edit->clear();
+    ui->openTempStreamBtn->setText(tr("Open"));
+    ui->saveOneFrameBtn->setEnabled(false);
+    ui->openRawStreamBtn->setText(tr("Open"));
+    ui->saveRawOneFrameBtn->setEnabled(false);
+    for (QCheckBox *box : {ui->frameSnapEnableCheckBox, ui->frameSnapChannel1CheckBox, ui->frameSnapChannel2CheckBox,
+                           ui->frameRecordEnableCheckBox, ui->frameRecordChannel1CheckBox,
+                           ui->frameRecordChannel2CheckBox})
+        box->setChecked(false);
+    ui->frameSnapDeplayEdit->clear();
+    ui->frameRecordDeplayEdit->clear();
+    ui->greaterCheckBox->setChecked(false);
+    ui->lessCheckBox->setChecked(false);
+    for (QLineEdit *edit :
+         {ui->greaterThresholdTempEdit, ui->lessThresholdTempEdit, ui->debounceEdit, ui->toleranceTempEdit})
+        edit->clear();
+
+    ui->presetCombo->clear();
+    presetMap.clear();
+    ui->presetCombo->addItem(QStringLiteral("Frame"));
+    ui->shieldedAreaCombo->clear();
+    maskMap.clear();
+    // ruleKeyMap and ruleMap stay: only the next fetch replaces them.
+    ui->ruleCombo->clear();
+    ClearRuleControls();
+    ui->openAlarmCallbackBtn->setText(tr("Open"));
+    ui->openAtrAlarmCallbackBtn->setText(tr("Open"));
+    ClearG1Controls();
+    ui->pointOnceMeasureBtn->setChecked(false);
+}
+
+void TempAlarmPage::ClearRuleControls()
+{
+    for (QLineEdit *edit : {ui->ruleMaxTempEdit, ui->ruleMaxLineEdit_X, ui->ruleMaxLineEdit_Y, ui->ruleMinTempEdit,
+                            ui->ruleMinLineEdit_X, ui->ruleMinLineEdit_Y, ui->ruleAvgTempEdit,
+                            ui->ruleCenterTempEdit, ui->emissivityEdit, ui->atmosTransEdit, ui->refTempEdit,
+                            ui->atmosTempEdit, ui->distanceEdit, ui->thresholdTempEdit, ui->tempDebounceEdit,
+                            ui->tempToleranceTempEdit, ui->ROISnapDeplayEdit, ui->ROIRecordDeplayEdit})
+        edit->clear();
+    ui->envEnableCheck->setChecked(false);
+    ui->alarmRuleCombo->setCurrentIndex(0);
+    for (QCheckBox *box : {ui->ROISnapEnableCheckBox, ui->ROISnapChannel1CheckBox, ui->ROISnapChannel2CheckBox,
+                           ui->ROIRecordEnableCheckBox, ui->ROIRecordChannel1CheckBox, ui->ROIRecordChannel2CheckBox})
+        box->setChecked(false);
+}
+
+void TempAlarmPage::ClearG1Controls()
+{
+    for (QLineEdit *edit : {ui->atrFrameMaxTempEdit, ui->atrFrameMinTempEdit, ui->atrFrameAvgTempEdit,
+                            ui->atrFrameCenterTempEdit, ui->highTempEdit, ui->highLevelOneTempEdit,
+                            ui->highLevelTwoTempEdit, ui->highLevelThreeTempEdit, ui->lowTempEdit,
+                            ui->lowLevelOneTempEdit, ui->lowLevelTwoTempEdit, ui->lowLevelThreeTempEdit,
+                            ui->atrDelayEdit})
+        edit->clear();
+    ui->atrRuleCombo->clear();
+    ui->atrTypeCombo->clear();
+    // No switch until one is chosen or read, so "Set" waits for a choice.
+    ui->atrSwitchCombo->setCurrentIndex(-1);
+    ui->lowEnableCheck->setChecked(false);
+    ui->highEnableCheck->setChecked(false);
+}
+
+void TempAlarmPage::ShowLinkage(const TMV_NET_ALARM_LINKAGE &linkage, QCheckBox *enable, QCheckBox *channel1,
+                                QCheckBox *channel2, QLineEdit *delay)
+{
+    enable->setChecked(linkage.enable != 0);
+    channel1->setChecked(linkage.channels[0] != 0);
+    channel2->setChecked(linkage.channels[1] != 0);
+    delay->setText(QString::number(linkage.delay));
+}
+
+void TempAlarmPage::ReadLinkage(TMV_NET_ALARM_LINKAGE &linkage, const QCheckBox *enable, const QCheckBox *channel1,
+                                const QCheckBox *channel2, const QLineEdit *delay)
+{
+    linkage.enable = enable->isChecked() ? 1 : 0;
+    linkage.channels[0] = channel1->isChecked() ? 1 : 0;
+    linkage.channels[1] = channel2->isChecked() ? 1 : 0;
+    linkage.delay = int64_t(delay->text().toInt());  // sign-extended
 }
 
 int TempAlarmPage::CurrentPresetId() const
 {
-    return 0;
+    const auto found = presetMap.constFind(ui->presetCombo->currentIndex());
+    return found == presetMap.constEnd() ? 0 : found->id;
 }
 
-void TempAlarmPage::ShowOncePointTemp(float)
+void TempAlarmPage::ShowOncePointTemp(float temp)
 {
+    ui->pointOnceEdit->setText(QString::number(temp, 'f', 2));
+    ui->pointOnceMeasureBtn->setChecked(false);
 }

@@ -1,0 +1,38 @@
+#ifndef LISTQUERY_H
+#define LISTQUERY_H
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+#include "MsgBox.h"
+#include "TempRuleText.h"
+
+// A device list in two calls: its size, then the records into an array of
+// that size. Either failure is reported under its operation name and gives
+// false. `records` ends up holding what the device returned, never more than
+// the array it was given, whatever count it claims.
+template <class Record, class SizeCall, class ListCall>
+bool QueryList(SizeCall querySize, const QString &sizeOperation, ListCall queryList, const QString &listOperation,
+               std::vector<Record> &records)
+{
+    int32_t count = 0;
+    int status = querySize(&count);
+    if (status != 0) {
+        MsgBox::Instance()->ShowResult(sizeOperation, status);
+        return false;
+    }
+    records.assign(static_cast<size_t>(count > 0 ? count : 0), Record());
+    const int32_t capacity = int32_t(records.size());
+    int32_t returned = 0;
+    status = queryList(records.data(), capacity, &returned);
+    if (status != 0) {
+        MsgBox::Instance()->ShowResult(listOperation, status);
+        return false;
+    }
+    records.resize(static_cast<size_t>(TempRuleText::ClampCount(returned, capacity)));
+    return true;
+}
+
+#endif // LISTQUERY_H
