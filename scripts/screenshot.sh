@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the main window under Xvfb, logged in to the PTZ
-# camera with its live thermal picture. Usage: scripts/screenshot.sh [live|idle] [out.png]
+# camera with its live thermal picture. Usage: scripts/screenshot.sh [live|rules|idle] [out.png]
+# (rules: the temperature page with a rule over the hottest spot and one over
+# the sky, read from the device)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 state=${1:-live}

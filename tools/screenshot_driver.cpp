@@ -4,11 +4,15 @@
 
 #include "MainWindow.h"
 #include "TMVNetSDK.h"
+#include "TempAlarmPage.h"
+#include "VideoLabel.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -41,6 +45,49 @@ bool waitFor(const std::function<bool()> &condition, int ms)
     return true;
 }
 
+// A left-button drag on the label, as a hand would draw it.
+void drag(QWidget *label, QPoint from, QPoint to)
+{
+    QTest::mousePress(label, Qt::LeftButton, Qt::NoModifier, from);
+    for (int i = 1; i <= 8; ++i) {
+        const QPoint at = from + (to - from) * i / 8;
+        QMouseEvent move(QEvent::MouseMove, at, label->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(label, &move);
+        QTest::qWait(15);
+    }
+    QTest::mouseRelease(label, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+// Temperature page with two rectangle rules: one around the hottest spot of
+// the picture, one over the sky; the list fetched and the first rule read.
+void drawRules(MainWindow &window)
+{
+    auto *tabs = child<QTabWidget>(&window, "tabWidget");
+    tabs->setCurrentWidget(window.findChild<TempAlarmPage *>());
+    QTest::qWait(300);
+    TMV_NET_TEMP_INFO frame{};
+    TMV_NET_QueryFrameTemp(window.Handle(), &frame);
+    VideoLabel *label = window.GetVideoLabel();
+    const QPoint hot(frame.maxX * label->width() / 8191, frame.maxY * label->height() / 8191);
+    QTest::mouseClick(child<QPushButton>(&window, "drawAreaBtn"), Qt::LeftButton);
+    drag(label, hot - QPoint(30, 24), hot + QPoint(30, 24));
+    drag(label, QPoint(label->width() / 10, label->height() / 20),
+         QPoint(label->width() * 3 / 10, label->height() / 6));
+    QTest::mouseClick(child<QPushButton>(&window, "drawAreaBtn"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&window, "getFrameTempDataBtn"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&window, "getAllRulesBtn"), Qt::LeftButton);
+    child<QComboBox>(&window, "ruleCombo")->setCurrentIndex(0);
+    QTest::mouseClick(child<QPushButton>(&window, "getOneRuleInfoBtn"), Qt::LeftButton);
+    // Bring the rule's readings into view.
+    auto *readings = child<QWidget>(&window, "ruleCenterTempEdit");
+    for (QWidget *w = readings->parentWidget(); w; w = w->parentWidget())
+        if (auto *scroll = qobject_cast<QScrollArea *>(w)) {
+            scroll->ensureWidgetVisible(readings, 0, 120);
+            break;
+        }
+    QTest::qWait(500);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -54,7 +101,7 @@ int main(int argc, char **argv)
         MainWindow window;
         window.show();
         QTest::qWait(300);
-        if (state == QLatin1String("live")) {
+        if (state == QLatin1String("live") || state == QLatin1String("rules")) {
             QTest::mouseClick(child<QPushButton>(&window, "ipSearchBtn"), Qt::LeftButton);
             auto *ips = child<QComboBox>(&window, "IPcomboBox");
             waitFor([&] { return ips->count() >= 3; }, 5000);
@@ -64,6 +111,8 @@ int main(int argc, char **argv)
             QTest::mouseClick(child<QPushButton>(&window, "previewBtn"), Qt::LeftButton);
             QTest::qWait(2500);
         }
+        if (state == QLatin1String("rules"))
+            drawRules(window);
         std::printf("READY\n");
         std::fflush(stdout);
         QTest::qWait(holdMs);
