@@ -195,3 +195,13 @@ void TMVSim_SetLockPolicy(int failedAttempts, int64_t lockMs)
     for (const auto &d : Fleet::instance().devices())
         d->setLoginPolicy(failedAttempts, lockMs * 1000);
 }
+
+int TMVSim_InjectAlarm(const char *address, int)
+{
+    return address && Fleet::instance().device(address) ? sim::kNotSupported : sim::kWrongParam;
+}
+
+int TMVSim_InjectAlarmRecord(const char *address, int, const void *, int, const void *, int, const void *, int)
+{
+    return address && Fleet::instance().device(address) ? sim::kNotSupported : sim::kWrongParam;
+}

@@ -73,6 +73,16 @@ TMVSIM_API int TMVSim_RaiseException(const char *address, int type);
 /* Takes a device offline (its sessions get exception 1001 and every stream
  * ends; logins fail) or back online. */
 TMVSIM_API int TMVSim_SetOnline(const char *address, int online);
+/* Raises one alarm of type code `type` (TMV_NET_ALARM_... or any other code,
+ * delivered as it is) on the device, with a plausible record of that type
+ * and its two pictures, to every login that subscribed. Returns 0, or
+ * non-zero for an unknown device. */
+TMVSIM_API int TMVSim_InjectAlarm(const char *address, int type);
+/* The same with the caller's record bytes (`size` bytes, copied; the picture
+ * fields inside are replaced by the library's copies of `picture0` and
+ * `picture1`, either may be null with size 0). */
+TMVSIM_API int TMVSim_InjectAlarmRecord(const char *address, int type, const void *record, int size,
+                                        const void *picture0, int size0, const void *picture1, int size1);
 /* Makes the next search answer twice from this device (a misbehaving one). */
 TMVSIM_API int TMVSim_SetSearchRepeats(const char *address, int answers);
 
