@@ -18,6 +18,8 @@ TempAlarmPage::TempAlarmPage(MainWindow *parent)
     m_alarmPage = new AlarmPage;
     m_alarmPage->hide();
     RegisterSdkMetaTypes();
+    for (std::atomic<bool> &flag : m_pictureFlags)
+        flag.store(true);
 
     ui->saveOneFrameBtn->setEnabled(false);
     ui->saveAtrOneFrameBtn->setEnabled(false);
@@ -33,10 +35,20 @@ TempAlarmPage::TempAlarmPage(MainWindow *parent)
     ConnectFrameControls();
     ConnectRuleControls();
     ConnectG1Controls();
+    ConnectStreamControls();
+    ConnectAlarmControls();
 }
 
 TempAlarmPage::~TempAlarmPage()
 {
+    // No callback may reach the page once it is gone. A stop on a handle
+    // already logged out answers 1 and does no harm.
+    if (m_tempStreamStarted)
+        TMV_NET_StopPullTemp(m_handle);
+    if (m_rawStreamStarted)
+        TMV_NET_StopPullNucData(m_handle);
+    if (m_alarmSubscribed)
+        TMV_NET_UnsubscribeAlarm(m_handle);
     delete m_alarmPage;
 }
 
@@ -107,6 +119,7 @@ void TempAlarmPage::ClearPage()
     ui->openAtrAlarmCallbackBtn->setText(tr("Open"));
     ClearG1Controls();
     ui->pointOnceMeasureBtn->setChecked(false);
+    m_alarmPage->ClearAlarms();
 }
 
 void TempAlarmPage::ClearRuleControls()
