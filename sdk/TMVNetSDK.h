@@ -244,7 +244,10 @@ TMV_NET_CHECK_OFFSET(TMV_NET_FRAME_TEMP_ALARM_CONFIG, recordLinkage, 56);
 /* ---- Temperature: streams ---------------------------------------------- */
 
 /* One frame of the temperature stream: width * height 16-bit values, row
- * after row. */
+ * after row, little-endian, one per pixel of the thermal picture. Each value
+ * is the pixel's temperature in tenths of a kelvin, unsigned:
+ * value = round((C + 273.15) * 10), so 2931 is 20.0 C and 0 means no reading.
+ * The unit setting of the device does not change it. */
 typedef struct TMV_NET_TEMP_FRAME {
     uint16_t *data;
     int32_t width;
@@ -261,8 +264,12 @@ TMV_NET_CHECK_OFFSET(TMV_NET_TEMP_FRAME, height, 12);
 typedef void (*TMV_NET_TEMP_CALLBACK)(TMV_NET_HANDLE handle, const TMV_NET_TEMP_FRAME *frame,
                                       int32_t channel, void *user);
 /* Called on the raw stream's library thread for each frame of raw sensor
- * values (width * height 16-bit values); `data` is valid only during the
- * call. */
+ * values (width * height 16-bit values, row after row, as the temperature
+ * frame); `data` is valid only during the call. The values are the
+ * detector's counts, not temperatures: about 8000 at 20 C and about 30 more
+ * per kelvin, rising a little faster when hotter. With the correction off
+ * (TMV_NET_SetPullTempExecParam) each pixel and column keeps its own offset
+ * and gain, the detector's fixed pattern. */
 typedef void (*TMV_NET_NUC_DATA_CALLBACK)(TMV_NET_HANDLE handle, const uint16_t *data, int32_t width,
                                           int32_t height, void *user);
 
@@ -1259,7 +1266,10 @@ TMV_NET_API int32_t TMV_NET_QueryRandomTemp(TMV_NET_HANDLE handle, const TMV_NET
 
 /* ---- Temperature: streams ---------------------------------------------- */
 
-/* 1: the temperature stream applies the environment correction. */
+/* 1: the device corrects its detector's fixed pattern, so the raw stream
+ * shows a uniform scene as uniform; 0: the raw stream shows the pattern.
+ * On from the factory; other values give 3. The temperature stream is always
+ * corrected. */
 TMV_NET_API int32_t TMV_NET_SetPullTempExecParam(TMV_NET_HANDLE handle, int32_t correction);
 TMV_NET_API int32_t TMV_NET_StartPullTemp_V2(TMV_NET_HANDLE handle, TMV_NET_TEMP_CALLBACK callback, void *user);
 TMV_NET_API int32_t TMV_NET_StopPullTemp(TMV_NET_HANDLE handle);

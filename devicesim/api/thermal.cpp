@@ -6,6 +6,7 @@
 #include "measure/RuleSet.h"
 #include "measure/Thermometer.h"
 #include "model/Device.h"
+#include "model/Fleet.h"
 #include "model/Session.h"
 #include "model/Settings.h"
 
@@ -29,6 +30,13 @@ int32_t answerList(const EntryPoint &call, const std::vector<T> &items, T *array
     std::copy_n(items.begin(), n, array);
     *count = call.reportedCount(int32_t(items.size()), capacity);
     return sim::kOk;
+}
+
+// The temperature and raw streams read the device's thermal channel.
+bool hasThermalChannel(const sim::Device &device)
+{
+    const int channel = device.profile().thermalChannel;
+    return device.validChannel(channel) && device.profile().channels[size_t(channel)].thermal;
 }
 
 }  // namespace
@@ -101,36 +109,55 @@ TMV_NET_API int32_t TMV_NET_SetPullTempExecParam(TMV_NET_HANDLE handle, int32_t 
 {
     EntryPoint call(__func__, handle);
     call.input(&correction, sizeof correction);
-    return call.notSupported();
+    call.require(correction == 0 || correction == 1);
+    if (!call.ok())
+        return call.status();
+    deviceOf(call).settings().setTempCorrection(correction == 1);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_StartPullTemp_V2(TMV_NET_HANDLE handle, TMV_NET_TEMP_CALLBACK callback, void *user)
 {
-    (void)user;
     EntryPoint call(__func__, handle);
     call.callbackFn(callback);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    if (!hasThermalChannel(deviceOf(call)))
+        return sim::kNotSupported;
+    return call.session().startTempStream(callback, user);
 }
 
 TMV_NET_API int32_t TMV_NET_StopPullTemp(TMV_NET_HANDLE handle)
 {
-    EntryPoint call(__func__, handle);
-    return call.notSupported();
+    // Stopping must work even when the device has gone away meanwhile.
+    EntryPoint call(__func__);
+    call.input(&handle, sizeof handle);
+    if (!call.ok())
+        return call.status();
+    auto session = sim::Fleet::instance().session(handle);
+    return session ? session->stopTempStream() : sim::kFailed;
 }
 
 TMV_NET_API int32_t TMV_NET_StartPullNucData(TMV_NET_HANDLE handle, TMV_NET_NUC_DATA_CALLBACK callback,
                                              void *user)
 {
-    (void)user;
     EntryPoint call(__func__, handle);
     call.callbackFn(callback);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    if (!hasThermalChannel(deviceOf(call)))
+        return sim::kNotSupported;
+    return call.session().startRawStream(callback, user);
 }
 
 TMV_NET_API int32_t TMV_NET_StopPullNucData(TMV_NET_HANDLE handle)
 {
-    EntryPoint call(__func__, handle);
-    return call.notSupported();
+    EntryPoint call(__func__);
+    call.input(&handle, sizeof handle);
+    if (!call.ok())
+        return call.status();
+    auto session = sim::Fleet::instance().session(handle);
+    return session ? session->stopRawStream() : sim::kFailed;
 }
 
 // ---- Rules -----------------------------------------------------------------

@@ -4,6 +4,8 @@
 #include "model/Status.h"
 #include "streams/EventThread.h"
 #include "streams/PreviewStream.h"
+#include "streams/RawStream.h"
+#include "streams/TempStream.h"
 
 #include <algorithm>
 
@@ -41,6 +43,10 @@ Session::Streams Session::allStreamsLocked() const
     Streams all = retired_;
     if (preview_)
         all.push_back(preview_);
+    if (temp_)
+        all.push_back(temp_);
+    if (raw_)
+        all.push_back(raw_);
     return all;
 }
 
@@ -63,47 +69,61 @@ void Session::reapRetired()
     // The last references go here, on this thread, after the lock.
 }
 
-int32_t Session::startPreview(int channel, TMV_NET_PREVIEW_CALLBACK callback, void *user)
+template <class S, class Make>
+int32_t Session::openStream(std::shared_ptr<S> &slot, Make make)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (closed_ || (preview_ && preview_->active()))
+        if (closed_ || (slot && slot->active()))
             return kFailed;
-        if (preview_)
-            retired_.push_back(std::move(preview_));  // stopped from its own callback earlier
-        preview_ = std::make_shared<PreviewStream>(device_, handle(), channel, callback, user);
-        preview_->start();
+        if (slot)
+            retired_.push_back(std::move(slot));  // stopped from its own callback earlier
+        slot = make();
+        slot->start();
     }
     reapRetired();
     return kOk;
 }
 
-int32_t Session::stopPreview()
+template <class S>
+int32_t Session::closeStream(std::shared_ptr<S> &slot)
 {
-    std::shared_ptr<PreviewStream> stream;
+    std::shared_ptr<S> stream;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!preview_)
+        if (!slot)
             return kFailed;
-        if (preview_->onStreamThread()) {
-            preview_->stop();  // ends after this callback; reaped on the next start or logout
+        if (slot->onStreamThread()) {
+            slot->stop();  // ends after this callback; reaped on the next start or logout
             return kFailed;
         }
-        stream = preview_;  // stays listed until joined, so a logout waits for it too
+        stream = slot;  // stays listed until joined, so a logout waits for it too
     }
     if (!stream->stop())
         return kFailed;  // its thread waits for ours: it ends after its callback, reaped later
     bool closedHere = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (preview_ == stream) {
-            preview_.reset();
+        if (slot == stream) {
+            slot.reset();
             closedHere = true;
         }
     }
-    stream.reset();  // closes any recording
+    stream.reset();  // the last reference goes here, outside the lock (a preview closes its recording)
     reapRetired();
     return closedHere ? kOk : kFailed;
+}
+
+int32_t Session::startPreview(int channel, TMV_NET_PREVIEW_CALLBACK callback, void *user)
+{
+    return openStream(preview_, [&] {
+        return std::make_shared<PreviewStream>(device_, handle(), channel, callback, user);
+    });
+}
+
+int32_t Session::stopPreview()
+{
+    return closeStream(preview_);
 }
 
 int Session::previewChannel() const
@@ -129,6 +149,30 @@ int32_t Session::stopRecord()
     }
     return stream ? stream->stopRecord() : kFailed;
 }
+
+// ---- Temperature and raw streams -------------------------------------------
+
+int32_t Session::startTempStream(TMV_NET_TEMP_CALLBACK callback, void *user)
+{
+    return openStream(temp_, [&] { return std::make_shared<TempStream>(device_, handle(), callback, user); });
+}
+
+int32_t Session::stopTempStream()
+{
+    return closeStream(temp_);
+}
+
+int32_t Session::startRawStream(TMV_NET_NUC_DATA_CALLBACK callback, void *user)
+{
+    return openStream(raw_, [&] { return std::make_shared<RawStream>(device_, handle(), callback, user); });
+}
+
+int32_t Session::stopRawStream()
+{
+    return closeStream(raw_);
+}
+
+// ---- end of temperature and raw streams ------------------------------------
 
 bool Session::onOwnStreamThread() const
 {
@@ -168,6 +212,8 @@ bool Session::shutdown()
         std::lock_guard<std::mutex> lock(mutex_);
         // What could not be joined from here stays listed for the next try.
         preview_.reset();
+        temp_.reset();
+        raw_.reset();
         retired_ = running;
     }
     streams.clear();  // the ended streams go here, on this thread

@@ -20,8 +20,11 @@
 
 namespace sim {
 
+class ChannelStream;
 class Device;
 class PreviewStream;
+class RawStream;
+class TempStream;
 
 class Session {
 public:
@@ -44,6 +47,13 @@ public:
     int32_t startRecord(const std::string &path);
     int32_t stopRecord();
 
+    // ---- Temperature and raw streams: one of each, stopped as the preview.
+    int32_t startTempStream(TMV_NET_TEMP_CALLBACK callback, void *user);
+    int32_t stopTempStream();
+    int32_t startRawStream(TMV_NET_NUC_DATA_CALLBACK callback, void *user);
+    int32_t stopRawStream();
+    // ---- end of temperature and raw streams
+
     // True on a thread that runs one of this login's stream callbacks.
     bool onOwnStreamThread() const;
     // Ends the streams (the device went away); a later stop still succeeds.
@@ -57,9 +67,15 @@ public:
     bool shutdown();
 
 private:
-    using Streams = std::vector<std::shared_ptr<PreviewStream>>;
+    using Streams = std::vector<std::shared_ptr<ChannelStream>>;
     // Joins the retired streams that are not the calling thread's.
     void reapRetired();
+    // Start and stop of the stream in `slot`, whichever kind: at most one
+    // open; one stopped from its own callback is retired by the next start.
+    template <class S, class Make>
+    int32_t openStream(std::shared_ptr<S> &slot, Make make);
+    template <class S>
+    int32_t closeStream(std::shared_ptr<S> &slot);
     Streams allStreamsLocked() const;
 
     const uint64_t id_;
@@ -68,6 +84,8 @@ private:
     TMV_NET_EXCEPTION_CALLBACK exceptionCallback_ = nullptr;
     void *exceptionUser_ = nullptr;
     std::shared_ptr<PreviewStream> preview_;  // the open (or self-stopped) preview
+    std::shared_ptr<TempStream> temp_;        // the same for the temperature stream
+    std::shared_ptr<RawStream> raw_;          // and for the raw stream
     Streams retired_;                         // replaced before their thread was joined
     bool closed_ = false;
 };

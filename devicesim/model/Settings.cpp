@@ -25,6 +25,7 @@ void Settings::reset()
     aux_.autoFocus = profile_.ability.autoFocus ? 1 : 0;
     tempUnit_ = TempUnit::Celsius;
     measuring_ = true;
+    tempCorrection_ = true;
 }
 
 int Settings::frameRate(int channel) const
@@ -80,6 +81,18 @@ void Settings::setMeasuring(bool on)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     measuring_ = on;
+}
+
+bool Settings::tempCorrection() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return tempCorrection_;
+}
+
+void Settings::setTempCorrection(bool on)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    tempCorrection_ = on;
 }
 
 }  // namespace sim

@@ -1,7 +1,8 @@
 #pragma once
 // The device's own settings that are not part of another family: the frame
 // rate and picture settings of each channel, the PTZ head's auxiliary
-// switches, the temperature unit and the measurement switch.
+// switches, the temperature unit, the measurement switch and the sensor's
+// correction.
 //
 // Threading model: every member is safe from any thread; mutex_ guards all
 // state. Readers get copies, so a frame being rendered never sees a setting
@@ -48,6 +49,11 @@ public:
     bool measuring() const;
     void setMeasuring(bool on);
 
+    // Whether the detector's fixed pattern is corrected, as last sent with
+    // the temperature stream's parameter; on from the factory.
+    bool tempCorrection() const;
+    void setTempCorrection(bool on);
+
 private:
     const DeviceProfile &profile_;
     mutable std::mutex mutex_;  // protects the members below
@@ -56,6 +62,7 @@ private:
     TMV_NET_PTZ_AUX_STATE aux_{};
     TempUnit tempUnit_ = TempUnit::Celsius;
     bool measuring_ = true;
+    bool tempCorrection_ = true;
 };
 
 }  // namespace sim

@@ -106,11 +106,14 @@ void latchedFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *user)
     static_cast<Latch *>(user)->enterAndWait();
 }
 
-// What a re-entrant callback does and what the library answered.
+// What a re-entrant callback does and what the library answered. The stops
+// and the start act on the probe's stream.
 enum class Reentry { StopPreview, StopThenStart, Logout, Deinit, LoginAgain, Search };
+enum class Stream { Preview, Temp, Raw };
 
 struct ReentryProbe {
     Reentry action = Reentry::StopPreview;
+    Stream stream = Stream::Preview;
     TMV_NET_HANDLE handle = nullptr;
     std::atomic<bool> done{false};
     std::atomic<int> firstStatus{-1};
@@ -123,7 +126,43 @@ void ignoreFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *user)
     ++static_cast<ReentryProbe *>(user)->framesAfter;
 }
 
+void ignoreTemp(TMV_NET_HANDLE, const TMV_NET_TEMP_FRAME *, int32_t, void *user)
+{
+    ++static_cast<ReentryProbe *>(user)->framesAfter;
+}
+
+void ignoreRaw(TMV_NET_HANDLE, const uint16_t *, int32_t, int32_t, void *user)
+{
+    ++static_cast<ReentryProbe *>(user)->framesAfter;
+}
+
 void ignoreFound(const char *, void *) {}
+
+int stopProbeStream(ReentryProbe *probe)
+{
+    switch (probe->stream) {
+    case Stream::Temp:
+        return TMV_NET_StopPullTemp(probe->handle);
+    case Stream::Raw:
+        return TMV_NET_StopPullNucData(probe->handle);
+    case Stream::Preview:
+        break;
+    }
+    return TMV_NET_StopPreview(probe->handle);
+}
+
+int restartProbeStream(ReentryProbe *probe)
+{
+    switch (probe->stream) {
+    case Stream::Temp:
+        return TMV_NET_StartPullTemp_V2(probe->handle, ignoreTemp, probe);
+    case Stream::Raw:
+        return TMV_NET_StartPullNucData(probe->handle, ignoreRaw, probe);
+    case Stream::Preview:
+        break;
+    }
+    return startPreview(probe->handle, ignoreFrame, probe);
+}
 
 void reenter(ReentryProbe *probe)
 {
@@ -131,11 +170,11 @@ void reenter(ReentryProbe *probe)
         return;
     switch (probe->action) {
     case Reentry::StopPreview:
-        probe->firstStatus = TMV_NET_StopPreview(probe->handle);
+        probe->firstStatus = stopProbeStream(probe);
         break;
     case Reentry::StopThenStart:
-        probe->firstStatus = TMV_NET_StopPreview(probe->handle);
-        probe->secondStatus = startPreview(probe->handle, ignoreFrame, probe);
+        probe->firstStatus = stopProbeStream(probe);
+        probe->secondStatus = restartProbeStream(probe);
         break;
     case Reentry::Logout:
         probe->firstStatus = TMV_NET_Logout(probe->handle);
@@ -162,6 +201,16 @@ void reenterFromFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *us
 }
 
 void reenterFromException(TMV_NET_HANDLE, int32_t, void *user)
+{
+    reenter(static_cast<ReentryProbe *>(user));
+}
+
+void reenterFromTemp(TMV_NET_HANDLE, const TMV_NET_TEMP_FRAME *, int32_t, void *user)
+{
+    reenter(static_cast<ReentryProbe *>(user));
+}
+
+void reenterFromRaw(TMV_NET_HANDLE, const uint16_t *, int32_t, int32_t, void *user)
 {
     reenter(static_cast<ReentryProbe *>(user));
 }
@@ -378,6 +427,15 @@ private slots:
         QTest::newRow("search: logout") << "search" << Reentry::Logout << 0 << -1;
         QTest::newRow("search: deinit") << "search" << Reentry::Deinit << 1 << -1;
         QTest::newRow("search: search") << "search" << Reentry::Search << 0 << -1;
+        // From the temperature and raw streams' callbacks, "stop" is their own.
+        QTest::newRow("temperature: stop") << "temperature" << Reentry::StopPreview << 1 << -1;
+        QTest::newRow("temperature: stop then start") << "temperature" << Reentry::StopThenStart << 1 << 0;
+        QTest::newRow("temperature: logout") << "temperature" << Reentry::Logout << 1 << -1;
+        QTest::newRow("temperature: deinit") << "temperature" << Reentry::Deinit << 1 << -1;
+        QTest::newRow("raw: stop") << "raw" << Reentry::StopPreview << 1 << -1;
+        QTest::newRow("raw: stop then start") << "raw" << Reentry::StopThenStart << 1 << 0;
+        QTest::newRow("raw: logout") << "raw" << Reentry::Logout << 1 << -1;
+        QTest::newRow("raw: deinit") << "raw" << Reentry::Deinit << 1 << -1;
     }
     void reentryFromCallbacks()
     {
@@ -392,6 +450,12 @@ private slots:
         probe.handle = handle;
         if (from == "frame") {
             QCOMPARE(startPreview(handle, reenterFromFrame, &probe), 0);
+        } else if (from == "temperature") {
+            probe.stream = Stream::Temp;
+            QCOMPARE(TMV_NET_StartPullTemp_V2(handle, reenterFromTemp, &probe), 0);
+        } else if (from == "raw") {
+            probe.stream = Stream::Raw;
+            QCOMPARE(TMV_NET_StartPullNucData(handle, reenterFromRaw, &probe), 0);
         } else {
             QCOMPARE(startPreview(handle, ignoreFrame, &probe), 0);
             if (from == "exception") {
