@@ -2,7 +2,7 @@
 // One login: its handle, its device, its exception callback and its streams.
 //
 // Threading model: API calls may come from any thread; mutex_ guards the
-// callback, the streams and closed_. A stream stays listed here until its
+// callback, the streams, the alarm subscription and closed_. A stream stays listed here until its
 // thread has been joined, so shutdown() always waits for every stream of the
 // login, including one that a concurrent StopPreview is still joining, and
 // one that was stopped from inside its own callback and replaced there.
@@ -20,6 +20,7 @@
 
 namespace sim {
 
+class AlarmSubscription;
 class Device;
 class PreviewStream;
 
@@ -44,6 +45,16 @@ public:
     int32_t startRecord(const std::string &path);
     int32_t stopRecord();
 
+    // ---- Alarm subscription -------------------------------------------
+    // One subscription per login: a second one while it is active answers
+    // kFailed, as a device does. Without the snapshot flag the records
+    // carry no pictures.
+    int32_t subscribeAlarm(bool snapshots, TMV_NET_ALARM_CALLBACK callback, void *user);
+    // kFailed when not subscribed, and from inside the alarm callback (or a
+    // thread it waits for): the subscription then ends after that callback.
+    int32_t unsubscribeAlarm();
+    // ---- end of alarm subscription ------------------------------------
+
     // True on a thread that runs one of this login's stream callbacks.
     bool onOwnStreamThread() const;
     // Ends the streams (the device went away); a later stop still succeeds.
@@ -62,6 +73,15 @@ private:
     void reapRetired();
     Streams allStreamsLocked() const;
 
+    // ---- Alarm subscription -------------------------------------------
+    using Alarms = std::vector<std::shared_ptr<AlarmSubscription>>;
+    // Ends every subscription of the login (shutdown); false when one
+    // could not be joined from here (it stays listed).
+    bool endAlarms();
+    void reapRetiredAlarms();
+    bool onOwnAlarmThreadLocked() const;
+    // ---- end of alarm subscription ------------------------------------
+
     const uint64_t id_;
     const std::shared_ptr<Device> device_;
     mutable std::mutex mutex_;  // protects the members below
@@ -70,6 +90,11 @@ private:
     std::shared_ptr<PreviewStream> preview_;  // the open (or self-stopped) preview
     Streams retired_;                         // replaced before their thread was joined
     bool closed_ = false;
+    // Alarm subscription, under mutex_: the open one (or one that was
+    // unsubscribed from its own callback), and those replaced before their
+    // thread was joined.
+    std::shared_ptr<AlarmSubscription> alarm_;
+    Alarms retiredAlarms_;
 };
 
 }  // namespace sim
