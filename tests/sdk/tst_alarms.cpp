@@ -263,6 +263,25 @@ private slots:
         }
     }
 
+    // The panoramic camera sees the fire; its flare raises fire alarms
+    // without any threshold set.
+    void theFireRaisesFireAlarms()
+    {
+        SimFixture::pauseClock();
+        TMV_NET_HANDLE panoramic = SimFixture::login("127.0.0.13");
+        QVERIFY(panoramic);
+        Collector c;
+        QCOMPARE(TMV_NET_SubscribeAlarm_V2(panoramic, 0, collect, &c), 0);
+        auto fires = [&] {
+            for (const Received &r : c.snapshot())
+                if (r.type == TMV_NET_ALARM_FIRE && recordOf<TMV_NET_FIRE_ALARM_INFO>(r).state == 1)
+                    return true;
+            return false;
+        };
+        QVERIFY(stepUntil(fires, 30000));
+        QCOMPARE(TMV_NET_Logout(panoramic), 0);
+    }
+
     // A tolerance wider than the transformer's swing keeps one alarm, even
     // with the threshold right at its temperature.
     void thresholdAtTheTemperatureDoesNotChatter()
