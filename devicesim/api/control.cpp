@@ -2,6 +2,7 @@
 
 #include "TMVSimControl.h"
 
+#include "alarms/AlarmEngine.h"
 #include "camera/FrameProducer.h"
 #include "model/Device.h"
 #include "model/Fleet.h"
@@ -196,12 +197,23 @@ void TMVSim_SetLockPolicy(int failedAttempts, int64_t lockMs)
         d->setLoginPolicy(failedAttempts, lockMs * 1000);
 }
 
-int TMVSim_InjectAlarm(const char *address, int)
+int TMVSim_InjectAlarm(const char *address, int type)
 {
-    return address && Fleet::instance().device(address) ? sim::kNotSupported : sim::kWrongParam;
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    if (!device)
+        return sim::kWrongParam;
+    device->alarms().inject(type);
+    return sim::kOk;
 }
 
-int TMVSim_InjectAlarmRecord(const char *address, int, const void *, int, const void *, int, const void *, int)
+int TMVSim_InjectAlarmRecord(const char *address, int type, const void *record, int size, const void *picture0,
+                             int size0, const void *picture1, int size1)
 {
-    return address && Fleet::instance().device(address) ? sim::kNotSupported : sim::kWrongParam;
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    if (!device)
+        return sim::kWrongParam;
+    if ((!record && size > 0) || size < 0 || size0 < 0 || size1 < 0)
+        return sim::kWrongParam;
+    device->alarms().injectRecord(type, record, size, picture0, size0, picture1, size1);
+    return sim::kOk;
 }

@@ -29,7 +29,7 @@ Device::Device(DeviceProfile profile)
             },
             [this, index] { return settings_->frameRate(index); }));
     }
-    alarms_.reset(new AlarmEngine(profile_.channels.empty() ? nullptr : producers_[size_t(profile_.thermalChannel)].get()));
+    alarms_.reset(new AlarmEngine(*this, profile_.channels.empty() ? nullptr : producers_[size_t(profile_.thermalChannel)].get()));
     reset();
 }
 

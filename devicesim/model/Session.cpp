@@ -1,5 +1,7 @@
 #include "model/Session.h"
 
+#include "alarms/AlarmEngine.h"
+#include "alarms/AlarmSubscription.h"
 #include "model/Device.h"
 #include "model/Status.h"
 #include "streams/EventThread.h"
@@ -70,17 +72,22 @@ void Session::reapRetired()
 }
 
 template <class S, class Make>
-int32_t Session::openStream(std::shared_ptr<S> &slot, Make make)
+int32_t Session::openStream(std::shared_ptr<S> &slot, Make make, OnSecondStart second)
 {
+    std::shared_ptr<S> replaced;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (closed_ || (slot && slot->active()))
+        if (closed_ || (slot && slot->active() && second == OnSecondStart::Refuse))
             return kFailed;
+        if (slot && slot->active())
+            replaced = slot;
         if (slot)
-            retired_.push_back(std::move(slot));  // stopped from its own callback earlier
+            retired_.push_back(std::move(slot));  // replaced, or stopped from its own callback earlier
         slot = make();
         slot->start();
     }
+    if (replaced)
+        replaced->stop();  // joins it, or from its own callback lets it end after
     reapRetired();
     return kOk;
 }
@@ -154,7 +161,10 @@ int32_t Session::stopRecord()
 
 int32_t Session::startTempStream(TMV_NET_TEMP_CALLBACK callback, void *user)
 {
-    return openStream(temp_, [&] { return std::make_shared<TempStream>(device_, handle(), callback, user); });
+    // The client opens it from two tabs; the newest callback takes over.
+    return openStream(
+        temp_, [&] { return std::make_shared<TempStream>(device_, handle(), callback, user); },
+        OnSecondStart::Replace);
 }
 
 int32_t Session::stopTempStream()
@@ -180,7 +190,7 @@ bool Session::onOwnStreamThread() const
     for (const auto &s : allStreamsLocked())
         if (s->onStreamThread())
             return true;
-    return false;
+    return onOwnAlarmThreadLocked();
 }
 
 void Session::endStreams()
@@ -217,7 +227,113 @@ bool Session::shutdown()
         retired_ = running;
     }
     streams.clear();  // the ended streams go here, on this thread
-    return ended && running.empty();
+    const bool alarmsEnded = endAlarms();
+    return ended && running.empty() && alarmsEnded;
+}
+
+// ---- Alarm subscription ---------------------------------------------------
+
+int32_t Session::subscribeAlarm(bool snapshots, TMV_NET_ALARM_CALLBACK callback, void *user)
+{
+    std::shared_ptr<AlarmSubscription> replaced;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (closed_)
+            return kFailed;
+        if (alarm_) {
+            // One subscription per login: subscribing again replaces it, so
+            // either of the client's two alarm rows can end what the other
+            // started.
+            device_->alarms().unsubscribe(alarm_);
+            replaced = alarm_;
+            retiredAlarms_.push_back(std::move(alarm_));
+        }
+        alarm_ = std::make_shared<AlarmSubscription>(handle(), snapshots, callback, user);
+        alarm_->start();
+        // Under the lock, so a shutdown either sees it listed or ran before.
+        device_->alarms().subscribe(alarm_);
+    }
+    if (replaced)
+        replaced->stop();  // joins it, or from its own callback lets it end after
+    reapRetiredAlarms();
+    return kOk;
+}
+
+int32_t Session::unsubscribeAlarm()
+{
+    std::shared_ptr<AlarmSubscription> sub;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!alarm_)
+            return kFailed;
+        sub = alarm_;
+    }
+    const bool wasActive = sub->active();
+    device_->alarms().unsubscribe(sub);  // no new alarms reach it
+    if (!sub->stop())
+        return kFailed;  // inside its callback, or that callback waits for us: it ends after it
+    bool closedHere = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (alarm_ == sub) {
+            alarm_.reset();
+            closedHere = true;
+        }
+    }
+    sub.reset();
+    reapRetiredAlarms();
+    return wasActive && closedHere ? kOk : kFailed;
+}
+
+bool Session::onOwnAlarmThreadLocked() const
+{
+    if (alarm_ && alarm_->onOwnThread())
+        return true;
+    for (const auto &a : retiredAlarms_)
+        if (a->onOwnThread())
+            return true;
+    return false;
+}
+
+void Session::reapRetiredAlarms()
+{
+    Alarms joinable;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto &a : retiredAlarms_)
+            if (!a->onOwnThread())
+                joinable.push_back(a);
+    }
+    Alarms ended;
+    for (const auto &a : joinable)
+        if (a->stop())
+            ended.push_back(a);
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto &a : ended)
+        retiredAlarms_.erase(std::remove(retiredAlarms_.begin(), retiredAlarms_.end(), a), retiredAlarms_.end());
+}
+
+bool Session::endAlarms()
+{
+    Alarms all;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        all = retiredAlarms_;
+        if (alarm_)
+            all.push_back(alarm_);
+    }
+    Alarms running;
+    for (const auto &a : all) {
+        device_->alarms().unsubscribe(a);
+        if (!a->stop())
+            running.push_back(a);
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        alarm_.reset();
+        retiredAlarms_ = running;  // joined by a later shutdown from outside
+    }
+    return running.empty();
 }
 
 }  // namespace sim

@@ -2,7 +2,7 @@
 // One login: its handle, its device, its exception callback and its streams.
 //
 // Threading model: API calls may come from any thread; mutex_ guards the
-// callback, the streams and closed_. A stream stays listed here until its
+// callback, the streams, the alarm subscription and closed_. A stream stays listed here until its
 // thread has been joined, so shutdown() always waits for every stream of the
 // login, including one that a concurrent StopPreview is still joining, and
 // one that was stopped from inside its own callback and replaced there.
@@ -21,6 +21,7 @@
 namespace sim {
 
 class ChannelStream;
+class AlarmSubscription;
 class Device;
 class PreviewStream;
 class RawStream;
@@ -53,6 +54,15 @@ public:
     int32_t startRawStream(TMV_NET_NUC_DATA_CALLBACK callback, void *user);
     int32_t stopRawStream();
     // ---- end of temperature and raw streams
+    // ---- Alarm subscription -------------------------------------------
+    // One subscription per login: subscribing again replaces it (the new
+    // callback, user and snapshot flag). Without the snapshot flag the
+    // records carry no pictures.
+    int32_t subscribeAlarm(bool snapshots, TMV_NET_ALARM_CALLBACK callback, void *user);
+    // kFailed when not subscribed, and from inside the alarm callback (or a
+    // thread it waits for): the subscription then ends after that callback.
+    int32_t unsubscribeAlarm();
+    // ---- end of alarm subscription ------------------------------------
 
     // True on a thread that runs one of this login's stream callbacks.
     bool onOwnStreamThread() const;
@@ -72,11 +82,24 @@ private:
     void reapRetired();
     // Start and stop of the stream in `slot`, whichever kind: at most one
     // open; one stopped from its own callback is retired by the next start.
+    // A second start while one runs is refused (the preview, the raw stream)
+    // or replaces it (the temperature stream, which the client opens from
+    // two tabs).
+    enum class OnSecondStart { Refuse, Replace };
     template <class S, class Make>
-    int32_t openStream(std::shared_ptr<S> &slot, Make make);
+    int32_t openStream(std::shared_ptr<S> &slot, Make make, OnSecondStart second = OnSecondStart::Refuse);
     template <class S>
     int32_t closeStream(std::shared_ptr<S> &slot);
     Streams allStreamsLocked() const;
+
+    // ---- Alarm subscription -------------------------------------------
+    using Alarms = std::vector<std::shared_ptr<AlarmSubscription>>;
+    // Ends every subscription of the login (shutdown); false when one
+    // could not be joined from here (it stays listed).
+    bool endAlarms();
+    void reapRetiredAlarms();
+    bool onOwnAlarmThreadLocked() const;
+    // ---- end of alarm subscription ------------------------------------
 
     const uint64_t id_;
     const std::shared_ptr<Device> device_;
@@ -88,6 +111,11 @@ private:
     std::shared_ptr<RawStream> raw_;          // and for the raw stream
     Streams retired_;                         // replaced before their thread was joined
     bool closed_ = false;
+    // Alarm subscription, under mutex_: the open one (or one that was
+    // unsubscribed from its own callback), and those replaced before their
+    // thread was joined.
+    std::shared_ptr<AlarmSubscription> alarm_;
+    Alarms retiredAlarms_;
 };
 
 }  // namespace sim

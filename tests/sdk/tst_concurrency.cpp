@@ -108,7 +108,7 @@ void latchedFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *user)
 
 // What a re-entrant callback does and what the library answered. The stops
 // and the start act on the probe's stream.
-enum class Reentry { StopPreview, StopThenStart, Logout, Deinit, LoginAgain, Search };
+enum class Reentry { StopPreview, StopThenStart, Logout, Deinit, LoginAgain, Search, Unsubscribe, Resubscribe };
 enum class Stream { Preview, Temp, Raw };
 
 struct ReentryProbe {
@@ -164,6 +164,8 @@ int restartProbeStream(ReentryProbe *probe)
     return startPreview(probe->handle, ignoreFrame, probe);
 }
 
+void ignoreAlarm(TMV_NET_HANDLE, int32_t, const void *, void *) {}
+
 void reenter(ReentryProbe *probe)
 {
     if (probe->done.exchange(true))
@@ -192,6 +194,13 @@ void reenter(ReentryProbe *probe)
     case Reentry::Search:
         probe->firstStatus = TMV_NET_SearchDev(ignoreFound, nullptr, 100);
         break;
+    case Reentry::Unsubscribe:
+        probe->firstStatus = TMV_NET_UnsubscribeAlarm(probe->handle);
+        break;
+    case Reentry::Resubscribe:
+        probe->firstStatus = TMV_NET_UnsubscribeAlarm(probe->handle);
+        probe->secondStatus = TMV_NET_SubscribeAlarm(probe->handle, ignoreAlarm, nullptr);
+        break;
     }
 }
 
@@ -211,6 +220,11 @@ void reenterFromTemp(TMV_NET_HANDLE, const TMV_NET_TEMP_FRAME *, int32_t, void *
 }
 
 void reenterFromRaw(TMV_NET_HANDLE, const uint16_t *, int32_t, int32_t, void *user)
+{
+    reenter(static_cast<ReentryProbe *>(user));
+}
+
+void reenterFromAlarm(TMV_NET_HANDLE, int32_t, const void *, void *user)
 {
     reenter(static_cast<ReentryProbe *>(user));
 }
@@ -436,6 +450,18 @@ private slots:
         QTest::newRow("raw: stop then start") << "raw" << Reentry::StopThenStart << 1 << 0;
         QTest::newRow("raw: logout") << "raw" << Reentry::Logout << 1 << -1;
         QTest::newRow("raw: deinit") << "raw" << Reentry::Deinit << 1 << -1;
+        // The alarm callback: its own subscription and login answer 1 and
+        // end after it; a new subscription from inside is taken.
+        QTest::newRow("alarm: unsubscribe") << "alarm" << Reentry::Unsubscribe << 1 << -1;
+        QTest::newRow("alarm: unsubscribe then subscribe") << "alarm" << Reentry::Resubscribe << 1 << 0;
+        QTest::newRow("alarm: stop preview") << "alarm" << Reentry::StopPreview << 0 << -1;
+        QTest::newRow("alarm: stop then start") << "alarm" << Reentry::StopThenStart << 0 << 0;
+        QTest::newRow("alarm: logout") << "alarm" << Reentry::Logout << 1 << -1;
+        QTest::newRow("alarm: deinit") << "alarm" << Reentry::Deinit << 1 << -1;
+        QTest::newRow("alarm: login") << "alarm" << Reentry::LoginAgain << 0 << 0;
+        QTest::newRow("alarm: search") << "alarm" << Reentry::Search << 0 << -1;
+        QTest::newRow("frame: unsubscribe") << "frame" << Reentry::Unsubscribe << 0 << -1;
+        QTest::newRow("exception: unsubscribe") << "exception" << Reentry::Unsubscribe << 0 << -1;
     }
     void reentryFromCallbacks()
     {
@@ -448,6 +474,8 @@ private slots:
         ReentryProbe probe;
         probe.action = action;
         probe.handle = handle;
+        if (action == Reentry::Unsubscribe || action == Reentry::Resubscribe)
+            QCOMPARE(TMV_NET_SubscribeAlarm(handle, from == "alarm" ? reenterFromAlarm : ignoreAlarm, &probe), 0);
         if (from == "frame") {
             QCOMPARE(startPreview(handle, reenterFromFrame, &probe), 0);
         } else if (from == "temperature") {
@@ -456,6 +484,11 @@ private slots:
         } else if (from == "raw") {
             probe.stream = Stream::Raw;
             QCOMPARE(TMV_NET_StartPullNucData(handle, reenterFromRaw, &probe), 0);
+        } else if (from == "alarm") {
+            QCOMPARE(startPreview(handle, ignoreFrame, &probe), 0);
+            if (action != Reentry::Unsubscribe && action != Reentry::Resubscribe)
+                QCOMPARE(TMV_NET_SubscribeAlarm(handle, reenterFromAlarm, &probe), 0);
+            QCOMPARE(TMVSim_InjectAlarm(kPtz, 40001), 0);
         } else {
             QCOMPARE(startPreview(handle, ignoreFrame, &probe), 0);
             if (from == "exception") {
