@@ -21,6 +21,7 @@
 namespace sim {
 
 class Device;
+class DownloadSet;
 class PreviewStream;
 
 class Session {
@@ -44,6 +45,10 @@ public:
     int32_t startRecord(const std::string &path);
     int32_t stopRecord();
 
+    // ---- SD-card downloads: the login's own; shutdown() stops them all.
+    DownloadSet &downloads() const { return *downloads_; }
+    // ----
+
     // True on a thread that runs one of this login's stream callbacks.
     bool onOwnStreamThread() const;
     // Ends the streams (the device went away); a later stop still succeeds.
@@ -64,6 +69,7 @@ private:
 
     const uint64_t id_;
     const std::shared_ptr<Device> device_;
+    const std::unique_ptr<DownloadSet> downloads_;  // its own lock; never called under mutex_
     mutable std::mutex mutex_;  // protects the members below
     TMV_NET_EXCEPTION_CALLBACK exceptionCallback_ = nullptr;
     void *exceptionUser_ = nullptr;
