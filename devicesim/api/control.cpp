@@ -10,6 +10,7 @@
 #include "model/Settings.h"
 #include "model/SimClock.h"
 #include "model/Status.h"
+#include "storage/Downloads.h"
 #include "storage/SdCard.h"
 
 #include <algorithm>
@@ -35,6 +36,8 @@ int copyText(const std::string &text, char *out, int capacity)
 void TMVSim_ResetFleet(void)
 {
     Fleet::instance().reset();
+    for (const auto &d : Fleet::instance().devices())
+        d->sdCard().format();
     Journal::instance().clear();
     Journal::instance().clearFaults();
 }
@@ -65,6 +68,24 @@ int TMVSim_SdCardFolder(const char *address, char *folder, int capacity)
         return sim::kWrongParam;
     const std::string path = device->sdCard().folder();
     return path.empty() ? sim::kFailed : copyText(path, folder, capacity);
+}
+
+int TMVSim_SetLinkSpeed(const char *address, int64_t bytesPerSecond)
+{
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    if (!device || bytesPerSecond < 0)
+        return sim::kWrongParam;
+    device->sdCard().link().setSpeed(uint64_t(bytesPerSecond));
+    return sim::kOk;
+}
+
+int TMVSim_SetSdCardCapacity(const char *address, int64_t bytes)
+{
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    if (!device || bytes < 0)
+        return sim::kWrongParam;
+    device->sdCard().setCapacity(uint64_t(bytes));
+    return sim::kOk;
 }
 
 int TMVSim_SessionCount(const char *address)

@@ -22,7 +22,8 @@ extern "C" {
 /* ---- Fleet ------------------------------------------------------------ */
 
 /* Logs every session out, stops every stream and puts each device back into
- * its factory state (settings, lists, lock-outs, SD card). The clock keeps
+ * its factory state (settings, lists, lock-outs, SD card: its files are
+ * removed, and the next search fills the recent history in again). The clock keeps
  * its mode; the journal and faults are cleared. */
 TMVSIM_API void TMVSim_ResetFleet(void);
 TMVSIM_API int TMVSim_DeviceCount(void);
@@ -39,6 +40,14 @@ TMVSIM_API int TMVSim_SdCardFolder(const char *address, char *folder, int capaci
  * outlives the run. Tests give each process its own root so that parallel
  * tests never share a card. Returns 0. */
 TMVSIM_API int TMVSim_SetSdCardRoot(const char *folder);
+/* Speed of the device's link, shared by all its downloads, in bytes a
+ * second (default 4 MiB/s); 0 lifts the limit. Paced on the simulation
+ * clock. Returns 0, or 3 for an unknown address or a negative speed. */
+TMVSIM_API int TMVSim_SetLinkSpeed(const char *address, int64_t bytesPerSecond);
+/* Capacity of the device's SD card in bytes (default 256 MiB); when its files
+ * outgrow it the oldest are removed at once. Returns 0, or 3 for an unknown
+ * address or a negative size. */
+TMVSIM_API int TMVSim_SetSdCardCapacity(const char *address, int64_t bytes);
 /* Number of open sessions on a device, or -1 for an unknown address. */
 TMVSIM_API int TMVSim_SessionCount(const char *address);
 

@@ -17,7 +17,12 @@ const char *const kPassword = "sensor852";
 
 Device::Device(DeviceProfile profile)
     : profile_(std::move(profile)), settings_(new Settings(profile_)), head_(new PtzHead(profile_)),
-      rules_(new RuleSet(profile_.tieredRules)), sdCard_(new SdCard(profile_.address))
+      rules_(new RuleSet(profile_.tieredRules)),
+      sdCard_(new SdCard(profile_.address, int(profile_.channels.size()),
+                         // The card records what the channel shows; only called once the producers exist.
+                         [this](int channel, int64_t timeUs) {
+                             return validChannel(channel) ? producers_[size_t(channel)]->frameAt(timeUs) : FramePtr();
+                         }))
 {
     for (size_t c = 0; c < profile_.channels.size(); ++c) {
         const ChannelProfile &channel = profile_.channels[c];
@@ -44,6 +49,7 @@ void Device::reset()
     head_->reset();
     rules_->reset();
     alarms_->reset();
+    sdCard_->resetSettings();
     for (auto &producer : producers_)
         producer->resetStats();
     std::lock_guard<std::mutex> lock(mutex_);

@@ -4,6 +4,7 @@
 #include "alarms/AlarmSubscription.h"
 #include "model/Device.h"
 #include "model/Status.h"
+#include "storage/Downloads.h"
 #include "streams/EventThread.h"
 #include "streams/PreviewStream.h"
 #include "streams/RawStream.h"
@@ -13,7 +14,10 @@
 
 namespace sim {
 
-Session::Session(uint64_t id, std::shared_ptr<Device> device) : id_(id), device_(std::move(device)) {}
+Session::Session(uint64_t id, std::shared_ptr<Device> device)
+    : id_(id), device_(std::move(device)), downloads_(new DownloadSet)
+{
+}
 
 Session::~Session()
 {
@@ -213,6 +217,7 @@ bool Session::shutdown()
         exceptionCallback_ = nullptr;
         streams = allStreamsLocked();
     }
+    downloads_->stopAll();  // their threads call nothing back, so joining here is safe
     bool ended = EventThread::instance().cancel(id_);
     Streams running;
     for (const auto &s : streams)

@@ -23,6 +23,7 @@ namespace sim {
 class ChannelStream;
 class AlarmSubscription;
 class Device;
+class DownloadSet;
 class PreviewStream;
 class RawStream;
 class TempStream;
@@ -63,6 +64,9 @@ public:
     // thread it waits for): the subscription then ends after that callback.
     int32_t unsubscribeAlarm();
     // ---- end of alarm subscription ------------------------------------
+    // ---- SD-card downloads: the login's own; shutdown() stops them all.
+    DownloadSet &downloads() const { return *downloads_; }
+    // ----
 
     // True on a thread that runs one of this login's stream callbacks.
     bool onOwnStreamThread() const;
@@ -103,6 +107,7 @@ private:
 
     const uint64_t id_;
     const std::shared_ptr<Device> device_;
+    const std::unique_ptr<DownloadSet> downloads_;  // its own lock; never called under mutex_
     mutable std::mutex mutex_;  // protects the members below
     TMV_NET_EXCEPTION_CALLBACK exceptionCallback_ = nullptr;
     void *exceptionUser_ = nullptr;
