@@ -106,6 +106,13 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->playbackChannel0RadioBtn, SIGNAL(clicked()), this, SLOT(OnChannelButtonClicked()));
     connect(ui->playbackChannel1RadioBtn, SIGNAL(clicked()), this, SLOT(OnChannelButtonClicked()));
     connect(ui->ipSearchBtn, SIGNAL(clicked()), this, SLOT(OnIPSearchButtonClicked()));
+    connect(ui->videoRadioBtn, SIGNAL(clicked()), this, SLOT(OnFileTypeButtonClicked()));
+    connect(ui->imageRadioBtn, SIGNAL(clicked()), this, SLOT(OnFileTypeButtonClicked()));
+    connect(ui->sdCardSearchBtn, SIGNAL(clicked()), this, SLOT(OnSDcardSearchButtonClicked()));
+    connect(ui->backBtn, SIGNAL(clicked()), this, SLOT(OnBackButtonClicked()));
+    connect(ui->nextBtn, SIGNAL(clicked()), this, SLOT(OnNextButtonClicked()));
+    connect(ui->selectAllBtn, SIGNAL(clicked()), this, SLOT(OnSellectAllButtonClicked()));
+    connect(ui->downloadBtn, SIGNAL(clicked()), this, SLOT(OnDownloadButtonClicked()));
     connect(ui->downProgressBtn, SIGNAL(clicked()), this, SLOT(OnDownloadProgressButtonClicked()));
     connect(ui->drawPointBtn, SIGNAL(clicked()), this, SLOT(OnDrawPointBtnClicked()));
     connect(ui->drawLineBtn, SIGNAL(clicked()), this, SLOT(OnDrawLineBtnClicked()));

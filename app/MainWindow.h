@@ -93,6 +93,13 @@ private slots:
     void OnLoginBtnClicked();
     void OnChannelButtonClicked();
     void OnException(int type);
+    // The playback tab (playback/PlaybackSlots.cpp).
+    void OnFileTypeButtonClicked();
+    void OnSDcardSearchButtonClicked();
+    void OnBackButtonClicked();
+    void OnNextButtonClicked();
+    void OnSellectAllButtonClicked();
+    void OnDownloadButtonClicked();
     void OnDownloadProgressButtonClicked();
 
 private:
@@ -105,6 +112,10 @@ private:
     // is reported and returns false: the login stays.
     bool StopDownloads();
     void ClearPlayback();
+    // One page of the SD-card search, for the page number set.
+    void SearchFiles();
+    // Disables the page and selection buttons after a search found nothing.
+    void DisableFileButtons();
     // Channel refresh: the channel radio buttons and the temperature controls,
     // then the abilities and the pages that follow them.
     void RefreshChannelControls();

@@ -10,13 +10,18 @@
 #include "TMVNetSDK.h"
 
 class MainWindow;
+class QStandardItemModel;
 
 namespace Ui {
 class DownloadPage;
 }
 
 // The download window: a top-level list of the login's downloads with their
-// progress. The main window creates and deletes it.
+// progress, polled once a second, also while hidden. The main window creates
+// and deletes it.
+//
+// Threading model: user-interface thread only; the polling is a timer in the
+// event loop, one library call per download per second.
 class DownloadPage : public QWidget
 {
     Q_OBJECT
@@ -29,12 +34,17 @@ public:
 public slots:
     void OnChangeHandle(TMV_NET_HANDLE handle);
     void OnFile(QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> filemap);
+    void OnTimedout();
 
 private:
+    // Rebuilds the rows from the list, asking the library for each progress.
+    void Refresh();
+
     std::unique_ptr<Ui::DownloadPage> ui;
     MainWindow *m_mainWindow;
     TMV_NET_HANDLE m_handle;
     QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> m_downloadMap;
+    QStandardItemModel *m_model;
 };
 
 #endif // DOWNLOADPAGE_H

@@ -1,0 +1,306 @@
+#include <QtTest>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "DownloadPage.h"
+#include "MainWindow.h"
+#include "MsgBox.h"
+#include "PlaybackText.h"
+#include "ProgressDelegate.h"
+#include "TestSupport.h"
+
+namespace {
+
+using Downloads = QMap<int, TMV_NET_FILE_DOWNLOAD_INFO>;
+
+TMV_NET_FILE_DOWNLOAD_INFO Download(const char *localPath)
+{
+    TMV_NET_FILE_DOWNLOAD_INFO info;
+    std::memset(&info, 0, sizeof info);
+    qstrncpy(info.localPath, localPath, sizeof info.localPath);
+    return info;
+}
+
+QList<int> PolledIds()
+{
+    QList<int> ids;
+    for (const QByteArray &args : SimFixture::argsOf("TMV_NET_GetDownloadProgress")) {
+        int32_t id = -1;
+        std::memcpy(&id, args.constData(), sizeof id);
+        ids << id;
+    }
+    return ids;
+}
+
+// The handle the last progress poll was made with.
+TMV_NET_HANDLE LastPollHandle()
+{
+    TMV_NET_HANDLE handle = nullptr;
+    const QByteArray input = SimFixture::lastInput("TMV_NET_GetDownloadProgress");
+    if (input.size() >= int(sizeof handle))
+        std::memcpy(&handle, input.constData(), sizeof handle);
+    return handle;
+}
+
+} // namespace
+
+class TestDownloadPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void windowShape();
+    void listsDownloadsInIdOrder();
+    void failedPollShowsZero_data();
+    void failedPollShowsZero();
+    void pollsEverySecondWhileHidden();
+    void keepsRowsAfterLogout();
+    void barCarriesTheCellText_data();
+    void barCarriesTheCellText();
+    void realDownloadGrowsToHundred();
+
+private:
+    DownloadPage *page() const;
+    QTableView *view() const { return page()->findChild<QTableView *>("tableView"); }
+    QStringList row(int r) const;
+
+    std::unique_ptr<PageFixture> m_fixture;
+};
+
+void TestDownloadPage::initTestCase()
+{
+    WarningGuard::install();
+    SimFixture::reset();
+}
+
+void TestDownloadPage::init()
+{
+    m_fixture.reset(new PageFixture(false));
+}
+
+void TestDownloadPage::cleanup()
+{
+    SimFixture::clearFaults();
+    m_fixture.reset();
+    const QWidgetList topLevels = QApplication::topLevelWidgets();
+    for (QWidget *widget : topLevels)
+        QVERIFY2(qobject_cast<MsgBox *>(widget), qPrintable(widget->objectName()));
+}
+
+DownloadPage *TestDownloadPage::page() const
+{
+    const QWidgetList topLevels = QApplication::topLevelWidgets();
+    for (QWidget *widget : topLevels) {
+        if (DownloadPage *found = qobject_cast<DownloadPage *>(widget))
+            return found;
+    }
+    qFatal("no DownloadPage");
+    return nullptr;
+}
+
+QStringList TestDownloadPage::row(int r) const
+{
+    QStringList cells;
+    for (int c = 0; c < view()->model()->columnCount(); ++c)
+        cells << view()->model()->index(r, c).data().toString();
+    return cells;
+}
+
+void TestDownloadPage::windowShape()
+{
+    DownloadPage *window = page();
+    QVERIFY(!window->parentWidget());
+    QCOMPARE(window->windowTitle(), QString("DownloadPage"));
+    QCOMPARE(window->size(), QSize(579, 643));
+    QAbstractItemModel *model = view()->model();
+    QCOMPARE(model->columnCount(), 3);
+    QStringList headers;
+    for (int c = 0; c < 3; ++c)
+        headers << model->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(headers, QStringList({"Index", "Name", "Progress"}));
+    QVERIFY(view()->verticalHeader()->isHidden());
+    QVERIFY(view()->horizontalHeader()->stretchLastSection());
+    QVERIFY(qobject_cast<ProgressDelegate *>(view()->itemDelegateForColumn(2)));
+
+    const QList<QTimer *> timers = window->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(timers.size(), 1);
+    QCOMPARE(timers.first()->interval(), 1000);
+    QVERIFY(timers.first()->isActive());
+}
+
+// Rows follow the ids upwards, whatever order they arrived in, each showing
+// its target's last part (a path without "/" whole).
+void TestDownloadPage::listsDownloadsInIdOrder()
+{
+    QVERIFY(m_fixture->login());
+    SimFixture::clearJournal();
+    Downloads downloads;
+    downloads.insert(5, Download("/home/op/clips/090500.mp4"));
+    downloads.insert(2, Download("snap.jpg"));
+    emit m_fixture->window()->SendDownload(downloads);
+
+    QCOMPARE(view()->model()->rowCount(), 2);
+    QCOMPARE(row(0), QStringList({"2", "snap.jpg", "0%"}));
+    QCOMPARE(row(1), QStringList({"5", "090500.mp4", "0%"}));
+    QCOMPARE(PolledIds(), QList<int>({2, 5}));
+    QCOMPARE(LastPollHandle(), m_fixture->window()->Handle());
+
+    // The next list replaces the rows, it does not add to them.
+    downloads.remove(5);
+    emit m_fixture->window()->SendDownload(downloads);
+    QCOMPARE(view()->model()->rowCount(), 1);
+    QCOMPARE(row(0).first(), QString("2"));
+    m_fixture->click("loginBtn");
+}
+
+void TestDownloadPage::failedPollShowsZero_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::newRow("failed") << 1;
+    QTest::newRow("wrong parameter") << 3;
+}
+
+// A poll the library fails leaves the record as the page zeroed it.
+void TestDownloadPage::failedPollShowsZero()
+{
+    QFETCH(int, status);
+    QVERIFY(m_fixture->login());
+    SimFixture::fail("TMV_NET_GetDownloadProgress", status, TMVSIM_ALWAYS);
+    Downloads downloads;
+    downloads.insert(0, Download("/tmp/x/a.mp4"));
+    emit m_fixture->window()->SendDownload(downloads);
+    QCOMPARE(row(0), QStringList({"0", "a.mp4", "0%"}));
+    QCOMPARE(view()->model()->index(0, 2).data(ProgressDelegate::PercentRole).toInt(), 0);
+    m_fixture->click("loginBtn");
+}
+
+void TestDownloadPage::pollsEverySecondWhileHidden()
+{
+    QVERIFY(m_fixture->login());
+    Downloads downloads;
+    downloads.insert(1, Download("/tmp/x/a.mp4"));
+    emit m_fixture->window()->SendDownload(downloads);
+    QVERIFY(!page()->isVisible());
+    SimFixture::clearJournal();
+    QTRY_VERIFY_WITH_TIMEOUT(SimFixture::countOf("TMV_NET_GetDownloadProgress") >= 1, 2500);
+    QCOMPARE(view()->model()->rowCount(), 1);
+    m_fixture->click("loginBtn");
+}
+
+// After a logout the page keeps its rows and polls them without a login.
+void TestDownloadPage::keepsRowsAfterLogout()
+{
+    QVERIFY(m_fixture->login());
+    Downloads downloads;
+    downloads.insert(3, Download("/tmp/x/a.mp4"));
+    emit m_fixture->window()->SendDownload(downloads);
+    m_fixture->click("loginBtn");
+    QVERIFY(!m_fixture->loggedIn());
+    SimFixture::clearJournal();
+
+    QMetaObject::invokeMethod(page(), "OnTimedout");
+
+    QCOMPARE(row(0), QStringList({"3", "a.mp4", "0%"}));
+    QCOMPARE(SimFixture::countOf("TMV_NET_GetDownloadProgress"), 1);
+    QVERIFY(!LastPollHandle());
+}
+
+void TestDownloadPage::barCarriesTheCellText_data()
+{
+    QTest::addColumn<int>("percent");
+    QTest::newRow("none") << 0;
+    QTest::newRow("a quarter") << 25;
+    QTest::newRow("done") << 100;
+}
+
+// The bar shows the cell's own text and fills to its percent.
+void TestDownloadPage::barCarriesTheCellText()
+{
+    QFETCH(int, percent);
+    QStandardItemModel model(1, 1);
+    model.setData(model.index(0, 0), PlaybackText::ProgressText(percent));
+    model.setData(model.index(0, 0), percent, ProgressDelegate::PercentRole);
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 120, 20);
+
+    const QStyleOptionProgressBar bar = ProgressDelegate::BarOption(option, model.index(0, 0));
+    QCOMPARE(bar.minimum, 0);
+    QCOMPARE(bar.maximum, 100);
+    QCOMPARE(bar.progress, percent);
+    QCOMPARE(bar.text, QString::number(percent) + "%");
+    QVERIFY(bar.textVisible);
+    QVERIFY(option.rect.contains(bar.rect));
+
+    // And the view paints it without complaint.
+    QTableView table;
+    ProgressDelegate delegate;
+    table.setModel(&model);
+    table.setItemDelegateForColumn(0, &delegate);
+    QVERIFY(!table.grab().isNull());
+}
+
+// A real download, polled by the page, only grows and ends at 100%.
+void TestDownloadPage::realDownloadGrowsToHundred()
+{
+    QVERIFY(m_fixture->login());
+    const TMV_NET_HANDLE handle = m_fixture->window()->Handle();
+    const QDateTime now = QDateTime::currentDateTime();
+    TMV_NET_FILE_QUERY query;
+    std::memset(&query, 0, sizeof query);
+    query.fileType = 0;
+    qstrncpy(query.startTime, PlaybackText::QueryTime(now.addDays(-1)).constData(), sizeof query.startTime);
+    qstrncpy(query.endTime, PlaybackText::QueryTime(now).constData(), sizeof query.endTime);
+    query.pageSize = 50;
+    int32_t count = 0;
+    const int status = TMV_NET_QueryFileSize(handle, &query, &count);
+    if (status == 2)
+        QSKIP("the simulated SD card answers 'not supported' on this tree");
+    QCOMPARE(status, 0);
+    QVERIFY(count > 0);
+    std::vector<TMV_NET_FILE_INFO> files(static_cast<size_t>(count));
+    int32_t returned = 0;
+    QCOMPARE(TMV_NET_QueryFile(handle, &query, files.data(), count, &returned), 0);
+
+    QTemporaryDir dir;
+    TMV_NET_FILE_DOWNLOAD_INFO info;
+    std::memset(&info, 0, sizeof info);
+    info.fileInfo = files.front();
+    const PlaybackText::DownloadTarget target =
+        PlaybackText::TargetOf(dir.path(), QByteArray(info.fileInfo.filePath), sizeof info.localPath);
+    qstrncpy(info.localPath, target.path.constData(), sizeof info.localPath);
+    const int id = TMV_NET_StartDownloadFile(handle, &info);
+    QVERIFY(id >= 0);
+    Downloads downloads;
+    downloads.insert(id, info);
+    emit m_fixture->window()->SendDownload(downloads);
+
+    int last = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (last < 100 && clock.elapsed() < 30000) {
+        QTest::qWait(200);
+        const int percent = view()->model()->index(0, 2).data(ProgressDelegate::PercentRole).toInt();
+        QVERIFY(percent >= last);
+        QCOMPARE(view()->model()->index(0, 2).data().toString(), PlaybackText::ProgressText(percent));
+        last = percent;
+    }
+    QCOMPARE(last, 100);
+    TMV_NET_StopDownloadFile(handle, id); // finished: nothing left to stop
+    m_fixture->click("loginBtn");
+}
+
+QTEST_MAIN(TestDownloadPage)
+#include "tst_downloadpage.moc"
