@@ -279,7 +279,7 @@ void TestPlayback::tableListsThePage()
 {
     if (!searchWithFiles())
         QSKIP(kNoCard);
-    const auto query = SimFixture::lastRecord<TMV_NET_FILE_QUERY>("TMV_NET_QueryFile");
+    const auto query = SimFixture::lastRecord<TMV_NET_FILE_QUERY>("TMV_NET_QueryFileSize");
     std::vector<TMV_NET_FILE_INFO> files;
     QCOMPARE(FilesOnPage(m_fixture->window()->Handle(), query, &files), 0);
     QCOMPARE(table()->rowCount(), int(files.size()));
@@ -417,7 +417,7 @@ void TestPlayback::selectedRowsDownloadOnceAscending()
         QSKIP(kNoCard);
     if (table()->rowCount() < 3)
         QSKIP("fewer than three files in the span");
-    const auto query = SimFixture::lastRecord<TMV_NET_FILE_QUERY>("TMV_NET_QueryFile");
+    const auto query = SimFixture::lastRecord<TMV_NET_FILE_QUERY>("TMV_NET_QueryFileSize");
     std::vector<TMV_NET_FILE_INFO> files;
     QCOMPARE(FilesOnPage(m_fixture->window()->Handle(), query, &files), 0);
     QTemporaryDir dir;

@@ -471,4 +471,4 @@ void TestPlayback::logoutStopsDownloads()
 }
 
 QTEST_GUILESS_MAIN(TestPlayback)
-#include "tst_playback.moc"
+#include "tst_cardfiles.moc"
