@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the main window under Xvfb, logged in to the PTZ
-# camera with its live thermal picture. Usage: scripts/screenshot.sh [live|rules|idle] [out.png]
+# camera with its live thermal picture. Usage: scripts/screenshot.sh [live|rules|alarms|playback|downloads|idle] [out.png]
 # (rules: the temperature page with a rule over the hottest spot and one over
 # the sky, read from the device)
 set -euo pipefail
@@ -12,9 +12,9 @@ mkdir -p "$(dirname "$out")"
 
 xvfb-run -a -s "-screen 0 1400x920x24" bash -c '
   driver=$1; state=$2; out=$3
-  "$driver" "$state" 8000 > /tmp/sdkdemo-shot.$$ &
+  "$driver" "$state" 20000 > /tmp/sdkdemo-shot.$$ &
   pid=$!
-  for _ in $(seq 100); do grep -q READY /tmp/sdkdemo-shot.$$ 2>/dev/null && break; sleep 0.1; done
+  for _ in $(seq 300); do grep -q READY /tmp/sdkdemo-shot.$$ 2>/dev/null && break; sleep 0.1; done
   import -window root -crop 1366x886+0+0 "$out"
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true

@@ -4,10 +4,18 @@
 
 #include "MainWindow.h"
 #include "TMVNetSDK.h"
+#include "TMVSimControl.h"
+#include "AlarmPage.h"
 #include "TempAlarmPage.h"
 #include "VideoLabel.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -88,6 +96,78 @@ void drawRules(MainWindow &window)
     QTest::qWait(500);
 }
 
+// The alarm list after a frame alarm started and ended: subscribe, set a
+// threshold under the transformer, wait for start rows, raise it above, wait
+// for the end row. Returns the list window, brought to the front.
+QWidget *raiseAlarms(MainWindow &window)
+{
+    auto *tabs = child<QTabWidget>(&window, "tabWidget");
+    tabs->setCurrentWidget(window.findChild<TempAlarmPage *>());
+    QTest::qWait(300);
+    TMV_NET_TEMP_INFO frame{};
+    TMV_NET_QueryFrameTemp(window.Handle(), &frame);
+    QTest::mouseClick(child<QPushButton>(&window, "openAlarmCallbackBtn"), Qt::LeftButton);
+    child<QCheckBox>(&window, "greaterCheckBox")->setChecked(true);
+    auto *threshold = child<QLineEdit>(&window, "greaterThresholdTempEdit");
+    threshold->setText(QString::number(int(frame.maxTemp) - 10));
+    QTest::mouseClick(child<QPushButton>(&window, "alarmSetBtn"), Qt::LeftButton);
+    QTest::qWait(3000);
+    threshold->setText(QString::number(int(frame.maxTemp) + 40));
+    QTest::mouseClick(child<QPushButton>(&window, "alarmSetBtn"), Qt::LeftButton);
+    QTest::qWait(3000);
+    QTest::mouseClick(child<QPushButton>(&window, "getAlarmDataBtn"), Qt::LeftButton);
+    QTest::qWait(300);
+    QWidget *list = window.findChild<TempAlarmPage *>()->GetAlarmPage();
+    list->setGeometry(30, 40, 1300, 360);
+    list->raise();
+    list->activateWindow();
+    return list;
+}
+
+// Answers the next folder dialog with `path`.
+void answerFolderDialog(const QString &path)
+{
+    QTimer::singleShot(300, [path] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QFileDialog *>(w); dialog && dialog->isVisible()) {
+                dialog->selectFile(path);
+                static_cast<QDialog *>(dialog)->accept();
+                return;
+            }
+    });
+}
+
+// The playback tab with yesterday's recordings of channel 1 listed.
+void searchCard(MainWindow &window)
+{
+    child<QTabWidget>(&window, "tabWidget_2")->setCurrentIndex(1);
+    QTest::qWait(300);
+    QTest::mouseClick(child<QPushButton>(&window, "sdCardSearchBtn"), Qt::LeftButton);
+    QTest::qWait(500);
+}
+
+// Three recordings selected and downloading; the progress window in front.
+QWidget *downloadThree(MainWindow &window, const QString &folder)
+{
+    auto *table = child<QTableWidget>(&window, "tableWidget");
+    for (int row = 0; row < 3 && row < table->rowCount(); ++row)
+        table->item(row, 1)->setSelected(true);
+    // The card's recordings are short: slow the link so the bars stand mid-way.
+    TMVSim_SetLinkSpeed("127.0.0.11", 48 * 1024);
+    answerFolderDialog(folder);
+    QTest::mouseClick(child<QPushButton>(&window, "downloadBtn"), Qt::LeftButton);
+    QTest::qWait(500);
+    QTest::mouseClick(child<QPushButton>(&window, "downProgressBtn"), Qt::LeftButton);
+    QTest::qWait(1600);
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("DownloadPage") && w->isVisible()) {
+            w->move(60, 60);
+            w->raise();
+            return w;
+        }
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -101,7 +181,8 @@ int main(int argc, char **argv)
         MainWindow window;
         window.show();
         QTest::qWait(300);
-        if (state == QLatin1String("live") || state == QLatin1String("rules")) {
+        if (state != QLatin1String("idle") && state != QLatin1String("playback")
+            && state != QLatin1String("downloads")) {
             QTest::mouseClick(child<QPushButton>(&window, "ipSearchBtn"), Qt::LeftButton);
             auto *ips = child<QComboBox>(&window, "IPcomboBox");
             waitFor([&] { return ips->count() >= 3; }, 5000);
@@ -113,6 +194,19 @@ int main(int argc, char **argv)
         }
         if (state == QLatin1String("rules"))
             drawRules(window);
+        if (state == QLatin1String("alarms"))
+            raiseAlarms(window);
+        QTemporaryDir downloads;
+        if (state == QLatin1String("playback") || state == QLatin1String("downloads")) {
+            QTest::mouseClick(child<QPushButton>(&window, "ipSearchBtn"), Qt::LeftButton);
+            auto *ips = child<QComboBox>(&window, "IPcomboBox");
+            waitFor([&] { return ips->count() >= 3; }, 5000);
+            ips->setCurrentIndex(ips->findText(QStringLiteral("127.0.0.11")));
+            QTest::mouseClick(child<QPushButton>(&window, "loginBtn"), Qt::LeftButton);
+            searchCard(window);
+            if (state == QLatin1String("downloads"))
+                downloadThree(window, downloads.path());
+        }
         std::printf("READY\n");
         std::fflush(stdout);
         QTest::qWait(holdMs);
