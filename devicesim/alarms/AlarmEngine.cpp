@@ -202,10 +202,13 @@ void AlarmEngine::inject(int32_t type)
 void AlarmEngine::injectRecord(int32_t type, const void *record, int size, const void *picture0, int size0,
                                const void *picture1, int size1)
 {
-    auto event = blankAlarm(type, size);
+    // Never shorter than the type's record (1 KB for an unknown code): a
+    // client reads a record by its type and has no length to go by, so a
+    // short injected record is padded with zeros.
+    const AlarmLayout layout = alarmLayout(type);
+    auto event = blankAlarm(type, std::max(size, layout.size));
     if (record && size > 0)
         std::memcpy(event->bytes(), record, size_t(size));
-    const AlarmLayout layout = alarmLayout(type);
     if (layout.pictures >= 0 && size_t(layout.pictures) + 2 * sizeof(TMV_NET_ALARM_PICTURE) <= size_t(event->size)) {
         event->picturesOffset = layout.pictures;
         const void *data[2] = {picture0, picture1};

@@ -87,9 +87,10 @@ TMVSIM_API int TMVSim_SetOnline(const char *address, int online);
  * and its two pictures, to every login that subscribed. Returns 0, or
  * non-zero for an unknown device. */
 TMVSIM_API int TMVSim_InjectAlarm(const char *address, int type);
-/* The same with the caller's record bytes (`size` bytes, copied; the picture
- * fields inside are replaced by the library's copies of `picture0` and
- * `picture1`, either may be null with size 0). */
+/* The same with the caller's record bytes (`size` bytes, copied, padded with
+ * zeros up to the size of the type's record, 1 KB for an unknown code; the
+ * picture fields inside are replaced by the library's copies of `picture0`
+ * and `picture1`, either may be null with size 0). */
 TMVSIM_API int TMVSim_InjectAlarmRecord(const char *address, int type, const void *record, int size,
                                         const void *picture0, int size0, const void *picture1, int size1);
 /* Makes the next search answer twice from this device (a misbehaving one). */
