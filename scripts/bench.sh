@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks: picture synthesis and the cost of a channel
-# with one and two viewers (Google Benchmark), and the whole live-video
-# pipeline under Xvfb.
+# Builds and runs the benchmarks (Google Benchmark unless said): picture
+# synthesis, a channel with one and two viewers, measurement on a frame, the
+# data-frame file writers, the SD card's search and downloads; then, under
+# Xvfb, the whole live-video pipeline and an alarm burst through the client.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=build scripts/build.sh -DSDKDEMO_BUILD_BENCH=ON >/dev/null
 build/bench/bench_synthesis --benchmark_min_time=1
 build/bench/bench_producer --benchmark_min_time=2
+build/bench/bench_measure
+build/bench/bench_datafile
+build/bench/bench_sdcard
 xvfb-run -a -s "-screen 0 1400x920x24" build/bench/pipeline_bench
+xvfb-run -a -s "-screen 0 1400x920x24" build/bench/alarm_load
