@@ -5,6 +5,7 @@
 
 #include "model/Device.h"
 #include "model/Session.h"
+#include "model/SimClock.h"
 #include "ptz/PtzHead.h"
 
 #include <algorithm>
@@ -35,7 +36,9 @@ TMV_NET_API int32_t TMV_NET_PtzControl(TMV_NET_HANDLE handle, const TMV_NET_PTZ_
 {
     EntryPoint call(__func__, handle);
     call.input(control, sizeof *control);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().control(*control, sim::SimClock::instance().nowUs());
 }
 
 // ---- Presets ---------------------------------------------------------------
@@ -246,7 +249,9 @@ TMV_NET_API int32_t TMV_NET_GetCurrentPtz_V1(TMV_NET_HANDLE handle, TMV_NET_CURR
 {
     EntryPoint call(__func__, handle);
     call.output(info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().currentInfo(info, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_GetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t channel, float *multiplier)

@@ -1,7 +1,9 @@
 #include "ptz/PtzHead.h"
 
 #include "model/Device.h"
+#include "model/SimClock.h"
 #include "model/Status.h"
+#include "ptz/PtzMotion.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,10 +17,16 @@ constexpr double kPictureScale = 8192.0;
 
 enum PresetAction : int32_t { kStore = 0, kRename = 1, kMoveTo = 2, kDelete = 3, kDeleteAll = 4 };
 
-double wrapPan(double deg)
+using ptzmotion::wrapPan;
+
+int64_t simNowUs()
 {
-    deg = std::fmod(deg, 360.0);
-    return deg < 0 ? deg + 360.0 : deg;
+    return SimClock::instance().nowUs();
+}
+
+double secondsBetween(int64_t fromUs, int64_t toUs)
+{
+    return double(toUs - fromUs) / 1e6;
 }
 }  // namespace
 
@@ -35,6 +43,9 @@ void PtzHead::reset()
     currentPreset_ = 0;
     tracking_ = false;
     zoom_.assign(profile_.channels.size(), 1.0);
+    panDir_ = tiltDir_ = zoomDir_ = 0;
+    degPerSec_ = 0;
+    turnSinceUs_ = zoomSinceUs_ = 0;
     slots_.assign(profile_.kind == DeviceKind::PtzDual ? size_t(kPresetSlots) : 0, Slot{});
 }
 
@@ -48,7 +59,129 @@ bool PtzHead::validChannel(int channel) const
     return channel >= 0 && size_t(channel) < profile_.channels.size();
 }
 
-View PtzHead::viewAt(int channel, int64_t) const
+double PtzHead::panLocked(int64_t timeUs) const
+{
+    if (panDir_ == 0)
+        return panDeg_;
+    return ptzmotion::panAfter(panDeg_, panDir_, degPerSec_, secondsBetween(turnSinceUs_, timeUs));
+}
+
+double PtzHead::tiltLocked(int64_t timeUs) const
+{
+    if (tiltDir_ == 0)
+        return tiltDeg_;
+    return ptzmotion::tiltAfter(tiltDeg_, tiltDir_, degPerSec_, secondsBetween(turnSinceUs_, timeUs));
+}
+
+double PtzHead::zoomLocked(size_t channel, int64_t timeUs) const
+{
+    return ptzmotion::zoomAfter(zoom_[channel], zoomDir_, secondsBetween(zoomSinceUs_, timeUs), kMaxZoom);
+}
+
+void PtzHead::commitTurnLocked(int64_t nowUs)
+{
+    if (panDir_ == 0 && tiltDir_ == 0)
+        return;
+    const double pan = panLocked(nowUs);
+    const double tilt = tiltLocked(nowUs);
+    panDeg_ = pan;
+    tiltDeg_ = tilt;
+    turnSinceUs_ = nowUs;
+}
+
+void PtzHead::commitZoomLocked(int64_t nowUs)
+{
+    if (zoomDir_ == 0)
+        return;
+    for (size_t c = 0; c < zoom_.size(); ++c)
+        zoom_[c] = zoomLocked(c, nowUs);
+    zoomSinceUs_ = nowUs;
+}
+
+void PtzHead::haltLocked(int64_t nowUs)
+{
+    commitTurnLocked(nowUs);
+    commitZoomLocked(nowUs);
+    panDir_ = tiltDir_ = zoomDir_ = 0;
+}
+
+bool PtzHead::moving() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return panDir_ != 0 || tiltDir_ != 0 || zoomDir_ != 0;
+}
+
+int32_t PtzHead::control(const TMV_NET_PTZ_CONTROL &c, int64_t nowUs)
+{
+    if (!turns())
+        return kNotSupported;
+    if (!validChannel(c.channel) || (c.stop != 0 && c.stop != 1))
+        return kWrongParam;
+    const bool start = c.stop == 0;
+    int panDir = 0, tiltDir = 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (ptzmotion::directionAxes(c.command, &panDir, &tiltDir)) {
+        // Only a start reads the speed: the release carries whatever the
+        // client's box shows.
+        if (start && (c.speed < ptzmotion::kMinSpeed || c.speed > ptzmotion::kMaxSpeed))
+            return kWrongParam;
+        commitTurnLocked(nowUs);
+        if (!start) {  // any direction's stop ends whichever is turning
+            panDir_ = tiltDir_ = 0;
+            return kOk;
+        }
+        // A new direction starts from rest again: it ramps like the first.
+        panDir_ = panDir;
+        tiltDir_ = tiltDir;
+        degPerSec_ = ptzmotion::degreesPerSecond(c.speed);
+        turnSinceUs_ = nowUs;
+        tracking_ = false;
+        currentPreset_ = 0;
+        return kOk;
+    }
+    if (c.command == 8 || c.command == 9) {
+        commitZoomLocked(nowUs);
+        if (!start) {
+            zoomDir_ = 0;
+            return kOk;
+        }
+        zoomDir_ = c.command == 9 ? 1 : -1;
+        zoomSinceUs_ = nowUs;
+        currentPreset_ = 0;
+        return kOk;
+    }
+    // Focus, iris and the switches: accepted, no change to the view.
+    if (c.command >= 10 && c.command <= 21)
+        return kOk;
+    return kWrongParam;
+}
+
+int32_t PtzHead::currentInfo(TMV_NET_CURRENT_PTZ_INFO *info, int64_t nowUs) const
+{
+    if (!turns())
+        return kNotSupported;
+    std::lock_guard<std::mutex> lock(mutex_);
+    info->pan = float(panLocked(nowUs));
+    info->tilt = float(tiltLocked(nowUs));
+    for (size_t c = 0; c < profile_.channels.size(); ++c) {
+        const ChannelProfile &ch = profile_.channels[c];
+        const double zoom = zoomLocked(c, nowUs);
+        const double hfov = (c < profile_.hfovDeg.size() ? profile_.hfovDeg[c] : kDefaultHfovDeg) / zoom;
+        const double vfov = hfov * ch.height / ch.width;  // pixels square in angle, as the renderer
+        if (ch.thermal) {
+            info->irZoom = float(zoom);
+            info->irFovH = float(hfov);
+            info->irFovV = float(vfov);
+        } else {
+            info->visZoom = float(zoom);
+            info->visFovH = float(hfov);
+            info->visFovV = float(vfov);
+        }
+    }
+    return kOk;
+}
+
+View PtzHead::viewAt(int channel, int64_t timeUs) const
 {
     View v;
     if (!validChannel(channel))
@@ -57,34 +190,52 @@ View PtzHead::viewAt(int channel, int64_t) const
     if (v.hfovDeg >= 360.0)
         return View::panoramic(profile_.homeTiltDeg);  // a ring of sensors turns with nothing
     std::lock_guard<std::mutex> lock(mutex_);
-    v.panDeg = panDeg_;
-    v.tiltDeg = tiltDeg_;
-    v.zoom = zoom_[size_t(channel)];
+    v.panDeg = panLocked(timeUs);
+    v.tiltDeg = tiltLocked(timeUs);
+    v.zoom = zoomLocked(size_t(channel), timeUs);
     return v;
 }
 
 int PtzHead::currentPreset() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    // A held motion leaves the preset as soon as it starts.
+    if (panDir_ != 0 || tiltDir_ != 0 || zoomDir_ != 0)
+        return 0;
     return currentPreset_;
 }
 
 double PtzHead::panDeg() const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return panDeg_;
+    return panDegAt(simNowUs());
 }
 
 double PtzHead::tiltDeg() const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return tiltDeg_;
+    return tiltDegAt(simNowUs());
 }
 
 double PtzHead::zoom(int channel) const
 {
+    return zoomAt(channel, simNowUs());
+}
+
+double PtzHead::panDegAt(int64_t timeUs) const
+{
     std::lock_guard<std::mutex> lock(mutex_);
-    return validChannel(channel) ? zoom_[size_t(channel)] : 1.0;
+    return panLocked(timeUs);
+}
+
+double PtzHead::tiltDegAt(int64_t timeUs) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return tiltLocked(timeUs);
+}
+
+double PtzHead::zoomAt(int channel, int64_t timeUs) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return validChannel(channel) ? zoomLocked(size_t(channel), timeUs) : 1.0;
 }
 
 bool PtzHead::tracking() const
@@ -119,6 +270,7 @@ int32_t PtzHead::presetControl(int32_t action, const TMV_NET_PRESET_INFO &preset
 {
     if (!turns())
         return kNotSupported;
+    const int64_t nowUs = simNowUs();
     std::lock_guard<std::mutex> lock(mutex_);
     if (action == kDeleteAll) {
         slots_.assign(slots_.size(), Slot{});
@@ -132,10 +284,13 @@ int32_t PtzHead::presetControl(int32_t action, const TMV_NET_PRESET_INFO &preset
     case kStore:
         slot.stored = true;
         slot.name.assign(preset.name, strnlen(preset.name, sizeof preset.name));
-        slot.panDeg = panDeg_;
-        slot.tiltDeg = tiltDeg_;
-        slot.zoom = zoom_;
-        currentPreset_ = preset.id;
+        // Where the head is now; a held motion goes on.
+        slot.panDeg = panLocked(nowUs);
+        slot.tiltDeg = tiltLocked(nowUs);
+        slot.zoom.resize(zoom_.size());
+        for (size_t c = 0; c < zoom_.size(); ++c)
+            slot.zoom[c] = zoomLocked(c, nowUs);
+        currentPreset_ = (panDir_ || tiltDir_ || zoomDir_) ? 0 : preset.id;
         return kOk;
     case kRename:
         // A name may be given to an empty slot before its position is stored.
@@ -144,6 +299,7 @@ int32_t PtzHead::presetControl(int32_t action, const TMV_NET_PRESET_INFO &preset
     case kMoveTo:
         if (!slot.stored)
             return kFailed;  // nothing to move to
+        haltLocked(nowUs);
         panDeg_ = slot.panDeg;
         tiltDeg_ = slot.tiltDeg;
         zoom_ = slot.zoom;
@@ -190,7 +346,9 @@ int32_t PtzHead::position3D(const TMV_NET_PTZ_3D_POSITION &rect)
         return kNotSupported;
     if (!validChannel(rect.channel))
         return kWrongParam;
+    const int64_t nowUs = simNowUs();
     std::lock_guard<std::mutex> lock(mutex_);
+    haltLocked(nowUs);  // positioning takes over from a held direction
     aimLocked(rect.channel, rect.x0, rect.y0, rect.x1, rect.y1, true);
     tracking_ = false;
     currentPreset_ = 0;
@@ -212,7 +370,9 @@ int32_t PtzHead::manualTrack(const TMV_NET_PTZ_REGION &region)
         return kNotSupported;
     if (!validChannel(region.channel) || (region.stop != 0 && region.stop != 1))
         return kWrongParam;
+    const int64_t nowUs = simNowUs();
     std::lock_guard<std::mutex> lock(mutex_);
+    haltLocked(nowUs);
     if (region.stop == 1) {
         tracking_ = false;  // the head stays where tracking left it
         return kOk;

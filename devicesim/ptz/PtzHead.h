@@ -6,7 +6,11 @@
 // the positioning asked for on the picture (3D positioning, manual
 // tracking, region focus).
 //
-// Moves are instantaneous: the next frame already shows the new view.
+// Positioning moves are instantaneous: the next frame already shows the new
+// view. A held direction or zoom (TMV_NET_PtzControl) moves the head over the
+// simulation clock: the motion (direction, speed, start) is kept and the
+// position computed from the frame's time (ptz/PtzMotion.h); the position is
+// committed only when a command changes the motion.
 //
 // Threading model: every member is safe from any thread; mutex_ guards the
 // head's state (position, zooms, presets, tracking). viewAt() is called once
@@ -46,10 +50,25 @@ public:
     // away from every preset. Rules and masks of that preset apply.
     int currentPreset() const;
 
-    // Pan and tilt of the head, in degrees.
+    // Pan and tilt of the head, in degrees, now on the simulation clock, or
+    // at `timeUs`.
     double panDeg() const;
     double tiltDeg() const;
     double zoom(int channel) const;
+    double panDegAt(int64_t timeUs) const;
+    double tiltDegAt(int64_t timeUs) const;
+    double zoomAt(int channel, int64_t timeUs) const;
+    // A direction or zoom is held.
+    bool moving() const;
+
+    // TMV_NET_PtzControl at simulation time `nowUs`: a direction (0..7)
+    // starts turning, its stop ends whatever direction was turning; zoom
+    // (8, 9) likewise. Focus, iris and the switches are accepted and change
+    // no view. Returns a status.
+    int32_t control(const TMV_NET_PTZ_CONTROL &control, int64_t nowUs);
+    // TMV_NET_GetCurrentPtz_V1: pan and tilt in degrees, each lens's zoom and
+    // the fields of view it gives, at `nowUs`. Returns a status.
+    int32_t currentInfo(TMV_NET_CURRENT_PTZ_INFO *info, int64_t nowUs) const;
 
     // Only the PTZ camera's head turns; the others answer kNotSupported.
     bool turns() const;
@@ -81,6 +100,15 @@ private:
     };
 
     bool validChannel(int channel) const;
+    // Where the head is at `timeUs` given the motion; mutex_ held.
+    double panLocked(int64_t timeUs) const;
+    double tiltLocked(int64_t timeUs) const;
+    double zoomLocked(size_t channel, int64_t timeUs) const;
+    // Fold the motion up to `nowUs` into the position; mutex_ held.
+    void commitTurnLocked(int64_t nowUs);
+    void commitZoomLocked(int64_t nowUs);
+    // Commit and end every motion (a positioning takes over); mutex_ held.
+    void haltLocked(int64_t nowUs);
     // Pan/tilt of the centre of the rectangle, and the zoom that makes it
     // fill the picture; mutex_ held.
     void aimLocked(int channel, int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool zoomIn);
@@ -93,6 +121,13 @@ private:
     bool tracking_ = false;
     std::vector<double> zoom_;  // per channel, 1 = widest
     std::vector<Slot> slots_;   // slot i holds preset id i + 1
+    // Held motion: the position above is where it stood at its start.
+    int panDir_ = 0;   // -1 left, +1 right
+    int tiltDir_ = 0;  // +1 up, -1 down
+    double degPerSec_ = 0;
+    int64_t turnSinceUs_ = 0;
+    int zoomDir_ = 0;  // +1 in, -1 out
+    int64_t zoomSinceUs_ = 0;
 };
 
 }  // namespace sim
