@@ -2,6 +2,9 @@
 // channel shares its frames, so a second preview adds its callback and no
 // synthesis. Runs on the simulated fleet with the clock stepped a frame per
 // iteration, so both viewers see every frame.
+// The head cases hold a one-viewer channel still or turning (a direction
+// held on the PTZ head, as the client's "Right"): a moving head only changes
+// the view each frame, so its synthesis should cost within 10% of the still.
 // Run: build/bench/bench_producer
 // Counters: synth_per_frame = frames synthesised per tick (1 whatever the
 // viewers); synth_us_per_tick = synthesis CPU per tick; delivered = frames
@@ -12,6 +15,7 @@
 #include "model/Fleet.h"
 #include "model/Session.h"
 #include "model/SimClock.h"
+#include "ptz/PtzHead.h"
 
 #include <benchmark/benchmark.h>
 
@@ -61,8 +65,52 @@ void viewers(benchmark::State &state, int channel)
 void thermalViewers(benchmark::State &state) { viewers(state, 0); }
 void visibleViewers(benchmark::State &state) { viewers(state, 1); }
 
+// Arg: 0 head still, 1 head turning right at speed 1 all along.
+void head(benchmark::State &state, int channel)
+{
+    sim::Fleet &fleet = sim::Fleet::instance();
+    fleet.init();
+    sim::SimClock &clock = sim::SimClock::instance();
+    clock.pause();
+    TMV_NET_HANDLE handle = nullptr;
+    if (fleet.login("127.0.0.11", 80, "admin", "sensor852", &handle) != 0) {
+        state.SkipWithError("login failed");
+        return;
+    }
+    std::shared_ptr<sim::Session> session = fleet.session(handle);
+    session->startPreview(channel, discardFrame, nullptr);
+    const bool moving = state.range(0) != 0;
+    if (moving) {
+        TMV_NET_PTZ_CONTROL right{};
+        right.channel = channel;
+        right.command = 3;
+        right.speed = 1;
+        session->device().head().control(right, clock.nowUs());
+    }
+    sim::FrameProducer &producer = session->device().producer(channel);
+    clock.step(0);
+    producer.resetStats();
+    for (auto _ : state)
+        clock.step(40000);
+    const sim::FrameProducer::Stats stats = producer.stats();
+    const double ticks = double(state.iterations());
+    state.counters["moving"] = moving ? 1 : 0;
+    state.counters["synth_us_per_tick"] = double(stats.synthesisCpuNs) / 1000.0 / ticks;
+    TMV_NET_PTZ_CONTROL stop{};
+    stop.channel = channel;
+    stop.stop = 1;
+    session->device().head().control(stop, clock.nowUs());
+    fleet.logout(handle);
+    clock.resume();
+}
+
+void thermalHead(benchmark::State &state) { head(state, 0); }
+void visibleHead(benchmark::State &state) { head(state, 1); }
+
 }  // namespace
 
 BENCHMARK(thermalViewers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(visibleViewers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(thermalHead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(visibleHead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();
