@@ -21,6 +21,11 @@ ChannelStream::~ChannelStream()
 
 void ChannelStream::start()
 {
+    // Attached and given its first tick here, on the caller's thread: the
+    // stream starts at the moment of the call however late its thread runs,
+    // so a stepped clock delivers the same frames every time.
+    producer_.attach();
+    firstTickUs_ = producer_.nextTick(-1);
     SimClock::instance().addPacer(&pacer_);
     running_ = true;
     thread_ = std::thread([this] { run(); });
@@ -56,14 +61,10 @@ void ChannelStream::run()
     markLibraryThread();
     threadId_ = std::this_thread::get_id();
     SimClock &clock = SimClock::instance();
-    producer_.attach();
-    int64_t lastUs = -1;
-    for (;;) {
-        const int64_t dueUs = producer_.nextTick(lastUs);
+    for (int64_t dueUs = firstTickUs_;; dueUs = producer_.nextTick(dueUs)) {
         if (!clock.waitUntil(&pacer_, dueUs))
             break;
         onFrame(producer_.frameAt(dueUs));
-        lastUs = dueUs;
     }
     producer_.detach();
     running_ = false;

@@ -56,6 +56,7 @@ private:
     std::thread thread_;                       // written by start() before the stream is shared
     std::atomic<std::thread::id> threadId_{};  // the stream thread; set by start() and by the thread
     std::mutex joinMutex_;                 // serialises joins from different threads
+    int64_t firstTickUs_ = 0;                  // written by start() before the thread exists
     std::atomic<bool> running_{false};
     std::atomic<bool> stopAsked_{false};
 };
