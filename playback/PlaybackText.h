@@ -1,6 +1,7 @@
 #ifndef PLAYBACKTEXT_H
 #define PLAYBACKTEXT_H
 
+#include "CountClamp.h"
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -41,13 +42,7 @@ inline QByteArray LastPart(const QByteArray &path)
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
-// A count from the device is its word only up to the array it was given.
-inline int ClampCount(int returned, int capacity)
-{
-    if (returned < 0 || capacity <= 0)
-        return 0;
-    return returned < capacity ? returned : capacity;
-}
+using ::ClampCount;
 
 // Whole percent done; 0 without a total. Kept within 0..100, so a device
 // that counts past its total cannot overflow the int or the bar.

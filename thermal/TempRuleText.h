@@ -1,6 +1,7 @@
 #ifndef TEMPRULETEXT_H
 #define TEMPRULETEXT_H
 
+#include "CountClamp.h"
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
@@ -13,14 +14,7 @@
 // check and the G1 switch mapping. No widgets, so each is a table of cases.
 namespace TempRuleText {
 
-// A list query's count is the device's word; an array of `capacity` records
-// holds no more than that, whatever it says.
-inline int ClampCount(int returned, int capacity)
-{
-    if (returned < 0 || capacity <= 0)
-        return 0;
-    return returned < capacity ? returned : capacity;
-}
+using ::ClampCount;
 
 // The key of every rule of a preset position (0: the whole frame).
 inline TMV_NET_TEMP_RULE_KEY AllRulesKey(int presetPosition)
