@@ -206,6 +206,9 @@ void Session::endStreams()
     }
     for (const auto &s : streams)
         s->stop();
+    // A device that went away pushes no alarms and serves no files either.
+    endAlarms();
+    downloads_->stopAll();
 }
 
 bool Session::shutdown()

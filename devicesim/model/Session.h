@@ -70,7 +70,8 @@ public:
 
     // True on a thread that runs one of this login's stream callbacks.
     bool onOwnStreamThread() const;
-    // Ends the streams (the device went away); a later stop still succeeds.
+    // Ends the streams, the alarm subscription and the downloads (the device
+    // went away); a later stop of a stream still succeeds.
     void endStreams();
     // Stops everything this login started; when it returns true no
     // callback of it runs any more. False when a callback could not be

@@ -449,6 +449,24 @@ private slots:
         QCOMPARE(c.count(), 1);
     }
 
+    // A device that goes offline ends its logins' subscriptions: nothing
+    // arrives afterwards, even once it is back.
+    void offlineDeviceEndsTheSubscription()
+    {
+        Collector c;
+        QCOMPARE(TMV_NET_SubscribeAlarm(m_handle, collect, &c), 0);
+        QCOMPARE(TMVSim_InjectAlarm(kPtz, 60001), 0);
+        QTRY_COMPARE(c.count(), 1);
+        QCOMPARE(TMVSim_SetOnline(kPtz, 0), 0);
+        c.over = true;
+        QCOMPARE(TMVSim_SetOnline(kPtz, 1), 0);
+        QCOMPARE(TMVSim_InjectAlarm(kPtz, 60001), 0);
+        // Delivery runs on its own thread, not on the clock: give a stray
+        // alarm the time it takes a delivered one to arrive, many times over.
+        QTest::qWait(100);
+        QCOMPARE(c.late.load(), 0);
+    }
+
     // A login has one subscription: subscribing again replaces it (alarms go
     // to the newest callback only, once), one unsubscribe ends it, and
     // argument errors come first.
