@@ -302,11 +302,11 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
     };
     std::set<std::string> seen;
     // One threshold: steps its state, raises its record on an edge.
-    auto watch = [&](const std::string &key, bool on, const ThresholdSpec &spec, double value,
+    auto watch = [&](const std::string &key, bool on, const AlarmThreshold &limit, double value,
                      const auto &fill) -> AlarmEdge {
         seen.insert(key);
         ThresholdState &state = states[key];
-        const AlarmEdge edge = on ? state.step(spec, value, t) : state.off();
+        const AlarmEdge edge = on ? state.step(limit, value, t) : state.off();
         if (edge != AlarmEdge::None) {
             auto event = newRecord(TMV_NET_ALARM_TEMP, edge);
             fill(*static_cast<TMV_NET_TEMP_ALARM_INFO *>(event->bytes()));
@@ -318,8 +318,8 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
     // Fire: the hottest pixel, whatever the measurement settings.
     {
         const uint16_t hottest = *std::max_element(frame.temperature.begin(), frame.temperature.end());
-        const ThresholdSpec spec{true, kFireStartC, kFireToleranceC, kFireDebounceUs};
-        const AlarmEdge edge = states["fire"].step(spec, deciKelvinToC(hottest), t);
+        const AlarmThreshold limit{true, kFireStartC, kFireToleranceC, kFireDebounceUs};
+        const AlarmEdge edge = states["fire"].step(limit, deciKelvinToC(hottest), t);
         seen.insert("fire");
         if (edge != AlarmEdge::None) {
             auto event = newRecord(TMV_NET_ALARM_FIRE, edge);
@@ -348,8 +348,8 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
             TempPick which = TempPick::Max;
             bool greater = true;
             const bool on = enabled && alarmRuleMeaning(c.alarmRule, &which, &greater);
-            const ThresholdSpec spec{greater, c.threshold, c.tolerance, ThresholdSpec::debounceFromSeconds(c.debounce)};
-            return watch(key, on, spec, pick(info, which), [&](TMV_NET_TEMP_ALARM_INFO &r) {
+            const AlarmThreshold limit{greater, c.threshold, c.tolerance, AlarmThreshold::debounceFromSeconds(c.debounce)};
+            return watch(key, on, limit, pick(info, which), [&](TMV_NET_TEMP_ALARM_INFO &r) {
                 copyName(r.name, sizeof r.name, name);
                 r.ruleType = ruleType;
                 r.ruleId = ruleId;
@@ -363,7 +363,7 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
         // the three levels of each side.
         auto tieredAlarm = [&](const std::string &key, const TMV_NET_TEMP_ALARM_G1 &a, const TMV_NET_TEMP_INFO &info,
                                const char *name, int32_t ruleType, int32_t ruleId) {
-            const int64_t debounce = ThresholdSpec::debounceFromSeconds(a.delay);
+            const int64_t debounce = AlarmThreshold::debounceFromSeconds(a.delay);
             const bool high = a.alarmSwitch == 1 || a.alarmSwitch == 3;
             const bool low = a.alarmSwitch == 2 || a.alarmSwitch == 3;
             const float highs[4] = {a.highTemp, a.highLevels[0], a.highLevels[1], a.highLevels[2]};
@@ -373,9 +373,9 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
                     const bool greater = side == 0;
                     const float threshold = greater ? highs[level] : lows[level];
                     const bool on = (greater ? high : low) && (level == 0 || (greater ? a.highEnable : a.lowEnable));
-                    const ThresholdSpec spec{greater, threshold, kTieredTolerance, debounce};
+                    const AlarmThreshold limit{greater, threshold, kTieredTolerance, debounce};
                     const std::string k = key + (greater ? ":h" : ":l") + std::to_string(level);
-                    watch(k, on, spec, greater ? info.maxTemp : info.minTemp, [&](TMV_NET_TEMP_ALARM_INFO &r) {
+                    watch(k, on, limit, greater ? info.maxTemp : info.minTemp, [&](TMV_NET_TEMP_ALARM_INFO &r) {
                         copyName(r.name, sizeof r.name, name);
                         r.ruleType = ruleType;
                         r.ruleId = ruleId;

@@ -23,7 +23,7 @@ namespace sim {
 
 enum class AlarmEdge { None, Start, End };
 
-struct ThresholdSpec {
+struct AlarmThreshold {
     bool greater = true;  // alarm above the threshold (false: below)
     double threshold = 0;
     double tolerance = 0;
@@ -41,17 +41,17 @@ public:
     bool active() const { return active_; }
 
     // One reading at simulation time `timeUs` (non-decreasing).
-    AlarmEdge step(const ThresholdSpec &spec, double value, int64_t timeUs)
+    AlarmEdge step(const AlarmThreshold &limit, double value, int64_t timeUs)
     {
-        const double tolerance = std::max(0.0, spec.tolerance);
-        const bool wantChange = active_ ? ended(spec, value, tolerance) : started(spec, value);
+        const double tolerance = std::max(0.0, limit.tolerance);
+        const bool wantChange = active_ ? ended(limit, value, tolerance) : started(limit, value);
         if (!wantChange) {
             pendingSinceUs_ = -1;
             return AlarmEdge::None;
         }
         if (pendingSinceUs_ < 0)
             pendingSinceUs_ = timeUs;
-        if (timeUs - pendingSinceUs_ < std::max<int64_t>(0, spec.debounceUs))
+        if (timeUs - pendingSinceUs_ < std::max<int64_t>(0, limit.debounceUs))
             return AlarmEdge::None;
         pendingSinceUs_ = -1;
         active_ = !active_;
@@ -69,8 +69,8 @@ public:
     }
 
 private:
-    static bool started(const ThresholdSpec &s, double v) { return s.greater ? v > s.threshold : v < s.threshold; }
-    static bool ended(const ThresholdSpec &s, double v, double tol)
+    static bool started(const AlarmThreshold &s, double v) { return s.greater ? v > s.threshold : v < s.threshold; }
+    static bool ended(const AlarmThreshold &s, double v, double tol)
     {
         return s.greater ? v < s.threshold - tol : v > s.threshold + tol;
     }

@@ -10,20 +10,20 @@
 #include <cstring>
 
 using sim::AlarmEdge;
-using sim::ThresholdSpec;
+using sim::AlarmThreshold;
 using sim::ThresholdState;
 
 namespace {
 
 // Feeds readings 100 ms apart; the edges as text, one letter a reading:
 // '.' nothing, 'S' start, 'E' end.
-QString run(const ThresholdSpec &spec, const QList<double> &values)
+QString run(const AlarmThreshold &limit, const QList<double> &values)
 {
     ThresholdState state;
     QString out;
     int64_t t = 0;
     for (double v : values) {
-        const AlarmEdge e = state.step(spec, v, t);
+        const AlarmEdge e = state.step(limit, v, t);
         out += e == AlarmEdge::Start ? 'S' : e == AlarmEdge::End ? 'E' : '.';
         t += 100000;
     }
@@ -70,8 +70,8 @@ private slots:
         QFETCH(int, debounceMs);
         QFETCH(QList<double>, values);
         QFETCH(QString, edges);
-        const ThresholdSpec spec{greater, 50.0, tolerance, int64_t(debounceMs) * 1000};
-        QCOMPARE(run(spec, values), edges);
+        const AlarmThreshold limit{greater, 50.0, tolerance, int64_t(debounceMs) * 1000};
+        QCOMPARE(run(limit, values), edges);
     }
 
     // The threshold moved above the reading (the operator raised it): the
@@ -79,12 +79,12 @@ private slots:
     void changedOrSwitchedOff()
     {
         ThresholdState state;
-        ThresholdSpec spec{true, 50.0, 1.0, 0};
-        QCOMPARE(state.step(spec, 80, 0), AlarmEdge::Start);
-        spec.threshold = 100;
-        QCOMPARE(state.step(spec, 80, 100000), AlarmEdge::End);
-        spec.threshold = 50;
-        QCOMPARE(state.step(spec, 80, 200000), AlarmEdge::Start);
+        AlarmThreshold limit{true, 50.0, 1.0, 0};
+        QCOMPARE(state.step(limit, 80, 0), AlarmEdge::Start);
+        limit.threshold = 100;
+        QCOMPARE(state.step(limit, 80, 100000), AlarmEdge::End);
+        limit.threshold = 50;
+        QCOMPARE(state.step(limit, 80, 200000), AlarmEdge::Start);
         QCOMPARE(state.off(), AlarmEdge::End);
         QCOMPARE(state.off(), AlarmEdge::None);
     }
@@ -102,7 +102,7 @@ private slots:
     {
         QFETCH(int, seconds);
         QFETCH(qlonglong, us);
-        QCOMPARE(ThresholdSpec::debounceFromSeconds(seconds), int64_t(us));
+        QCOMPARE(AlarmThreshold::debounceFromSeconds(seconds), int64_t(us));
     }
 
     void alarmRules_data()
