@@ -7,9 +7,11 @@
 #include "model/Device.h"
 #include "model/Fleet.h"
 #include "model/Journal.h"
+#include "model/Session.h"
 #include "model/Settings.h"
 #include "model/SimClock.h"
 #include "model/Status.h"
+#include "ptz/PtzHead.h"
 #include "storage/Downloads.h"
 #include "storage/SdCard.h"
 
@@ -152,6 +154,22 @@ int TMVSim_RaiseException(const char *address, int type)
 int TMVSim_SetOnline(const char *address, int online)
 {
     return address ? Fleet::instance().setOnline(address, online != 0) : 3;
+}
+
+int TMVSim_RestartDevice(const char *address)
+{
+    std::shared_ptr<sim::Device> dev = address ? Fleet::instance().device(address) : nullptr;
+    if (!dev)
+        return sim::kWrongParam;
+    // The connections drop as when the device goes offline: each login
+    // hears of it and its streams end; the logins stay, as the library
+    // reconnects them once the device is back.
+    for (const auto &session : Fleet::instance().sessionsOf(*dev)) {
+        session->raiseException(1001);
+        session->endStreams();
+    }
+    dev->head().restart(SimClock::instance().nowUs());
+    return sim::kOk;
 }
 
 int TMVSim_SetSearchRepeats(const char *address, int answers)

@@ -81,11 +81,14 @@ TMV_NET_API int32_t TMV_NET_PtzPresetControl(TMV_NET_HANDLE handle, int32_t acti
     return call.session().device().head().presetControl(action, *preset);
 }
 
+// The preset the head stands at, 0 when none (on the way to one included).
 TMV_NET_API int32_t TMV_NET_QueryPtzPresetId(TMV_NET_HANDLE handle, int32_t *presetId)
 {
     EntryPoint call(__func__, handle);
     call.output(presetId);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().presetAt(presetId);
 }
 
 // ---- Tours -----------------------------------------------------------------
@@ -94,7 +97,10 @@ TMV_NET_API int32_t TMV_NET_QueryPtzTourSize(TMV_NET_HANDLE handle, int32_t *cou
 {
     EntryPoint call(__func__, handle);
     call.output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *count = call.session().device().head().tourCount();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_QueryPtzTour(TMV_NET_HANDLE handle, int32_t withPoints, TMV_NET_TOUR_INFO *tours,
@@ -104,16 +110,26 @@ TMV_NET_API int32_t TMV_NET_QueryPtzTour(TMV_NET_HANDLE handle, int32_t withPoin
     call.input(&withPoints, sizeof withPoints)
         .array(tours, capacity)
         .input(&capacity, sizeof capacity)
-        .output(count);
-    return call.notSupported();
+        .output(count)
+        .require(withPoints == 0 || withPoints == 1);
+    if (!call.ok())
+        return call.status();
+    const int32_t available = call.session().device().head().tours(withPoints == 1, tours, capacity);
+    *count = call.reportedCount(available, capacity);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_PtzTourControl(TMV_NET_HANDLE handle, int32_t action, const TMV_NET_TOUR_INFO *tour)
 {
     EntryPoint call(__func__, handle);
     call.input(&action, sizeof action).input(tour, sizeof *tour);
-    checkTour(call, tour);
-    return call.notSupported();
+    // Only a save reads the names and stops; the other actions read the id,
+    // and "delete all" may come with an unfilled record.
+    if (action == 0)
+        checkTour(call, tour);
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().tourControl(action, *tour, sim::SimClock::instance().nowUs());
 }
 
 // ---- Patterns --------------------------------------------------------------
@@ -122,7 +138,10 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPatternSize(TMV_NET_HANDLE handle, int32_t *
 {
     EntryPoint call(__func__, handle);
     call.output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *count = call.session().device().head().patternCount();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_QueryPtzPattern(TMV_NET_HANDLE handle, TMV_NET_PATTERN_INFO *patterns,
@@ -130,14 +149,22 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPattern(TMV_NET_HANDLE handle, TMV_NET_PATTE
 {
     EntryPoint call(__func__, handle);
     call.array(patterns, capacity).input(&capacity, sizeof capacity).output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const std::vector<TMV_NET_PATTERN_INFO> list = call.session().device().head().patterns();
+    const int32_t available = int32_t(list.size());
+    std::copy_n(list.begin(), std::min(available, capacity), patterns);
+    *count = call.reportedCount(available, capacity);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_PtzPatternControl(TMV_NET_HANDLE handle, int32_t action, int32_t patternId)
 {
     EntryPoint call(__func__, handle);
     call.input(&action, sizeof action).input(&patternId, sizeof patternId);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().patternControl(action, patternId, sim::SimClock::instance().nowUs());
 }
 
 // ---- Area scans ------------------------------------------------------------
@@ -146,7 +173,10 @@ TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfoSize(TMV_NET_HANDLE handle, in
 {
     EntryPoint call(__func__, handle);
     call.output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *count = call.session().device().head().scanCount();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfo(TMV_NET_HANDLE handle, TMV_NET_REGION_SCAN_INFO *scans,
@@ -154,28 +184,40 @@ TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfo(TMV_NET_HANDLE handle, TMV_NE
 {
     EntryPoint call(__func__, handle);
     call.array(scans, capacity).input(&capacity, sizeof capacity).output(count);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const std::vector<TMV_NET_REGION_SCAN_INFO> list = call.session().device().head().scans();
+    const int32_t available = int32_t(list.size());
+    std::copy_n(list.begin(), std::min(available, capacity), scans);
+    *count = call.reportedCount(available, capacity);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetPtzRegionScanInfo(TMV_NET_HANDLE handle, const TMV_NET_REGION_SCAN_INFO *scan)
 {
     EntryPoint call(__func__, handle);
     call.input(scan, sizeof *scan);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().setScan(*scan);
 }
 
 TMV_NET_API int32_t TMV_NET_PtzRegionScanControl(TMV_NET_HANDLE handle, int32_t scanId, bool start)
 {
     EntryPoint call(__func__, handle);
     call.input(&scanId, sizeof scanId).input(&start, sizeof start);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().scanControl(scanId, start, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_DeletePtzRegionScanInfo(TMV_NET_HANDLE handle, int32_t scanId)
 {
     EntryPoint call(__func__, handle);
     call.input(&scanId, sizeof scanId);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().deleteScan(scanId, sim::SimClock::instance().nowUs());
 }
 
 // ---- Boot and park actions -------------------------------------------------
@@ -184,28 +226,36 @@ TMV_NET_API int32_t TMV_NET_QueryPtzBootActionInfo(TMV_NET_HANDLE handle, TMV_NE
 {
     EntryPoint call(__func__, handle);
     call.output(info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().bootAction(info);
 }
 
 TMV_NET_API int32_t TMV_NET_SetPtzBootActionInfo(TMV_NET_HANDLE handle, const TMV_NET_BOOT_ACTION_INFO *info)
 {
     EntryPoint call(__func__, handle);
     call.input(info, sizeof *info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().setBootAction(*info);
 }
 
 TMV_NET_API int32_t TMV_NET_QueryPtzParkActionInfo(TMV_NET_HANDLE handle, TMV_NET_PARK_ACTION_INFO *info)
 {
     EntryPoint call(__func__, handle);
     call.output(info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().parkAction(info);
 }
 
 TMV_NET_API int32_t TMV_NET_SetPtzParkActionInfo(TMV_NET_HANDLE handle, const TMV_NET_PARK_ACTION_INFO *info)
 {
     EntryPoint call(__func__, handle);
     call.input(info, sizeof *info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().setParkAction(*info, sim::SimClock::instance().nowUs());
 }
 
 // ---- Positioning, tracking, status -----------------------------------------
@@ -213,7 +263,9 @@ TMV_NET_API int32_t TMV_NET_SetPtzParkActionInfo(TMV_NET_HANDLE handle, const TM
 TMV_NET_API int32_t TMV_NET_ResetPtzConfig(TMV_NET_HANDLE handle)
 {
     EntryPoint call(__func__, handle);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().selfCheck(sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_PtzLensInit(TMV_NET_HANDLE handle, int32_t channel)
@@ -234,7 +286,9 @@ TMV_NET_API int32_t TMV_NET_PtzPosition(TMV_NET_HANDLE handle, const TMV_NET_PTZ
 {
     EntryPoint call(__func__, handle);
     call.input(position, sizeof *position);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().position(*position, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_PtzTrackingPosition(TMV_NET_HANDLE handle,
@@ -242,7 +296,9 @@ TMV_NET_API int32_t TMV_NET_PtzTrackingPosition(TMV_NET_HANDLE handle,
 {
     EntryPoint call(__func__, handle);
     call.input(position, sizeof *position);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().trackingPosition(*position, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_GetCurrentPtz_V1(TMV_NET_HANDLE handle, TMV_NET_CURRENT_PTZ_INFO *info)
@@ -310,7 +366,9 @@ TMV_NET_API int32_t TMV_NET_GetPtzRunningStatus(TMV_NET_HANDLE handle, TMV_NET_P
 {
     EntryPoint call(__func__, handle);
     call.output(status);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().head().runningStatus(status, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_Ptz3DPosition(TMV_NET_HANDLE handle, const TMV_NET_PTZ_3D_POSITION *position)

@@ -4,6 +4,7 @@
 #include "model/SimClock.h"
 #include "model/Status.h"
 #include "ptz/PtzMotion.h"
+#include "ptz/PtzPrograms.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,7 +31,8 @@ double secondsBetween(int64_t fromUs, int64_t toUs)
 }
 }  // namespace
 
-PtzHead::PtzHead(const DeviceProfile &profile) : profile_(profile)
+PtzHead::PtzHead(const DeviceProfile &profile)
+    : profile_(profile), programs_(profile.kind == DeviceKind::PtzDual ? kPresetSlots : 0)
 {
     reset();
 }
@@ -47,6 +49,12 @@ void PtzHead::reset()
     degPerSec_ = 0;
     turnSinceUs_ = zoomSinceUs_ = 0;
     slots_.assign(profile_.kind == DeviceKind::PtzDual ? size_t(kPresetSlots) : 0, Slot{});
+    programs_.clear();
+    running_.reset();
+    lastCommandUs_ = trackSinceUs_ = simNowUs();
+    parked_ = false;
+    recordingId_ = 0;
+    recording_ = Pattern{};
 }
 
 bool PtzHead::turns() const
@@ -100,6 +108,7 @@ void PtzHead::commitZoomLocked(int64_t nowUs)
 
 void PtzHead::haltLocked(int64_t nowUs)
 {
+    takeOverLocked(nowUs);
     commitTurnLocked(nowUs);
     commitZoomLocked(nowUs);
     panDir_ = tiltDir_ = zoomDir_ = 0;
@@ -107,8 +116,45 @@ void PtzHead::haltLocked(int64_t nowUs)
 
 bool PtzHead::moving() const
 {
+    const int64_t nowUs = simNowUs();
     std::lock_guard<std::mutex> lock(mutex_);
+    return movingLocked(nowUs);
+}
+
+bool PtzHead::movingLocked(int64_t timeUs) const
+{
+    settleLocked(timeUs);
+    if (running_)
+        return running_->plan.movingAt(timeUs);
     return panDir_ != 0 || tiltDir_ != 0 || zoomDir_ != 0;
+}
+
+Pose PtzHead::poseLocked(int64_t timeUs) const
+{
+    settleLocked(timeUs);
+    if (running_)
+        return running_->plan.poseAt(timeUs);
+    Pose p;
+    p.panDeg = panLocked(timeUs);
+    p.tiltDeg = tiltLocked(timeUs);
+    for (size_t c = 0; c < zoom_.size() && c < kMaxLenses; ++c)
+        p.zoom[c] = zoomLocked(c, timeUs);
+    return p;
+}
+
+void PtzHead::takeOverLocked(int64_t nowUs)
+{
+    lastCommandUs_ = std::max(lastCommandUs_, nowUs);
+    parked_ = false;
+    if (!running_)
+        return;
+    const Pose p = running_->plan.poseAt(nowUs);
+    currentPreset_ = running_->plan.movingAt(nowUs) ? 0 : running_->plan.presetAt(nowUs);
+    running_.reset();
+    panDeg_ = p.panDeg;
+    tiltDeg_ = p.tiltDeg;
+    for (size_t c = 0; c < zoom_.size() && c < kMaxLenses; ++c)
+        zoom_[c] = p.zoom[c];
 }
 
 int32_t PtzHead::control(const TMV_NET_PTZ_CONTROL &c, int64_t nowUs)
@@ -125,6 +171,8 @@ int32_t PtzHead::control(const TMV_NET_PTZ_CONTROL &c, int64_t nowUs)
         // client's box shows.
         if (start && (c.speed < ptzmotion::kMinSpeed || c.speed > ptzmotion::kMaxSpeed))
             return kWrongParam;
+        takeOverLocked(nowUs);
+        recordLocked(c, nowUs);
         commitTurnLocked(nowUs);
         if (!start) {  // any direction's stop ends whichever is turning
             panDir_ = tiltDir_ = 0;
@@ -140,6 +188,8 @@ int32_t PtzHead::control(const TMV_NET_PTZ_CONTROL &c, int64_t nowUs)
         return kOk;
     }
     if (c.command == 8 || c.command == 9) {
+        takeOverLocked(nowUs);
+        recordLocked(c, nowUs);
         commitZoomLocked(nowUs);
         if (!start) {
             zoomDir_ = 0;
@@ -150,9 +200,13 @@ int32_t PtzHead::control(const TMV_NET_PTZ_CONTROL &c, int64_t nowUs)
         currentPreset_ = 0;
         return kOk;
     }
-    // Focus, iris and the switches: accepted, no change to the view.
-    if (c.command >= 10 && c.command <= 21)
+    // Focus, iris and the switches: accepted, no change to the view; a
+    // program runs on, but the head is not idle.
+    if (c.command >= 10 && c.command <= 21) {
+        lastCommandUs_ = std::max(lastCommandUs_, nowUs);
+        parked_ = false;
         return kOk;
+    }
     return kWrongParam;
 }
 
@@ -161,11 +215,12 @@ int32_t PtzHead::currentInfo(TMV_NET_CURRENT_PTZ_INFO *info, int64_t nowUs) cons
     if (!turns())
         return kNotSupported;
     std::lock_guard<std::mutex> lock(mutex_);
-    info->pan = float(panLocked(nowUs));
-    info->tilt = float(tiltLocked(nowUs));
-    for (size_t c = 0; c < profile_.channels.size(); ++c) {
+    const Pose pose = poseLocked(nowUs);
+    info->pan = float(pose.panDeg);
+    info->tilt = float(pose.tiltDeg);
+    for (size_t c = 0; c < profile_.channels.size() && c < kMaxLenses; ++c) {
         const ChannelProfile &ch = profile_.channels[c];
-        const double zoom = zoomLocked(c, nowUs);
+        const double zoom = pose.zoom[c];
         const double hfov = (c < profile_.hfovDeg.size() ? profile_.hfovDeg[c] : kDefaultHfovDeg) / zoom;
         const double vfov = hfov * ch.height / ch.width;  // pixels square in angle, as the renderer
         if (ch.thermal) {
@@ -190,19 +245,23 @@ View PtzHead::viewAt(int channel, int64_t timeUs) const
     if (v.hfovDeg >= 360.0)
         return View::panoramic(profile_.homeTiltDeg);  // a ring of sensors turns with nothing
     std::lock_guard<std::mutex> lock(mutex_);
-    v.panDeg = panLocked(timeUs);
-    v.tiltDeg = tiltLocked(timeUs);
-    v.zoom = zoomLocked(size_t(channel), timeUs);
+    const Pose pose = poseLocked(timeUs);
+    v.panDeg = pose.panDeg;
+    v.tiltDeg = pose.tiltDeg;
+    v.zoom = size_t(channel) < kMaxLenses ? pose.zoom[size_t(channel)] : 1.0;
     return v;
 }
 
 int PtzHead::currentPreset() const
 {
+    const int64_t nowUs = simNowUs();
     std::lock_guard<std::mutex> lock(mutex_);
-    // A held motion leaves the preset as soon as it starts.
-    if (panDir_ != 0 || tiltDir_ != 0 || zoomDir_ != 0)
+    // A held motion leaves the preset as soon as it starts; a program stands
+    // at one only while it holds there or after it arrived.
+    if (movingLocked(nowUs))
         return 0;
-    return currentPreset_;
+    const int id = running_ ? running_->plan.presetAt(nowUs) : currentPreset_;
+    return id >= 1 && size_t(id) <= slots_.size() && slots_[size_t(id - 1)].stored ? id : 0;
 }
 
 double PtzHead::panDeg() const
@@ -223,19 +282,19 @@ double PtzHead::zoom(int channel) const
 double PtzHead::panDegAt(int64_t timeUs) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return panLocked(timeUs);
+    return poseLocked(timeUs).panDeg;
 }
 
 double PtzHead::tiltDegAt(int64_t timeUs) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return tiltLocked(timeUs);
+    return poseLocked(timeUs).tiltDeg;
 }
 
 double PtzHead::zoomAt(int channel, int64_t timeUs) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return validChannel(channel) ? zoomLocked(size_t(channel), timeUs) : 1.0;
+    return validChannel(channel) && size_t(channel) < kMaxLenses ? poseLocked(timeUs).zoom[size_t(channel)] : 1.0;
 }
 
 bool PtzHead::tracking() const
@@ -284,13 +343,17 @@ int32_t PtzHead::presetControl(int32_t action, const TMV_NET_PRESET_INFO &preset
     case kStore:
         slot.stored = true;
         slot.name.assign(preset.name, strnlen(preset.name, sizeof preset.name));
-        // Where the head is now; a held motion goes on.
-        slot.panDeg = panLocked(nowUs);
-        slot.tiltDeg = tiltLocked(nowUs);
-        slot.zoom.resize(zoom_.size());
-        for (size_t c = 0; c < zoom_.size(); ++c)
-            slot.zoom[c] = zoomLocked(c, nowUs);
-        currentPreset_ = (panDir_ || tiltDir_ || zoomDir_) ? 0 : preset.id;
+        {
+            // Where the head is now; a held motion or a program goes on.
+            const Pose pose = poseLocked(nowUs);
+            slot.panDeg = pose.panDeg;
+            slot.tiltDeg = pose.tiltDeg;
+            slot.zoom.resize(zoom_.size());
+            for (size_t c = 0; c < zoom_.size() && c < kMaxLenses; ++c)
+                slot.zoom[c] = pose.zoom[c];
+            if (!running_)
+                currentPreset_ = movingLocked(nowUs) ? 0 : preset.id;
+        }
         return kOk;
     case kRename:
         // A name may be given to an empty slot before its position is stored.
@@ -300,11 +363,9 @@ int32_t PtzHead::presetControl(int32_t action, const TMV_NET_PRESET_INFO &preset
         if (!slot.stored)
             return kFailed;  // nothing to move to
         haltLocked(nowUs);
-        panDeg_ = slot.panDeg;
-        tiltDeg_ = slot.tiltDeg;
-        zoom_ = slot.zoom;
         tracking_ = false;
-        currentPreset_ = preset.id;
+        currentPreset_ = 0;
+        runLocked(ptzprograms::move(poseLocked(nowUs), poseOf(slot), preset.id, nowUs, kMaxZoom), 0, 0, 0);
         return kOk;
     default:  // kDelete
         slot = Slot{};
@@ -378,6 +439,8 @@ int32_t PtzHead::manualTrack(const TMV_NET_PTZ_REGION &region)
         return kOk;
     }
     aimLocked(region.channel, region.x0, region.y0, region.x1, region.y1, false);
+    if (!tracking_)
+        trackSinceUs_ = nowUs;
     tracking_ = true;
     currentPreset_ = 0;
     return kOk;

@@ -19,6 +19,16 @@ double travelled(double degPerSec, double seconds)
     return degPerSec * (seconds - kRampSeconds / 2);
 }
 
+double secondsToTravel(double degPerSec, double deg)
+{
+    if (deg <= 0 || degPerSec <= 0)
+        return 0;
+    const double rampDeg = degPerSec * kRampSeconds / 2;  // covered while ramping up
+    if (deg < rampDeg)
+        return std::sqrt(2 * deg * kRampSeconds / degPerSec);
+    return deg / degPerSec + kRampSeconds / 2;
+}
+
 double wrapPan(double deg)
 {
     deg = std::fmod(deg, 360.0);

@@ -10,6 +10,11 @@
 // speed * (t - kRampSeconds / 2): one second at speed 1 turns 6.75 degrees.
 // Release stops at once. Zoom has no ramp: held, it doubles (or halves)
 // every kZoomDoublingSeconds, within 1..maxZoom.
+// Travel to a target (a preset, an accurate position, the legs of tours,
+// patterns and scans) runs each axis at the given speed (the top speed,
+// kMaxSpeed, unless a program sets its own) with the same ramp, and stops
+// at once on arrival; zoom travels at the held zoom's rate. An axis that
+// arrives first waits for the others.
 
 #include <cstdint>
 
@@ -22,12 +27,18 @@ constexpr double kRampSeconds = 0.2;
 constexpr double kZoomDoublingSeconds = 1.0;
 constexpr double kMinTiltDeg = -90.0;
 constexpr double kMaxTiltDeg = 90.0;
+// The head's top speed: what travel to a target runs at.
+constexpr double kTopDegPerSec = kDegPerSecPerStep * kMaxSpeed;
 
 // The record's speed in degrees per second.
 double degreesPerSecond(int speed);
 
 // Degrees covered `seconds` after a start from rest at `degPerSec`.
 double travelled(double degPerSec, double seconds);
+
+// Seconds a start from rest at `degPerSec` takes to cover `deg` (>= 0):
+// the inverse of travelled().
+double secondsToTravel(double degPerSec, double deg);
 
 // Pan in [0, 360).
 double wrapPan(double deg);

@@ -1,8 +1,10 @@
 // The head's geometry: 3D positioning centres the view on the rectangle and
 // zooms so that it fills the picture; presets bring back pan, tilt and every
-// lens's zoom; the preset the head stands at follows every move.
+// lens's zoom after travelling there; the preset the head stands at follows
+// every move.
 
 #include "model/Device.h"
+#include "model/SimClock.h"
 #include "ptz/PtzHead.h"
 
 #include <QtTest>
@@ -93,7 +95,15 @@ private slots:
         QVERIFY(head.panDeg() != pan);
         QCOMPARE(head.zoom(0), zoom);  // tracking turns, it does not zoom
 
+        // The move travels: on the way the head stands at no preset.
+        sim::SimClock &clock = sim::SimClock::instance();
+        clock.pause();
         QCOMPARE(head.presetControl(2, slot(2)), 0);
+        QCOMPARE(head.currentPreset(), 0);
+        QVERIFY(head.moving());
+        clock.step(10 * 1000000);
+        clock.resume();
+        QVERIFY(!head.moving());
         QCOMPARE(head.currentPreset(), 2);
         QVERIFY(!head.tracking());  // a move to a preset ends tracking
         QCOMPARE(head.panDeg(), pan);
