@@ -6,7 +6,6 @@
 
 #include <QComboBox>
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -228,11 +227,8 @@ void PTZPage::OnBootAreaScanRadioBtnClicked()
     // The area-scan map of the "Area scan" tab is left as its last "GetAll"
     // made it, so its "Get" keeps working.
     const std::vector<TMV_NET_REGION_SCAN_INFO> scans = QueryAreaScans(m_handle);
-    const size_t offered = std::min(scans.size(), size_t(PtzRecords::kAreaScanChoices));
-    for (size_t i = 0; i < offered; ++i) {
-        if (scans[i].enable != 0)
-            ListsOf(*ui).add(scans[i].id);
-    }
+    for (int32_t number : PtzRecords::OfferedAreaScans(scans.data(), scans.size()))
+        ListsOf(*ui).add(number);
 }
 
 void PTZPage::OnBootLineScanRadioBtnClicked()
@@ -249,14 +245,13 @@ void PTZPage::OnBootAutoResetRadioBtnClicked()
 
 void PTZPage::SelectListNumber(QComboBox *combo, int number)
 {
-    if (number <= 0) {
+    const PtzRecords::ListPick pick = PtzRecords::PickNumber(ItemsOf(combo), number);
+    if (pick.clearBoth) {
         ui->BootComboBox->setCurrentIndex(-1);
         ui->parkComboBox->setCurrentIndex(-1);
-        return;
+    } else if (pick.index >= 0) {
+        combo->setCurrentIndex(pick.index);
     }
-    const int index = PtzRecords::LastIndexOf(ItemsOf(combo), number);
-    if (index >= 0)
-        combo->setCurrentIndex(index);
 }
 
 // ---- Boot action tab -----------------------------------------------------------

@@ -180,6 +180,24 @@ int LastIndexOf(const QStringList &items, int32_t number)
     return items.lastIndexOf(QString::number(number));
 }
 
+ListPick PickNumber(const QStringList &items, int32_t number)
+{
+    if (number <= 0)
+        return ListPick{true, -1};
+    return ListPick{false, LastIndexOf(items, number)};
+}
+
+QVector<int32_t> OfferedAreaScans(const TMV_NET_REGION_SCAN_INFO *scans, size_t count)
+{
+    QVector<int32_t> numbers;
+    const size_t offered = count < size_t(kAreaScanChoices) ? count : size_t(kAreaScanChoices);
+    for (size_t i = 0; i < offered; ++i) {
+        if (scans[i].enable != 0)
+            numbers.append(scans[i].id);
+    }
+    return numbers;
+}
+
 TMV_NET_REGION_SCAN_INFO AreaScanRecord(const QString &number, bool clockwise, const QString &speed,
                                         const QString &startPreset, const QString &stopPreset,
                                         const QString &gradient)

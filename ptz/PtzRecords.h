@@ -92,6 +92,20 @@ int32_t NumberOfAction(const TMV_NET_PARK_ACTION_INFO &info, Action action);
 // decimal, or -1 when none does.
 int LastIndexOf(const QStringList &items, int32_t number);
 
+// What a refresh does to the boot and park lists for `number`: 0 or less
+// clears the selection of both; otherwise the refreshed tab's list selects
+// `index` (LastIndexOf), or keeps its selection when that is -1.
+struct ListPick
+{
+    bool clearBoth;
+    int index;
+};
+ListPick PickNumber(const QStringList &items, int32_t number);
+
+// The area-scan numbers the boot and park lists offer: configured ones among
+// the first kAreaScanChoices records.
+QVector<int32_t> OfferedAreaScans(const TMV_NET_REGION_SCAN_INFO *scans, size_t count);
+
 // The area-scan record "Set" sends.
 TMV_NET_REGION_SCAN_INFO AreaScanRecord(const QString &number, bool clockwise, const QString &speed,
                                         const QString &startPreset, const QString &stopPreset,

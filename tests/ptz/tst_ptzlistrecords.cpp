@@ -45,6 +45,9 @@ private slots:
     void refreshedNumber();
     void lastIndexOf_data();
     void lastIndexOf();
+    void pickNumber_data();
+    void pickNumber();
+    void offeredAreaScans();
     void areaScanRecord();
 };
 
@@ -283,6 +286,48 @@ void TestPtzListRecords::lastIndexOf()
     QFETCH(int, number);
     QFETCH(int, index);
     QCOMPARE(LastIndexOf(items, number), index);
+}
+
+void TestPtzListRecords::pickNumber_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("clearBoth");
+    QTest::addColumn<int>("index");
+
+    QTest::newRow("listed") << 3 << false << 1;
+    QTest::newRow("not listed: keep") << 9 << false << -1;
+    QTest::newRow("zero clears both") << 0 << true << -1;
+    QTest::newRow("negative clears both") << -2 << true << -1;
+}
+
+void TestPtzListRecords::pickNumber()
+{
+    QFETCH(int, number);
+    QFETCH(bool, clearBoth);
+    QFETCH(int, index);
+    const ListPick pick = PickNumber({"1", "3", "5"}, number);
+    QCOMPARE(pick.clearBoth, clearBoth);
+    QCOMPARE(pick.index, index);
+}
+
+// The boot and park lists offer configured area scans among the first 16
+// returned, however many come back.
+void TestPtzListRecords::offeredAreaScans()
+{
+    TMV_NET_REGION_SCAN_INFO scans[20];
+    std::memset(scans, 0, sizeof scans);
+    for (int i = 0; i < 20; ++i) {
+        scans[i].id = i + 1;
+        scans[i].enable = (i == 1) ? 0 : 1; // number 2 not configured
+    }
+    QVector<int32_t> expected;
+    for (int id = 1; id <= 16; ++id) {
+        if (id != 2)
+            expected << id;
+    }
+    QCOMPARE(OfferedAreaScans(scans, 20), expected);
+    QCOMPARE(OfferedAreaScans(scans, 3), (QVector<int32_t>{1, 3}));
+    QCOMPARE(OfferedAreaScans(nullptr, 0), QVector<int32_t>());
 }
 
 void TestPtzListRecords::areaScanRecord()
