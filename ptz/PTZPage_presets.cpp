@@ -16,9 +16,9 @@
 #include <set>
 #include <vector>
 
-#include "CountClamp.h"
 #include "ListQuery.h"
 #include "MsgBox.h"
+#include "PatternQuery.h"
 #include "PtzRecords.h"
 
 using PtzRecords::FieldText;
@@ -340,24 +340,12 @@ void PTZPage::OnPatrolGetAllButtonClicked()
 
 void PTZPage::RefreshPatterns()
 {
-    int32_t count = 0;
-    int status = TMV_NET_QueryPtzPatternSize(m_handle, &count);
-    if (status != 0) {
-        MsgBox::Instance()->ShowResult(tr("QueryPtzPatternSize"), status);
+    std::vector<TMV_NET_PATTERN_INFO> patterns;
+    if (!QueryPatterns(m_handle, patterns))
         return;
-    }
-    std::vector<TMV_NET_PATTERN_INFO> patterns(size_t(count > 0 ? count : 0));
-    std::memset(patterns.data(), 0, patterns.size() * sizeof(TMV_NET_PATTERN_INFO));
-    const int32_t capacity = int32_t(patterns.size());
-    int32_t returned = 0;
-    status = TMV_NET_QueryPtzPattern(m_handle, patterns.data(), capacity, &returned);
-    // A failed list still rebuilds the combo from whatever count came back.
-    if (status != 0)
-        MsgBox::Instance()->ShowResult(tr("QueryPtzPattern"), status);
     ui->patrolCombo->clear();
-    const int listed = ClampCount(returned, capacity);
-    for (int i = 0; i < listed; ++i)
-        ui->patrolCombo->addItem(ListText(patterns[size_t(i)].id, patterns[size_t(i)].enable));
+    for (const TMV_NET_PATTERN_INFO &pattern : patterns)
+        ui->patrolCombo->addItem(ListText(pattern.id, pattern.enable));
     ui->patrolCombo->setCurrentIndex(0);
 }
 

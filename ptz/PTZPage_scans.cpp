@@ -11,6 +11,7 @@
 
 #include "CountClamp.h"
 #include "MsgBox.h"
+#include "PatternQuery.h"
 #include "PtzRecords.h"
 
 using PtzRecords::Action;
@@ -25,7 +26,6 @@ std::vector<TMV_NET_REGION_SCAN_INFO> QueryAreaScans(TMV_NET_HANDLE handle)
     int32_t count = 0;
     TMV_NET_QueryPtzRegionScanInfoSize(handle, &count);
     std::vector<TMV_NET_REGION_SCAN_INFO> scans(size_t(count > 0 ? count : 0));
-    std::memset(scans.data(), 0, scans.size() * sizeof(TMV_NET_REGION_SCAN_INFO));
     const int32_t capacity = int32_t(scans.size());
     int32_t returned = 0;
     TMV_NET_QueryPtzRegionScanInfo(handle, scans.data(), capacity, &returned);
@@ -201,23 +201,12 @@ void PTZPage::OnBootTourRadioBtnClicked()
 void PTZPage::OnBootPatternRadioBtnClicked()
 {
     ListsOf(*ui).clear();
-    int32_t count = 0;
-    int status = TMV_NET_QueryPtzPatternSize(m_handle, &count);
-    if (status != 0) {
-        MsgBox::Instance()->ShowResult(tr("QueryPtzPatternSize"), status);
+    std::vector<TMV_NET_PATTERN_INFO> patterns;
+    if (!QueryPatterns(m_handle, patterns))
         return;
-    }
-    std::vector<TMV_NET_PATTERN_INFO> patterns(size_t(count > 0 ? count : 0));
-    std::memset(patterns.data(), 0, patterns.size() * sizeof(TMV_NET_PATTERN_INFO));
-    const int32_t capacity = int32_t(patterns.size());
-    int32_t returned = 0;
-    status = TMV_NET_QueryPtzPattern(m_handle, patterns.data(), capacity, &returned);
-    if (status != 0)
-        MsgBox::Instance()->ShowResult(tr("QueryPtzPattern"), status);
-    const int listed = ClampCount(returned, capacity);
-    for (int i = 0; i < listed; ++i) {
-        if (patterns[size_t(i)].enable != 0)
-            ListsOf(*ui).add(patterns[size_t(i)].id);
+    for (const TMV_NET_PATTERN_INFO &pattern : patterns) {
+        if (pattern.enable != 0)
+            ListsOf(*ui).add(pattern.id);
     }
 }
 

@@ -826,6 +826,8 @@ void TestPtzLists::listSlotsFillBothLists()
     StorePresets();
     const TMV_NET_REGION_SCAN_INFO scan = Scan(6, 1, 2, 3, 5, 0);
     QCOMPARE(TMV_NET_SetPtzRegionScanInfo(m_handle, &scan), 0);
+    QCOMPARE(TMV_NET_PtzPatternControl(m_handle, 0, 2), 0);
+    QCOMPARE(TMV_NET_PtzPatternControl(m_handle, 1, 2), 0);
     Click("GetAllAreaScanBtn");
 
     const struct
@@ -835,6 +837,7 @@ void TestPtzLists::listSlotsFillBothLists()
     } cases[] = {
         {"parkPresetRadioBtn", {"3", "5"}},
         {"bootTourRadioBtn", {}},
+        {"parkPatternRadioBtn", {"2"}},
         {"parkAreaScanRadioBtn", {"6"}},
         {"bootPresetRadioBtn", {"3", "5"}},
         {"bootAreaScanRadioBtn", {"6"}},
