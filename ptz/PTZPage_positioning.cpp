@@ -5,38 +5,13 @@
 #include "PTZPage.h"
 #include "ui_PTZPage.h"
 
-#include <QDateTime>
 #include <QMessageBox>
 
 #include <cstring>
 
 #include "MainWindow.h"
 #include "MsgBox.h"
-
-namespace {
-
-QString TwoDecimals(float value)
-{
-    return QString::number(value, 'f', 2);
-}
-
-QString FieldOfView(float horizontal, float vertical)
-{
-    return QStringLiteral("H ") + TwoDecimals(horizontal) + QStringLiteral(" V ") + TwoDecimals(vertical);
-}
-
-QString Reading(float value)
-{
-    return QString::number(value, 'g', 6);
-}
-
-// A combo row for a device index; a value outside the list selects none.
-int ListRow(const QComboBox *combo, int value)
-{
-    return value >= 0 && value < combo->count() ? value : -1;
-}
-
-} // namespace
+#include "PtzText.h"
 
 int PTZPage::LiveChannel() const
 {
@@ -119,12 +94,12 @@ void PTZPage::OnGetCoordinatesBtnClicked()
         MsgBox::Instance()->ShowResult(tr("GetCurrentPtz"), status);
         return;
     }
-    ui->panEdit->setText(TwoDecimals(info.pan));
-    ui->tiltEdit->setText(TwoDecimals(info.tilt));
-    ui->visZoomEdit->setText(TwoDecimals(info.visZoom));
-    ui->irZoomEdit->setText(TwoDecimals(info.irZoom));
-    ui->visFovEdit->setText(FieldOfView(info.visFovH, info.visFovV));
-    ui->irFovEdit->setText(FieldOfView(info.irFovH, info.irFovV));
+    ui->panEdit->setText(PtzTwoDecimals(info.pan));
+    ui->tiltEdit->setText(PtzTwoDecimals(info.tilt));
+    ui->visZoomEdit->setText(PtzTwoDecimals(info.visZoom));
+    ui->irZoomEdit->setText(PtzTwoDecimals(info.irZoom));
+    ui->visFovEdit->setText(PtzFieldOfView(info.visFovH, info.visFovV));
+    ui->irFovEdit->setText(PtzFieldOfView(info.irFovH, info.irFovV));
 }
 
 void PTZPage::OnGetZoomBtnClicked()
@@ -135,7 +110,7 @@ void PTZPage::OnGetZoomBtnClicked()
         MsgBox::Instance()->ShowResult(tr("GetPtzZoomMultiplier"), status);
         return;
     }
-    ui->zoomMultEdit->setText(Reading(multiplier));
+    ui->zoomMultEdit->setText(PtzReading(multiplier));
 }
 
 void PTZPage::OnSetZoomBtnClicked()
@@ -198,7 +173,7 @@ void PTZPage::OnGetBearingBtnClicked()
                                 ui->rotationXEdit,     ui->rotationYEdit,     ui->rotationZEdit};
     static_assert(sizeof values / sizeof values[0] == sizeof edits / sizeof edits[0], "one field per value");
     for (size_t i = 0; i < sizeof values / sizeof values[0]; ++i)
-        edits[i]->setText(Reading(values[i]));
+        edits[i]->setText(PtzReading(values[i]));
 }
 
 void PTZPage::OnGetPowerOffBtnClicked()
@@ -236,11 +211,9 @@ void PTZPage::OnGetPtzStatusBtnClicked()
         return;
     }
     ui->movingCheckBoxEnable->setChecked(status.moving != 0);
-    ui->taskCombo->setCurrentIndex(ListRow(ui->taskCombo, status.task));
+    ui->taskCombo->setCurrentIndex(PtzListRow(status.task, ui->taskCombo->count()));
     ui->taskIdEdit->setText(QString::number(status.taskId));
-    ui->triggerCombo->setCurrentIndex(ListRow(ui->triggerCombo, status.trigger));
-    ui->startTimeEdit->setText(QDateTime::fromMSecsSinceEpoch(status.startTime)
-                                   .toLocalTime()
-                                   .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
+    ui->triggerCombo->setCurrentIndex(PtzListRow(status.trigger, ui->triggerCombo->count()));
+    ui->startTimeEdit->setText(PtzStartTime(status.startTime));
     ui->startTimeEdit->setCursorPosition(0);
 }

@@ -32,7 +32,25 @@ void PageFixture::destroyWindow()
 
 QWidget *PageFixture::findChild(const char *name, const QMetaObject *type) const
 {
-    QWidget *widget = m_window ? m_window->findChild<QWidget *>(QString::fromLatin1(name)) : nullptr;
+    // Shallowest first, level by level: pages reuse names such as
+    // "tableWidget" deep inside their own tabs, and QObject::findChild, depth
+    // first, would hand out a page's widget in place of the window's own.
+    const QString wanted = QString::fromLatin1(name);
+    QWidget *widget = nullptr;
+    QObjectList level;
+    if (m_window)
+        level.append(m_window);
+    while (!widget && !level.isEmpty()) {
+        QObjectList next;
+        for (QObject *parent : qAsConst(level)) {
+            for (QObject *object : parent->children()) {
+                if (!widget && object->isWidgetType() && object->objectName() == wanted)
+                    widget = static_cast<QWidget *>(object);
+                next.append(object);
+            }
+        }
+        level.swap(next);
+    }
     if (!widget || !type->cast(widget))
         qFatal("PageFixture: no %s named %s", type->className(), name);
     return widget;
