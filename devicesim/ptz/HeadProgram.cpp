@@ -48,7 +48,7 @@ int64_t HeadProgram::endUs() const
 {
     if (loopFrom_ < segments_.size() || !std::isfinite(totalSec_))
         return INT64_MAX;
-    return startUs_ + int64_t(std::ceil(totalSec_ * 1e6));
+    return startUs_ + int64_t(std::llround(totalSec_ * 1e6));
 }
 
 size_t HeadProgram::locate(int64_t timeUs, double *seconds) const
