@@ -236,8 +236,9 @@ TMV_NET_API int32_t TMV_NET_PtzLensInit(TMV_NET_HANDLE handle, int32_t channel)
     return status;
 }
 
-// The distance in whole metres to what the centre of the picture shows,
-// along the head's direction now; 0 when nothing sends the beam back (sky).
+// The distance in whole metres to what the centre of the optical picture
+// shows, along the head's direction now (the digital window does not steer
+// the beam); 0 when nothing sends the beam back (sky).
 TMV_NET_API int32_t TMV_NET_GetLaserDistance(TMV_NET_HANDLE handle, int32_t *distance)
 {
     EntryPoint call(__func__, handle);
