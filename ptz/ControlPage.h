@@ -13,7 +13,10 @@ namespace Ui {
 class ControlPage;
 }
 
-// The "Swivel" tab: electronic PTZ and the linkage with a second camera.
+// The "Swivel" tab: the electronic PTZ (a digital window moved and zoomed
+// with press-and-release buttons) and the linkage with a partner camera.
+// Every slot runs in the user-interface thread and calls the library
+// synchronously.
 class ControlPage : public QWidget
 {
     Q_OBJECT
@@ -21,10 +24,33 @@ class ControlPage : public QWidget
 public:
     explicit ControlPage(MainWindow *parent);
     ~ControlPage() override;
+
 public slots:
     void OnChangeHandle(TMV_NET_HANDLE handle);
 
+private slots:
+    void OnEptzUpBtn();
+    void OnEptzUpLeftBtn();
+    void OnEptzUpRightBtn();
+    void OnEptzLeftBtn();
+    void OnEptzRightBtn();
+    void OnEptzDownLeftBtn();
+    void OnEptzDownBtn();
+    void OnEptzDownRightBtn();
+    void OnBtnReleased();
+    void OnEptzZoomInBtn();
+    void OnEptzZoomOutBtn();
+    void OnZoomBtnReleased();
+    void OnGunBallGetBtn();
+    void OnGunBallSetBtn();
+
 private:
+    // One press: the command starts at the speed of the list.
+    void EptzPress(int command);
+    // One release: the command (0 for every direction, 8 for both zooms)
+    // stops; the speed is not filled.
+    void EptzStop(int command);
+
     std::unique_ptr<Ui::ControlPage> ui;
     MainWindow *m_mainWindow;
     TMV_NET_HANDLE m_handle;

@@ -6,9 +6,13 @@
 #include "model/Device.h"
 #include "model/Session.h"
 #include "model/SimClock.h"
+#include "ptz/ElectronicPtz.h"
+#include "ptz/PtzAccessories.h"
 #include "ptz/PtzHead.h"
+#include "world/World.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 using sim::api::EntryPoint;
@@ -38,7 +42,10 @@ TMV_NET_API int32_t TMV_NET_PtzControl(TMV_NET_HANDLE handle, const TMV_NET_PTZ_
     call.input(control, sizeof *control);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().control(*control, sim::SimClock::instance().nowUs());
+    const int64_t nowUs = sim::SimClock::instance().nowUs();
+    if (sim::ptzaccessories::handles(control->command))  // focus, iris, switches
+        return call.session().device().accessories().control(*control, nowUs);
+    return call.session().device().head().control(*control, nowUs);
 }
 
 // ---- Presets ---------------------------------------------------------------
@@ -272,14 +279,32 @@ TMV_NET_API int32_t TMV_NET_PtzLensInit(TMV_NET_HANDLE handle, int32_t channel)
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    sim::Device &device = call.session().device();
+    const int32_t status = device.accessories().lensInit(channel, sim::SimClock::instance().nowUs());
+    if (status == sim::kOk)
+        device.head().setZoom(channel, 1.0);  // the widest, as at power-on
+    return status;
 }
 
+// The distance in whole metres to what the centre of the optical picture
+// shows, along the head's direction now (the digital window does not steer
+// the beam); 0 when nothing sends the beam back (sky).
 TMV_NET_API int32_t TMV_NET_GetLaserDistance(TMV_NET_HANDLE handle, int32_t *distance)
 {
     EntryPoint call(__func__, handle);
     call.output(distance);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const sim::Device &device = call.session().device();
+    if (!device.profile().ability.laserDistance || !device.head().turns())
+        return sim::kNotSupported;
+    const int64_t nowUs = sim::SimClock::instance().nowUs();
+    const double range = sim::World::shared(device.profile().seed)
+                             ->rangeM(device.head().panDegAt(nowUs), device.head().tiltDegAt(nowUs), double(nowUs) / 1e6);
+    *distance = int32_t(std::lround(range));
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_PtzPosition(TMV_NET_HANDLE handle, const TMV_NET_PTZ_POSITION *position)
@@ -314,14 +339,31 @@ TMV_NET_API int32_t TMV_NET_GetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t 
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(multiplier);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const sim::Device &device = call.session().device();
+    if (!device.profile().ability.zoom || !device.head().turns())
+        return sim::kNotSupported;
+    if (!device.validChannel(channel))
+        return sim::kWrongParam;
+    *multiplier = float(device.head().zoom(channel));
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t channel, float multiplier)
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(&multiplier, sizeof multiplier);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const sim::Device &device = call.session().device();
+    if (!device.profile().ability.zoom || !device.head().turns())
+        return sim::kNotSupported;
+    // The negated test also refuses NaN.
+    if (!device.validChannel(channel) || !(multiplier >= 1.0f && multiplier <= float(sim::PtzHead::kMaxZoom)))
+        return sim::kWrongParam;
+    device.head().setZoom(channel, multiplier);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_GetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t channel,
@@ -329,7 +371,9 @@ TMV_NET_API int32_t TMV_NET_GetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t 
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(config);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().accessories().targetTrackConfig(channel, config);
 }
 
 TMV_NET_API int32_t TMV_NET_SetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t channel,
@@ -337,21 +381,38 @@ TMV_NET_API int32_t TMV_NET_SetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t 
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(config, sizeof *config);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().accessories().setTargetTrackConfig(channel, *config);
 }
 
 TMV_NET_API int32_t TMV_NET_GetAccelerationData(TMV_NET_HANDLE handle, TMV_NET_ACCELERATION_DATA *data)
 {
     EntryPoint call(__func__, handle);
     call.output(data);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const sim::PtzHead &head = call.session().device().head();
+    if (!head.turns())
+        return sim::kNotSupported;
+    // The angular speed over the next millisecond of the motion held now:
+    // 0 at rest and against a tilt limit.
+    const int64_t nowUs = sim::SimClock::instance().nowUs();
+    const int64_t dtUs = 1000;
+    const double pan = head.panDegAt(nowUs), tilt = head.tiltDegAt(nowUs);
+    const double panRate = sim::wrapDegrees180(head.panDegAt(nowUs + dtUs) - pan) * 1e6 / dtUs;
+    const double tiltRate = (head.tiltDegAt(nowUs + dtUs) - tilt) * 1e6 / dtUs;
+    *data = sim::ptzaccessories::bearing(pan, tilt, panRate, tiltRate);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_GetPtzPowerOffConfig(TMV_NET_HANDLE handle, TMV_NET_PTZ_POWER_OFF_CONFIG *config)
 {
     EntryPoint call(__func__, handle);
     call.output(config);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().accessories().powerOffConfig(config);
 }
 
 TMV_NET_API int32_t TMV_NET_SetPtzPowerOffConfig(TMV_NET_HANDLE handle,
@@ -359,7 +420,9 @@ TMV_NET_API int32_t TMV_NET_SetPtzPowerOffConfig(TMV_NET_HANDLE handle,
 {
     EntryPoint call(__func__, handle);
     call.input(config, sizeof *config);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().accessories().setPowerOffConfig(*config);
 }
 
 TMV_NET_API int32_t TMV_NET_GetPtzRunningStatus(TMV_NET_HANDLE handle, TMV_NET_PTZ_RUNNING_STATUS *status)
@@ -404,7 +467,9 @@ TMV_NET_API int32_t TMV_NET_ElectronicPtzControl(TMV_NET_HANDLE handle, const TM
 {
     EntryPoint call(__func__, handle);
     call.input(control, sizeof *control);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().eptz().control(*control, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_GetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
@@ -412,7 +477,9 @@ TMV_NET_API int32_t TMV_NET_GetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
 {
     EntryPoint call(__func__, handle);
     call.output(config);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().accessories().gunBallConfig(config);
 }
 
 TMV_NET_API int32_t TMV_NET_SetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
@@ -425,5 +492,7 @@ TMV_NET_API int32_t TMV_NET_SetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
             .text(config->password, sizeof config->password)
             .text(config->ip, sizeof config->ip);
     }
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().accessories().setGunBallConfig(*config);
 }

@@ -6,6 +6,7 @@
 #include "model/Fleet.h"
 #include "model/Session.h"
 #include "model/Settings.h"
+#include "ptz/PtzAccessories.h"
 
 #include <cstring>
 #include <string>
@@ -100,6 +101,6 @@ TMV_NET_API int32_t TMV_NET_GetPtzAuxState(TMV_NET_HANDLE handle, TMV_NET_PTZ_AU
     call.output(state);
     if (!call.ok())
         return call.status();
-    *state = call.session().device().settings().auxState();
+    *state = call.session().device().accessories().auxState();
     return 0;
 }

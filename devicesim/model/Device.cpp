@@ -5,6 +5,8 @@
 #include "measure/RuleSet.h"
 #include "model/Settings.h"
 #include "model/Status.h"
+#include "ptz/ElectronicPtz.h"
+#include "ptz/PtzAccessories.h"
 #include "ptz/PtzHead.h"
 #include "storage/SdCard.h"
 
@@ -17,6 +19,7 @@ const char *const kPassword = "sensor852";
 
 Device::Device(DeviceProfile profile)
     : profile_(std::move(profile)), settings_(new Settings(profile_)), head_(new PtzHead(profile_)),
+      accessories_(new PtzAccessories(profile_)), eptz_(new ElectronicPtz(profile_)),
       rules_(new RuleSet(profile_.tieredRules)),
       sdCard_(new SdCard(profile_.address, int(profile_.channels.size()),
                          // The card records what the channel shows; only called once the producers exist.
@@ -30,7 +33,7 @@ Device::Device(DeviceProfile profile)
         producers_.emplace_back(new FrameProducer(
             channel.thermal, channel.width, channel.height, profile_.seed,
             [this, index](int64_t timeUs) {
-                return ChannelView{head_->viewAt(index, timeUs), settings_->thermal(index)};
+                return ChannelView{eptz_->apply(index, head_->viewAt(index, timeUs), timeUs), settings_->thermal(index)};
             },
             [this, index] { return settings_->frameRate(index); }));
     }
@@ -47,6 +50,8 @@ void Device::reset()
 {
     settings_->reset();
     head_->reset();
+    accessories_->reset();
+    eptz_->reset();
     rules_->reset();
     alarms_->reset();
     sdCard_->resetSettings();

@@ -1,8 +1,9 @@
 #pragma once
 // One simulated camera: what it is (profile), who may log in, and the
 // families of state every session of it shares. Each family is its own class
-// with its own lock: the settings, the pan-tilt head, the measurement rules,
-// the alarm engine, the SD card, and one frame producer per channel.
+// with its own lock: the settings, the pan-tilt head, its accessories, the
+// electronic PTZ, the measurement rules, the alarm engine, the SD card, and
+// one frame producer per channel.
 //
 // Threading model: the profile and the family objects are fixed after
 // construction (their state has their own locks); mutex_ guards identity
@@ -19,7 +20,9 @@
 namespace sim {
 
 class AlarmEngine;
+class ElectronicPtz;
 class FrameProducer;
+class PtzAccessories;
 class PtzHead;
 class RuleSet;
 class SdCard;
@@ -82,6 +85,8 @@ public:
     // The families.
     Settings &settings() const { return *settings_; }
     PtzHead &head() const { return *head_; }
+    PtzAccessories &accessories() const { return *accessories_; }
+    ElectronicPtz &eptz() const { return *eptz_; }
     RuleSet &rules() const { return *rules_; }
     AlarmEngine &alarms() const { return *alarms_; }
     SdCard &sdCard() const { return *sdCard_; }
@@ -100,6 +105,8 @@ private:
     const DeviceProfile profile_;
     const std::unique_ptr<Settings> settings_;
     const std::unique_ptr<PtzHead> head_;
+    const std::unique_ptr<PtzAccessories> accessories_;
+    const std::unique_ptr<ElectronicPtz> eptz_;  // narrows every frame's view
     const std::unique_ptr<RuleSet> rules_;
     const std::unique_ptr<SdCard> sdCard_;
     std::vector<std::unique_ptr<FrameProducer>> producers_;  // fixed after construction

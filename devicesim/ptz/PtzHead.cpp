@@ -446,4 +446,14 @@ int32_t PtzHead::manualTrack(const TMV_NET_PTZ_REGION &region)
     return kOk;
 }
 
+void PtzHead::setZoom(int channel, double zoom)
+{
+    if (!validChannel(channel))
+        return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    commitZoomLocked(simNowUs());
+    zoom_[size_t(channel)] = std::clamp(zoom, 1.0, kMaxZoom);
+    currentPreset_ = 0;
+}
+
 }  // namespace sim

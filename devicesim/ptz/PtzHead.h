@@ -162,6 +162,10 @@ public:
     int32_t manualTrack(const TMV_NET_PTZ_REGION &region);
     bool tracking() const;
 
+    // Puts a channel's lens at `zoom` (within 1..kMaxZoom) now; a held zoom
+    // goes on from there.
+    void setZoom(int channel, double zoom);
+
 private:
     struct Slot {
         bool stored = false;

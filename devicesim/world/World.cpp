@@ -93,7 +93,8 @@ double wrapDegrees180(double deg)
 World::World(uint32_t seed)
     : seed_(seed),
       temperature_(size_t(kRasterWidth) * kRasterHeight),
-      material_(size_t(kRasterWidth) * kRasterHeight)
+      material_(size_t(kRasterWidth) * kRasterHeight),
+      rangeDm_(size_t(kRasterWidth) * kRasterHeight)
 {
     for (int m = 0; m < MatCount; ++m)
         for (int s = 0; s < 16; ++s) {
@@ -238,11 +239,13 @@ void World::buildBackground()
         }
         uint16_t *tRow = &temperature_[size_t(r) * kRasterWidth];
         uint8_t *mRow = &material_[size_t(r) * kRasterWidth];
+        uint16_t *dRow = &rangeDm_[size_t(r) * kRasterWidth];
 
         for (int c = 0; c < kRasterWidth; ++c) {
             const double pan = (c + 0.5) / kPixelsPerDegree;
             double tempC;
             uint8_t mat;
+            double rangeM = 0.0;  // the sky sends nothing back
             if (tilt >= ridge[size_t(c)]) {
                 tempC = skyC;
                 mat = materialIndex(MatSky, std::min(1.0, tilt / 45.0));
@@ -256,9 +259,11 @@ void World::buildBackground()
             } else if (tilt >= 0.0) {
                 tempC = 9.5 + 2.5 * cloudSmall.at(c);
                 mat = materialIndex(MatHills, 0.3 + 0.4 * cloudSmall.at(c));
+                rangeM = kHillsRangeM;
             } else {
                 const double fine = groundFine.at(c), coarse = groundCoarse.at(c);
                 const double d = groundDistance;
+                rangeM = std::min(d, kHillsRangeM);
                 // Sunlit grass, a little warmer close by where less sky is reflected.
                 tempC = 15.0 + 1.2 * fine + 3.5 * coarse + 2.0 * std::exp(-d / 20.0);
                 mat = materialIndex(MatGrass, 0.25 + 0.25 * fine + 0.35 * coarse);
@@ -288,6 +293,7 @@ void World::buildBackground()
                 const double along = xm / b.widthM;
                 if (hm < 0.0 || hm > b.height + b.roofPeak * (1.0 - std::fabs(2.0 * along - 1.0)))
                     continue;
+                rangeM = b.distance;
                 if (hm > b.height - 0.5) {
                     // Roofs radiate to the cold sky.
                     tempC = 7.0 + 2.0 * groundCoarse.at(c);
@@ -315,10 +321,12 @@ void World::buildBackground()
                 const double hm = treeH[i];
                 const double dy = hm - t.canopyH;
                 if (dp * dp + dy * dy * 1.4 <= t.canopyR * t.canopyR) {
+                    rangeM = t.distance;
                     const double n = groundFine.at(c);
                     tempC = t.tempC + 1.5 * n;
                     mat = materialIndex(MatTree, 0.3 + 0.5 * n);
                 } else if (std::fabs(dp) < 0.22 && hm >= 0.0 && hm < t.canopyH) {
+                    rangeM = t.distance;
                     tempC = t.tempC + 2.0;
                     mat = materialIndex(MatTrunk, 0.5);
                 }
@@ -326,6 +334,7 @@ void World::buildBackground()
 
             tRow[c] = toBlendDeciKelvin(tempC);
             mRow[c] = mat;
+            dRow[c] = uint16_t(std::lround(rangeM * 10.0));
         }
     }
 }
@@ -460,6 +469,44 @@ std::array<ObjectState, kObjectCount> World::objects(double t) const
 {
     return {object(ObjectKind::Fire, t), object(ObjectKind::Car, t), object(ObjectKind::Person, t),
             object(ObjectKind::Transformer, t)};
+}
+
+double World::rangeM(double panDeg, double tiltDeg, double t) const
+{
+    if (!std::isfinite(panDeg) || !std::isfinite(tiltDeg))
+        return 0.0;
+    const double pan = panFrom(panDeg, 0.0);
+    const double tilt = std::clamp(tiltDeg, -90.0, 90.0);
+
+    // Objects nearest first; a transparent sprite pixel lets the beam pass.
+    const std::array<ObjectState, kObjectCount> all = objects(t);
+    for (auto it = all.rbegin(); it != all.rend(); ++it) {
+        const ObjectState &o = *it;
+        if (!o.present || !o.sprite || o.widthDeg <= 0.0 || o.heightDeg <= 0.0)
+            continue;
+        const double u = (wrapDegrees180(pan - o.panDeg) + o.widthDeg / 2.0) / o.widthDeg;
+        const double v = (o.tiltDeg + o.heightDeg / 2.0 - tilt) / o.heightDeg;
+        if (u < 0.0 || u >= 1.0 || v < 0.0 || v >= 1.0)
+            continue;
+        const Sprite &sp = *o.sprite;
+        int col = std::min(int(u * sp.width), sp.width - 1);
+        if (o.mirrored)
+            col = sp.width - 1 - col;
+        const int row = std::min(int(v * sp.height), sp.height - 1);
+        if (sp.level[size_t(row) * size_t(sp.width) + size_t(col)])
+            return o.distanceM;
+    }
+
+    // The background: the distance of its raster pixel in that direction;
+    // the ground's follows exactly from the tilt.
+    const int c = std::clamp(int(pan * kPixelsPerDegree), 0, kRasterWidth - 1);
+    const int r = std::clamp(int((90.0 - tilt) * kPixelsPerDegree), 0, kRasterHeight - 1);
+    const size_t index = size_t(r) * kRasterWidth + size_t(c);
+    const int material = material_[index] / 16;
+    const bool ground = material == MatGrass || material == MatAsphalt || material == MatMarking || material == MatPad;
+    if (ground && tilt < 0.0)
+        return std::min(kHillsRangeM, kCameraHeightM / std::tan(-tilt * kDegToRad));
+    return rangeDm_[index] / 10.0;
 }
 
 }  // namespace sim

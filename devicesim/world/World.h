@@ -83,6 +83,15 @@ public:
     // Fire intensity 0 (embers) .. 1 (full flare) at time t.
     double fireLevel(double t) const;
 
+    // How far, in metres, what is seen in a direction at time t stands from
+    // the camera, as a range finder on the head measures it: the nearest
+    // object whose picture covers the direction, else the background there
+    // (the ground by the camera height and the tilt, a wall or tree at its
+    // own distance, the hills at kHillsRangeM). The sky sends nothing
+    // back: 0.
+    static constexpr double kHillsRangeM = 2000.0;
+    double rangeM(double panDeg, double tiltDeg, double t) const;
+
     // Times outside +-1e9 s (or not finite) are folded to something the
     // integer slot arithmetic can take.
     static double saneTime(double t) { return t == t ? (t > 1e9 ? 1e9 : (t < -1e9 ? -1e9 : t)) : 0.0; }
@@ -93,6 +102,7 @@ private:
     uint32_t seed_;
     std::vector<uint16_t> temperature_;
     std::vector<uint8_t> material_;
+    std::vector<uint16_t> rangeDm_;  // distance of each raster pixel in decimetres, 0 for the sky
     std::array<uint32_t, 256> materialColours_{};
 
     std::array<Sprite, sprites::kPersonFrames> personSprites_;
