@@ -6,6 +6,8 @@
 #include "TMVNetSDK.h"
 #include "TMVSimControl.h"
 #include "AlarmPage.h"
+#include "ControlPage.h"
+#include "PTZPage.h"
 #include "TempAlarmPage.h"
 #include "VideoLabel.h"
 
@@ -40,6 +42,8 @@ T *child(QWidget *root, const char *name)
     }
     return w;
 }
+
+QTableWidget *playbackTable(MainWindow &window);
 
 bool waitFor(const std::function<bool()> &condition, int ms)
 {
@@ -149,7 +153,7 @@ void searchCard(MainWindow &window)
 // Three recordings selected and downloading; the progress window in front.
 QWidget *downloadThree(MainWindow &window, const QString &folder)
 {
-    auto *table = child<QTableWidget>(&window, "tableWidget");
+    auto *table = playbackTable(window);
     for (int row = 0; row < 3 && row < table->rowCount(); ++row)
         table->item(row, 1)->setSelected(true);
     // The card's recordings are short: slow the link so the bars stand mid-way.
@@ -166,6 +170,75 @@ QWidget *downloadThree(MainWindow &window, const QString &folder)
             return w;
         }
     return nullptr;
+}
+
+
+// The playback table; the PTZ page's tour table carries the same name.
+QTableWidget *playbackTable(MainWindow &window)
+{
+    QWidget *ptz = window.findChild<PTZPage *>();
+    for (QTableWidget *table : window.findChildren<QTableWidget *>(QStringLiteral("tableWidget")))
+        if (!ptz || !ptz->isAncestorOf(table))
+            return table;
+    std::fprintf(stderr, "no playback table\n");
+    std::exit(2);
+}
+
+// Holds a PTZ button for `ms` of real time, as a hand would.
+void hold(QWidget *page, const char *button, int ms)
+{
+    auto *b = child<QPushButton>(page, button);
+    QTest::mousePress(b, Qt::LeftButton);
+    QTest::qWait(ms);
+    QTest::mouseRelease(b, Qt::LeftButton);
+}
+
+// The PTZ page with two named presets stored at two views, a tour between
+// them running, and the status and coordinates read while it runs.
+void runTour(MainWindow &window)
+{
+    auto *page = window.findChild<PTZPage *>();
+    child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
+    auto *tabs = child<QTabWidget>(page, "tabWidget");
+    tabs->setCurrentIndex(0);
+    QTest::mouseClick(child<QPushButton>(page, "presetGetAllBtn"), Qt::LeftButton);
+    const char *names[] = {"Gate", "Transformer"};
+    for (int i = 0; i < 2; ++i) {
+        child<QComboBox>(page, "presetCombo")->setCurrentIndex(i);
+        child<QLineEdit>(page, "presetNameEdit")->setText(QString::fromLatin1(names[i]));
+        QTest::mouseClick(child<QPushButton>(page, "saveBtn"), Qt::LeftButton);
+        child<QComboBox>(page, "speedCombo")->setCurrentIndex(7);
+        hold(page, "rightBtn", 1500);
+    }
+    tabs->setCurrentIndex(1);
+    QTest::mouseClick(child<QPushButton>(page, "cruiseGetAllBtn"), Qt::LeftButton);
+    child<QLineEdit>(page, "cruiseNameEdit")->setText(QStringLiteral("Yard round"));
+    QTest::mouseClick(child<QPushButton>(page, "addPresetBtn"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(page, "addPresetBtn"), Qt::LeftButton);
+    auto *table = child<QTableWidget>(page, "tableWidget");
+    if (auto *second = qobject_cast<QComboBox *>(table->cellWidget(1, 0)))
+        second->setCurrentIndex(1);
+    table->item(0, 1)->setText(QStringLiteral("4"));
+    table->item(1, 1)->setText(QStringLiteral("4"));
+    QTest::mouseClick(child<QPushButton>(page, "cruiseSaveBtn"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(page, "cruiseStartBtn"), Qt::LeftButton);
+    QTest::qWait(2500);
+    QTest::mouseClick(child<QPushButton>(page, "getPtzStatusBtn"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(page, "getCoordinatesBtn"), Qt::LeftButton);
+    QTest::qWait(300);
+}
+
+// The Swivel page with the digital window zoomed in and moved, and the
+// linkage read from the device.
+void driveSwivel(MainWindow &window)
+{
+    auto *page = window.findChild<ControlPage *>();
+    child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
+    child<QComboBox>(page, "eptzSpeedCombo")->setCurrentIndex(7);
+    hold(page, "eptzZoomInBtn", 1200);
+    hold(page, "eptzRightBtn", 600);
+    QTest::mouseClick(child<QPushButton>(page, "gunBallGetBtn"), Qt::LeftButton);
+    QTest::qWait(500);
 }
 
 }  // namespace
@@ -196,6 +269,10 @@ int main(int argc, char **argv)
             drawRules(window);
         if (state == QLatin1String("alarms"))
             raiseAlarms(window);
+        if (state == QLatin1String("ptz"))
+            runTour(window);
+        if (state == QLatin1String("swivel"))
+            driveSwivel(window);
         QTemporaryDir downloads;
         if (state == QLatin1String("playback") || state == QLatin1String("downloads")) {
             QTest::mouseClick(child<QPushButton>(&window, "ipSearchBtn"), Qt::LeftButton);
