@@ -351,6 +351,10 @@ int32_t PtzHead::presetControl(int32_t action, const TMV_NET_PRESET_INFO &preset
             slot.zoom.resize(zoom_.size());
             for (size_t c = 0; c < zoom_.size() && c < kMaxLenses; ++c)
                 slot.zoom[c] = pose.zoom[c];
+            // A move that has arrived is over: the head stands at the new
+            // preset. A program still running goes on.
+            if (running_ && running_->plan.endUs() <= nowUs)
+                takeOverLocked(nowUs);
             if (!running_)
                 currentPreset_ = movingLocked(nowUs) ? 0 : preset.id;
         }
