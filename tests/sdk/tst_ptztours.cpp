@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QtTest>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -55,6 +56,18 @@ double meanDiff(const QByteArray &a, const QByteArray &b)
         ++n;
     }
     return sum / double(n);
+}
+
+std::atomic<int> g_exception{0};
+void onException(TMV_NET_HANDLE, int32_t type, void *)
+{
+    g_exception = type;
+}
+
+std::atomic<int> g_frames{0};
+void countFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *)
+{
+    ++g_frames;
 }
 
 // Pans compare round the circle.
@@ -576,6 +589,28 @@ private slots:
         if (panAfter >= 0)
             QVERIFY2(panGap(pan(), panAfter) < 0.01, qPrintable(QString::number(pan())));
         QCOMPARE(TMVSim_RestartDevice("127.0.0.99"), 3);
+    }
+
+    // A restart drops the connections as going offline does: the login
+    // hears 1001 and its stream ends; the library's login goes on.
+    void restartDropsTheConnections()
+    {
+        g_exception = 0;
+        g_frames = 0;
+        QCOMPARE(TMV_NET_SetExceptionCallback(handle_, onException, nullptr), 0);
+        TMV_NET_PREVIEW_INFO info{0, 0, 2};
+        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, countFrame, nullptr), 0);
+        SimFixture::stepClock(120);
+        QVERIFY(g_frames > 0);
+        QCOMPARE(TMVSim_RestartDevice(SimFixture::kPtzCamera), 0);
+        SimFixture::stepClock(1);
+        QCOMPARE(g_exception.load(), 1001);
+        const int frames = g_frames;
+        SimFixture::stepClock(1000);
+        QCOMPARE(g_frames.load(), frames);
+        QCOMPARE(status().task, 0);
+        QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 1);
+        QCOMPARE(TMV_NET_StopPreview(handle_), 0);
     }
 
     // Parked at preset 2 five seconds after the last command, once per idle
