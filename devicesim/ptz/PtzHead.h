@@ -21,7 +21,10 @@
 // The park action is evaluated lazily: whenever the head's state is read at
 // a time more than its dwell after the last command (or after the end of
 // the last move), the park program is taken to have started at exactly
-// that moment. It runs once per idle spell.
+// that moment. It runs once per idle spell. Commands are those that reach
+// the head: directions, zoom, preset moves, positioning, region focus, program
+// and park settings; while a program, a held motion, manual tracking or a
+// pattern recording goes on the head is not idle.
 //
 // A line scan n turns pan clockwise at speed step n (the head keeps no
 // line-scan limits). A head that cannot turn answers kNotSupported to every
