@@ -81,10 +81,10 @@ Pose HeadProgram::poseIn(const Segment &g, double s) const
         Pose p = g.from;
         p.panDeg = pm::wrapPan(g.from.panDeg + along(g.panDeg, g.degPerSec, s));
         p.tiltDeg = g.from.tiltDeg + along(g.tiltDeg, g.degPerSec, s);
-        const double zs = zoomSeconds(g.from, g.to);
-        const double part = zs > 0 ? std::min(1.0, s / zs) : 1.0;
+        const double part = g.zoomSec > 0 ? std::min(1.0, s / g.zoomSec) : 1.0;
         for (size_t c = 0; c < kMaxLenses; ++c)
-            p.zoom[c] = g.from.zoom[c] * std::pow(g.to.zoom[c] / g.from.zoom[c], part);
+            if (g.to.zoom[c] != g.from.zoom[c])
+                p.zoom[c] = g.from.zoom[c] * std::pow(g.to.zoom[c] / g.from.zoom[c], part);
         return p;
     }
     case Segment::Kind::Turn: {
@@ -166,8 +166,9 @@ Segment travel(const Pose &from, const Pose &to, double degPerSec, int panDir, i
         g.panDeg = d * panDir;
     }
     g.tiltDeg = to.tiltDeg - from.tiltDeg;
+    g.zoomSec = zoomSeconds(from, to);
     g.seconds = std::max({pm::secondsToTravel(degPerSec, std::fabs(g.panDeg)),
-                          pm::secondsToTravel(degPerSec, std::fabs(g.tiltDeg)), zoomSeconds(from, to)});
+                          pm::secondsToTravel(degPerSec, std::fabs(g.tiltDeg)), g.zoomSec});
     return g;
 }
 

@@ -48,6 +48,7 @@ struct Segment {
     double panDeg = 0;
     double tiltDeg = 0;
     double degPerSec = 0;
+    double zoomSec = 0;  // how long its zoom takes
     // Turn: signed rates in degrees per second (ramped as PtzMotion.h), and
     // a zoom held in (+1) or out (-1).
     double panRate = 0;

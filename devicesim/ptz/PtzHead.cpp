@@ -200,13 +200,9 @@ int32_t PtzHead::control(const TMV_NET_PTZ_CONTROL &c, int64_t nowUs)
         currentPreset_ = 0;
         return kOk;
     }
-    // Focus, iris and the switches: accepted, no change to the view; a
-    // program runs on, but the head is not idle.
-    if (c.command >= 10 && c.command <= 21) {
-        lastCommandUs_ = std::max(lastCommandUs_, nowUs);
-        parked_ = false;
+    // Focus, iris and the switches: accepted, no change to the view.
+    if (c.command >= 10 && c.command <= 21)
         return kOk;
-    }
     return kWrongParam;
 }
 
@@ -351,6 +347,10 @@ int32_t PtzHead::presetControl(int32_t action, const TMV_NET_PRESET_INFO &preset
             slot.zoom.resize(zoom_.size());
             for (size_t c = 0; c < zoom_.size() && c < kMaxLenses; ++c)
                 slot.zoom[c] = pose.zoom[c];
+            // A move that has arrived is over: the head stands at the new
+            // preset. A program still running goes on.
+            if (running_ && running_->plan.endUs() <= nowUs)
+                takeOverLocked(nowUs);
             if (!running_)
                 currentPreset_ = movingLocked(nowUs) ? 0 : preset.id;
         }
@@ -422,6 +422,10 @@ int32_t PtzHead::regionFocus(const TMV_NET_PTZ_REGION &region)
         return kNotSupported;
     if (!validChannel(region.channel) || region.stop != 0)
         return kWrongParam;
+    std::lock_guard<std::mutex> lock(mutex_);
+    // The view stays and a program runs on, but the head is not idle.
+    lastCommandUs_ = std::max(lastCommandUs_, simNowUs());
+    parked_ = false;
     return kOk;
 }
 

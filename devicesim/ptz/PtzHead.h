@@ -21,7 +21,15 @@
 // The park action is evaluated lazily: whenever the head's state is read at
 // a time more than its dwell after the last command (or after the end of
 // the last move), the park program is taken to have started at exactly
-// that moment. It runs once per idle spell.
+// that moment. It runs once per idle spell. Commands are those that reach
+// the head: directions, zoom, preset moves, positioning, region focus, program
+// and park settings; while a program, a held motion, manual tracking or a
+// pattern recording goes on the head is not idle.
+//
+// A line scan n turns pan clockwise at speed step n (the head keeps no
+// line-scan limits). A head that cannot turn answers kNotSupported to every
+// program and lists no tour, pattern or area-scan slots, as it lists no
+// presets.
 //
 // Running status: task 0 idle (also while a move to a preset or position
 // travels), 1 tour, 2 pattern (a recorded track), 3 line scan, 4 area scan,
@@ -145,7 +153,8 @@ public:
     // patterns, scans and actions are kept.
     int32_t selfCheck(int64_t nowUs);
     int32_t runningStatus(TMV_NET_PTZ_RUNNING_STATUS *status, int64_t nowUs) const;
-    // The preset the head stands at, for TMV_NET_QueryPtzPresetId.
+    // The preset the head stands at, for TMV_NET_QueryPtzPresetId: 0 when
+    // it stands at none.
     int32_t presetAt(int32_t *id) const;
 
     // The device restarts at `nowUs`: held motion, programs, recording and

@@ -11,15 +11,22 @@
 // - A tour is saved into the slot of its id (1..kTourSlots); its stops name
 //   preset slots (1..presets) and residence times >= 0; a count outside
 //   0..256 is refused (3). A stop may name a preset that is empty at the
-//   time: a running tour passes over it.
+//   time: a running tour passes over it; a tour with no stored stop does
+//   not start (1). Listed without points, a tour gives its count and no
+//   stops.
 // - An area scan's limits are stored presets or 0 (none); its speed is the
 //   motion speed 1..kMaxSpeed and its direction 1 or -1, else 3. The
 //   gradient is kept and given back (the sweep is flat: tilt and zoom go
-//   from the start preset's to the stop preset's along with the pan).
+//   from the start preset's to the stop preset's along with the pan). A
+//   scan starts only when both limits are stored presets (else 1).
+// - Patterns record from the head's pose at the start of recording; a
+//   second start of recording abandons the first; stopping with nothing
+//   being recorded fails (1).
 // - Boot and park actions check the number of the chosen type against its
-//   slots (type 0 auto reset takes none); a park action that is on needs a
-//   dwell of 1..86400 seconds. An action whose tour, pattern, scan or preset
-//   is empty when it falls due does nothing.
+//   slots (type 0 auto reset takes none: the head goes home, as a park
+//   action too); a park action that is on needs a dwell of 1..86400
+//   seconds. An action whose tour, pattern, scan or preset is empty when it
+//   falls due does nothing.
 //
 // Threading model: none of its own; PtzHead owns one and guards it with its
 // mutex.
