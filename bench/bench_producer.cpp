@@ -107,10 +107,62 @@ void head(benchmark::State &state, int channel)
 void thermalHead(benchmark::State &state) { head(state, 0); }
 void visibleHead(benchmark::State &state) { head(state, 1); }
 
+// Still and turning ticks interleaved one by one, so that load from other
+// processes on the machine falls on both alike: synthesis CPU time per tick
+// of each and their ratio.
+void headInterleaved(benchmark::State &state, int channel)
+{
+    sim::Fleet &fleet = sim::Fleet::instance();
+    fleet.init();
+    sim::SimClock &clock = sim::SimClock::instance();
+    clock.pause();
+    TMV_NET_HANDLE handle = nullptr;
+    if (fleet.login("127.0.0.11", 80, "admin", "sensor852", &handle) != 0) {
+        state.SkipWithError("login failed");
+        return;
+    }
+    std::shared_ptr<sim::Session> session = fleet.session(handle);
+    session->startPreview(channel, discardFrame, nullptr);
+    sim::PtzHead &head = session->device().head();
+    sim::FrameProducer &producer = session->device().producer(channel);
+    TMV_NET_PTZ_CONTROL right{};
+    right.channel = channel;
+    right.command = 3;
+    right.speed = 1;
+    TMV_NET_PTZ_CONTROL stop = right;
+    stop.command = 0;
+    stop.stop = 1;
+    clock.step(0);
+    int64_t stillNs = 0;
+    int64_t movingNs = 0;
+    for (auto _ : state) {
+        head.control(stop, clock.nowUs());
+        int64_t before = producer.stats().synthesisCpuNs;
+        clock.step(40000);
+        stillNs += producer.stats().synthesisCpuNs - before;
+        head.control(right, clock.nowUs());
+        before = producer.stats().synthesisCpuNs;
+        clock.step(40000);
+        movingNs += producer.stats().synthesisCpuNs - before;
+    }
+    const double ticks = double(state.iterations());
+    state.counters["still_us"] = double(stillNs) / 1000.0 / ticks;
+    state.counters["moving_us"] = double(movingNs) / 1000.0 / ticks;
+    state.counters["moving_over_still"] = stillNs ? double(movingNs) / double(stillNs) : 0.0;
+    head.control(stop, clock.nowUs());
+    fleet.logout(handle);
+    clock.resume();
+}
+
+void thermalHeadInterleaved(benchmark::State &state) { headInterleaved(state, 0); }
+void visibleHeadInterleaved(benchmark::State &state) { headInterleaved(state, 1); }
+
 }  // namespace
 
 BENCHMARK(thermalViewers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(visibleViewers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(thermalHead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(visibleHead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(thermalHeadInterleaved)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(visibleHeadInterleaved)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();
