@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -12,7 +14,17 @@
 // A device list in two calls: its size, then the records into an array of
 // that size. Either failure is reported under its operation name and gives
 // false. `records` ends up holding what the device returned, never more than
-// the array it was given, whatever count it claims.
+// the array it was given, whatever count it claims. The size answer is
+// bounded too: a faulty device cannot make the client allocate without limit
+// (16 MiB of records, and never fewer than 256 of them).
+constexpr size_t kMaxListBytes = size_t(16) << 20;
+
+template <class Record>
+constexpr size_t MaxListRecords()
+{
+    return std::max<size_t>(256, kMaxListBytes / sizeof(Record));
+}
+
 template <class Record, class SizeCall, class ListCall>
 bool QueryList(SizeCall querySize, const QString &sizeOperation, ListCall queryList, const QString &listOperation,
                std::vector<Record> &records)
@@ -23,7 +35,7 @@ bool QueryList(SizeCall querySize, const QString &sizeOperation, ListCall queryL
         MsgBox::Instance()->ShowResult(sizeOperation, status);
         return false;
     }
-    records.assign(static_cast<size_t>(count > 0 ? count : 0), Record());
+    records.assign(std::min(static_cast<size_t>(count > 0 ? count : 0), MaxListRecords<Record>()), Record());
     const int32_t capacity = int32_t(records.size());
     int32_t returned = 0;
     status = queryList(records.data(), capacity, &returned);

@@ -5,10 +5,12 @@
 #include <QtTest>
 
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "AlarmText.h"
 #include "DataFrameFile.h"
+#include "ListQuery.h"
 
 namespace {
 
@@ -61,6 +63,10 @@ private slots:
     void brokenFramesAreRefused_data();
     void brokenFramesAreRefused();
     void uncreatableFileFails();
+
+    // Device lists.
+    void listSizeIsBounded_data();
+    void listSizeIsBounded();
 };
 
 void TestThermalTexts::headers()
@@ -286,6 +292,42 @@ void TestThermalTexts::uncreatableFileFails()
     QTemporaryDir dir;
     QVERIFY(!DataFrameFile::Write(dir.filePath(QStringLiteral("missing/frame.dat")), kFrame, 2, 2));
     QVERIFY(!DataFrameFile::Write(dir.filePath(QStringLiteral("missing/frame.txt")), kFrame, 2, 2));
+}
+
+// A size answer far beyond any real device's sizes the array only up to
+// the bound; the list call is told that capacity and its count is clamped to
+// it.
+void TestThermalTexts::listSizeIsBounded_data()
+{
+    QTest::addColumn<int>("claimed");
+    QTest::addColumn<int>("capacity");
+    QTest::newRow("real list") << 16 << 16;
+    QTest::newRow("negative") << -5 << 0;
+    QTest::newRow("beyond the bound") << std::numeric_limits<int32_t>::max()
+                                      << int(std::max<size_t>(256, kMaxListBytes / sizeof(TMV_NET_TOUR_INFO)));
+}
+
+void TestThermalTexts::listSizeIsBounded()
+{
+    QFETCH(int, claimed);
+    QFETCH(int, capacity);
+    std::vector<TMV_NET_TOUR_INFO> tours;
+    int32_t given = -1;
+    const bool ok = QueryList<TMV_NET_TOUR_INFO>(
+        [&](int32_t *count) {
+            *count = claimed;
+            return 0;
+        },
+        QStringLiteral("size"),
+        [&](TMV_NET_TOUR_INFO *, int32_t cap, int32_t *returned) {
+            given = cap;
+            *returned = claimed;
+            return 0;
+        },
+        QStringLiteral("list"), tours);
+    QVERIFY(ok);
+    QCOMPARE(given, capacity);
+    QCOMPARE(int(tours.size()), capacity);
 }
 
 QTEST_GUILESS_MAIN(TestThermalTexts)
