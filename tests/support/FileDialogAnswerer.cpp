@@ -22,10 +22,16 @@ void FileDialogAnswerer::poll()
             break;
         }
     }
-    if (!dialog)
+    if (!dialog) {
+        // Answered and closed: done.
+        if (m_answered)
+            m_timer.stop();
         return;
+    }
 
-    m_timer.stop();
+    // The dialog's own accept() may turn an answer down while its file
+    // system model is still being filled by its gatherer thread; the answer
+    // is given again on each poll until the dialog has closed.
     m_answered = true;
     m_caption = dialog->windowTitle();
     if (m_path.isEmpty()) {
