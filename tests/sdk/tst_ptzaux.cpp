@@ -5,6 +5,7 @@
 // head, the settings' round trips and refusals, and what a camera without a
 // head answers.
 
+#include "PreviewSink.h"
 #include "SimFixture.h"
 
 #include <QtTest>
@@ -14,56 +15,6 @@
 #include <mutex>
 
 namespace {
-
-struct Sink {
-    std::mutex mutex;
-    QByteArray last;
-    int width = 0;
-    int height = 0;
-
-    QByteArray pixels()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return last;
-    }
-};
-
-void onFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *frame, void *user)
-{
-    auto *sink = static_cast<Sink *>(user);
-    std::lock_guard<std::mutex> lock(sink->mutex);
-    sink->width = frame->width;
-    sink->height = frame->height;
-    sink->last = QByteArray(reinterpret_cast<const char *>(frame->data), frame->width * frame->height * 4);
-}
-
-// Mean absolute difference of the green channel when `b` is `a` moved left
-// by `dx` columns.
-double shiftedDiff(const QByteArray &a, const QByteArray &b, int width, int height, int dx)
-{
-    double sum = 0;
-    int64_t n = 0;
-    for (int y = 0; y < height; y += 2)
-        for (int x = 0; x + dx < width; x += 2) {
-            sum += std::abs(int(uint8_t(a[(y * width + x + dx) * 4 + 1])) - int(uint8_t(b[(y * width + x) * 4 + 1])));
-            ++n;
-        }
-    return n ? sum / double(n) : 0;
-}
-
-int bestShift(const QByteArray &a, const QByteArray &b, int width, int height)
-{
-    int best = 0;
-    double bestDiff = HUGE_VAL;
-    for (int dx = 0; dx < width / 2; ++dx) {
-        const double d = shiftedDiff(a, b, width, height, dx);
-        if (d < bestDiff) {
-            bestDiff = d;
-            best = dx;
-        }
-    }
-    return best;
-}
 
 TMV_NET_PTZ_CONTROL ptz(int command, int stop, int speed = 0, int channel = 1)
 {
@@ -171,9 +122,9 @@ private slots:
     // the release the picture stays, and the head never moved.
     void eptzWindowMovesThePicture()
     {
-        Sink sink;
+        PreviewSink sink;
         TMV_NET_PREVIEW_INFO info{1, 0, 2};
-        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, onFrame, &sink), 0);
+        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, PreviewSink::onFrame, &sink), 0);
         TMV_NET_CURRENT_PTZ_INFO head{};
         QCOMPARE(TMV_NET_GetCurrentPtz_V1(handle_, &head), 0);
 
@@ -192,12 +143,12 @@ private slots:
         SimFixture::stepClock(40);
         const QByteArray after = sink.pixels();
         const int w = sink.width, h = sink.height;
-        const int shift = bestShift(before, after, w, h);
+        const int shift = PictureDiff::bestShift(before, after, w, h, w / 2);
         QVERIFY2(std::abs(shift - w / 4) <= std::max(2, w / 40),
                  qPrintable(QStringLiteral("shift %1, expected %2").arg(shift).arg(w / 4)));
 
         SimFixture::stepClock(1000);
-        QCOMPARE(bestShift(after, sink.pixels(), w, h), 0);
+        QCOMPARE(PictureDiff::bestShift(after, sink.pixels(), w, h, w / 2), 0);
         TMV_NET_CURRENT_PTZ_INFO still{};
         QCOMPARE(TMV_NET_GetCurrentPtz_V1(handle_, &still), 0);
         QCOMPARE(still.pan, head.pan);

@@ -3,6 +3,7 @@
 // stops at its limits, the release stops everything, zoom changes the fields
 // of view, and heads that cannot turn answer as such.
 
+#include "PreviewSink.h"
 #include "SimFixture.h"
 
 #include <QtTest>
@@ -11,28 +12,6 @@
 #include <mutex>
 
 namespace {
-
-struct Sink {
-    std::mutex mutex;
-    QByteArray last;
-    int width = 0;
-    int height = 0;
-
-    QByteArray pixels()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return last;
-    }
-};
-
-void onFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *frame, void *user)
-{
-    auto *sink = static_cast<Sink *>(user);
-    std::lock_guard<std::mutex> lock(sink->mutex);
-    sink->width = frame->width;
-    sink->height = frame->height;
-    sink->last = QByteArray(reinterpret_cast<const char *>(frame->data), frame->width * frame->height * 4);
-}
 
 // The record as the page sends it: press fills the speed, release is
 // command 0 with stop 1 whatever was pressed.
@@ -51,22 +30,6 @@ TMV_NET_PTZ_CONTROL release(int speed, int channel = 1)
     TMV_NET_PTZ_CONTROL c = press(0, speed, channel);
     c.stop = 1;
     return c;
-}
-
-// Mean absolute difference of the green channel when `b` is `a` moved left
-// by `dx` columns (the head turned right).
-double shiftedDiff(const QByteArray &a, const QByteArray &b, int width, int height, int dx)
-{
-    double sum = 0;
-    int64_t n = 0;
-    for (int y = 0; y < height; y += 2)
-        for (int x = 0; x + dx < width; x += 2) {
-            const int pa = (y * width + x + dx) * 4 + 1;
-            const int pb = (y * width + x) * 4 + 1;
-            sum += std::abs(int(uint8_t(a[pa])) - int(uint8_t(b[pb])));
-            ++n;
-        }
-    return n ? sum / double(n) : 0;
 }
 
 // 7.5 deg/s per speed step, less half the 0.2 s ramp.
@@ -112,9 +75,9 @@ private slots:
     // the release further steps change nothing.
     void holdingRightTurnsThePicture()
     {
-        Sink sink;
+        PreviewSink sink;
         TMV_NET_PREVIEW_INFO info{1, 0, 2};
-        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, onFrame, &sink), 0);
+        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, PreviewSink::onFrame, &sink), 0);
         SimFixture::stepClock(0);
         const QByteArray before = sink.pixels();
         QVERIFY(!before.isEmpty());
@@ -135,15 +98,7 @@ private slots:
         QVERIFY(after != before);
         const int w = sink.width, h = sink.height;
         const int expectedDx = int(std::lround(turn / moved.visFovH * w));
-        int bestDx = 0;
-        double best = HUGE_VAL;
-        for (int dx = 0; dx < w / 3; ++dx) {
-            const double d = shiftedDiff(before, after, w, h, dx);
-            if (d < best) {
-                best = d;
-                bestDx = dx;
-            }
-        }
+        const int bestDx = PictureDiff::bestShift(before, after, w, h, w / 3);
         QVERIFY2(std::abs(bestDx - expectedDx) <= std::max(2, expectedDx / 10),
                  qPrintable(QStringLiteral("shift %1, expected %2").arg(bestDx).arg(expectedDx)));
 

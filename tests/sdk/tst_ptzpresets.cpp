@@ -2,6 +2,7 @@
 // list, the preset actions, a move to a preset bringing the stored picture
 // back, and devices whose head cannot turn.
 
+#include "PreviewSink.h"
 #include "SimFixture.h"
 
 #include <QtTest>
@@ -13,25 +14,6 @@ namespace {
 
 constexpr int kSlots = 16;
 constexpr uint8_t kUntouched = 0xAB;
-
-// The newest preview frame's pixels.
-struct Sink {
-    std::mutex mutex;
-    QByteArray last;
-
-    QByteArray pixels()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return last;
-    }
-};
-
-void onFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *frame, void *user)
-{
-    auto *sink = static_cast<Sink *>(user);
-    std::lock_guard<std::mutex> lock(sink->mutex);
-    sink->last = QByteArray(reinterpret_cast<const char *>(frame->data), frame->width * frame->height * 4);
-}
 
 TMV_NET_PRESET_INFO preset(int id, const char *name = "")
 {
@@ -209,9 +191,9 @@ private slots:
     // at a part of the world where nothing moves.
     void moveToBringsTheStoredPictureBack()
     {
-        Sink sink;
+        PreviewSink sink;
         TMV_NET_PREVIEW_INFO info{1, 0, 2};
-        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, onFrame, &sink), 0);
+        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, PreviewSink::onFrame, &sink), 0);
         SimFixture::stepClock(0);
         const QByteArray home = sink.pixels();
         QVERIFY(!home.isEmpty());

@@ -5,6 +5,7 @@
 // boot action after a restart, the park action after its dwell, the running
 // status, and a head that cannot turn.
 
+#include "PreviewSink.h"
 #include "SimFixture.h"
 
 #include <QDateTime>
@@ -25,38 +26,6 @@ constexpr double kHomeTilt = -2.0;
 constexpr int kTourSlots = 8;
 constexpr int kPatternSlots = 4;
 constexpr int kScanSlots = 8;
-
-struct Sink {
-    std::mutex mutex;
-    QByteArray last;
-
-    QByteArray pixels()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return last;
-    }
-};
-
-void onFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *frame, void *user)
-{
-    auto *sink = static_cast<Sink *>(user);
-    std::lock_guard<std::mutex> lock(sink->mutex);
-    sink->last = QByteArray(reinterpret_cast<const char *>(frame->data), frame->width * frame->height * 4);
-}
-
-// Mean absolute difference of the green channel of two frames.
-double meanDiff(const QByteArray &a, const QByteArray &b)
-{
-    if (a.size() != b.size() || a.isEmpty())
-        return HUGE_VAL;
-    double sum = 0;
-    int64_t n = 0;
-    for (int i = 1; i < a.size(); i += 4 * 7) {
-        sum += std::abs(int(uint8_t(a[i])) - int(uint8_t(b[i])));
-        ++n;
-    }
-    return sum / double(n);
-}
 
 std::atomic<int> g_exception{0};
 void onException(TMV_NET_HANDLE, int32_t type, void *)
@@ -207,9 +176,9 @@ private slots:
     // there the picture is the stored one.
     void presetMoveTravelsThenArrives()
     {
-        Sink sink;
+        PreviewSink sink;
         TMV_NET_PREVIEW_INFO info{1, 0, 2};
-        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, onFrame, &sink), 0);
+        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, PreviewSink::onFrame, &sink), 0);
         storePresetAt(1, 320.0);  // buildings and trees, nobody passing
         SimFixture::stepClock(40);
         const QByteArray stored = sink.pixels();
@@ -227,14 +196,14 @@ private slots:
         QVERIFY2(panGap(pan(), 230.0 + 54.0) < 0.01, qPrintable(QString::number(pan())));
         QCOMPARE(int(status().moving), 1);
         QCOMPARE(presetId(), 0);
-        const double onTheWay = meanDiff(sink.pixels(), stored);
+        const double onTheWay = PictureDiff::mean(sink.pixels(), stored);
 
         SimFixture::stepClock(600);
         QVERIFY(panGap(pan(), 320.0) < 0.01);
         QCOMPARE(int(status().moving), 0);
         QCOMPARE(presetId(), 1);
         SimFixture::stepClock(40);
-        const double arrived = meanDiff(sink.pixels(), stored);
+        const double arrived = PictureDiff::mean(sink.pixels(), stored);
         QVERIFY2(arrived < 1.0 && onTheWay > 10 * (arrived + 1),
                  qPrintable(QStringLiteral("arrived %1, on the way %2").arg(arrived).arg(onTheWay)));
         QCOMPARE(TMV_NET_StopPreview(handle_), 0);
