@@ -93,8 +93,9 @@ public:
 
     // TMV_NET_PtzControl at simulation time `nowUs`: a direction (0..7)
     // starts turning, its stop ends whatever direction was turning; zoom
-    // (8, 9) likewise. Focus, iris and the switches are accepted and change
-    // no view. Returns a status.
+    // (8, 9) likewise. The library hands focus, iris and the switches
+    // (10..21) to PtzAccessories; here they are accepted and change no view.
+    // Returns a status.
     int32_t control(const TMV_NET_PTZ_CONTROL &control, int64_t nowUs);
     // TMV_NET_GetCurrentPtz_V1: pan and tilt in degrees, each lens's zoom and
     // the fields of view it gives, at `nowUs`. Returns a status.
