@@ -15,15 +15,6 @@
 
 using sim::api::EntryPoint;
 
-namespace {
-
-// How long the device takes to come back: a reboot restarts the whole
-// system, a restart only the camera's software.
-constexpr int64_t kRebootUs = 8LL * 1000 * 1000;
-constexpr int64_t kRestartUs = 4LL * 1000 * 1000;
-
-}  // namespace
-
 // ---- Imaging and thermal ---------------------------------------------------
 
 TMV_NET_API int32_t TMV_NET_GetFrameRate(TMV_NET_HANDLE handle, int32_t *rate)
@@ -326,6 +317,15 @@ TMV_NET_API int32_t TMV_NET_TransparentData(TMV_NET_HANDLE handle, const uint8_t
 }
 
 // ---- Maintenance -----------------------------------------------------------
+
+namespace {
+
+// How long the device takes to come back: a reboot restarts the whole
+// system, a restart only the camera's software.
+constexpr int64_t kRebootUs = 8LL * 1000 * 1000;
+constexpr int64_t kRestartUs = 4LL * 1000 * 1000;
+
+}  // namespace
 
 // Both answer before the connection drops; the login hears exception 1001
 // and the device answers again once it has booted.
