@@ -354,6 +354,10 @@ void TestPeripheralPage::dayNightSetAfterFailedRead_data()
         << Bytes(24).put(0, 3).put(8, 6 * 3600 + 30 * 60 + 15).put(12, 72000).bytes();
     QTest::newRow("Auto writes the sensitivity")
         << QList<int>{1, 0} << "42" << start << end << Bytes(24).put(0, 0).put(16, 42).bytes();
+    // At start "Auto" shows without its sensitivity: what the operator
+    // cannot see is not sent.
+    QTest::newRow("Auto at start keeps the hidden sensitivity")
+        << QList<int>() << "42" << start << end << Bytes(24).bytes();
     QTest::newRow("sensitivity that does not parse")
         << QList<int>{1, 0} << "4x" << start << end << Bytes(24).put(0, 0).bytes();
     QTest::newRow("no item") << QList<int>{-1} << "42" << start << end << Bytes(24).put(0, -1).bytes();
