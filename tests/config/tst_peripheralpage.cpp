@@ -5,6 +5,7 @@
 #include <QDateTimeEdit>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -98,6 +99,19 @@ private slots:
     void logoCancelSendsNothing_data();
     void logoCancelSendsNothing();
 
+    // Against the simulated device.
+    void modesComeBackFromDevice_data();
+    void modesComeBackFromDevice();
+    void fillLightSetKeepsWhatItDoesNotShow();
+    void dayNightGetShowsDevice_data();
+    void dayNightGetShowsDevice();
+    void dayNightSetKeepsWhatItDoesNotEdit_data();
+    void dayNightSetKeepsWhatItDoesNotEdit();
+    void dayNightRoundTrip();
+    void logoRoundTrip();
+    void logoOutsideDeviceLimitsRefused_data();
+    void logoOutsideDeviceLimitsRefused();
+
 private:
     // Searched in the page only: other pages reuse names such as "groupBox".
     template <class T>
@@ -116,11 +130,16 @@ private:
     QStringList BoxTexts() const;
     // What the user sees of the form, to check that a failure changed nothing.
     QStringList FormState() const;
+    // A second session on the device, to ask it what the page should show.
+    TMV_NET_HANDLE Peer();
+    TMV_NET_DAY_NIGHT_MODE_PARAM PeerDayNight();
+    void SetPeerDayNight(int mode, int delay, int start, int end, int sensitivity);
 
     std::unique_ptr<PageFixture> m_fixture;
     PeripheralPage *m_page = nullptr;
     ModalCatcher *m_boxes = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
+    TMV_NET_HANDLE m_peer = nullptr;
 };
 
 void TestPeripheralPage::initTestCase()
@@ -149,6 +168,7 @@ void TestPeripheralPage::cleanup()
     m_page = nullptr;
     m_boxes = nullptr;
     m_dir.reset();
+    m_peer = nullptr;
     SimFixture::clearFaults();
 }
 
@@ -162,6 +182,35 @@ void TestPeripheralPage::Login()
     QVERIFY(Child<QGroupBox>("groupBox_2")->isEnabled());
     m_boxes->clear();
     SimFixture::clearJournal();
+}
+
+TMV_NET_HANDLE TestPeripheralPage::Peer()
+{
+    if (!m_peer)
+        m_peer = SimFixture::login(SimFixture::kPtzCamera);
+    return m_peer;
+}
+
+TMV_NET_DAY_NIGHT_MODE_PARAM TestPeripheralPage::PeerDayNight()
+{
+    TMV_NET_DAY_NIGHT_MODE_PARAM param;
+    std::memset(&param, 0, sizeof param);
+    const int status = TMV_NET_GetDayNightModeParam(Peer(), &param);
+    if (status != 0)
+        qWarning("the device's day/night answers %d", status);
+    return param;
+}
+
+void TestPeripheralPage::SetPeerDayNight(int mode, int delay, int start, int end, int sensitivity)
+{
+    TMV_NET_DAY_NIGHT_MODE_PARAM param;
+    std::memset(&param, 0, sizeof param);
+    param.mode = mode;
+    param.switchDelay = delay;
+    param.startTime = start;
+    param.endTime = end;
+    param.sensitivity = sensitivity;
+    QCOMPARE(TMV_NET_SetDayNightModeParam(Peer(), &param), 0);
 }
 
 QStringList TestPeripheralPage::BoxTexts() const
@@ -531,6 +580,237 @@ void TestPeripheralPage::logoCancelSendsNothing()
     QCOMPARE(cancel.caption(), caption);
     QCOMPARE(TMVSim_JournalCount(), 0);
     QCOMPARE(m_boxes->count(), 0);
+}
+
+// ---- Against the simulated device --------------------------------------------------------
+
+void TestPeripheralPage::modesComeBackFromDevice_data()
+{
+    QTest::addColumn<QString>("combo");
+    QTest::addColumn<QString>("setButton");
+    QTest::addColumn<QString>("getButton");
+    QTest::newRow("wiper") << "WiperCombox" << "SetWiperBtn" << "GetWiperBtn";
+    QTest::newRow("fill light") << "FillLightCombox" << "SetFillLightBtn" << "GetFillLightBtn";
+}
+
+void TestPeripheralPage::modesComeBackFromDevice()
+{
+    QFETCH(QString, combo);
+    QFETCH(QString, setButton);
+    QFETCH(QString, getButton);
+    const QByteArray comboName = combo.toLatin1();
+
+    Login();
+    Combo(comboName.constData())->setCurrentIndex(1);
+    Click(setButton.toLatin1().constData());
+    Combo(comboName.constData())->setCurrentIndex(0);
+    Click(getButton.toLatin1().constData());
+    QCOMPARE(Combo(comboName.constData())->currentText(), QStringLiteral("Manual"));
+
+    Combo(comboName.constData())->setCurrentIndex(0);
+    Click(setButton.toLatin1().constData());
+    Combo(comboName.constData())->setCurrentIndex(1);
+    Click(getButton.toLatin1().constData());
+    QCOMPARE(Combo(comboName.constData())->currentText(), QStringLiteral("Auto"));
+    QCOMPARE(m_boxes->count(), 0);
+}
+
+// The page shows only the mode: a set after a get sends the rest back as read.
+void TestPeripheralPage::fillLightSetKeepsWhatItDoesNotShow()
+{
+    Login();
+    TMV_NET_FILL_LIGHT_CONFIG_INFO light;
+    std::memset(&light, 0, sizeof light);
+    light.mode = 0;
+    light.brightness = 70;
+    light.sensitivity = 30;
+    QCOMPARE(TMV_NET_SetFillLightConfigInfo(Peer(), &light), 0);
+
+    Click("GetFillLightBtn");
+    Combo("FillLightCombox")->setCurrentIndex(1);
+    Click("SetFillLightBtn");
+
+    std::memset(&light, 0, sizeof light);
+    QCOMPARE(TMV_NET_GetFillLightConfigInfo(Peer(), &light), 0);
+    QCOMPARE(light.mode, 1);
+    QCOMPARE(light.brightness, 70);
+    QCOMPARE(light.sensitivity, 30);
+    QCOMPARE(m_boxes->count(), 0);
+}
+
+void TestPeripheralPage::dayNightGetShowsDevice_data()
+{
+    QTest::addColumn<QList<int>>("indexes");
+    QTest::addColumn<QList<int>>("device"); // mode, delay, start, end, sensitivity
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("sensitivity");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<bool>("sensitivityShown");
+    QTest::addColumn<bool>("scheduleShown");
+
+    QTest::newRow("timed") << QList<int>{} << QList<int>{3, 5, 28800, 20 * 3600, 50} << 3 << "" << "08:00:00"
+                           << "20:00:00" << false << true;
+    // No change of index, so the sensitivity arrives but stays hidden.
+    QTest::newRow("automatic at start") << QList<int>{} << QList<int>{0, 5, 28800, 72000, 33} << 0 << "33"
+                                        << "00:00:00" << "00:00:00" << false << false;
+    QTest::newRow("automatic from Day") << QList<int>{1} << QList<int>{0, 5, 28800, 72000, 33} << 0 << "33"
+                                        << "00:00:00" << "00:00:00" << true << false;
+    QTest::newRow("night") << QList<int>{3} << QList<int>{2, 5, 28800, 72000, 33} << 2 << "" << "00:00:00"
+                           << "00:00:00" << false << false;
+}
+
+void TestPeripheralPage::dayNightGetShowsDevice()
+{
+    QFETCH(QList<int>, indexes);
+    QFETCH(QList<int>, device);
+    QFETCH(int, index);
+    QFETCH(QString, sensitivity);
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(bool, sensitivityShown);
+    QFETCH(bool, scheduleShown);
+
+    Login();
+    for (int i : indexes)
+        Combo("DayNightCombox")->setCurrentIndex(i);
+    SetPeerDayNight(device[0], device[1], device[2], device[3], device[4]);
+    Click("GetDayNightParamBtn");
+
+    QCOMPARE(m_boxes->count(), 0);
+    QCOMPARE(Combo("DayNightCombox")->currentIndex(), index);
+    QCOMPARE(Child<QLineEdit>("SensitivityEdit")->text(), sensitivity);
+    QCOMPARE(Child<QDateTimeEdit>("startDateTimeEdit")->time().toString(QStringLiteral("HH:mm:ss")), start);
+    QCOMPARE(Child<QDateTimeEdit>("endDateTimeEdit")->time().toString(QStringLiteral("HH:mm:ss")), end);
+    QCOMPARE(Child<QDateTimeEdit>("startDateTimeEdit")->displayFormat(), QStringLiteral("HH:mm:ss"));
+    QCOMPARE(!Child<QWidget>("SensitivityEdit")->isHidden(), sensitivityShown);
+    QCOMPARE(!Child<QWidget>("startDateTimeEdit")->isHidden(), scheduleShown);
+}
+
+void TestPeripheralPage::dayNightSetKeepsWhatItDoesNotEdit_data()
+{
+    QTest::addColumn<QList<int>>("indexes");
+    QTest::addColumn<QList<int>>("stored"); // mode, delay, start, end, sensitivity
+
+    QTest::newRow("Day") << QList<int>{1} << QList<int>{1, 7, 28800, 72000, 9};
+    QTest::newRow("Night") << QList<int>{2} << QList<int>{2, 7, 28800, 72000, 9};
+    QTest::newRow("Time") << QList<int>{3} << QList<int>{3, 7, 23415, 43200, 9};
+    QTest::newRow("Auto") << QList<int>{1, 0} << QList<int>{0, 7, 28800, 72000, 60};
+    QTest::newRow("Auto at start") << QList<int>{} << QList<int>{0, 7, 28800, 72000, 9};
+}
+
+void TestPeripheralPage::dayNightSetKeepsWhatItDoesNotEdit()
+{
+    QFETCH(QList<int>, indexes);
+    QFETCH(QList<int>, stored);
+
+    Login();
+    SetPeerDayNight(3, 7, 28800, 72000, 9);
+    SimFixture::clearJournal();
+    for (int i : indexes)
+        Combo("DayNightCombox")->setCurrentIndex(i);
+    Child<QLineEdit>("SensitivityEdit")->setText(QStringLiteral("60"));
+    Child<QDateTimeEdit>("startDateTimeEdit")->setTime(QTime(6, 30, 15));
+    Child<QDateTimeEdit>("endDateTimeEdit")->setTime(QTime(12, 0, 0));
+    Click("SetDayNightParamBtn");
+
+    QCOMPARE(m_boxes->count(), 0);
+    QCOMPARE(SimFixture::calls(),
+             (QStringList{"TMV_NET_GetDayNightModeParam", "TMV_NET_SetDayNightModeParam"}));
+    const TMV_NET_DAY_NIGHT_MODE_PARAM param = PeerDayNight();
+    QCOMPARE((QList<int>{param.mode, param.switchDelay, param.startTime, param.endTime, param.sensitivity}), stored);
+}
+
+// What a set stores, a get on a fresh page shows.
+void TestPeripheralPage::dayNightRoundTrip()
+{
+    Login();
+    Combo("DayNightCombox")->setCurrentIndex(3);
+    Child<QDateTimeEdit>("startDateTimeEdit")->setTime(QTime(6, 30, 15));
+    Child<QDateTimeEdit>("endDateTimeEdit")->setTime(QTime(21, 45, 0));
+    Click("SetDayNightParamBtn");
+
+    Combo("DayNightCombox")->setCurrentIndex(1);
+    Child<QDateTimeEdit>("startDateTimeEdit")->setTime(QTime(0, 0, 0));
+    Child<QDateTimeEdit>("endDateTimeEdit")->setTime(QTime(0, 0, 0));
+    Click("GetDayNightParamBtn");
+
+    QCOMPARE(m_boxes->count(), 0);
+    QCOMPARE(Combo("DayNightCombox")->currentText(), QStringLiteral("Time"));
+    QCOMPARE(Child<QDateTimeEdit>("startDateTimeEdit")->time(), QTime(6, 30, 15));
+    QCOMPARE(Child<QDateTimeEdit>("endDateTimeEdit")->time(), QTime(21, 45, 0));
+    QVERIFY(!Child<QWidget>("startDateTimeEdit")->isHidden());
+}
+
+// A logo set from a PNG comes back, as a PNG written to the chosen file.
+void TestPeripheralPage::logoRoundTrip()
+{
+    Login();
+    QImage picture(64, 32, QImage::Format_ARGB32);
+    picture.fill(QColor(200, 40, 10));
+    for (int x = 0; x < 64; ++x)
+        picture.setPixelColor(x, x / 2, Qt::white);
+    const QString source = m_dir->filePath(QStringLiteral("source.png"));
+    QVERIFY(picture.save(source, "PNG"));
+
+    Combo("LogoCombox")->setCurrentIndex(1);
+    {
+        FileDialogAnswerer answer(source);
+        Click("SetLogoBtn");
+        QVERIFY(answer.answered());
+    }
+    const QString copy = m_dir->filePath(QString::fromUtf8("main logo é.png"));
+    {
+        FileDialogAnswerer answer(copy);
+        Click("GetLogoBtn");
+        QVERIFY(answer.answered());
+    }
+    QCOMPARE(m_boxes->count(), 0);
+
+    QFile written(copy);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+    written.close();
+    QImage back;
+    QVERIFY(back.load(copy, "PNG"));
+    QCOMPARE(back.convertToFormat(QImage::Format_ARGB32), picture);
+
+    // The login logo is a picture of its own.
+    Combo("LogoCombox")->setCurrentIndex(0);
+    const QString login = m_dir->filePath(QStringLiteral("login.png"));
+    {
+        FileDialogAnswerer answer(login);
+        Click("GetLogoBtn");
+    }
+    QImage loginLogo;
+    QVERIFY(loginLogo.load(login, "PNG"));
+    QVERIFY(loginLogo.convertToFormat(QImage::Format_ARGB32) != picture);
+    QCOMPARE(m_boxes->count(), 0);
+}
+
+void TestPeripheralPage::logoOutsideDeviceLimitsRefused_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("too wide") << QSize(300, 10) << QByteArray("PNG");
+    QTest::newRow("not a PNG") << QSize(16, 16) << QByteArray("BMP");
+}
+
+void TestPeripheralPage::logoOutsideDeviceLimitsRefused()
+{
+    QFETCH(QSize, size);
+    QFETCH(QByteArray, format);
+
+    Login();
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    // Named .png either way: the device, not the name, decides.
+    const QString file = m_dir->filePath(QStringLiteral("logo.png"));
+    QVERIFY(picture.save(file, format.constData()));
+    FileDialogAnswerer answer(file);
+    Click("SetLogoBtn");
+
+    QCOMPARE(BoxTexts(), QStringList{"Error: SetLogoPicture Param Wrong!"});
 }
 
 QTEST_MAIN(TestPeripheralPage)
