@@ -73,6 +73,10 @@ private slots:
     void failuresKeepForm_data();
     void failuresKeepForm();
 
+    // Against the simulated device.
+    void roundTripPerChannel();
+    void deviceRefusalReported();
+
 private:
     // Searched in the page only: other pages reuse "groupBox" and "label".
     template <class T>
@@ -363,6 +367,55 @@ void TestIntelligentPage::failuresKeepForm()
     QCOMPARE(m_boxes->last().title, QStringLiteral("Error"));
     QCOMPARE(m_boxes->last().text, text);
     QCOMPARE(FormState(), before);
+}
+
+// ---- Against the simulated device --------------------------------------------------------
+
+// What a set stores for one channel, a get shows again; the other channel
+// keeps its own settings.
+void TestIntelligentPage::roundTripPerChannel()
+{
+    Login();
+    QTest::mouseClick(m_fixture->child<QRadioButton>("onlineChannel1RadioBtn"), Qt::LeftButton);
+    m_boxes->clear();
+    QTest::mouseClick(Child<QAbstractButton>("getTargetBtn"), Qt::LeftButton);
+    const QStringList factory = FormState();
+
+    const QStringList form{"enableCheckBox=1",    "targetTypeComboBox=Bird", "sensitivityEdit=55",
+                           "snapCheckBox=1",      "snapCh1CheckBox=1",       "snapCh2CheckBox=0",
+                           "snapDelayEdit=30",    "recordCheckBox=1",        "recordCh1CheckBox=0",
+                           "recordCh2CheckBox=1", "recordDelayEdit=600",     "trackCheckBox=1",
+                           "trackTimeEdit=120",   "lostTimeEdit=15",         "modeComboBox=FOV",
+                           "lrfCheckBox=1"};
+    Fill(form);
+    const QStringList stored = FormState();
+    QVERIFY(stored != factory);
+    QTest::mouseClick(Child<QAbstractButton>("setTargetBtn"), Qt::LeftButton);
+
+    // Another form on screen, then the device's answer over it.
+    Fill({"enableCheckBox=0", "targetTypeComboBox=Car", "sensitivityEdit=1", "snapCh1CheckBox=0",
+          "recordDelayEdit=2", "lrfCheckBox=0", "modeComboBox=Manual"});
+    QTest::mouseClick(Child<QAbstractButton>("getTargetBtn"), Qt::LeftButton);
+    QCOMPARE(FormState(), stored);
+    QCOMPARE(Combo("modeComboBox")->currentText(), QStringLiteral("FOV"));
+    QCOMPARE(Combo("targetTypeComboBox")->currentText(), QStringLiteral("Bird"));
+
+    QTest::mouseClick(m_fixture->child<QRadioButton>("onlineChannel0RadioBtn"), Qt::LeftButton);
+    m_boxes->clear();
+    QTest::mouseClick(Child<QAbstractButton>("getTargetBtn"), Qt::LeftButton);
+    QCOMPARE(FormState(), factory);
+    QCOMPARE(m_boxes->count(), 0);
+}
+
+// The page checks nothing; the device's refusal of a value is reported.
+void TestIntelligentPage::deviceRefusalReported()
+{
+    Login();
+    Fill({"sensitivityEdit=101"});
+    QTest::mouseClick(Child<QAbstractButton>("setTargetBtn"), Qt::LeftButton);
+
+    QCOMPARE(m_boxes->count(), 1);
+    QCOMPARE(m_boxes->last().text, QStringLiteral("SetTargetRecognitionConfig Param Wrong!"));
 }
 
 QTEST_MAIN(TestIntelligentPage)
