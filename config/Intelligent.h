@@ -10,10 +10,12 @@
 class MainWindow;
 
 namespace Ui {
-class Intelligent;
+class IntelligentClass;
 }
 
-// The "Intelligent" tab: target recognition settings.
+// The "Intelligent" tab: the target-recognition settings of the channel
+// live in the main window. Its controls keep their contents across logout
+// and login.
 class Intelligent : public QWidget
 {
     Q_OBJECT
@@ -21,11 +23,16 @@ class Intelligent : public QWidget
 public:
     explicit Intelligent(MainWindow *parent);
     ~Intelligent() override;
+
 public slots:
     void OnChangeHandle(TMV_NET_HANDLE handle);
 
+private slots:
+    void OnGetTargetBtnClicked();
+    void OnSetTargetBtnClicked();
+
 private:
-    std::unique_ptr<Ui::Intelligent> ui;
+    std::unique_ptr<Ui::IntelligentClass> ui;
     MainWindow *m_mainWindow;
     TMV_NET_HANDLE m_handle;
 };
