@@ -124,7 +124,7 @@ Bytes answer(RegisterBank &bank, const Bytes &request)
         return {};
     const bool broadcast = f.address == modbus::kBroadcast;
     if (!broadcast && f.address != modbus::kSlaveAddress)
-        return {};
+        return request;  // no slave of that address: the loopback echoes it
     switch (f.function) {
     case modbus::kReadHolding: {
         if (broadcast)

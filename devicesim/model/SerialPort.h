@@ -8,8 +8,9 @@
 //   function, two CRC bytes): the same bytes, echoed by the port's loopback;
 // - 4 bytes or more whose CRC does not match: nothing, as on a real bus a
 //   corrupted frame is dropped by every slave;
-// - a frame for another slave: nothing; one for the broadcast address 0:
-//   a write is carried out, nothing is answered;
+// - a whole frame for another slave address: echoed by the loopback, as
+//   nothing on the bus takes it up; one for the broadcast address 0: a
+//   write is carried out, nothing is answered;
 // - a frame for slave 1: the controller's answer. Function 3 reads holding
 //   registers, function 6 writes one; any other function gets exception 01
 //   (illegal function), an address outside the bank or a write to a

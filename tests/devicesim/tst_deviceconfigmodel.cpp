@@ -67,7 +67,7 @@ void TestDeviceConfigModel::answers_data()
     QTest::addColumn<QByteArray>("answer");
     QTest::newRow("read temperature and humidity") << QByteArray("010300000002C40B") << QByteArray("010304013801A2FA2B");
     QTest::newRow("wrong CRC: silence") << QByteArray("010300000002C40C") << QByteArray();
-    QTest::newRow("other slave: silence") << QByteArray("020300000002C438") << QByteArray();
+    QTest::newRow("other slave: echoed") << QByteArray("020300000002C438") << QByteArray("020300000002C438");
     QTest::newRow("broadcast write: silence") << QByteArray("000600060001A9DA") << QByteArray();
     QTest::newRow("one byte echoed") << QByteArray("FF") << QByteArray("FF");
     QTest::newRow("three bytes echoed") << QByteArray("010300") << QByteArray("010300");

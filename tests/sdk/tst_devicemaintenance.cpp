@@ -102,7 +102,7 @@ private slots:
         QTest::addColumn<QByteArray>("expected");  // null: a valid Modbus reply is checked instead
         QTest::newRow("read two registers") << QByteArray::fromHex("010300000002C40B") << QByteArray();
         QTest::newRow("wrong CRC") << QByteArray::fromHex("010300000002C40A") << QByteArray("");
-        QTest::newRow("other slave") << QByteArray::fromHex("020300000002C438") << QByteArray("");
+        QTest::newRow("other slave: echoed") << QByteArray::fromHex("020300000002C438") << QByteArray::fromHex("020300000002C438");
         QTest::newRow("short string echoed") << QByteArray::fromHex("0A0BFF") << QByteArray::fromHex("0A0BFF");
     }
 
