@@ -117,6 +117,7 @@ private:
 
     std::vector<uint16_t> scratchMatrix_;
     std::vector<int16_t> grain_;
+    std::vector<uint16_t> index_;      // a row's palette indexes with detail enhancement
     std::vector<int16_t> quietGrain_;  // grain_ scaled by noise reduction
     int quietKey_ = -1;
 
