@@ -28,10 +28,12 @@ const char *const kFontFiles[] = {
 
 class Font {
 public:
+    // Never destroyed: a stream thread may still draw while the process
+    // exits.
     static Font &instance()
     {
-        static Font font;
-        return font;
+        static Font *font = new Font;
+        return *font;
     }
 
     AlphaMask render(const std::u32string &text, int pixelSize)
@@ -89,14 +91,6 @@ private:
         }
         std::fprintf(stderr, "devicesim: no font found, the OSD shows no text\n");
     }
-    ~Font()
-    {
-        if (face_)
-            FT_Done_Face(face_);
-        if (library_)
-            FT_Done_FreeType(library_);
-    }
-
     std::mutex mutex_;  // FreeType faces are not thread-safe
     FT_Library library_ = nullptr;
     FT_Face face_ = nullptr;
