@@ -196,6 +196,32 @@ private slots:
         QCOMPARE(state, 2);
     }
 
+    // The date/time title shows the clock "Syn. Time" set: the same text
+    // draws the same white pixels, another text other ones.
+    void syncedTimeIsShown()
+    {
+        startPreview();
+        QCOMPARE(TMV_NET_SetPalleteType(handle_, 5), 0);  // Lava: nothing white
+        TMV_NET_OSD_TIME_TITLE_INFO time{1, {0, 0, 0}, 20, 20, 0, 0};
+        QCOMPARE(TMV_NET_SetOSDTimeTitleInfo(handle_, 0, &time), 0);
+        auto whiteMask = [this](const QByteArray &rgba) {
+            QByteArray mask;
+            for (int y = 20; y < 50; ++y)
+                for (int x = 20; x < 300; ++x)
+                    mask.append(char(whitePixels(rgba, sink_.width, x, y, x + 1, y + 1)));
+            return mask;
+        };
+        SimFixture::stepClock(1000 - 40);  // clear of a second's turn
+        QCOMPARE(TMV_NET_SyncSystemTime(handle_, "2026-03-03 14:09:05"), 0);
+        const QByteArray first = whiteMask(nextFrame());
+        QVERIFY(first.count(char(1)) > 100);
+        SimFixture::stepClock(2000);
+        QCOMPARE(TMV_NET_SyncSystemTime(handle_, "2026-03-03 14:09:05"), 0);
+        QVERIFY(whiteMask(nextFrame()) == first);
+        QCOMPARE(TMV_NET_SyncSystemTime(handle_, "2031-11-28 08:47:33"), 0);
+        QVERIFY(whiteMask(nextFrame()) != first);
+    }
+
     void frameRateChangesDeliveredFrames_data()
     {
         QTest::addColumn<int>("rate");
