@@ -324,10 +324,11 @@ void FrameSource::buildLut(const ThermalSettings &settings, int spanLo, int span
     std::copy(key, key + 7, lutKey_);
     const uint32_t *colours = paletteColours(palette);
     const double span = std::max(1, spanHi - spanLo);
+    const ToneCurve tone(brightness, contrast);
     lut_.resize(size_t(domainHi - domainLo + 1));
     for (int v = domainLo; v <= domainHi; ++v) {
         const double u = std::clamp((v - spanLo) / span, 0.0, 1.0);
-        const double w = toneCurve(u, brightness, contrast);
+        const double w = tone(u);
         lut_[size_t(v - domainLo)] = colours[std::clamp(int(w * 255.0 + 0.5), 0, 255)];
     }
 }

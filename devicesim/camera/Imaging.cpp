@@ -100,11 +100,14 @@ std::string formatDeviceTime(int64_t seconds)
     return text;
 }
 
+ToneCurve::ToneCurve(int brightness, int contrast)
+    : gain_(std::pow(2.0, (contrast - 50) / 25.0)), shift_((brightness - 50) / 100.0)
+{
+}
+
 double toneCurve(double u, int brightness, int contrast)
 {
-    const double gain = std::pow(2.0, (contrast - 50) / 25.0);
-    const double shift = (brightness - 50) / 100.0;
-    return (u - 0.5) * gain + 0.5 + shift;
+    return ToneCurve(brightness, contrast)(u);
 }
 
 }  // namespace sim

@@ -36,4 +36,14 @@ std::string formatDeviceTime(int64_t seconds);
 // x0.25 .. x4), brightness 0..100 shifts (50 neutral, +-0.5).
 double toneCurve(double u, int brightness, int contrast);
 
+// The same curve with its factors worked out once, for building tables.
+class ToneCurve {
+public:
+    ToneCurve(int brightness, int contrast);
+    double operator()(double u) const { return (u - 0.5) * gain_ + 0.5 + shift_; }
+
+private:
+    double gain_, shift_;
+};
+
 }  // namespace sim
