@@ -11,7 +11,7 @@ packages=(
   libpng-dev
   libbenchmark-dev
   xvfb xauth imagemagick x11-utils
-  fonts-dejavu-core
+  libfreetype-dev fonts-dejavu-core
 )
 
 missing=()
