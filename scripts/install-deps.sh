@@ -10,7 +10,7 @@ packages=(
   libturbojpeg0-dev
   libbenchmark-dev
   xvfb xauth imagemagick x11-utils
-  fonts-dejavu-core
+  libfreetype-dev fonts-dejavu-core
 )
 
 missing=()

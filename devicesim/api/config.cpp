@@ -2,213 +2,348 @@
 // OSD, network, the serial transparent channel, maintenance and target
 // recognition.
 #include "EntryPoint.h"
+#include "camera/Imaging.h"
+#include "measure/TempUnit.h"
+#include "model/Device.h"
+#include "model/Session.h"
+#include "model/Settings.h"
+#include "model/SimClock.h"
 
 using sim::api::EntryPoint;
 
 // ---- Imaging and thermal ---------------------------------------------------
+//
+// The picture settings belong to the device's thermal channel; the frame rate
+// to every channel. Values out of the device's range answer 3 and change
+// nothing. Temperatures travel in the device's unit and are kept in Celsius.
+
+namespace {
+
+sim::Settings &settingsOf(const EntryPoint &call)
+{
+    return call.session().device().settings();
+}
+
+sim::TempUnit unitOf(const EntryPoint &call)
+{
+    return settingsOf(call).tempUnit();
+}
+
+int32_t status(bool accepted)
+{
+    return accepted ? sim::kOk : sim::kWrongParam;
+}
+
+}  // namespace
 
 TMV_NET_API int32_t TMV_NET_GetFrameRate(TMV_NET_HANDLE handle, int32_t *rate)
 {
     EntryPoint call(__func__, handle);
     call.output(rate);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *rate = settingsOf(call).frameRate(call.session().device().profile().thermalChannel);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetFrameRate(TMV_NET_HANDLE handle, int32_t rate)
 {
     EntryPoint call(__func__, handle);
     call.input(&rate, sizeof rate);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).setClientFrameRate(rate));
 }
 
+// The text is the device's new local time, "yyyy-MM-dd hh:mm:ss".
 TMV_NET_API int32_t TMV_NET_SyncSystemTime(TMV_NET_HANDLE handle, const char *time)
 {
     EntryPoint call(__func__, handle);
     call.string(time);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    int64_t seconds = 0;
+    if (!sim::parseDeviceTime(time, &seconds))
+        return sim::kWrongParam;
+    settingsOf(call).setClock(seconds, sim::SimClock::instance().nowUs());
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_CorrectShutter(TMV_NET_HANDLE handle)
 {
     EntryPoint call(__func__, handle);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    settingsOf(call).correctShutter(sim::SimClock::instance().nowUs());
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_GetEnvParam(TMV_NET_HANDLE handle, TMV_NET_ENV_PARAM *param)
 {
     EntryPoint call(__func__, handle);
     call.output(param);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const sim::TempUnit unit = unitOf(call);
+    TMV_NET_ENV_PARAM env = settingsOf(call).env();
+    env.atmosTemp = float(sim::celsiusToUnit(env.atmosTemp, unit));
+    env.refTemp = float(sim::celsiusToUnit(env.refTemp, unit));
+    *param = env;
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetEnvParam(TMV_NET_HANDLE handle, const TMV_NET_ENV_PARAM *param)
 {
     EntryPoint call(__func__, handle);
     call.input(param, sizeof *param);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const sim::TempUnit unit = unitOf(call);
+    TMV_NET_ENV_PARAM env = *param;
+    env.atmosTemp = float(sim::unitToCelsius(env.atmosTemp, unit));
+    env.refTemp = float(sim::unitToCelsius(env.refTemp, unit));
+    return status(settingsOf(call).setEnv(env));
 }
 
 TMV_NET_API int32_t TMV_NET_GetOSDState(TMV_NET_HANDLE handle, int32_t *state)
 {
     EntryPoint call(__func__, handle);
     call.output(state);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *state = settingsOf(call).osdState();
+    return sim::kOk;
 }
 
+// 0 shows the OSD, any other value hides it.
 TMV_NET_API int32_t TMV_NET_SetOSDState(TMV_NET_HANDLE handle, int32_t state)
 {
     EntryPoint call(__func__, handle);
     call.input(&state, sizeof state);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    settingsOf(call).setOsdState(state);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_GetTempBarState(TMV_NET_HANDLE handle, int32_t *state)
 {
     EntryPoint call(__func__, handle);
     call.output(state);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *state = settingsOf(call).tempBarState();
+    return sim::kOk;
 }
 
+// Non-zero draws the colour bar.
 TMV_NET_API int32_t TMV_NET_SetTempBarState(TMV_NET_HANDLE handle, int32_t state)
 {
     EntryPoint call(__func__, handle);
     call.input(&state, sizeof state);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    settingsOf(call).setTempBarState(state);
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_GetPalleteType(TMV_NET_HANDLE handle, int32_t *type)
 {
     EntryPoint call(__func__, handle);
     call.output(type);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *type = settingsOf(call).palette();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetPalleteType(TMV_NET_HANDLE handle, int32_t type)
 {
     EntryPoint call(__func__, handle);
     call.input(&type, sizeof type);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).setPalette(type));
 }
 
 TMV_NET_API int32_t TMV_NET_GetTempLevel(TMV_NET_HANDLE handle, int32_t *level)
 {
     EntryPoint call(__func__, handle);
     call.output(level);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *level = int32_t(settingsOf(call).gain());
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetTempLevel(TMV_NET_HANDLE handle, int32_t level)
 {
     EntryPoint call(__func__, handle);
     call.input(&level, sizeof level);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).setGain(level));
 }
 
 TMV_NET_API int32_t TMV_NET_GetTempUnit(TMV_NET_HANDLE handle, int32_t *unit)
 {
     EntryPoint call(__func__, handle);
     call.output(unit);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *unit = int32_t(unitOf(call));
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetTempUnit(TMV_NET_HANDLE handle, int32_t unit)
 {
     EntryPoint call(__func__, handle);
     call.input(&unit, sizeof unit);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    if (!sim::validTempUnit(unit))
+        return sim::kWrongParam;
+    settingsOf(call).setTempUnit(sim::TempUnit(unit));
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_GetTempSpanInfo(TMV_NET_HANDLE handle, TMV_NET_TEMP_SPAN_INFO *info)
 {
     EntryPoint call(__func__, handle);
     call.output(info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const sim::TempUnit unit = unitOf(call);
+    TMV_NET_TEMP_SPAN_INFO span = settingsOf(call).span();
+    span.lowerThreshold = float(sim::celsiusToUnit(span.lowerThreshold, unit));
+    span.upperThreshold = float(sim::celsiusToUnit(span.upperThreshold, unit));
+    *info = span;
+    return sim::kOk;
 }
 
+// Enabled: the palette spans the thresholds; disabled: the picture's own
+// range. The thresholds are checked and kept either way.
 TMV_NET_API int32_t TMV_NET_SetTempSpanInfo(TMV_NET_HANDLE handle, const TMV_NET_TEMP_SPAN_INFO *info)
 {
     EntryPoint call(__func__, handle);
     call.input(info, sizeof *info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    const sim::TempUnit unit = unitOf(call);
+    TMV_NET_TEMP_SPAN_INFO span = *info;
+    span.lowerThreshold = float(sim::unitToCelsius(span.lowerThreshold, unit));
+    span.upperThreshold = float(sim::unitToCelsius(span.upperThreshold, unit));
+    return status(settingsOf(call).setSpan(span));
 }
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageLuminance(TMV_NET_HANDLE handle, int32_t *luminance)
 {
     EntryPoint call(__func__, handle);
     call.output(luminance);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *luminance = settingsOf(call).brightness();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetThermalImageLuminance(TMV_NET_HANDLE handle, int32_t luminance)
 {
     EntryPoint call(__func__, handle);
     call.input(&luminance, sizeof luminance);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).setBrightness(luminance));
 }
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageContrast(TMV_NET_HANDLE handle, int32_t *contrast)
 {
     EntryPoint call(__func__, handle);
     call.output(contrast);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *contrast = settingsOf(call).contrast();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetThermalImageContrast(TMV_NET_HANDLE handle, int32_t contrast)
 {
     EntryPoint call(__func__, handle);
     call.input(&contrast, sizeof contrast);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).setContrast(contrast));
 }
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageFlipMode(TMV_NET_HANDLE handle, int32_t *mode)
 {
     EntryPoint call(__func__, handle);
     call.output(mode);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *mode = settingsOf(call).flipMode();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetThermalImageFlipMode(TMV_NET_HANDLE handle, int32_t mode)
 {
     EntryPoint call(__func__, handle);
     call.input(&mode, sizeof mode);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).setFlipMode(mode));
 }
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, TMV_NET_THERMAL_IMAGE_ENHANCE_INFO *info)
 {
     EntryPoint call(__func__, handle);
     call.output(info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    settingsOf(call).enhance(info);
+    return sim::kOk;
 }
 
+// Levels 0..100; the whole record is kept, bytes the device does not use
+// included, so a read-modify-write gives them back unchanged.
 TMV_NET_API int32_t TMV_NET_SetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, const TMV_NET_THERMAL_IMAGE_ENHANCE_INFO *info)
 {
     EntryPoint call(__func__, handle);
     call.input(info, sizeof *info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).setEnhance(*info));
 }
 
 // ---- OSD and network -------------------------------------------------------
+//
+// Title positions are pixels of the channel's picture; the text is drawn
+// from its top-left corner.
 
 TMV_NET_API int32_t TMV_NET_GetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_OSD_TIME_TITLE_INFO *info)
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).timeTitle(channel, info));
 }
 
 TMV_NET_API int32_t TMV_NET_SetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_OSD_TIME_TITLE_INFO *info)
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(info, sizeof *info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).setTimeTitle(channel, *info));
 }
 
 TMV_NET_API int32_t TMV_NET_GetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_OSD_CHANNEL_TITLE_INFO *info)
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(info);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).channelTitle(channel, info));
 }
 
 TMV_NET_API int32_t TMV_NET_SetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_OSD_CHANNEL_TITLE_INFO *info)
@@ -217,21 +352,32 @@ TMV_NET_API int32_t TMV_NET_SetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_
     call.input(&channel, sizeof channel).input(info, sizeof *info);
     if (info)
         call.text(info->title, sizeof info->title);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return status(settingsOf(call).setChannelTitle(channel, *info));
 }
 
+// Only a head with a range finder has a reading to show.
 TMV_NET_API int32_t TMV_NET_GetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_LASER_DISTANCE_OSD_PARAM *param)
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(param);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    if (!call.session().device().profile().ability.laserDistance)
+        return sim::kNotSupported;
+    return status(settingsOf(call).laserOsd(channel, param));
 }
 
 TMV_NET_API int32_t TMV_NET_SetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_LASER_DISTANCE_OSD_PARAM *param)
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(param, sizeof *param);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    if (!call.session().device().profile().ability.laserDistance)
+        return sim::kNotSupported;
+    return status(settingsOf(call).setLaserOsd(channel, *param));
 }
 
 TMV_NET_API int32_t TMV_NET_GetIpConfig(TMV_NET_HANDLE handle, TMV_NET_IP_CONFIG *config)

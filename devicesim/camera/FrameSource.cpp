@@ -1,5 +1,6 @@
 #include "camera/FrameSource.h"
 
+#include "camera/Imaging.h"
 #include "camera/Palettes.h"
 #include "camera/TempMatrix.h"
 #include "world/Noise.h"
@@ -95,6 +96,40 @@ inline int toPixel(double v, int size)
 
 // Non-finite inputs would turn into undefined integer conversions.
 inline double finiteOr(double v, double fallback) { return std::isfinite(v) ? v : fallback; }
+
+// Palette index of each pixel of a row with detail enhancement: the value
+// plus grain plus (2v - left - right) * k / 128 (k 0..127), clamped into
+// the colour table's domain, minus its start. Temperatures stay below 32768
+// deci-kelvin (3000 C) here, so signed 16-bit lanes hold every term.
+void sharpenRow(const uint16_t *m, const int16_t *grain, int width, int k, int domainLo, int domainHi, uint16_t *out)
+{
+    auto scalar = [&](int x) {
+        const int l = m[x > 0 ? x - 1 : x], r = m[x + 1 < width ? x + 1 : x];
+        int v = m[x] + (grain ? grain[x] : 0) + (((2 * m[x] - l - r) * k) >> 7);
+        out[x] = uint16_t(std::clamp(v, domainLo, domainHi) - domainLo);
+    };
+    int x = 0;
+    if (width > 0)
+        scalar(x++);
+#if defined(__SSE2__)
+    const __m128i factor = _mm_set1_epi16(int16_t(k << 8));
+    const __m128i lo = _mm_set1_epi16(int16_t(domainLo)), hi = _mm_set1_epi16(int16_t(domainHi));
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 9 <= width; x += 8) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m + x));
+        const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m + x - 1));
+        const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m + x + 1));
+        const __m128i lap = _mm_sub_epi16(_mm_add_epi16(c, c), _mm_add_epi16(l, r));
+        __m128i v = _mm_add_epi16(c, _mm_slli_epi16(_mm_mulhi_epi16(lap, factor), 1));
+        if (grain)
+            v = _mm_adds_epi16(v, _mm_loadu_si128(reinterpret_cast<const __m128i *>(grain + x)));
+        v = _mm_sub_epi16(_mm_min_epi16(_mm_max_epi16(v, lo), hi), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + x), _mm_max_epi16(v, zero));
+    }
+#endif
+    for (; x < width; ++x)
+        scalar(x);
+}
 
 }  // namespace
 
@@ -288,14 +323,11 @@ void FrameSource::buildLut(const ThermalSettings &settings, int spanLo, int span
         return;
     std::copy(key, key + 7, lutKey_);
     const uint32_t *colours = paletteColours(palette);
-    // Contrast scales around mid-span (x0.25 .. x4), brightness shifts it.
-    const double gain = std::pow(2.0, (contrast - 50) / 25.0);
-    const double shift = (brightness - 50) / 100.0;
     const double span = std::max(1, spanHi - spanLo);
     lut_.resize(size_t(domainHi - domainLo + 1));
     for (int v = domainLo; v <= domainHi; ++v) {
         const double u = std::clamp((v - spanLo) / span, 0.0, 1.0);
-        const double w = (u - 0.5) * gain + 0.5 + shift;
+        const double w = toneCurve(u, brightness, contrast);
         lut_[size_t(v - domainLo)] = colours[std::clamp(int(w * 255.0 + 0.5), 0, 255)];
     }
 }
@@ -335,6 +367,34 @@ void FrameSource::autoSpan(const uint16_t *matrix, int width, int height, int lo
     spanHi = lo + v;
 }
 
+// The gain's measurable range: what lies outside reads as its end, as a
+// saturated detector does. Most scenes lie inside, and then nothing is
+// touched.
+void FrameSource::clampToRange(const ThermalSettings &settings, int width, int height, uint16_t *matrix, int &lo,
+                               int &hi)
+{
+    const int rangeLo = celsiusToDeciKelvin(std::min(settings.rangeMinC, settings.rangeMaxC));
+    const int rangeHi = celsiusToDeciKelvin(std::max(settings.rangeMinC, settings.rangeMaxC));
+    if (lo >= rangeLo && hi <= rangeHi)
+        return;
+    const size_t n = size_t(width) * size_t(height);
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Unsigned 16-bit clamp from saturating differences.
+    const __m128i vlo = _mm_set1_epi16(int16_t(uint16_t(rangeLo))), vhi = _mm_set1_epi16(int16_t(uint16_t(rangeHi)));
+    for (; i + 8 <= n; i += 8) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(matrix + i));
+        v = _mm_sub_epi16(v, _mm_subs_epu16(v, vhi));
+        v = _mm_add_epi16(v, _mm_subs_epu16(vlo, v));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(matrix + i), v);
+    }
+#endif
+    for (; i < n; ++i)
+        matrix[i] = uint16_t(std::clamp(int(matrix[i]), rangeLo, rangeHi));
+    lo = std::clamp(lo, rangeLo, rangeHi);
+    hi = std::clamp(hi, rangeLo, rangeHi);
+}
+
 ThermalInfo FrameSource::renderThermal(const View &view, const ThermalSettings &settings, double t, int width,
                                        int height, uint16_t *temperature, uint8_t *rgba)
 {
@@ -370,6 +430,7 @@ ThermalInfo FrameSource::renderThermal(const View &view, const ThermalSettings &
     drawObjects(t, width, height, heat);
     lo = heat.lo;
     hi = heat.hi;
+    clampToRange(settings, width, height, matrix, lo, hi);
 
     info.frameMinC = deciKelvinToC(uint16_t(lo));
     info.frameMaxC = deciKelvinToC(uint16_t(hi));
@@ -404,13 +465,38 @@ ThermalInfo FrameSource::renderThermal(const View &view, const ThermalSettings &
         for (size_t i = old; i < grain_.size(); ++i)
             grain_[i] = grain_[i % kGrainSize];
     }
-    const int64_t frameNo = int64_t(std::floor(World::saneTime(t) * 30.0));
+    // 3D noise reduction averages over frames: the grain holds for several
+    // frames and shrinks with the square root of how many.
+    const int hold = 1 + std::clamp(settings.denoise3D, 0, 100) / 20;
+    int64_t frameNo = int64_t(std::floor(World::saneTime(t) * 30.0));
+    frameNo = frameNo >= 0 ? frameNo / hold : -((-frameNo + hold - 1) / hold);
+    const double quiet = (1.0 - 0.8 * std::clamp(settings.denoise2D, 0, 100) / 100.0) / std::sqrt(double(hold));
+    const int16_t *grainTable = grain_.data();
+    if (settings.sensorNoise && quiet < 1.0) {
+        const int key = int(quiet * 1000.0);
+        if (quietKey_ != key || quietGrain_.size() != grain_.size()) {
+            quietKey_ = key;
+            quietGrain_.resize(grain_.size());
+            for (size_t i = 0; i < grain_.size(); ++i)
+                quietGrain_[i] = int16_t(std::lround(grain_[i] * quiet));
+        }
+        grainTable = quietGrain_.data();
+    }
+    // Detail enhancement adds the row's second difference: edges overshoot
+    // as an unsharp mask makes them.
+    const int detail = std::clamp(settings.detail, 0, 100) * 127 / 100;
+    if (detail > 0)
+        index_.resize(size_t(width));
     for (int y = 0; y < height; ++y) {
         const uint16_t *m = matrix + size_t(y) * size_t(width);
         uint8_t *o = rgba + size_t(y) * size_t(width) * 4;
-        if (settings.sensorNoise) {
-            const int16_t *grain =
-                grain_.data() + noise::hash3(uint32_t(frameNo), int(frameNo >> 32), y) % kGrainSize;
+        const int16_t *grain = grainTable + noise::hash3(uint32_t(frameNo), int(frameNo >> 32), y) % kGrainSize;
+        if (detail > 0) {
+            sharpenRow(m, settings.sensorNoise ? grain : nullptr, width, detail, domainLo, domainHi, index_.data());
+            const uint16_t *index = index_.data();
+            for (int x = 0; x < width; ++x)
+                std::memcpy(o + 4 * x, &lut[index[x]], 4);
+        } else if (settings.sensorNoise) {
             for (int x = 0; x < width; ++x)
                 std::memcpy(o + 4 * x, &lut[m[x] + grain[x] - domainLo], 4);
         } else {

@@ -14,6 +14,7 @@
 // Threading model: one FrameSource per stream (it keeps scratch rows and the
 // colour table of the last span); the World it reads is shared and const.
 
+#include "camera/Osd.h"
 #include "world/World.h"
 
 #include <cstdint>
@@ -52,7 +53,23 @@ struct ThermalSettings {
     int brightness = 50;        // 0..100, 50 neutral
     int contrast = 50;          // 0..100, 50 neutral
     bool sensorNoise = true;    // faint grain in the picture (never in the matrix)
+    // The measurable range of the gain: the matrix clamps to it.
+    float rangeMinC = -273.15f;
+    float rangeMaxC = 6280.0f;
+    // Picture enhancement, levels 0..100 (0 off): 2D and 3D noise reduction
+    // quieten the grain (3D also holds it over several frames, as temporal
+    // filtering does); detail enhancement sharpens edges across each row.
+    int denoise2D = 0;
+    int denoise3D = 0;
+    int detail = 0;
+    // Set on thermal channels only; the renderer applies them.
+    FlipMode flip = FlipMode::None;
+    int64_t shutterFromUs = -1;  // the picture holds still for kShutterUs from here
+    OsdSettings osd;
 };
+
+// How long a shutter correction holds the thermal picture.
+constexpr int64_t kShutterUs = 500000;
 
 struct ThermalInfo {
     float frameMinC = 0, frameMaxC = 0;  // of the matrix
@@ -81,6 +98,7 @@ private:
     // Also widens lo/hi to the values written.
     void sampleThermal(int width, int height, uint16_t *out, int &lo, int &hi);
     void sampleVisible(int width, int height, uint8_t *out);
+    void clampToRange(const ThermalSettings &settings, int width, int height, uint16_t *matrix, int &lo, int &hi);
     void autoSpan(const uint16_t *matrix, int width, int height, int lo, int hi, int &spanLo, int &spanHi);
     void buildLut(const ThermalSettings &settings, int spanLo, int spanHi, int domainLo, int domainHi);
 
@@ -99,6 +117,9 @@ private:
 
     std::vector<uint16_t> scratchMatrix_;
     std::vector<int16_t> grain_;
+    std::vector<uint16_t> index_;      // a row's palette indexes with detail enhancement
+    std::vector<int16_t> quietGrain_;  // grain_ scaled by noise reduction
+    int quietKey_ = -1;
 
     // Colour of each deci-kelvin value in [lutKey_[2], lutKey_[3]], wide
     // enough for every value of the frame plus grain, so no per-pixel clamp.

@@ -24,9 +24,30 @@ FramePtr measurableFrame(const Device &device)
     return frame;
 }
 
-TMV_NET_RULE_TEMP reading(int32_t preset, int32_t id, int32_t type, const Target &target, const Picture &frame,
-                          TempUnit unit)
+// The device's environment applies where a rule brings none of its own;
+// with emissivity and transmittance 1 it changes nothing and is skipped, so
+// readings stay exact.
+bool neutral(const TMV_NET_ENV_PARAM &env)
 {
+    return env.emissivity == 1.0f && env.atmosTrans == 1.0f;
+}
+
+// The device's environment (kept in Celsius) with its temperatures in `unit`.
+TMV_NET_ENV_PARAM deviceEnv(const Device &device, TempUnit unit)
+{
+    TMV_NET_ENV_PARAM env = device.settings().env();
+    env.atmosTemp = float(celsiusToUnit(env.atmosTemp, unit));
+    env.refTemp = float(celsiusToUnit(env.refTemp, unit));
+    return env;
+}
+
+TMV_NET_RULE_TEMP reading(int32_t preset, int32_t id, int32_t type, Target target, const Picture &frame,
+                          TempUnit unit, const TMV_NET_ENV_PARAM &env)
+{
+    if (!target.envEnable && !neutral(env)) {
+        target.envEnable = true;
+        target.env = env;
+    }
     TMV_NET_RULE_TEMP r{};
     r.presetId = preset;
     r.ruleId = id;
@@ -45,8 +66,15 @@ int32_t frameReading(const Device &device, TMV_NET_TEMP_INFO *info)
         return kFailed;
     const int32_t preset = device.rules().tiered() ? 0 : device.head().currentPreset();
     const SpanList masked = maskSpans(device.rules().activeMasks(preset), frame->width, frame->height);
-    *info = measureFrame(frame->temperature.data(), frame->width, frame->height, masked,
-                         device.settings().tempUnit());
+    const TempUnit unit = device.settings().tempUnit();
+    const TMV_NET_ENV_PARAM env = device.settings().env();
+    if (neutral(env)) {
+        *info = measureFrame(frame->temperature.data(), frame->width, frame->height, masked, unit);
+        return kOk;
+    }
+    *info = measureFrame(frame->temperature.data(), frame->width, frame->height, masked, TempUnit::Celsius);
+    for (float *t : {&info->maxTemp, &info->minTemp, &info->avgTemp, &info->centerTemp})
+        *t = float(celsiusToUnit(correctForEnvironment(*t, env, TempUnit::Celsius), unit));
     return kOk;
 }
 
@@ -58,7 +86,10 @@ int32_t pointReading(const Device &device, const TMV_NET_POINT &point, float *te
     if (!frame)
         return kFailed;
     const int x = pictureToPixel(point.x, frame->width), y = pictureToPixel(point.y, frame->height);
-    const double c = deciKelvinToC(frame->temperature[size_t(y) * size_t(frame->width) + size_t(x)]);
+    double c = deciKelvinToC(frame->temperature[size_t(y) * size_t(frame->width) + size_t(x)]);
+    const TMV_NET_ENV_PARAM env = device.settings().env();
+    if (!neutral(env))
+        c = correctForEnvironment(c, env, TempUnit::Celsius);
     *temp = float(celsiusToUnit(c, device.settings().tempUnit()));
     return kOk;
 }
@@ -74,6 +105,7 @@ int32_t ruleReadings(const Device &device, const TMV_NET_TEMP_RULE_KEY &key, std
     if (!frame)
         return kFailed;
     const TempUnit unit = device.settings().tempUnit();
+    const TMV_NET_ENV_PARAM env = deviceEnv(device, unit);
     const int w = frame->width, h = frame->height;
 
     if (rules.tiered()) {
@@ -81,7 +113,7 @@ int32_t ruleReadings(const Device &device, const TMV_NET_TEMP_RULE_KEY &key, std
         rules.queryRulesG1(key, &selected);
         const SpanList masked = maskSpans(rules.activeMasks(0), w, h);
         for (const TMV_NET_TEMP_RULE_G1 &r : selected)
-            out->push_back(reading(0, r.ruleId, r.ruleType, compileRuleG1(r, masked, w, h), *frame, unit));
+            out->push_back(reading(0, r.ruleId, r.ruleType, compileRuleG1(r, masked, w, h), *frame, unit, env));
         return kOk;
     }
 
@@ -92,7 +124,7 @@ int32_t ruleReadings(const Device &device, const TMV_NET_TEMP_RULE_KEY &key, std
     for (const TMV_NET_TEMP_RULE &r : selected) {
         if (r.presetId != 0 && r.presetId != preset)
             continue;
-        out->push_back(reading(r.presetId, r.ruleId, r.ruleType, compileRule(r, masked, w, h), *frame, unit));
+        out->push_back(reading(r.presetId, r.ruleId, r.ruleType, compileRule(r, masked, w, h), *frame, unit, env));
     }
     if (key.ruleId != -1 && out->empty())
         return kFailed;
