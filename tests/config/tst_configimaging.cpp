@@ -18,6 +18,7 @@
 #include "ConfigPage.h"
 #include "ConfigText.h"
 #include "MainWindow.h"
+#include "PreviewPage.h"
 #include "TestSupport.h"
 
 namespace {
@@ -53,6 +54,18 @@ QByteArray SpanBytes(bool enable, float lower, float upper)
     info.lowerThreshold = lower;
     info.upperThreshold = upper;
     return SimFixture::bytesOf(info);
+}
+
+// Share of sampled pixels whose red and blue differ: 0 for a grey picture.
+double ColourfulShare(const QImage &frame)
+{
+    const QImage rgb = frame.convertToFormat(QImage::Format_RGB32);
+    int colourful = 0, samples = 0;
+    for (int y = 0; y < rgb.height(); y += 7)
+        for (int x = 0; x < rgb.width(); x += 7, ++samples)
+            if (qAbs(qRed(rgb.pixel(x, y)) - qBlue(rgb.pixel(x, y))) > 8)
+                ++colourful;
+    return samples ? double(colourful) / samples : 0.0;
 }
 
 const char *const kPalettes[] = {"White Hot", "Black Hot", "Rainbow",  "Rainbow HC", "Iron",     "Lava",     "Sky",
@@ -109,6 +122,12 @@ private slots:
     void synTimeSendsLocalTime();
     void logoutClearsPage();
 
+    // End to end on the simulated device.
+    void paletteColoursLivePicture();
+    void fahrenheitInFrameTemperatures();
+    void thermalImageFailingReadKeepsOthers();
+    void enhancementKeepsDeviceSettings();
+
 private:
     // Searched in the page only: other pages reuse names such as
     // "emissivityEdit" and "ipEdit".
@@ -128,9 +147,13 @@ private:
     bool Login();
     QStringList BoxTexts() const;
 
+    // A second session on the device, to ask it what the page did.
+    TMV_NET_HANDLE Peer();
+
     std::unique_ptr<PageFixture> m_fixture;
     ConfigPage *m_page = nullptr;
     ModalCatcher *m_boxes = nullptr;
+    TMV_NET_HANDLE m_peer = nullptr;
 };
 
 void TestConfigImaging::initTestCase()
@@ -156,7 +179,16 @@ void TestConfigImaging::cleanup()
     m_fixture.reset();
     m_page = nullptr;
     m_boxes = nullptr;
+    m_peer = nullptr;
     SimFixture::clearFaults();
+    SimFixture::resumeClock();
+}
+
+TMV_NET_HANDLE TestConfigImaging::Peer()
+{
+    if (!m_peer)
+        m_peer = SimFixture::login(SimFixture::kPtzCamera);
+    return m_peer;
 }
 
 void TestConfigImaging::Fill(const FormValues &values) const
@@ -845,6 +877,124 @@ void TestConfigImaging::logoutClearsPage()
     QVERIFY(Check("dhcpEnableCheck")->isChecked());
     QCOMPARE(Combo("fontSizeCombo")->currentIndex(), 2);
     QCOMPARE(Combo("alligmentCombo")->currentIndex(), 1);
+    QCOMPARE(m_boxes->count(), 0);
+}
+
+// ---- End to end ------------------------------------------------------------
+
+// "White Hot" shows a grey picture, "Iron" a coloured one; "Get" reads the
+// palette back into the cleared combo box.
+void TestConfigImaging::paletteColoursLivePicture()
+{
+    QVERIFY(Login());
+    auto *preview = m_fixture->window()->findChild<PreviewPage *>();
+    QVERIFY(preview);
+    SimFixture::pauseClock();
+    m_fixture->click("previewBtn");
+    QVERIFY(preview->IsPreviewOpen());
+
+    Fill({{"paletteCombo", 0}});
+    Click(QStringLiteral("paletteSetBtn"));
+    SimFixture::stepClock(200);
+    const double grey = ColourfulShare(preview->CurrentFrame());
+    Fill({{"paletteCombo", 4}});
+    QCOMPARE(Combo("paletteCombo")->currentText(), QStringLiteral("Iron"));
+    Click(QStringLiteral("paletteSetBtn"));
+    SimFixture::stepClock(200);
+    const double iron = ColourfulShare(preview->CurrentFrame());
+    QCOMPARE(grey, 0.0);
+    QVERIFY2(iron > 0.5, qPrintable(QString::number(iron)));
+
+    Fill({{"paletteCombo", -1}});
+    Click(QStringLiteral("paletteGetBtn"));
+    QCOMPARE(Combo("paletteCombo")->currentText(), QStringLiteral("Iron"));
+    QCOMPARE(m_boxes->count(), 0);
+}
+
+// "Fahrenheit" + "Set" makes every frame temperature read in Fahrenheit, and
+// the environment's temperatures follow.
+void TestConfigImaging::fahrenheitInFrameTemperatures()
+{
+    QVERIFY(Login());
+    SimFixture::pauseClock();
+    TMV_NET_TEMP_INFO celsius = Zeroed<TMV_NET_TEMP_INFO>();
+    QCOMPARE(TMV_NET_QueryFrameTemp(Peer(), &celsius), 0);
+
+    Fill({{"unitCombo", 1}});
+    Click(QStringLiteral("unitSetBtn"));
+    TMV_NET_TEMP_INFO fahrenheit = Zeroed<TMV_NET_TEMP_INFO>();
+    QCOMPARE(TMV_NET_QueryFrameTemp(Peer(), &fahrenheit), 0);
+    QVERIFY(qAbs(fahrenheit.maxTemp - (celsius.maxTemp * 9 / 5 + 32)) < 0.01f);
+    QVERIFY(qAbs(fahrenheit.minTemp - (celsius.minTemp * 9 / 5 + 32)) < 0.01f);
+    QVERIFY(qAbs(fahrenheit.avgTemp - (celsius.avgTemp * 9 / 5 + 32)) < 0.01f);
+
+    Fill({{"unitCombo", -1}});
+    Click(QStringLiteral("unitGetBtn"));
+    Click(QStringLiteral("envParaGetBtn"));
+    QCOMPARE(Combo("unitCombo")->currentText(), QStringLiteral("Fahrenheit"));
+    QCOMPARE(Edit("atmosTempEdit")->text(), QStringLiteral("77.00"));  // the factory 25 degrees Celsius
+    QCOMPARE(m_boxes->count(), 0);
+}
+
+// Written together, read back one by one: the failing contrast read shows its
+// message and keeps its edit, brightness and flip are still shown.
+void TestConfigImaging::thermalImageFailingReadKeepsOthers()
+{
+    QVERIFY(Login());
+    Fill({{"brightnesslineEdit", "40"}, {"contrastlineEdit", "60"}, {"flipcomboBox", 2}});
+    Click(QStringLiteral("thermalImageSetBtn"));
+    QCOMPARE(m_boxes->count(), 0);
+
+    Fill({{"brightnesslineEdit", ""}, {"contrastlineEdit", "kept"}, {"flipcomboBox", -1}});
+    SimFixture::fail("TMV_NET_GetThermalImageContrast", 1);
+    Click(QStringLiteral("thermalImageGetBtn"));
+    QCOMPARE(BoxTexts(), QStringList{"Error: GetThermalImageContrast Failed!"});
+    QCOMPARE(Edit("brightnesslineEdit")->text(), QStringLiteral("40"));
+    QCOMPARE(Edit("contrastlineEdit")->text(), QStringLiteral("kept"));
+    QCOMPARE(Combo("flipcomboBox")->currentText(), QStringLiteral("Vertical flip"));
+}
+
+// "Set" changes the six fields of the form on the device and leaves its
+// other enhancement settings as they were.
+void TestConfigImaging::enhancementKeepsDeviceSettings()
+{
+    QVERIFY(Login());
+    TMV_NET_THERMAL_IMAGE_ENHANCE_INFO device = Zeroed<TMV_NET_THERMAL_IMAGE_ENHANCE_INFO>();
+    QCOMPARE(TMV_NET_GetThermalImageEnhanceInfo(Peer(), &device), 0);
+    device.sceneMode = 7;
+    device.defogEnable = 1;
+    device.defogLevel = 33;
+    device.reserved[2] = 0x1234;
+    QCOMPARE(TMV_NET_SetThermalImageEnhanceInfo(Peer(), &device), 0);
+
+    Fill({{"denoise2DCheckBox", true},
+          {"denoise2DLineEdit", "11"},
+          {"denoise3DCheckBox", false},
+          {"denoise3DLineEdit", "22"},
+          {"detailEnhanceCheckBox", true},
+          {"detailEnhanceLineEdit", "44"}});
+    Click(QStringLiteral("thermalVideoEnhanceSetBtn"));
+    QCOMPARE(m_boxes->count(), 0);
+
+    TMV_NET_THERMAL_IMAGE_ENHANCE_INFO read = Zeroed<TMV_NET_THERMAL_IMAGE_ENHANCE_INFO>();
+    QCOMPARE(TMV_NET_GetThermalImageEnhanceInfo(Peer(), &read), 0);
+    EnhanceForm form;
+    form.denoise2D = true;
+    form.denoise2DLevel = 11;
+    form.denoise3D = false;
+    form.denoise3DLevel = 22;
+    form.detailEnhance = true;
+    form.detailEnhanceLevel = 44;
+    ApplyEnhanceForm(device, form);
+    QCOMPARE(SimFixture::bytesOf(read).toHex(), SimFixture::bytesOf(device).toHex());
+
+    // "Get" shows what the device now holds.
+    Fill({{"denoise2DLineEdit", ""}, {"denoise3DCheckBox", true}, {"detailEnhanceLineEdit", ""}});
+    Click(QStringLiteral("thermalVideoEnhanceGetBtn"));
+    QVERIFY(Check("denoise2DCheckBox")->isChecked());
+    QCOMPARE(Edit("denoise2DLineEdit")->text(), QStringLiteral("11"));
+    QVERIFY(!Check("denoise3DCheckBox")->isChecked());
+    QCOMPARE(Edit("detailEnhanceLineEdit")->text(), QStringLiteral("44"));
     QCOMPARE(m_boxes->count(), 0);
 }
 
