@@ -123,6 +123,8 @@ private slots:
     void logoutClearsPage();
 
     // End to end on the simulated device.
+    void switchGetFollowsDevice_data();
+    void switchGetFollowsDevice();
     void paletteColoursLivePicture();
     void fahrenheitInFrameTemperatures();
     void thermalImageFailingReadKeepsOthers();
@@ -881,6 +883,35 @@ void TestConfigImaging::logoutClearsPage()
 }
 
 // ---- End to end ------------------------------------------------------------
+
+void TestConfigImaging::switchGetFollowsDevice_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("osdChecked");
+    QTest::addColumn<bool>("barChecked");
+
+    QTest::newRow("0") << 0 << true << false;
+    QTest::newRow("1") << 1 << false << true;
+    QTest::newRow("2") << 2 << false << true;
+}
+
+// What the device holds, as the two switches show it after "Get".
+void TestConfigImaging::switchGetFollowsDevice()
+{
+    QFETCH(int, state);
+    QFETCH(bool, osdChecked);
+    QFETCH(bool, barChecked);
+
+    QVERIFY(Login());
+    QCOMPARE(TMV_NET_SetOSDState(Peer(), state), 0);
+    QCOMPARE(TMV_NET_SetTempBarState(Peer(), state), 0);
+    Fill({{"osdMasterCheck", !osdChecked}, {"pseudoColorCheck", !barChecked}});
+    Click(QStringLiteral("osdMasterGetBtn"));
+    Click(QStringLiteral("pseudoColorGetBtn"));
+    QCOMPARE(Check("osdMasterCheck")->isChecked(), osdChecked);
+    QCOMPARE(Check("pseudoColorCheck")->isChecked(), barChecked);
+    QCOMPARE(m_boxes->count(), 0);
+}
 
 // "White Hot" shows a grey picture, "Iron" a coloured one; "Get" reads the
 // palette back into the cleared combo box.
