@@ -8,6 +8,7 @@ packages=(
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   libturbojpeg0-dev
+  libpng-dev
   libbenchmark-dev
   xvfb xauth imagemagick x11-utils
   fonts-dejavu-core

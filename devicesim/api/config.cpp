@@ -3,7 +3,26 @@
 // recognition.
 #include "EntryPoint.h"
 
+#include "model/Device.h"
+#include "model/Fleet.h"
+#include "model/NetworkConfig.h"
+#include "model/SerialPort.h"
+#include "model/Session.h"
+#include "model/TargetRecognition.h"
+
+#include <algorithm>
+#include <cstring>
+
 using sim::api::EntryPoint;
+
+namespace {
+
+// How long the device takes to come back: a reboot restarts the whole
+// system, a restart only the camera's software.
+constexpr int64_t kRebootUs = 8LL * 1000 * 1000;
+constexpr int64_t kRestartUs = 4LL * 1000 * 1000;
+
+}  // namespace
 
 // ---- Imaging and thermal ---------------------------------------------------
 
@@ -238,7 +257,10 @@ TMV_NET_API int32_t TMV_NET_GetIpConfig(TMV_NET_HANDLE handle, TMV_NET_IP_CONFIG
 {
     EntryPoint call(__func__, handle);
     call.output(config);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    *config = call.session().device().network().get();
+    return sim::kOk;
 }
 
 TMV_NET_API int32_t TMV_NET_SetIpConfig(TMV_NET_HANDLE handle, const TMV_NET_IP_CONFIG *config)
@@ -254,7 +276,9 @@ TMV_NET_API int32_t TMV_NET_SetIpConfig(TMV_NET_HANDLE handle, const TMV_NET_IP_
             .text(config->defaultDns, sizeof config->defaultDns)
             .text(config->standbyDns, sizeof config->standbyDns);
     }
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().network().set(*config);
 }
 
 // ---- Serial transparent channel --------------------------------------------
@@ -262,10 +286,15 @@ TMV_NET_API int32_t TMV_NET_SetIpConfig(TMV_NET_HANDLE handle, const TMV_NET_IP_
 TMV_NET_API int32_t TMV_NET_SetTransparentState(TMV_NET_HANDLE handle, int32_t state)
 {
     EntryPoint call(__func__, handle);
-    call.input(&state, sizeof state);
-    return call.notSupported();
+    call.input(&state, sizeof state).require(state == 0 || state == 1);
+    if (!call.ok())
+        return call.status();
+    call.session().device().serialPort().setOpen(state == 1);
+    return sim::kOk;
 }
 
+// A closed port answers 1. A silent bus (see SerialPort.h) answers 0 with no
+// reply bytes. A reply longer than the caller's buffer is cut to it.
 TMV_NET_API int32_t TMV_NET_TransparentData(TMV_NET_HANDLE handle, const uint8_t *data, int32_t size,
                                             uint8_t *reply, int32_t replyCapacity, int32_t *replyLength,
                                             int32_t timeoutMs)
@@ -279,28 +308,48 @@ TMV_NET_API int32_t TMV_NET_TransparentData(TMV_NET_HANDLE handle, const uint8_t
         .array(reply, replyCapacity)
         .input(&replyCapacity, sizeof replyCapacity)
         .output(replyLength)
-        .input(&timeoutMs, sizeof timeoutMs);
-    return call.notSupported();
+        .input(&timeoutMs, sizeof timeoutMs)
+        .require(timeoutMs >= 0);
+    if (!call.ok())
+        return call.status();
+    sim::SerialPort &port = call.session().device().serialPort();
+    if (!port.open())
+        return sim::kFailed;
+    const sim::Bytes answer = port.transfer(sim::Bytes(data, data + size));
+    const size_t n = std::min(answer.size(), size_t(replyCapacity));
+    if (n > 0)
+        std::memcpy(reply, answer.data(), n);
+    *replyLength = int32_t(n);
+    return sim::kOk;
 }
 
 // ---- Maintenance -----------------------------------------------------------
 
+// Both answer before the connection drops; the login hears exception 1001
+// and the device answers again once it has booted.
 TMV_NET_API int32_t TMV_NET_SystemReboot(TMV_NET_HANDLE handle)
 {
     EntryPoint call(__func__, handle);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return sim::Fleet::instance().restart(call.session().device().address(), kRebootUs);
 }
 
 TMV_NET_API int32_t TMV_NET_SystemRestart(TMV_NET_HANDLE handle)
 {
     EntryPoint call(__func__, handle);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return sim::Fleet::instance().restart(call.session().device().address(), kRestartUs);
 }
 
 TMV_NET_API int32_t TMV_NET_RestoreFactoryDefaults(TMV_NET_HANDLE handle)
 {
     EntryPoint call(__func__, handle);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    call.session().device().restoreFactorySettings();
+    return sim::kOk;
 }
 
 // ---- Target recognition ----------------------------------------------------
@@ -309,12 +358,16 @@ TMV_NET_API int32_t TMV_NET_GetTargetRecognitionConfig(TMV_NET_HANDLE handle, in
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(config);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().recognition().get(channel, config);
 }
 
 TMV_NET_API int32_t TMV_NET_SetTargetRecognitionConfig(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_TARGET_RECOGNITION_CONFIG *config)
 {
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(config, sizeof *config);
-    return call.notSupported();
+    if (!call.ok())
+        return call.status();
+    return call.session().device().recognition().set(channel, *config);
 }

@@ -158,18 +158,9 @@ int TMVSim_SetOnline(const char *address, int online)
 
 int TMVSim_RestartDevice(const char *address)
 {
-    std::shared_ptr<sim::Device> dev = address ? Fleet::instance().device(address) : nullptr;
-    if (!dev)
-        return sim::kWrongParam;
-    // The connections drop as when the device goes offline: each login
-    // hears of it and its streams end; the logins stay, as the library
-    // reconnects them once the device is back.
-    for (const auto &session : Fleet::instance().sessionsOf(*dev)) {
-        session->raiseException(1001);
-        session->endStreams();
-    }
-    dev->head().restart(SimClock::instance().nowUs());
-    return sim::kOk;
+    // An instant restart: the connections drop and the head's boot action
+    // runs from this moment.
+    return address ? Fleet::instance().restart(address, 0) : sim::kWrongParam;
 }
 
 int TMVSim_SetSearchRepeats(const char *address, int answers)

@@ -3,11 +3,16 @@
 #include "alarms/AlarmEngine.h"
 #include "camera/FrameProducer.h"
 #include "measure/RuleSet.h"
+#include "model/NetworkConfig.h"
+#include "model/Peripherals.h"
+#include "model/SerialPort.h"
 #include "model/Settings.h"
+#include "model/SimClock.h"
 #include "model/Status.h"
 #include "ptz/ElectronicPtz.h"
 #include "ptz/PtzAccessories.h"
 #include "ptz/PtzHead.h"
+#include "model/TargetRecognition.h"
 #include "storage/SdCard.h"
 
 namespace sim {
@@ -25,7 +30,9 @@ Device::Device(DeviceProfile profile)
                          // The card records what the channel shows; only called once the producers exist.
                          [this](int channel, int64_t timeUs) {
                              return validChannel(channel) ? producers_[size_t(channel)]->frameAt(timeUs) : FramePtr();
-                         }))
+                         })),
+      network_(new NetworkConfig(profile_.address)), peripherals_(new Peripherals(profile_)),
+      serialPort_(new SerialPort()), recognition_(new TargetRecognition(int(profile_.channels.size())))
 {
     for (size_t c = 0; c < profile_.channels.size(); ++c) {
         const ChannelProfile &channel = profile_.channels[c];
@@ -48,27 +55,38 @@ Device::~Device()
 
 void Device::reset()
 {
-    settings_->reset();
-    head_->reset();
-    accessories_->reset();
-    eptz_->reset();
-    rules_->reset();
+    restoreFactorySettings();
     alarms_->reset();
     sdCard_->resetSettings();
     for (auto &producer : producers_)
         producer->resetStats();
     std::lock_guard<std::mutex> lock(mutex_);
     online_ = true;
+    bootingUntilUs_ = -1;
+    ++bootSerial_;
     policy_ = LoginPolicy{};
     failedLogins_ = 0;
     lockedUntilUs_ = -1;
     searchAnswers_ = 1;
 }
 
+void Device::restoreFactorySettings()
+{
+    settings_->reset();
+    head_->reset();
+    accessories_->reset();
+    eptz_->reset();
+    rules_->reset();
+    network_->reset();
+    peripherals_->reset();
+    serialPort_->reset();
+    recognition_->reset();
+}
+
 int32_t Device::admit(const std::string &user, const std::string &password, int64_t nowUs)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!online_)
+    if (!online_ || nowUs < bootingUntilUs_)
         return kFailed;
     if (user != kUser)
         return kNoSuchUser;
@@ -105,8 +123,22 @@ int Device::sessionCount() const
 
 bool Device::online() const
 {
+    const int64_t now = SimClock::instance().nowUs();
     std::lock_guard<std::mutex> lock(mutex_);
-    return online_;
+    return online_ && now >= bootingUntilUs_;
+}
+
+uint64_t Device::bootUntil(int64_t untilUs)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    bootingUntilUs_ = untilUs;
+    return ++bootSerial_;
+}
+
+bool Device::bootCurrent(uint64_t serial) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return serial == bootSerial_;
 }
 
 void Device::setOnline(bool online)
@@ -142,8 +174,9 @@ TMV_NET_DEV_ABILITY Device::ability(int) const
 
 int Device::takeSearchAnswers()
 {
+    const int64_t now = SimClock::instance().nowUs();
     std::lock_guard<std::mutex> lock(mutex_);
-    int n = online_ ? searchAnswers_ : 0;
+    int n = online_ && now >= bootingUntilUs_ ? searchAnswers_ : 0;
     searchAnswers_ = 1;
     return n;
 }

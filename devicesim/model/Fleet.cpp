@@ -4,6 +4,7 @@
 #include "model/Session.h"
 #include "model/SimClock.h"
 #include "model/Status.h"
+#include "ptz/PtzHead.h"
 #include "streams/EventThread.h"
 #include "streams/LibraryThread.h"
 
@@ -239,6 +240,33 @@ int32_t Fleet::setOnline(const std::string &address, bool online)
             s->endStreams();
         }
     }
+    return kOk;
+}
+
+int32_t Fleet::restart(const std::string &address, int64_t bootUs)
+{
+    std::shared_ptr<Device> dev = device(address);
+    if (!dev)
+        return kWrongParam;
+    const int64_t now = SimClock::instance().nowUs();
+    const int64_t back = now + (bootUs > 0 ? bootUs : 0);
+    const uint64_t boot = dev->bootUntil(back);
+    for (auto &s : sessionsOf(*dev)) {
+        s->raiseException(1001);
+        s->endStreams();
+    }
+    if (back == now) {
+        dev->head().restart(now);
+        return kOk;
+    }
+    // The head moves again once the device is up; a later restart or a
+    // fleet reset makes this boot stale.
+    std::weak_ptr<Device> weak = dev;
+    EventThread::instance().post(back, 0, [weak, boot, back] {
+        if (auto d = weak.lock())
+            if (d->bootCurrent(boot))
+                d->head().restart(back);
+    });
     return kOk;
 }
 

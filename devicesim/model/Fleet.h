@@ -47,6 +47,12 @@ public:
     int32_t search(TMV_NET_SEARCH_CALLBACK callback, void *user, int windowMs);
 
     int32_t setOnline(const std::string &address, bool online);
+    // Restarts a device: every connection to it drops (each login hears
+    // exception 1001 and its streams end; the logins stay, as the library
+    // reconnects them), it boots for `bootUs` of simulation time (logins and
+    // calls fail meanwhile), then the head runs its boot action. Stored
+    // settings stay.
+    int32_t restart(const std::string &address, int64_t bootUs);
     int32_t raiseException(const std::string &address, int32_t type);
     // Logs everyone out and restores every device's factory state (not from
     // a library thread).

@@ -299,6 +299,7 @@ void TestContract::capacityRules_data()
     QTest::newRow("TransparentData reply")
         << ListCall([](TMV_NET_HANDLE h, int32_t cap, bool withArray, int32_t *n) {
                const uint8_t bytes[] = {0x01, 0x03};
+               TMV_NET_SetTransparentState(h, 1);  // a closed port answers nothing
                return listQuery<uint8_t>(cap, withArray, [&](uint8_t *a) {
                    return TMV_NET_TransparentData(h, bytes, sizeof bytes, a, cap, n, 100);
                });
