@@ -9,18 +9,10 @@
 
 namespace ConfigConvert {
 
-int32_t ParseInt(const QString &text)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok ? value : 0;
-}
+namespace {
 
-int ComboIndex(int32_t value, int count)
-{
-    return value >= 0 && value < count ? int(value) : -1;
-}
-
+// The text of a fixed field up to its NUL; read to the end of the field when
+// the device left no NUL in it.
 QString FieldText(const char *field, size_t size)
 {
     const void *end = std::memchr(field, '\0', size);
@@ -28,12 +20,29 @@ QString FieldText(const char *field, size_t size)
     return QString::fromUtf8(field, int(length));
 }
 
+template <size_t N>
+QString FieldText(const char (&field)[N])
+{
+    return FieldText(field, N);
+}
+
+// Refused rather than cut: a cut title shows what the user never typed, a
+// cut address names another host. A NUL inside the text would cut it too.
+template <size_t N>
+bool PutField(char (&field)[N], const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return !utf8.contains('\0') && CopyField(field, utf8, FieldFit::Refuse);
+}
+
+} // namespace
+
 bool FillChannelTitle(TMV_NET_OSD_CHANNEL_TITLE_INFO &info, bool enable, const QString &title,
                       const OsdPosition &position)
 {
     std::memset(&info, 0, sizeof info);
     info.enable = enable ? 1 : 0;
-    const bool fits = CopyField(info.title, title.toUtf8(), FieldFit::Refuse);
+    const bool fits = PutField(info.title, title);
     info.top = position.top;
     info.left = position.left;
     info.right = position.right;
@@ -66,18 +75,17 @@ void FillLaserOsd(TMV_NET_LASER_DISTANCE_OSD_PARAM &param, bool enable, int font
 IpField FillIpConfig(TMV_NET_IP_CONFIG &config, bool dhcp, const IpConfigTexts &texts)
 {
     config.dhcpEnable = dhcp ? 1 : 0;
-    // Refused rather than cut: a cut address would name another host.
-    if (!CopyField(config.mac, texts.mac.toUtf8()))
+    if (!PutField(config.mac, texts.mac))
         return IpField::Mac;
-    if (!CopyField(config.ip, texts.ip.toUtf8()))
+    if (!PutField(config.ip, texts.ip))
         return IpField::Ip;
-    if (!CopyField(config.subnetMask, texts.subnetMask.toUtf8()))
+    if (!PutField(config.subnetMask, texts.subnetMask))
         return IpField::SubnetMask;
-    if (!CopyField(config.gateway, texts.gateway.toUtf8()))
+    if (!PutField(config.gateway, texts.gateway))
         return IpField::Gateway;
-    if (!CopyField(config.defaultDns, texts.defaultDns.toUtf8()))
+    if (!PutField(config.defaultDns, texts.defaultDns))
         return IpField::DefaultDns;
-    if (!CopyField(config.standbyDns, texts.standbyDns.toUtf8()))
+    if (!PutField(config.standbyDns, texts.standbyDns))
         return IpField::StandbyDns;
     return IpField::None;
 }

@@ -14,11 +14,6 @@
 // rule can be checked on its own.
 namespace ConfigConvert {
 
-// ---- Integer edits --------------------------------------------------------
-
-// Base-10 integer of an edit; text that does not convert gives 0.
-int32_t ParseInt(const QString &text);
-
 // Position of an OSD element on the picture, in the order the records keep.
 struct OsdPosition
 {
@@ -28,32 +23,12 @@ struct OsdPosition
     int32_t bottom = 0;
 };
 
-// Combo index that shows a value read from the device: the value itself when
-// the combo has such an item, otherwise -1 (no current item).
-int ComboIndex(int32_t value, int count);
-
-// ---- Text fields ----------------------------------------------------------
-
-// The UTF-8 text of a fixed field up to its NUL; a field the device left
-// without a NUL is read to its end and never past it.
-QString FieldText(const char *field, size_t size);
-template <size_t N>
-QString FieldText(const char (&field)[N])
-{
-    return FieldText(field, N);
-}
-
-// Longest UTF-8 text, in bytes, that fits a field of `size` bytes with its NUL.
-constexpr int MaxTextBytes(size_t size)
-{
-    return size > 0 ? int(size) - 1 : 0;
-}
-
 // ---- OSD records ----------------------------------------------------------
 
 // Zeroes the record and fills it. Returns false, and leaves the title field
-// empty, when the title in UTF-8 does not fit its field with its NUL: the
-// record must then not be sent.
+// empty, when the title in UTF-8 does not fit its field with its NUL, or
+// holds a NUL of its own that would cut it short: the record must then not
+// be sent.
 bool FillChannelTitle(TMV_NET_OSD_CHANNEL_TITLE_INFO &info, bool enable, const QString &title,
                       const OsdPosition &position);
 
@@ -85,10 +60,12 @@ enum class IpField { None, Mac, Ip, SubnetMask, Gateway, DefaultDns, StandbyDns 
 // record; the name and the bytes after the texts are left as they are. The
 // addresses are not checked: an incomplete address goes as it stands.
 // Returns IpField::None when every text fitted; otherwise the first text that
-// does not fit its field, and the record must not be sent.
+// does not fit its field with its NUL (or holds a NUL of its own), and the
+// record must not be sent.
 IpField FillIpConfig(TMV_NET_IP_CONFIG &config, bool dhcp, const IpConfigTexts &texts);
 
-// The texts of a record read from the device.
+// The texts of a record read from the device, each up to its NUL and never
+// past its field.
 IpConfigTexts IpConfigTextsOf(const TMV_NET_IP_CONFIG &config);
 
 // ---- Serial transparent channel -------------------------------------------

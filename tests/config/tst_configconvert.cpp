@@ -39,11 +39,6 @@ private slots:
     void replyText_data();
     void replyText();
 
-    void parseInt_data();
-    void parseInt();
-    void comboIndex_data();
-    void comboIndex();
-    void fieldTextStopsAtNulOrFieldEnd();
 
     void channelTitleRecord();
     void channelTitleLength_data();
@@ -125,60 +120,6 @@ void TestConfigConvert::replyText()
     QCOMPARE(ReplyText(reinterpret_cast<const uint8_t *>(buffer.constData()), length, buffer.size()), text);
 }
 
-// ---- Small conversions ------------------------------------------------------
-
-void TestConfigConvert::parseInt_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("value");
-
-    QTest::newRow("number") << "120" << 120;
-    QTest::newRow("negative") << "-7" << -7;
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("letters") << "abc" << 0;
-    QTest::newRow("fraction") << "1.5" << 0;
-    QTest::newRow("past int32") << "3000000000" << 0;
-}
-
-void TestConfigConvert::parseInt()
-{
-    QFETCH(QString, text);
-    QFETCH(int, value);
-    QCOMPARE(ParseInt(text), value);
-}
-
-void TestConfigConvert::comboIndex_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("index");
-
-    QTest::newRow("first") << 0 << 3 << 0;
-    QTest::newRow("last") << 2 << 3 << 2;
-    QTest::newRow("past the items") << 3 << 3 << -1;
-    QTest::newRow("negative") << -1 << 2 << -1;
-}
-
-void TestConfigConvert::comboIndex()
-{
-    QFETCH(int, value);
-    QFETCH(int, count);
-    QFETCH(int, index);
-    QCOMPARE(ComboIndex(value, count), index);
-}
-
-void TestConfigConvert::fieldTextStopsAtNulOrFieldEnd()
-{
-    char field[8];
-    std::memcpy(field, "ab\0zzzzz", sizeof field);
-    QCOMPARE(FieldText(field), QStringLiteral("ab"));
-    // No NUL in the field: read to its end only.
-    char full[4] = {'w', 'x', 'y', 'z'};
-    QCOMPARE(FieldText(full), QStringLiteral("wxyz"));
-    const char utf8[] = "Gr\xc3\xbc\xc3\x9f" "e";
-    QCOMPARE(FieldText(utf8), QString::fromUtf8(utf8));
-}
-
 // ---- OSD records --------------------------------------------------------------
 
 void TestConfigConvert::channelTitleRecord()
@@ -217,6 +158,8 @@ void TestConfigConvert::channelTitleLength_data()
     // 129 two-byte characters: 258 bytes, then one more needs 260.
     QTest::newRow("258 bytes of umlauts") << QString(129, QChar(0xE4)) << true;
     QTest::newRow("260 bytes of umlauts") << QString(130, QChar(0xE4)) << false;
+    // A NUL of its own would cut the title short on the device.
+    QTest::newRow("inner NUL") << QStringLiteral("ab") + QChar(0) + QStringLiteral("cd") << false;
 }
 
 void TestConfigConvert::channelTitleLength()
@@ -230,7 +173,7 @@ void TestConfigConvert::channelTitleLength()
     QCOMPARE(FillChannelTitle(info, true, title, position), fits);
     // The field always ends with a NUL inside it, and the positions stay put.
     QVERIFY(std::memchr(info.title, '\0', sizeof info.title));
-    QCOMPARE(FieldText(info.title), fits ? title : QString());
+    QCOMPARE(QString::fromUtf8(info.title), fits ? title : QString());
     QCOMPARE(info.top, 5);
 }
 
@@ -362,7 +305,7 @@ void TestConfigConvert::ipConfigTextsOfRecord()
 {
     TMV_NET_IP_CONFIG config;
     std::memset(&config, 0, sizeof config);
-    std::strcpy(config.mac, "AA:BB:CC:DD:EE:FF");
+    std::strcpy(config.mac, "Gr\xc3\xbc\xc3\x9f" "e");
     std::strcpy(config.ip, "127.0.0.11");
     std::strcpy(config.subnetMask, "255.0.0.0");
     std::strcpy(config.gateway, "127.0.0.1");
@@ -371,7 +314,7 @@ void TestConfigConvert::ipConfigTextsOfRecord()
     std::memset(config.standbyDns, '1', sizeof config.standbyDns);
 
     const IpConfigTexts texts = IpConfigTextsOf(config);
-    QCOMPARE(texts.mac, QStringLiteral("AA:BB:CC:DD:EE:FF"));
+    QCOMPARE(texts.mac, QString::fromUtf8("Gr\xc3\xbc\xc3\x9f" "e"));
     QCOMPARE(texts.ip, QStringLiteral("127.0.0.11"));
     QCOMPARE(texts.subnetMask, QStringLiteral("255.0.0.0"));
     QCOMPARE(texts.gateway, QStringLiteral("127.0.0.1"));
