@@ -137,6 +137,7 @@ void TestConfigGroups::cleanup()
     m_page = nullptr;
     m_boxes = nullptr;
     SimFixture::clearFaults();
+    SimFixture::resumeClock();
 }
 
 bool TestConfigGroups::Login()
