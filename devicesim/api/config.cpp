@@ -15,15 +15,6 @@
 
 using sim::api::EntryPoint;
 
-namespace {
-
-// How long the device takes to come back: a reboot restarts the whole
-// system, a restart only the camera's software.
-constexpr int64_t kRebootUs = 8LL * 1000 * 1000;
-constexpr int64_t kRestartUs = 4LL * 1000 * 1000;
-
-}  // namespace
-
 // ---- Imaging and thermal ---------------------------------------------------
 
 TMV_NET_API int32_t TMV_NET_GetFrameRate(TMV_NET_HANDLE handle, int32_t *rate)
@@ -293,8 +284,10 @@ TMV_NET_API int32_t TMV_NET_SetTransparentState(TMV_NET_HANDLE handle, int32_t s
     return sim::kOk;
 }
 
-// A closed port answers 1. A silent bus (see SerialPort.h) answers 0 with no
-// reply bytes. A reply longer than the caller's buffer is cut to it.
+// A closed port answers 1. A silent bus (see model/SerialPort.h) answers 0
+// with no reply bytes at once: the simulated bus has no line delays, so
+// there is no time-out to wait out. A reply longer than the caller's buffer
+// is cut to it, and *replyLength says what was written.
 TMV_NET_API int32_t TMV_NET_TransparentData(TMV_NET_HANDLE handle, const uint8_t *data, int32_t size,
                                             uint8_t *reply, int32_t replyCapacity, int32_t *replyLength,
                                             int32_t timeoutMs)
@@ -324,6 +317,15 @@ TMV_NET_API int32_t TMV_NET_TransparentData(TMV_NET_HANDLE handle, const uint8_t
 }
 
 // ---- Maintenance -----------------------------------------------------------
+
+namespace {
+
+// How long the device takes to come back: a reboot restarts the whole
+// system, a restart only the camera's software.
+constexpr int64_t kRebootUs = 8LL * 1000 * 1000;
+constexpr int64_t kRestartUs = 4LL * 1000 * 1000;
+
+}  // namespace
 
 // Both answer before the connection drops; the login hears exception 1001
 // and the device answers again once it has booted.

@@ -86,7 +86,7 @@ TMVSIM_API int TMVSim_SetOnline(const char *address, int online);
  * session gets exception 1001 and its streams end; the logins stay, as the
  * library reconnects them), the head stops where it stands and, when its
  * boot action is on, runs it from that moment of the simulation clock.
- * Everything stored stays. Returns 0, or 3 for an unknown address. */
+ * Everything stored stays; the serial transparent channel closes. Returns 0, or 3 for an unknown address. */
 TMVSIM_API int TMVSim_RestartDevice(const char *address);
 /* Raises one alarm of type code `type` (TMV_NET_ALARM_... or any other code,
  * delivered as it is) on the device, with a plausible record of that type

@@ -56,6 +56,7 @@ Device::~Device()
 void Device::reset()
 {
     restoreFactorySettings();
+    serialPort_->reset();
     alarms_->reset();
     sdCard_->resetSettings();
     for (auto &producer : producers_)
@@ -79,7 +80,6 @@ void Device::restoreFactorySettings()
     rules_->reset();
     network_->reset();
     peripherals_->reset();
-    serialPort_->reset();
     recognition_->reset();
 }
 

@@ -113,7 +113,8 @@ public:
     void reset();
     // What a factory reset from a client restores: every stored setting of
     // every family. What the installation is (online, login policy, the SD
-    // card's files and size) and who is subscribed stay.
+    // card's files and size, the controller on the serial port, which is a
+    // device of its own) and who is subscribed stay.
     void restoreFactorySettings();
 
     // How many times the next search answers (a misbehaving device repeats).

@@ -1,6 +1,7 @@
 #include "model/Fleet.h"
 
 #include "model/Device.h"
+#include "model/SerialPort.h"
 #include "model/Session.h"
 #include "model/SimClock.h"
 #include "model/Status.h"
@@ -251,6 +252,7 @@ int32_t Fleet::restart(const std::string &address, int64_t bootUs)
     const int64_t now = SimClock::instance().nowUs();
     const int64_t back = now + (bootUs > 0 ? bootUs : 0);
     const uint64_t boot = dev->bootUntil(back);
+    dev->serialPort().setOpen(false);  // a booting device opens no port for anyone
     for (auto &s : sessionsOf(*dev)) {
         s->raiseException(1001);
         s->endStreams();

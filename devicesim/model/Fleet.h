@@ -51,7 +51,7 @@ public:
     // exception 1001 and its streams end; the logins stay, as the library
     // reconnects them), it boots for `bootUs` of simulation time (logins and
     // calls fail meanwhile), then the head runs its boot action. Stored
-    // settings stay.
+    // settings stay; the serial channel is closed.
     int32_t restart(const std::string &address, int64_t bootUs);
     int32_t raiseException(const std::string &address, int32_t type);
     // Logs everyone out and restores every device's factory state (not from

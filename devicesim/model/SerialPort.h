@@ -83,7 +83,7 @@ public:
         kSlaveId = 9,         // the slave address
         kBaudCode = 10,       // 3 = 9600 baud
         kFirmware = 11,       // major << 8 | minor
-        kAlarmFlags = 12,     // bit 0 over-temperature, bit 1 fan fault
+        kAlarmFlags = 12,     // bit 0 over-temperature
         kRunHours = 13,
         kSerialHigh = 14,
         kSerialLow = 15,

@@ -112,6 +112,7 @@ void TestDeviceConfigModel::staticAddress_data()
     QTest::addColumn<int>("status");
     QTest::newRow("fits") << "192.168.1.64" << "255.255.255.0" << "192.168.1.1" << 0;
     QTest::newRow("leading zeros") << "192.168.001.064" << "255.255.255.000" << "192.168.1.1" << 0;
+    QTest::newRow("factory settings written back") << "127.0.0.11" << "255.0.0.0" << "127.0.0.1" << 0;
     QTest::newRow("wide subnet") << "10.20.30.40" << "255.240.0.0" << "10.16.0.1" << 0;
     QTest::newRow("gateway outside") << "192.168.1.64" << "255.255.255.0" << "192.168.2.1" << 3;
     QTest::newRow("gateway is the address") << "192.168.1.64" << "255.255.255.0" << "192.168.1.64" << 3;

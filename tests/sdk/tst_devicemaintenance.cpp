@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <functional>
 
@@ -76,6 +77,12 @@ class TestDeviceMaintenance : public QObject {
             *reply = buffer.left(length);
         }
         return status;
+    }
+
+    static float pan(TMV_NET_HANDLE handle)
+    {
+        TMV_NET_CURRENT_PTZ_INFO info{};
+        return TMV_NET_GetCurrentPtz_V1(handle, &info) == 0 ? info.pan : -1000.f;
     }
 
 private slots:
@@ -195,9 +202,25 @@ private slots:
         QTest::newRow("restart") << false;
     }
 
+    // The login hears 1001 at once; nobody gets in while the device boots;
+    // then the old login works again, a new one gets in, and the head has
+    // run its boot action (back to preset 1).
     void restartDropsAndComesBack()
     {
         QFETCH(bool, reboot);
+        const float home = pan(handle_);
+        TMV_NET_PRESET_INFO preset{};
+        preset.enable = 1;
+        preset.id = 1;
+        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 0, &preset), 0);
+        const TMV_NET_BOOT_ACTION_INFO boot{1, {}, 1, 0, 0, 1, 0, 0};
+        QCOMPARE(TMV_NET_SetPtzBootActionInfo(handle_, &boot), 0);
+        const TMV_NET_PTZ_POSITION away{float(std::fmod(home + 90.f, 360.f) * 100), 0, 0};
+        QCOMPARE(TMV_NET_PtzPosition(handle_, &away), 0);
+        SimFixture::stepClock(10000);
+        QVERIFY(std::abs(pan(handle_) - home) > 45);
+        QCOMPARE(TMV_NET_SetTransparentState(handle_, 1), 0);
+
         g_exception = 0;
         g_exceptions = 0;
         QCOMPARE(TMV_NET_SetExceptionCallback(handle_, onException, nullptr), 0);
@@ -211,12 +234,18 @@ private slots:
         int32_t wiper = -1;
         QCOMPARE(TMV_NET_GetWiperConfigInfo(handle_, &wiper), 1);
 
-        SimFixture::stepClock(10000);
+        SimFixture::stepClock(20000);
         TMV_NET_HANDLE late = SimFixture::login();
         QVERIFY(late);
         QCOMPARE(TMV_NET_GetWiperConfigInfo(late, &wiper), 0);
         QCOMPARE(TMV_NET_GetWiperConfigInfo(handle_, &wiper), 0);  // the old login reconnected
         QCOMPARE(g_exceptions.load(), 1);
+        QVERIFY2(std::abs(pan(late) - home) < 0.1f, qPrintable(QString::number(pan(late))));
+        // The boot closed the serial channel.
+        const uint8_t byte = 0x01;
+        uint8_t out[4];
+        int32_t length = 0;
+        QCOMPARE(TMV_NET_TransparentData(late, &byte, 1, out, 4, &length, 100), 1);
         QCOMPARE(TMV_NET_Logout(late), 0);
     }
 
