@@ -80,6 +80,7 @@ private slots:
     void serialRefusedRequestSendsNothing();
 
     // Against the device.
+    void osdSettingsRoundTrip();
     void serialModbusReadGetsValidReply();
     void ipConfigShowsDeviceAndTakesConsistentSet();
     void restartDropsSessionAndLoginWorksWhenBack();
@@ -519,6 +520,75 @@ void TestConfigGroups::serialRefusedRequestSendsNothing()
 QByteArray TestConfigGroups::ReplyBytes(const QString &text)
 {
     return QByteArray::fromHex(text.toLatin1());
+}
+
+void TestConfigGroups::osdSettingsRoundTrip()
+{
+    QVERIFY(Login());
+    TMV_NET_HANDLE peer = SimFixture::login(SimFixture::kPtzCamera);
+    QVERIFY(peer);
+    TMV_NET_LASER_DISTANCE_OSD_PARAM laser;
+    std::memset(&laser, 0, sizeof laser);
+    if (TMV_NET_GetLaserDistanceOsdParam(peer, 0, &laser) == 2) {
+        TMV_NET_Logout(peer);
+        QSKIP("this device keeps no OSD settings");
+    }
+    // The distance unit is not on the form: a set must leave the device's.
+    laser.unit = 1;
+    QCOMPARE(TMV_NET_SetLaserDistanceOsdParam(peer, 0, &laser), 0);
+
+    Child<QCheckBox>("dateTimeCheck")->setChecked(true);
+    Edit("dateTimeTopEdit")->setText(QStringLiteral("10"));
+    Edit("dateTimeLeftEdit")->setText(QStringLiteral("20"));
+    Edit("dateTimeRightEdit")->setText(QStringLiteral("0"));
+    Edit("dateTimeBottonEdit")->setText(QStringLiteral("0"));
+    Click("dateTitleSetBtn");
+    Child<QCheckBox>("channelTitleCheck")->setChecked(true);
+    Edit("channelTitleNameEdit")->setText(QString::fromUtf8("Gate \xc3\xa4"));
+    Edit("channelTitleTopEdit")->setText(QStringLiteral("30"));
+    Edit("channelTitleLeftEdit")->setText(QStringLiteral("40"));
+    Edit("channelTitleRightEdit")->setText(QStringLiteral("0"));
+    Edit("channelTitleBottonEdit")->setText(QStringLiteral("0"));
+    Click("channelTitleSetBtn");
+    Child<QCheckBox>("laserEnbleCheck")->setChecked(true);
+    Child<QComboBox>("fontSizeCombo")->setCurrentIndex(2);
+    Child<QComboBox>("alligmentCombo")->setCurrentIndex(1);
+    Edit("laserOsdTopEdit")->setText(QStringLiteral("50"));
+    Edit("laserOsdLeftEdit")->setText(QStringLiteral("60"));
+    Edit("laserOsdRightEdit")->setText(QStringLiteral("0"));
+    Edit("laserOsdBottomEdit")->setText(QStringLiteral("0"));
+    Click("laserOSDSetBtn");
+    QCOMPARE(m_boxes->count(), 0);
+
+    for (const char *edit : {"dateTimeTopEdit", "dateTimeLeftEdit", "channelTitleNameEdit", "channelTitleTopEdit",
+                             "laserOsdTopEdit", "laserOsdLeftEdit"})
+        Edit(edit)->clear();
+    for (const char *check : {"dateTimeCheck", "channelTitleCheck", "laserEnbleCheck"})
+        Child<QCheckBox>(check)->setChecked(false);
+    Child<QComboBox>("fontSizeCombo")->setCurrentIndex(0);
+    Child<QComboBox>("alligmentCombo")->setCurrentIndex(0);
+    Click("dateTitleGetBtn");
+    Click("channelTitleGetBtn");
+    Click("laserOSDGetBtn");
+
+    QCOMPARE(m_boxes->count(), 0);
+    QVERIFY(Child<QCheckBox>("dateTimeCheck")->isChecked());
+    QCOMPARE(Edit("dateTimeTopEdit")->text(), QStringLiteral("10"));
+    QCOMPARE(Edit("dateTimeLeftEdit")->text(), QStringLiteral("20"));
+    QVERIFY(Child<QCheckBox>("channelTitleCheck")->isChecked());
+    QCOMPARE(Edit("channelTitleNameEdit")->text(), QString::fromUtf8("Gate \xc3\xa4"));
+    QCOMPARE(Edit("channelTitleTopEdit")->text(), QStringLiteral("30"));
+    QVERIFY(Child<QCheckBox>("laserEnbleCheck")->isChecked());
+    QCOMPARE(Child<QComboBox>("fontSizeCombo")->currentText(), QStringLiteral("large"));
+    QCOMPARE(Child<QComboBox>("alligmentCombo")->currentText(), QStringLiteral("right"));
+    QCOMPARE(Edit("laserOsdTopEdit")->text(), QStringLiteral("50"));
+    QCOMPARE(Edit("laserOsdLeftEdit")->text(), QStringLiteral("60"));
+
+    std::memset(&laser, 0, sizeof laser);
+    QCOMPARE(TMV_NET_GetLaserDistanceOsdParam(peer, 0, &laser), 0);
+    QCOMPARE(laser.unit, 1);
+    QCOMPARE(laser.fontSize, 2);
+    TMV_NET_Logout(peer);
 }
 
 void TestConfigGroups::serialModbusReadGetsValidReply()
