@@ -6,7 +6,10 @@
 #include "TMVNetSDK.h"
 #include "TMVSimControl.h"
 #include "AlarmPage.h"
+#include "ConfigPage.h"
 #include "ControlPage.h"
+#include "Intelligent.h"
+#include "PeripheralPage.h"
 #include "PTZPage.h"
 #include "TempAlarmPage.h"
 #include "VideoLabel.h"
@@ -241,6 +244,63 @@ void driveSwivel(MainWindow &window)
     QTest::qWait(500);
 }
 
+void setText(QWidget *page, const char *name, const QString &text)
+{
+    child<QLineEdit>(page, name)->setText(text);
+}
+
+// The Config page after "Iron" and "Set", the OSD on with a channel title,
+// the date/time title and the colour bar drawn into the live picture, and
+// the other settings read from the device.
+void configure(MainWindow &window)
+{
+    auto *page = window.findChild<ConfigPage *>();
+    child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
+    const auto click = [page](const char *name) { QTest::mouseClick(child<QPushButton>(page, name), Qt::LeftButton); };
+    for (const char *get : {"fameRateGetBtn", "envParaGetBtn", "gainSwitchGetBtn", "unitGetBtn", "tempSpanGetBtn",
+                            "thermalImageGetBtn", "thermalVideoEnhanceGetBtn"})
+        click(get);
+    child<QComboBox>(page, "paletteCombo")->setCurrentText(QStringLiteral("Iron"));
+    click("paletteSetBtn");
+    child<QCheckBox>(page, "osdMasterCheck")->setChecked(true);
+    click("osdMasterSetBtn");
+    child<QCheckBox>(page, "pseudoColorCheck")->setChecked(true);
+    click("pseudoColorSetBtn");
+    child<QCheckBox>(page, "dateTimeCheck")->setChecked(true);
+    setText(page, "dateTimeLeftEdit", QStringLiteral("16"));
+    setText(page, "dateTimeTopEdit", QStringLiteral("16"));
+    setText(page, "dateTimeRightEdit", QStringLiteral("300"));
+    setText(page, "dateTimeBottonEdit", QStringLiteral("48"));
+    click("dateTitleSetBtn");
+    child<QCheckBox>(page, "channelTitleCheck")->setChecked(true);
+    setText(page, "channelTitleNameEdit", QStringLiteral("North yard"));
+    setText(page, "channelTitleLeftEdit", QStringLiteral("16"));
+    setText(page, "channelTitleTopEdit", QStringLiteral("450"));
+    setText(page, "channelTitleRightEdit", QStringLiteral("300"));
+    setText(page, "channelTitleBottonEdit", QStringLiteral("490"));
+    click("channelTitleSetBtn");
+    click("paletteGetBtn");
+    QTest::qWait(1500);
+}
+
+// The Peripherel and Intelligent pages as read from the device.
+void readPeripherals(MainWindow &window)
+{
+    auto *page = window.findChild<PeripheralPage *>();
+    child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
+    for (const char *get : {"GetWiperBtn", "GetFillLightBtn", "GetDayNightParamBtn"})
+        QTest::mouseClick(child<QPushButton>(page, get), Qt::LeftButton);
+    QTest::qWait(300);
+}
+
+void readRecognition(MainWindow &window)
+{
+    auto *page = window.findChild<Intelligent *>();
+    child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
+    QTest::mouseClick(child<QPushButton>(page, "getTargetBtn"), Qt::LeftButton);
+    QTest::qWait(300);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -273,6 +333,12 @@ int main(int argc, char **argv)
             runTour(window);
         if (state == QLatin1String("swivel"))
             driveSwivel(window);
+        if (state == QLatin1String("config"))
+            configure(window);
+        if (state == QLatin1String("peripheral"))
+            readPeripherals(window);
+        if (state == QLatin1String("intelligent"))
+            readRecognition(window);
         QTemporaryDir downloads;
         if (state == QLatin1String("playback") || state == QLatin1String("downloads")) {
             QTest::mouseClick(child<QPushButton>(&window, "ipSearchBtn"), Qt::LeftButton);

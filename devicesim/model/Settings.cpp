@@ -12,7 +12,9 @@
 namespace sim {
 
 namespace {
-constexpr int kDefaultPalette = 4;  // iron
+// A camera leaves the factory showing white-hot grey, as thermal cameras
+// commonly do; the colour palettes are the operator's choice.
+constexpr int kDefaultPalette = 0;  // White Hot
 
 bool validLevel(int v)
 {

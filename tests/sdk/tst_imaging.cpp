@@ -290,7 +290,7 @@ private slots:
         QCOMPARE(TMV_NET_GetTempUnit(fresh, &unit), 0);
         QCOMPARE(TMV_NET_GetOSDState(fresh, &osd), 0);
         QCOMPARE(TMV_NET_GetFrameRate(fresh, &rate), 0);
-        QCOMPARE(palette, 4);
+        QCOMPARE(palette, 0); // White Hot
         QCOMPARE(unit, 0);
         QCOMPARE(osd, 0);
         QCOMPARE(rate, 25);
