@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev
   xvfb xauth imagemagick x11-utils
   libfreetype-dev fonts-dejavu-core
+  fonts-wqy-microhei  # the forms carry a few CJK labels
 )
 
 missing=()

@@ -25,6 +25,7 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
@@ -287,6 +288,9 @@ void configure(MainWindow &window)
 void readPeripherals(MainWindow &window)
 {
     auto *page = window.findChild<PeripheralPage *>();
+    // Day/night belongs to the visible channel.
+    QTest::mouseClick(child<QRadioButton>(&window, "onlineChannel1RadioBtn"), Qt::LeftButton);
+    QTest::qWait(800);
     child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
     for (const char *get : {"GetWiperBtn", "GetFillLightBtn", "GetDayNightParamBtn"})
         QTest::mouseClick(child<QPushButton>(page, get), Qt::LeftButton);
