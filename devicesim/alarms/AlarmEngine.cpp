@@ -5,6 +5,7 @@
 #include "camera/TempUnits.h"
 #include "measure/Measure.h"
 #include "measure/RuleSet.h"
+#include "measure/Thermometer.h"
 #include "model/Device.h"
 #include "model/Settings.h"
 #include "model/SimClock.h"
@@ -341,7 +342,10 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
         const int w = frame.width, h = frame.height;
         const int32_t preset = rules.tiered() ? 0 : device_.head().currentPreset();
         const SpanList masked = maskSpans(rules.activeMasks(preset), w, h);
-        const TMV_NET_TEMP_INFO frameInfo = measureFrame(frame.temperature.data(), w, h, masked, unit);
+        // The same temperatures the queries give: in the device's
+        // environment.
+        const TMV_NET_ENV_PARAM env = device_.settings().env();
+        const TMV_NET_TEMP_INFO frameInfo = measureFrameInEnvironment(frame.temperature.data(), w, h, masked, unit, env);
 
         auto conditionAlarm = [&](const std::string &key, bool enabled, const TMV_NET_TEMP_ALARM_CONDITION &c,
                                   const TMV_NET_TEMP_INFO &info, const char *name, int32_t ruleType, int32_t ruleId) {
@@ -392,7 +396,8 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
             tieredAlarm("g1:frame", rules.frameAlarmG1(), frameInfo, "Frame", 2, 0);
             for (const TMV_NET_TEMP_RULE_G1 &r : rules.activeRulesG1()) {
                 TMV_NET_TEMP_INFO info{};
-                if (!measureTarget(compileRuleG1(r, masked, w, h), frame.temperature.data(), w, h, unit, &info))
+                const Target target = withDeviceEnvironment(compileRuleG1(r, masked, w, h), env, unit);
+                if (!measureTarget(target, frame.temperature.data(), w, h, unit, &info))
                     continue;
                 const std::string name = (r.ruleType == 0 ? "P" : r.ruleType == 1 ? "L" : "R") + std::to_string(r.ruleId);
                 tieredAlarm("g1:" + std::to_string(r.ruleId), r.alarm, info, name.c_str(), r.ruleType, r.ruleId);
@@ -407,7 +412,7 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
             }
             for (const TMV_NET_TEMP_RULE &r : rules.activeRules(preset)) {
                 TMV_NET_TEMP_INFO info{};
-                const Target target = compileRule(r, masked, w, h);
+                const Target target = withDeviceEnvironment(compileRule(r, masked, w, h), env, unit);
                 if (!measureTarget(target, frame.temperature.data(), w, h, unit, &info))
                     continue;
                 const std::string key = "rule:" + std::to_string(r.presetId) + ":" + std::to_string(r.ruleId);

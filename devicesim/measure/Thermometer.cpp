@@ -24,30 +24,14 @@ FramePtr measurableFrame(const Device &device)
     return frame;
 }
 
-// The device's environment applies where a rule brings none of its own;
-// with emissivity and transmittance 1 it changes nothing and is skipped, so
-// readings stay exact.
 bool neutral(const TMV_NET_ENV_PARAM &env)
 {
     return env.emissivity == 1.0f && env.atmosTrans == 1.0f;
 }
 
-// The device's environment (kept in Celsius) with its temperatures in `unit`.
-TMV_NET_ENV_PARAM deviceEnv(const Device &device, TempUnit unit)
+TMV_NET_RULE_TEMP reading(int32_t preset, int32_t id, int32_t type, const Target &target, const Picture &frame,
+                          TempUnit unit)
 {
-    TMV_NET_ENV_PARAM env = device.settings().env();
-    env.atmosTemp = float(celsiusToUnit(env.atmosTemp, unit));
-    env.refTemp = float(celsiusToUnit(env.refTemp, unit));
-    return env;
-}
-
-TMV_NET_RULE_TEMP reading(int32_t preset, int32_t id, int32_t type, Target target, const Picture &frame,
-                          TempUnit unit, const TMV_NET_ENV_PARAM &env)
-{
-    if (!target.envEnable && !neutral(env)) {
-        target.envEnable = true;
-        target.env = env;
-    }
     TMV_NET_RULE_TEMP r{};
     r.presetId = preset;
     r.ruleId = id;
@@ -59,6 +43,29 @@ TMV_NET_RULE_TEMP reading(int32_t preset, int32_t id, int32_t type, Target targe
 
 }  // namespace
 
+TMV_NET_TEMP_INFO measureFrameInEnvironment(const uint16_t *deciKelvin, int width, int height,
+                                            const SpanList &masked, TempUnit unit, const TMV_NET_ENV_PARAM &env)
+{
+    if (neutral(env))
+        return measureFrame(deciKelvin, width, height, masked, unit);
+    TMV_NET_TEMP_INFO info = measureFrame(deciKelvin, width, height, masked, TempUnit::Celsius);
+    for (float *t : {&info.maxTemp, &info.minTemp, &info.avgTemp, &info.centerTemp})
+        *t = float(celsiusToUnit(correctForEnvironment(*t, env, TempUnit::Celsius), unit));
+    return info;
+}
+
+Target withDeviceEnvironment(Target target, TMV_NET_ENV_PARAM env, TempUnit unit)
+{
+    if (target.envEnable || neutral(env))
+        return target;
+    // Kept in Celsius by the device; the rule measures in `unit`.
+    env.atmosTemp = float(celsiusToUnit(env.atmosTemp, unit));
+    env.refTemp = float(celsiusToUnit(env.refTemp, unit));
+    target.envEnable = true;
+    target.env = env;
+    return target;
+}
+
 int32_t frameReading(const Device &device, TMV_NET_TEMP_INFO *info)
 {
     FramePtr frame = measurableFrame(device);
@@ -66,15 +73,8 @@ int32_t frameReading(const Device &device, TMV_NET_TEMP_INFO *info)
         return kFailed;
     const int32_t preset = device.rules().tiered() ? 0 : device.head().currentPreset();
     const SpanList masked = maskSpans(device.rules().activeMasks(preset), frame->width, frame->height);
-    const TempUnit unit = device.settings().tempUnit();
-    const TMV_NET_ENV_PARAM env = device.settings().env();
-    if (neutral(env)) {
-        *info = measureFrame(frame->temperature.data(), frame->width, frame->height, masked, unit);
-        return kOk;
-    }
-    *info = measureFrame(frame->temperature.data(), frame->width, frame->height, masked, TempUnit::Celsius);
-    for (float *t : {&info->maxTemp, &info->minTemp, &info->avgTemp, &info->centerTemp})
-        *t = float(celsiusToUnit(correctForEnvironment(*t, env, TempUnit::Celsius), unit));
+    *info = measureFrameInEnvironment(frame->temperature.data(), frame->width, frame->height, masked,
+                                      device.settings().tempUnit(), device.settings().env());
     return kOk;
 }
 
@@ -105,7 +105,7 @@ int32_t ruleReadings(const Device &device, const TMV_NET_TEMP_RULE_KEY &key, std
     if (!frame)
         return kFailed;
     const TempUnit unit = device.settings().tempUnit();
-    const TMV_NET_ENV_PARAM env = deviceEnv(device, unit);
+    const TMV_NET_ENV_PARAM env = device.settings().env();
     const int w = frame->width, h = frame->height;
 
     if (rules.tiered()) {
@@ -113,7 +113,8 @@ int32_t ruleReadings(const Device &device, const TMV_NET_TEMP_RULE_KEY &key, std
         rules.queryRulesG1(key, &selected);
         const SpanList masked = maskSpans(rules.activeMasks(0), w, h);
         for (const TMV_NET_TEMP_RULE_G1 &r : selected)
-            out->push_back(reading(0, r.ruleId, r.ruleType, compileRuleG1(r, masked, w, h), *frame, unit, env));
+            out->push_back(reading(0, r.ruleId, r.ruleType,
+                                   withDeviceEnvironment(compileRuleG1(r, masked, w, h), env, unit), *frame, unit));
         return kOk;
     }
 
@@ -124,7 +125,8 @@ int32_t ruleReadings(const Device &device, const TMV_NET_TEMP_RULE_KEY &key, std
     for (const TMV_NET_TEMP_RULE &r : selected) {
         if (r.presetId != 0 && r.presetId != preset)
             continue;
-        out->push_back(reading(r.presetId, r.ruleId, r.ruleType, compileRule(r, masked, w, h), *frame, unit, env));
+        out->push_back(reading(r.presetId, r.ruleId, r.ruleType,
+                               withDeviceEnvironment(compileRule(r, masked, w, h), env, unit), *frame, unit));
     }
     if (key.ruleId != -1 && out->empty())
         return kFailed;

@@ -229,6 +229,40 @@ private slots:
         QCOMPARE(TMV_NET_UnsubscribeAlarm(m_handle), 0);
     }
 
+    // The alarm engine judges the temperatures the queries show: with the
+    // emissivity lowered the corrected maximum crosses a threshold that the
+    // raw one stays under, and the record carries the corrected reading.
+    void alarmsJudgeTheDevicesEnvironment()
+    {
+        SimFixture::pauseClock();
+        TMV_NET_TEMP_INFO raw{};
+        QCOMPARE(TMV_NET_QueryFrameTemp(m_handle, &raw), 0);
+        TMV_NET_ENV_PARAM env{};
+        QCOMPARE(TMV_NET_GetEnvParam(m_handle, &env), 0);
+        env.emissivity = 0.5f;
+        QCOMPARE(TMV_NET_SetEnvParam(m_handle, &env), 0);
+        TMV_NET_TEMP_INFO corrected{};
+        QCOMPARE(TMV_NET_QueryFrameTemp(m_handle, &corrected), 0);
+        QVERIFY2(corrected.maxTemp > raw.maxTemp + 10.0f,
+                 qPrintable(QStringLiteral("%1 -> %2").arg(raw.maxTemp).arg(corrected.maxTemp)));
+
+        const float threshold = (raw.maxTemp + corrected.maxTemp) / 2;
+        TMV_NET_FRAME_TEMP_ALARM_CONFIG config = frameAlarmAbove(threshold);
+        QCOMPARE(TMV_NET_UpdateFrameTempAlarmConfig(m_handle, &config), 0);
+        Collector c;
+        QCOMPARE(TMV_NET_SubscribeAlarm_V2(m_handle, 0, collect, &c), 0);
+        QVERIFY(stepUntil([&] { return frameAlarms(c, 1) > 0; }, 2000));
+        for (const Received &r : c.snapshot())
+            if (r.type == TMV_NET_ALARM_TEMP)
+                QVERIFY(recordOf<TMV_NET_TEMP_ALARM_INFO>(r).temp.maxTemp > threshold);
+
+        // Back to a neutral environment the same threshold is not reached.
+        env.emissivity = 1.0f;
+        QCOMPARE(TMV_NET_SetEnvParam(m_handle, &env), 0);
+        QVERIFY(stepUntil([&] { return frameAlarms(c, 2) > 0; }, 3000));
+        QCOMPARE(TMV_NET_UnsubscribeAlarm(m_handle), 0);
+    }
+
     // The frame alarm's snapshot and record linkages leave a JPEG and a
     // recording on the SD card, named by time, channel and type.
     void linkagesWriteToTheSdCard()
