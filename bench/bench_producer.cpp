@@ -65,20 +65,32 @@ void viewers(benchmark::State &state, int channel)
 void thermalViewers(benchmark::State &state) { viewers(state, 0); }
 void visibleViewers(benchmark::State &state) { viewers(state, 1); }
 
+// A fresh fleet on a stopped clock, logged in to the PTZ camera with a
+// preview of `channel` open; null (and the benchmark skipped) on failure.
+std::shared_ptr<sim::Session> previewOnStoppedClock(benchmark::State &state, int channel)
+{
+    sim::Fleet &fleet = sim::Fleet::instance();
+    fleet.init();
+    sim::SimClock::instance().pause();
+    TMV_NET_HANDLE handle = nullptr;
+    if (fleet.login("127.0.0.11", 80, "admin", "sensor852", &handle) != 0) {
+        state.SkipWithError("login failed");
+        return nullptr;
+    }
+    std::shared_ptr<sim::Session> session = fleet.session(handle);
+    session->startPreview(channel, discardFrame, nullptr);
+    return session;
+}
+
 // Arg: 0 head still, 1 head turning right at speed 1 all along.
 void head(benchmark::State &state, int channel)
 {
     sim::Fleet &fleet = sim::Fleet::instance();
-    fleet.init();
     sim::SimClock &clock = sim::SimClock::instance();
-    clock.pause();
-    TMV_NET_HANDLE handle = nullptr;
-    if (fleet.login("127.0.0.11", 80, "admin", "sensor852", &handle) != 0) {
-        state.SkipWithError("login failed");
+    std::shared_ptr<sim::Session> session = previewOnStoppedClock(state, channel);
+    if (!session)
         return;
-    }
-    std::shared_ptr<sim::Session> session = fleet.session(handle);
-    session->startPreview(channel, discardFrame, nullptr);
+    const TMV_NET_HANDLE handle = session->handle();
     const bool moving = state.range(0) != 0;
     if (moving) {
         TMV_NET_PTZ_CONTROL right{};
@@ -113,16 +125,11 @@ void visibleHead(benchmark::State &state) { head(state, 1); }
 void headInterleaved(benchmark::State &state, int channel)
 {
     sim::Fleet &fleet = sim::Fleet::instance();
-    fleet.init();
     sim::SimClock &clock = sim::SimClock::instance();
-    clock.pause();
-    TMV_NET_HANDLE handle = nullptr;
-    if (fleet.login("127.0.0.11", 80, "admin", "sensor852", &handle) != 0) {
-        state.SkipWithError("login failed");
+    std::shared_ptr<sim::Session> session = previewOnStoppedClock(state, channel);
+    if (!session)
         return;
-    }
-    std::shared_ptr<sim::Session> session = fleet.session(handle);
-    session->startPreview(channel, discardFrame, nullptr);
+    const TMV_NET_HANDLE handle = session->handle();
     sim::PtzHead &head = session->device().head();
     sim::FrameProducer &producer = session->device().producer(channel);
     TMV_NET_PTZ_CONTROL right{};
