@@ -670,7 +670,9 @@ void TestPtzLists::stopRecordListsBeforeTextReturns()
     QCOMPARE(Button("startRecordBtn")->text(), QStringLiteral("StopRecord"));
 
     QStringList textsSeenByTheList;
-    connect(Combo("patrolCombo"), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+    // The watch ends with this test: `scope` goes, and the connection with it.
+    QObject scope;
+    connect(Combo("patrolCombo"), QOverload<int>::of(&QComboBox::currentIndexChanged), &scope,
             [&] { textsSeenByTheList << Button("startRecordBtn")->text(); });
     SimFixture::clearJournal();
     Click("startRecordBtn");
