@@ -75,8 +75,6 @@ void Settings::reset()
     env_.atmosTrans = 1.0f;
     osdState_ = 0;
     tempBarState_ = 0;
-    aux_ = TMV_NET_PTZ_AUX_STATE{};
-    aux_.autoFocus = profile_.ability.autoFocus ? 1 : 0;
     tempUnit_ = TempUnit::Celsius;
     measuring_ = true;
     tempCorrection_ = true;
@@ -384,12 +382,6 @@ bool Settings::setLaserOsd(int channel, const TMV_NET_LASER_DISTANCE_OSD_PARAM &
         return false;
     laserOsds_[size_t(channel)] = param;
     return true;
-}
-
-TMV_NET_PTZ_AUX_STATE Settings::auxState() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return aux_;
 }
 
 TempUnit Settings::tempUnit() const

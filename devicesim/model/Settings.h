@@ -1,9 +1,8 @@
 #pragma once
 // The device's own settings that are not part of another family: the frame
 // rate and picture settings of each channel, the on-screen display, the
-// device clock, the environment of measurement, the PTZ head's auxiliary
-// switches, the temperature unit, the measurement switch and the sensor's
-// correction.
+// device clock, the environment of measurement, the temperature unit, the
+// measurement switch and the sensor's correction.
 //
 // Temperatures are kept in Celsius whatever the unit: the unit only changes
 // what the device reports and reads, so switching it never shifts a stored
@@ -95,8 +94,6 @@ public:
     bool laserOsd(int channel, TMV_NET_LASER_DISTANCE_OSD_PARAM *out) const;
     bool setLaserOsd(int channel, const TMV_NET_LASER_DISTANCE_OSD_PARAM &param);
 
-    TMV_NET_PTZ_AUX_STATE auxState() const;
-
     // The unit every temperature the device reports is in; Celsius from the
     // factory.
     TempUnit tempUnit() const;
@@ -129,7 +126,6 @@ private:
     TMV_NET_ENV_PARAM env_{};
     int32_t osdState_ = 0;
     int32_t tempBarState_ = 0;
-    TMV_NET_PTZ_AUX_STATE aux_{};
     TempUnit tempUnit_ = TempUnit::Celsius;
     bool measuring_ = true;
     bool tempCorrection_ = true;
