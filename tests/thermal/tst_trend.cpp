@@ -1,13 +1,27 @@
 // The temperature trend: the bounded sample ring, the per-column thinning of
-// the plot and the CSV writer as tables.
+// the plot and the CSV writer as tables; then the sampler and the window on
+// the simulated fleet with a stepped clock.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <memory>
 
+#include "MainWindow.h"
+#include "TempAlarmPage.h"
+#include "TestSupport.h"
 #include "TrendCsv.h"
 #include "TrendRing.h"
+#include "TrendSampler.h"
 #include "TrendThin.h"
+#include "TrendWindow.h"
 
 namespace {
 
@@ -46,6 +60,36 @@ QVector<Samples> SegmentsOf(const std::vector<TrendSegment> &segments)
     return out;
 }
 
+// A rectangle rule of the whole frame's preset around a point of the
+// picture, with a greater-than alarm at `threshold`.
+TMV_NET_TEMP_RULE RectangleAround(int x, int y, int half, float threshold)
+{
+    TMV_NET_TEMP_RULE rule;
+    std::memset(&rule, 0, sizeof rule);
+    rule.enable = 1;
+    rule.ruleType = 2;
+    rule.pointCount = 4;
+    const int left = std::max(0, x - half), right = std::min(8191, x + half);
+    const int top = std::max(0, y - half), bottom = std::min(8191, y + half);
+    rule.points[0] = {left, top};
+    rule.points[1] = {right, top};
+    rule.points[2] = {right, bottom};
+    rule.points[3] = {left, bottom};
+    rule.condition.alarmRule = 3;
+    rule.condition.threshold = threshold;
+    return rule;
+}
+
+int64_t DeviceClock()
+{
+    return TMVSim_ClockNowMs();
+}
+
+float Last(const TrendSampler::Series &series)
+{
+    return series.ring.ValueAt(series.ring.Size() - 1);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(QVector<Samples>)
@@ -63,6 +107,30 @@ private slots:
     void thinningKeepsEveryColumnsExtremes();
     void csv_data();
     void csv();
+
+    // On the fleet, through the page's "Trend" button.
+    void initTestCase();
+    void init();
+    void cleanup();
+    void seriesMatchTheDeviceSampleBySample();
+    void failedQueryLeavesAGap_data();
+    void failedQueryLeavesAGap();
+    void noQueryOnceStopped_data();
+    void noQueryOnceStopped();
+    void exportWritesTheShownRun();
+    void ruleLineFollowsTheTransformer();
+
+private:
+    // Opens the trend window from the page; the sampler then takes its times
+    // from the device's clock.
+    TrendWindow *OpenTrend();
+    // A step of the device's clock and the sample the timer would take.
+    void Tick(TrendWindow *window, int ms = 1000);
+
+    std::unique_ptr<PageFixture> m_fixture;
+    TempAlarmPage *m_page = nullptr;
+    TMV_NET_HANDLE m_handle = nullptr;
+    int m_ruleId = 0;
 };
 
 void TestTrend::ringDropsTheOldestAtItsBound_data()
@@ -228,6 +296,236 @@ void TestTrend::csv()
     for (const TrendRing &ring : rings)
         pointers.push_back(&ring);
     QCOMPARE(TrendCsv::Write(names, TrendCsv::UnitText(unit), pointers, kT0 + from, kT0 + to), expected);
+}
+
+void TestTrend::initTestCase()
+{
+    WarningGuard::install();
+}
+
+void TestTrend::init()
+{
+    if (!QTest::currentTestFunction() || std::strncmp(QTest::currentTestFunction(), "ring", 4) == 0
+        || std::strncmp(QTest::currentTestFunction(), "thin", 4) == 0
+        || std::strncmp(QTest::currentTestFunction(), "csv", 3) == 0)
+        return;
+    m_fixture.reset(new PageFixture);
+    QVERIFY(m_fixture->login());
+    m_handle = m_fixture->window()->Handle();
+    m_page = m_fixture->window()->findChild<TempAlarmPage *>();
+    m_fixture->child<QTabWidget>("tabWidget")->setCurrentWidget(m_page);
+    SimFixture::pauseClock();
+    // One rule over the hottest thing in sight, the transformer, with a
+    // threshold a little under it.
+    TMV_NET_TEMP_INFO frame{};
+    QCOMPARE(TMV_NET_QueryFrameTemp(m_handle, &frame), 0);
+    TMV_NET_TEMP_RULE rule = RectangleAround(frame.maxX, frame.maxY, 500, frame.maxTemp - 5.0f);
+    QCOMPARE(TMV_NET_AddTempRule(m_handle, &rule), 0);
+    TMV_NET_TEMP_RULE_KEY key{0, 0, -1, -1};
+    TMV_NET_TEMP_RULE listed{};
+    int32_t returned = 0;
+    QCOMPARE(TMV_NET_QueryTempRule(m_handle, &key, &listed, 1, &returned), 0);
+    QCOMPARE(returned, 1);
+    m_ruleId = listed.ruleId;
+}
+
+void TestTrend::cleanup()
+{
+    if (m_fixture)
+        QCOMPARE(m_fixture->boxes().count(), 0);
+    m_fixture.reset();
+    SimFixture::clearFaults();
+    SimFixture::resumeClock();
+}
+
+TrendWindow *TestTrend::OpenTrend()
+{
+    m_fixture->click("trendBtn");
+    TrendWindow *window = m_page->GetTrendWindow();
+    if (window)
+        window->Sampler()->SetClock(DeviceClock);
+    return window;
+}
+
+void TestTrend::Tick(TrendWindow *window, int ms)
+{
+    SimFixture::stepClock(ms);
+    window->Sampler()->SampleNow();
+}
+
+void TestTrend::seriesMatchTheDeviceSampleBySample()
+{
+    TrendWindow *window = OpenTrend();
+    QVERIFY(window);
+    TrendSampler *sampler = window->Sampler();
+    QVERIFY(sampler->Running());
+    const std::vector<TrendSampler::Series> &series = sampler->AllSeries();
+    QCOMPARE(series.size(), size_t(4));
+    QCOMPARE(series[3].name, QString("R%1").arg(m_ruleId));
+    QCOMPARE(window->findChild<QCheckBox *>("trendSeriesCheck_R" + QString::number(m_ruleId))->text(),
+             series[3].name);
+
+    // A second session reads the device at the same paused instant.
+    const TMV_NET_HANDLE other = SimFixture::login();
+    QVERIFY(other);
+    for (int i = 0; i < 5; ++i) {
+        Tick(window, 1000);
+        TMV_NET_TEMP_INFO frame{};
+        QCOMPARE(TMV_NET_QueryFrameTemp(other, &frame), 0);
+        TMV_NET_TEMP_RULE_KEY key{0, 0, 2, m_ruleId};
+        TMV_NET_RULE_TEMP rule{};
+        int32_t returned = 0;
+        QCOMPARE(TMV_NET_QueryRuleTemp(other, &key, &rule, 1, &returned), 0);
+        QCOMPARE(series[0].ring.TimeAt(series[0].ring.Size() - 1), TMVSim_ClockNowMs());
+        QCOMPARE(Last(series[0]), frame.maxTemp);
+        QCOMPARE(Last(series[1]), frame.minTemp);
+        QCOMPARE(Last(series[2]), frame.avgTemp);
+        QCOMPARE(Last(series[3]), rule.temp.maxTemp);
+    }
+    QCOMPARE(TMV_NET_Logout(other), 0);
+    QCOMPARE(window->findChild<QLabel *>("trendStatusLabel")->text(), QString());
+}
+
+void TestTrend::failedQueryLeavesAGap_data()
+{
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<QList<int>>("gaps");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("frame") << "TMV_NET_QueryFrameTemp" << QList<int>{0, 1, 2}
+                           << "Query Frame Temp failed (status 1)";
+    QTest::newRow("rules") << "TMV_NET_QueryRuleTemp" << QList<int>{3} << "Get rule temp failed (status 1)";
+}
+
+void TestTrend::failedQueryLeavesAGap()
+{
+    QFETCH(QString, function);
+    QFETCH(QList<int>, gaps);
+    QFETCH(QString, status);
+    TrendWindow *window = OpenTrend();
+    QVERIFY(window);
+    const std::vector<TrendSampler::Series> &series = window->Sampler()->AllSeries();
+    Tick(window);
+    SimFixture::fail(function.toLatin1().constData(), 1, 2);
+    Tick(window);
+    Tick(window);
+    for (size_t s = 0; s < series.size(); ++s)
+        QCOMPARE(std::isnan(Last(series[s])), gaps.contains(int(s)));
+    QLabel *label = window->findChild<QLabel *>("trendStatusLabel");
+    QCOMPARE(label->text(), status);
+    Tick(window);
+    for (size_t s = 0; s < series.size(); ++s)
+        QVERIFY(!std::isnan(Last(series[s])));
+    QCOMPARE(label->text(), QString());
+
+    // Drawn: the line breaks, and nothing near zero stands for the gap.
+    window->Refresh();
+    const int gapped = gaps.first();
+    const QList<QPointF> drawn = window->DrawnPoints(gapped);
+    QCOMPARE(drawn.size(), int(series[size_t(gapped)].ring.Size()) - 2);
+    for (const QPointF &p : drawn)
+        QVERIFY(!std::isnan(p.y()) && p.y() != 0.0);
+}
+
+void TestTrend::noQueryOnceStopped_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("logout") << "logout" << "Stopped: logged out";
+    QTest::newRow("channel change") << "channel" << "Stopped: the live channel changed";
+    QTest::newRow("window closed") << "close" << "Stopped: window closed";
+}
+
+void TestTrend::noQueryOnceStopped()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, status);
+    QPointer<TrendWindow> window = OpenTrend();
+    QVERIFY(window);
+    TrendSampler *sampler = window->Sampler();
+    if (how == "logout") {
+        m_fixture->click("loginBtn");
+        QVERIFY(!m_fixture->loggedIn());
+    } else if (how == "channel") {
+        m_fixture->click("onlineChannel1RadioBtn");
+        QCOMPARE(m_fixture->window()->Channel(), 1);
+        Tick(window);  // the next tick sees the channel and stops
+    } else {
+        window->close();
+    }
+    SimFixture::clearJournal();
+    if (window) {
+        QVERIFY(!sampler->Running());
+        QCOMPARE(window->findChild<QLabel *>("trendStatusLabel")->text(), status);
+        sampler->SampleNow();
+    }
+    SimFixture::resumeClock();
+    QTest::qWait(int(TrendSampler::kIntervalMs * 1.5));
+    QCOMPARE(SimFixture::countOf("TMV_NET_QueryFrameTemp"), 0);
+    QCOMPARE(SimFixture::countOf("TMV_NET_QueryRuleTemp"), 0);
+}
+
+void TestTrend::exportWritesTheShownRun()
+{
+    TrendWindow *window = OpenTrend();
+    QVERIFY(window);
+    // The known run: three samples a second apart, read back from the device
+    // at each instant.
+    QStringList rows;
+    const auto row = [this] {
+        TMV_NET_TEMP_INFO frame{};
+        TMV_NET_TEMP_RULE_KEY key{0, 0, 2, m_ruleId};
+        TMV_NET_RULE_TEMP rule{};
+        int32_t returned = 0;
+        if (TMV_NET_QueryFrameTemp(m_handle, &frame) != 0
+            || TMV_NET_QueryRuleTemp(m_handle, &key, &rule, 1, &returned) != 0)
+            return QString("query failed");
+        const auto f = [](float v) { return QString::number(double(v), 'f', 2); };
+        return QDateTime::fromMSecsSinceEpoch(TMVSim_ClockNowMs(), Qt::UTC).toString(Qt::ISODateWithMs) + ','
+               + f(frame.maxTemp) + ',' + f(frame.minTemp) + ',' + f(frame.avgTemp) + ',' + f(rule.temp.maxTemp);
+    };
+    for (int i = 0; i < 3; ++i) {
+        Tick(window);
+        rows << row();
+    }
+    // Paused on the run (zooming does that): the span is what is exported.
+    window->View()->SpanRequested(TMVSim_ClockNowMs() - 2000, TMVSim_ClockNowMs());
+    QVERIFY(window->Paused());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("trend.csv");
+    FileDialogAnswerer answer(path);
+    QTest::mouseClick(window->findChild<QPushButton *>("trendExportCsvBtn"), Qt::LeftButton);
+    QVERIFY(answer.answered());
+    QCOMPARE(answer.caption(), QString("Export CSV"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString expected = QString("\uFEFFTime (UTC),Frame Max (\u00B0C),Frame Min (\u00B0C),Frame Avg (\u00B0C),R%1 (\u00B0C)\r\n")
+                                 .arg(m_ruleId)
+                             + rows.join("\r\n") + "\r\n";
+    QCOMPARE(QString::fromUtf8(file.readAll()), expected);
+}
+
+// The transformer's load swings its temperature over five minutes: over
+// seven and a half, the rule's drawn line both rises and falls by several
+// degrees, and its threshold is drawn.
+void TestTrend::ruleLineFollowsTheTransformer()
+{
+    TrendWindow *window = OpenTrend();
+    QVERIFY(window);
+    const qint64 from = TMVSim_ClockNowMs() + 1;
+    for (int i = 0; i < 450; ++i)
+        Tick(window);
+    window->View()->SpanRequested(from, TMVSim_ClockNowMs());
+    const QList<QPointF> line = window->DrawnPoints(3);
+    QVERIFY(line.size() > 200);
+    double lowest = line.first().y(), highest = lowest, rise = 0, fall = 0;
+    for (const QPointF &p : line) {
+        lowest = std::min(lowest, p.y());
+        highest = std::max(highest, p.y());
+        rise = std::max(rise, p.y() - lowest);
+        fall = std::max(fall, highest - p.y());
+    }
+    QVERIFY2(rise > 5.0 && fall > 5.0, qPrintable(QString("rise %1, fall %2").arg(rise).arg(fall)));
 }
 
 QTEST_MAIN(TestTrend)
