@@ -192,62 +192,97 @@ void TrendWindow::ShownSpan(int64_t *from, int64_t *to) const
         *to = m_pausedTo;
         return;
     }
-    // Live: the newest sample at the right edge; while less than a span has
-    // been sampled, the first sample at the left one (a minute at least).
+    // Live: the newest sample near the right edge; while less than a span
+    // has been sampled, the first sample at the left one (a minute at least).
+    // The axis moves in steps of a sixtieth of the span (a second at least):
+    // every move lays out its labels and redraws every line.
     const TrendRing &ring = m_sampler->AllSeries().front().ring;
     const int64_t newest = ring.Empty() ? QDateTime::currentMSecsSinceEpoch() : ring.TimeAt(ring.Size() - 1);
     const int64_t oldest = ring.Empty() ? newest : ring.TimeAt(0);
-    *to = newest;
-    *from = std::min(std::max(oldest, newest - m_spanMs), newest - 60 * 1000);
+    const int64_t step = std::max<int64_t>(1000, m_spanMs / 60);
+    *to = (newest >= 0 ? (newest + step - 1) / step : newest / step) * step;
+    *from = std::min(std::max(oldest, *to - m_spanMs), *to - 60 * 1000);
 }
 
 void TrendWindow::Refresh()
 {
     int64_t from = 0, to = 0;
     ShownSpan(&from, &to);
-    const int columns = std::max(100, int(m_chart->plotArea().width()));
+    // A column of two pixels: each line costs the chart a stroke per point,
+    // and two points (low, high) per two pixels still draw every peak.
+    const int columns = std::max(100, int(m_chart->plotArea().width()) / 2);
     const std::vector<TrendSampler::Series> &all = m_sampler->AllSeries();
+
+    // First the thinned lines and the temperatures they need.
+    std::vector<std::vector<QVector<QPointF>>> lines(std::min(all.size(), m_drawn.size()));
     double low = HUGE_VAL, high = -HUGE_VAL;
-    for (size_t i = 0; i < all.size() && i < m_drawn.size(); ++i) {
-        Drawn &drawn = m_drawn[i];
-        const bool shown = drawn.box->isChecked();
-        const std::vector<TrendSegment> segments =
-            shown ? ThinForColumns(all[i].ring, from, to, columns) : std::vector<TrendSegment>();
-        while (drawn.lines.size() < segments.size())
-            drawn.lines.push_back(NewLine(QPen(drawn.colour, 1.5)));
-        for (size_t k = 0; k < drawn.lines.size(); ++k) {
-            if (k >= segments.size()) {
-                if (drawn.lines[k]->count() > 0)
-                    drawn.lines[k]->clear();
-                continue;
-            }
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!m_drawn[i].box->isChecked())
+            continue;
+        for (const TrendSegment &segment : ThinForColumns(all[i].ring, from, to, columns)) {
             QVector<QPointF> points;
-            points.reserve(int(segments[k].size()));
-            for (const TrendPoint &p : segments[k]) {
+            points.reserve(int(segment.size()));
+            for (const TrendPoint &p : segment) {
                 points.append(QPointF(double(p.timeMs), double(p.value)));
                 low = std::min(low, double(p.value));
                 high = std::max(high, double(p.value));
             }
-            drawn.lines[k]->replace(points);
+            lines[i].push_back(std::move(points));
+        }
+        if (m_drawn[i].threshold) {
+            low = std::min(low, double(all[i].threshold));
+            high = std::max(high, double(all[i].threshold));
+        }
+    }
+
+    // The temperature axis moves in steps of 5 degrees and only when the
+    // lines leave it or fill less than a third of it, so it rarely changes.
+    double axisLow = m_tempAxis->min(), axisHigh = m_tempAxis->max();
+    if (low <= high) {
+        const double margin = std::max(1.0, (high - low) * 0.05);
+        const bool outside = low - margin < axisLow || high + margin > axisHigh;
+        const bool loose = (axisHigh - axisLow) > 3.0 * (high - low + 2.0 * margin);
+        if (outside || loose) {
+            axisLow = std::floor((low - margin) / 5.0) * 5.0;
+            axisHigh = std::ceil((high + margin) / 5.0) * 5.0;
+        }
+    }
+    // (Times compared as numbers: a QDateTime reads the time zone file.)
+    const bool rangeChanges = axisLow != m_tempAxis->min() || axisHigh != m_tempAxis->max() || from != m_axisFrom
+                              || to != m_axisTo;
+
+    // Each line recomputes its whole geometry on a change of its points and
+    // again on a change of the axes. When the axes change anyway, the points
+    // are swapped in silently and the axes' change draws them once. (Not an
+    // emptied line: the chart skips empty lines on an axis change.)
+    for (size_t i = 0; i < lines.size(); ++i) {
+        Drawn &drawn = m_drawn[i];
+        while (drawn.lines.size() < lines[i].size())
+            drawn.lines.push_back(NewLine(QPen(drawn.colour, 1.5)));
+        for (size_t k = 0; k < drawn.lines.size(); ++k) {
+            QLineSeries *line = drawn.lines[k];
+            if (k >= lines[i].size()) {
+                if (line->count() > 0)
+                    line->clear();
+                continue;
+            }
+            const QSignalBlocker blocker(rangeChanges ? line : nullptr);
+            line->replace(lines[i][k]);
         }
         if (drawn.threshold) {
-            const double limit = double(all[i].threshold);
+            const bool shown = drawn.box->isChecked();
             drawn.threshold->setVisible(shown);
+            const double limit = double(all[i].threshold);
+            const QSignalBlocker blocker(rangeChanges ? drawn.threshold : nullptr);
             drawn.threshold->replace(QVector<QPointF>{{double(from), limit}, {double(to), limit}});
-            if (shown) {
-                low = std::min(low, limit);
-                high = std::max(high, limit);
-            }
         }
     }
-    if (low > high) {
-        low = 0;
-        high = 100;
+    if (rangeChanges) {
+        m_tempAxis->setRange(axisLow, axisHigh);
+        m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from, Qt::UTC), QDateTime::fromMSecsSinceEpoch(to, Qt::UTC));
+        m_axisFrom = from;
+        m_axisTo = to;
     }
-    const double margin = std::max(1.0, (high - low) * 0.05);
-    m_tempAxis->setRange(std::floor(low - margin), std::ceil(high + margin));
-    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from, Qt::UTC).toLocalTime(),
-                         QDateTime::fromMSecsSinceEpoch(to, Qt::UTC).toLocalTime());
     m_view->SetSpan(from, to);
 }
 

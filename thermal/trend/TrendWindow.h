@@ -39,7 +39,7 @@ class TrendWindow : public QWidget
 
 public:
     // Shown span while live, until the user zooms.
-    static constexpr int64_t kDefaultSpanMs = 10 * 60 * 1000;
+    static constexpr int64_t kDefaultSpanMs = 5 * 60 * 1000;
 
     TrendWindow(TMV_NET_HANDLE handle, int presetPosition, QWidget *parent = nullptr);
     ~TrendWindow() override;
@@ -97,6 +97,9 @@ private:
     int64_t m_pausedFrom = 0;
     int64_t m_pausedTo = 0;
     int64_t m_spanMs = kDefaultSpanMs;
+    // The time axis's range as last set.
+    int64_t m_axisFrom = 0;
+    int64_t m_axisTo = 0;
     // The latest alarm moments, oldest first.
     std::deque<TrendChartView::Mark> m_marks;
 };
