@@ -58,6 +58,7 @@ TrendWindow::TrendWindow(TMV_NET_HANDLE handle, int presetPosition, QWidget *par
     m_timeAxis->setTitleText(tr("Time"));
     m_timeAxis->setTickCount(7);
     m_tempAxis->setTitleText(tr("Temperature"));
+    m_tempAxis->setLabelFormat(QStringLiteral("%g"));
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
     m_chart->addAxis(m_tempAxis, Qt::AlignLeft);
     m_view->setObjectName(QStringLiteral("trendChartView"));
@@ -235,16 +236,25 @@ void TrendWindow::Refresh()
         }
     }
 
-    // The temperature axis moves in steps of 5 degrees and only when the
-    // lines leave it or fill less than a third of it, so it rarely changes.
+    // The temperature axis changes only when the lines leave it or fill
+    // less than a third of it, so it rarely moves; its ends are whole ticks
+    // of a round step.
     double axisLow = m_tempAxis->min(), axisHigh = m_tempAxis->max();
+    int ticks = m_tempAxis->tickCount();
     if (low <= high) {
         const double margin = std::max(1.0, (high - low) * 0.05);
         const bool outside = low - margin < axisLow || high + margin > axisHigh;
         const bool loose = (axisHigh - axisLow) > 3.0 * (high - low + 2.0 * margin);
         if (outside || loose) {
-            axisLow = std::floor((low - margin) / 5.0) * 5.0;
-            axisHigh = std::ceil((high + margin) / 5.0) * 5.0;
+            const double wanted = high - low + 2.0 * margin;
+            double step = 1.0;
+            for (double scale = 1.0; wanted / step > 7.0; scale *= 10.0)
+                for (double unit : {1.0, 2.0, 5.0})
+                    if (wanted / step > 7.0)
+                        step = unit * scale;
+            axisLow = std::floor((low - margin) / step) * step;
+            axisHigh = std::ceil((high + margin) / step) * step;
+            ticks = int(std::lround((axisHigh - axisLow) / step)) + 1;
         }
     }
     // (Times compared as numbers: a QDateTime reads the time zone file.)
@@ -279,6 +289,7 @@ void TrendWindow::Refresh()
     }
     if (rangeChanges) {
         m_tempAxis->setRange(axisLow, axisHigh);
+        m_tempAxis->setTickCount(ticks);
         m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from, Qt::UTC), QDateTime::fromMSecsSinceEpoch(to, Qt::UTC));
         m_axisFrom = from;
         m_axisTo = to;
