@@ -14,6 +14,7 @@
 #include <limits>
 #include <memory>
 
+#include "AlarmPage.h"
 #include "MainWindow.h"
 #include "TempAlarmPage.h"
 #include "TestSupport.h"
@@ -119,6 +120,7 @@ private slots:
     void noQueryOnceStopped();
     void exportWritesTheShownRun();
     void ruleLineFollowsTheTransformer();
+    void alarmStartAndEndAreMarked();
 
 private:
     // Opens the trend window from the page; the sampler then takes its times
@@ -526,6 +528,44 @@ void TestTrend::ruleLineFollowsTheTransformer()
         fall = std::max(fall, highest - p.y());
     }
     QVERIFY2(rise > 5.0 && fall > 5.0, qPrintable(QString("rise %1, fall %2").arg(rise).arg(fall)));
+
+    // The rule's threshold across the span, the frame's maximum without one.
+    const float threshold = window->Sampler()->AllSeries()[3].threshold;
+    QCOMPARE(window->ThresholdLine(3), (QList<QPointF>{{double(from), double(threshold)},
+                                                       {double(TMVSim_ClockNowMs()), double(threshold)}}));
+    QVERIFY(window->ThresholdLine(0).isEmpty());
+    // Its legend box hides the line and the threshold.
+    window->findChild<QCheckBox *>("trendSeriesCheck_" + window->Sampler()->AllSeries()[3].name)->click();
+    QVERIFY(window->DrawnPoints(3).isEmpty());
+    QVERIFY(window->ThresholdLine(3).isEmpty());
+    QCOMPARE(window->DrawnPoints(0).size(), 450);
+}
+
+// Records of a subscription reach the window: start and end are marked at
+// their device time under the rule's name, a single alarm is not.
+void TestTrend::alarmStartAndEndAreMarked()
+{
+    TrendWindow *window = OpenTrend();
+    QVERIFY(window);
+    m_fixture->click("openAlarmCallbackBtn");
+    const struct { int state; int64_t time; } records[] = {{1, 1796907600}, {0, 1796907601}, {2, 1796907602}};
+    for (const auto &r : records) {
+        TMV_NET_TEMP_ALARM_INFO info;
+        std::memset(&info, 0, sizeof info);
+        std::strcpy(info.name, "Tank, north");
+        info.state = r.state;
+        info.time = r.time;
+        QCOMPARE(TMVSim_InjectAlarmRecord(SimFixture::kPtzCamera, TMV_NET_ALARM_TEMP, &info, int(sizeof info),
+                                          nullptr, 0, nullptr, 0),
+                 0);
+    }
+    QTRY_COMPARE(m_page->GetAlarmPage()->RowCount(), 3);
+    QCOMPARE(int(window->Marks().size()), 2);
+    QCOMPARE(window->Marks()[0].timeMs, 1796907600000LL);
+    QVERIFY(window->Marks()[0].start);
+    QCOMPARE(window->Marks()[0].name, QString("Tank, north"));
+    QCOMPARE(window->Marks()[1].timeMs, 1796907602000LL);
+    QVERIFY(!window->Marks()[1].start);
 }
 
 QTEST_MAIN(TestTrend)

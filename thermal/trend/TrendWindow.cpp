@@ -307,6 +307,14 @@ QList<QPointF> TrendWindow::DrawnPoints(int index) const
     return out;
 }
 
+QList<QPointF> TrendWindow::ThresholdLine(int index) const
+{
+    if (index < 0 || size_t(index) >= m_drawn.size() || !m_drawn[size_t(index)].threshold
+        || !m_drawn[size_t(index)].threshold->isVisible())
+        return QList<QPointF>();
+    return m_drawn[size_t(index)].threshold->points();
+}
+
 QString TrendWindow::CsvText() const
 {
     int64_t from = 0, to = 0;

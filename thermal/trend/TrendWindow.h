@@ -55,6 +55,11 @@ public:
     QString CsvText() const;
     // The drawn points of series `index` (segments joined), for tests.
     QList<QPointF> DrawnPoints(int index) const;
+    // The dashed threshold line of series `index`; empty when it has none or
+    // it is hidden.
+    QList<QPointF> ThresholdLine(int index) const;
+    // Alarm start and end moments marked on the time axis, oldest first.
+    const std::deque<TrendChartView::Mark> &Marks() const { return m_marks; }
 
 public slots:
     void OnGetTempAlarm(int alarmType, TMV_NET_TEMP_ALARM_INFO alarmInfo);
