@@ -559,13 +559,22 @@ void TestTrend::alarmStartAndEndAreMarked()
                                           nullptr, 0, nullptr, 0),
                  0);
     }
-    QTRY_COMPARE(m_page->GetAlarmPage()->RowCount(), 3);
-    QCOMPARE(int(window->Marks().size()), 2);
-    QCOMPARE(window->Marks()[0].timeMs, 1796907600000LL);
-    QVERIFY(window->Marks()[0].start);
-    QCOMPARE(window->Marks()[0].name, QString("Tank, north"));
-    QCOMPARE(window->Marks()[1].timeMs, 1796907602000LL);
-    QVERIFY(!window->Marks()[1].start);
+    // The device's own rule alarm may come in between: only ours are counted.
+    const auto ours = [window] {
+        QList<TrendChartView::Mark> marks;
+        for (const TrendChartView::Mark &mark : window->Marks())
+            if (mark.name == "Tank, north")
+                marks << mark;
+        return marks;
+    };
+    // Delivered in order: once the end is marked, the single alarm has been
+    // handled too.
+    QTRY_COMPARE(ours().size(), 2);
+    QVERIFY(m_page->GetAlarmPage()->RowCount() >= 3);
+    QCOMPARE(ours()[0].timeMs, 1796907600000LL);
+    QVERIFY(ours()[0].start);
+    QCOMPARE(ours()[1].timeMs, 1796907602000LL);
+    QVERIFY(!ours()[1].start);
 }
 
 QTEST_MAIN(TestTrend)
