@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the main window under Xvfb, logged in to the PTZ
-# camera with its live thermal picture. Usage: scripts/screenshot.sh [live|rules|alarms|playback|downloads|ptz|swivel|config|peripheral|intelligent|idle] [out.png]
+# camera with its live thermal picture. Usage: scripts/screenshot.sh [live|rules|alarms|playback|downloads|ptz|swivel|config|peripheral|intelligent|trend|idle] [out.png]
 # (rules: the temperature page with a rule over the hottest spot and one over
 # the sky, read from the device)
 set -euo pipefail

@@ -5,6 +5,7 @@
 #include "AlarmPage.h"
 #include "MainWindow.h"
 #include "SdkMetaTypes.h"
+#include "TrendWindow.h"
 
 TempAlarmPage::TempAlarmPage(MainWindow *parent)
     : QWidget(parent),
@@ -37,6 +38,7 @@ TempAlarmPage::TempAlarmPage(MainWindow *parent)
     ConnectG1Controls();
     ConnectStreamControls();
     ConnectAlarmControls();
+    ConnectTrendControls();
 }
 
 TempAlarmPage::~TempAlarmPage()
@@ -49,6 +51,7 @@ TempAlarmPage::~TempAlarmPage()
         TMV_NET_StopPullNucData(m_handle);
     if (m_alarmSubscribed)
         TMV_NET_UnsubscribeAlarm(m_handle);
+    delete m_trendWindow;
     delete m_alarmPage;
 }
 

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QMutex>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -19,6 +20,7 @@ class MainWindow;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class TrendWindow;
 
 namespace Ui {
 class TempAlarmPage;
@@ -33,7 +35,8 @@ class TempAlarmPage;
 // point reading, presets), TempAlarmPage_rules.cpp (rules and masks),
 // TempAlarmPage_g1.cpp (tiered rules and thresholds), TempAlarmPage_streams.cpp
 // (temperature and raw streams, frame files), TempAlarmPage_alarms.cpp (the
-// alarm subscription, its pictures and the alarm list).
+// alarm subscription, its pictures and the alarm list), TempAlarmPage_trend.cpp
+// (the trend window).
 //
 // Threading model: every slot runs on the user-interface thread. The three
 // static callbacks run on the library's threads: they only copy, write a file
@@ -55,6 +58,8 @@ public:
     void ClearPage();
 
     AlarmPage *GetAlarmPage() const { return m_alarmPage; }
+    // The trend window, while open.
+    TrendWindow *GetTrendWindow() const;
 
     // Library callbacks; `user` is the page. Public so tests and tools can
     // play the library's part.
@@ -160,6 +165,9 @@ private slots:
     void OnGetLoginExceptionAlarm(int alarmType, TMV_NET_LOGIN_EXCEPTION_ALARM_INFO alarmInfo);
     void OnGetSdExceptionAlarm(int alarmType, TMV_NET_SD_EXCEPTION_ALARM_INFO alarmInfo);
 
+    // The trend window (TempAlarmPage_trend.cpp).
+    void OnTrendBtnClicked();
+
 private:
     // The save-one-frame request of one stream. Every member is read and
     // written only under `mutex`, which the stream callback also holds while
@@ -197,6 +205,7 @@ private:
     void ConnectG1Controls();
     void ConnectStreamControls();
     void ConnectAlarmControls();
+    void ConnectTrendControls();
     // Stream thread: writes the frame when a save was asked for.
     void ServeSaveRequest(FrameSaveRequest &request, const uint16_t *data, int width, int height);
     // Alarm thread: copies the record, emits it, saves its pictures.
@@ -230,6 +239,9 @@ private:
     MainWindow *m_mainWindow;
     TMV_NET_HANDLE m_handle;
     AlarmPage *m_alarmPage;
+    QPushButton *m_trendBtn = nullptr;
+    // Top-level and deleted on close; the page deletes it when it goes.
+    QPointer<TrendWindow> m_trendWindow;
 
     // Presets by position in presetCombo; position 0 ("Frame") has none.
     QMap<int, TMV_NET_PRESET_INFO> presetMap;

@@ -12,6 +12,8 @@
 #include "PeripheralPage.h"
 #include "PTZPage.h"
 #include "TempAlarmPage.h"
+#include "TrendSampler.h"
+#include "TrendWindow.h"
 #include "VideoLabel.h"
 
 #include <QApplication>
@@ -22,6 +24,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QComboBox>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -305,6 +308,43 @@ void readRecognition(MainWindow &window)
     QTest::qWait(300);
 }
 
+// The trend window after four simulated minutes: the two rules of "rules",
+// a frame alarm a little over the transformer's mean (its dashed line, and
+// the start and end moments as the load swings across it), sampled once a
+// simulated second on a paused, stepped clock.
+void recordTrend(MainWindow &window)
+{
+    drawRules(window);
+    TMV_NET_TEMP_INFO frame{};
+    TMV_NET_QueryFrameTemp(window.Handle(), &frame);
+    QTest::mouseClick(child<QPushButton>(&window, "openAlarmCallbackBtn"), Qt::LeftButton);
+    child<QCheckBox>(&window, "greaterCheckBox")->setChecked(true);
+    child<QLineEdit>(&window, "greaterThresholdTempEdit")->setText(QString::number(int(frame.maxTemp) + 2));
+    child<QLineEdit>(&window, "toleranceTempEdit")->setText(QStringLiteral("1"));
+    QTest::mouseClick(child<QPushButton>(&window, "alarmSetBtn"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&window, "trendBtn"), Qt::LeftButton);
+    TrendWindow *trend = window.findChild<TempAlarmPage *>()->GetTrendWindow();
+    if (!trend) {
+        std::fprintf(stderr, "no trend window\n");
+        std::exit(2);
+    }
+    TMVSim_ClockPause();
+    // Wall-clock times that move with the simulation.
+    const qint64 wallStart = QDateTime::currentMSecsSinceEpoch();
+    const int64_t simStart = TMVSim_ClockNowMs();
+    trend->Sampler()->SetClock([=] { return wallStart + (TMVSim_ClockNowMs() - simStart); });
+    for (int i = 0; i < 240; ++i) {
+        TMVSim_ClockStep(1000);
+        trend->Sampler()->SampleNow();
+        QCoreApplication::processEvents();
+    }
+    TMVSim_ClockResume();
+    trend->setGeometry(40, 40, 1100, 620);
+    trend->raise();
+    trend->activateWindow();
+    QTest::qWait(500);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -343,6 +383,8 @@ int main(int argc, char **argv)
             readPeripherals(window);
         if (state == QLatin1String("intelligent"))
             readRecognition(window);
+        if (state == QLatin1String("trend"))
+            recordTrend(window);
         QTemporaryDir downloads;
         if (state == QLatin1String("playback") || state == QLatin1String("downloads")) {
             QTest::mouseClick(child<QPushButton>(&window, "ipSearchBtn"), Qt::LeftButton);
