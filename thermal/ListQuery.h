@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "MsgBox.h"
+#include "TMVNetSDK.h"
 #include "TempRuleText.h"
 
 // A device list in two calls: its size, then the records into an array of
@@ -45,6 +46,19 @@ bool QueryList(SizeCall querySize, const QString &sizeOperation, ListCall queryL
     }
     records.resize(static_cast<size_t>(TempRuleText::ClampCount(returned, capacity)));
     return true;
+}
+
+// The device's preset slots as it lists them; failures reported under the
+// caller's translated operation names.
+inline bool QueryPresetList(TMV_NET_HANDLE handle, const QString &sizeOperation, const QString &listOperation,
+                            std::vector<TMV_NET_PRESET_INFO> &presets)
+{
+    return QueryList(
+        [handle](int32_t *count) { return TMV_NET_QueryPtzPresetSize(handle, count); }, sizeOperation,
+        [handle](TMV_NET_PRESET_INFO *array, int32_t capacity, int32_t *returned) {
+            return TMV_NET_QueryPtzPreset(handle, array, capacity, returned);
+        },
+        listOperation, presets);
 }
 
 #endif // LISTQUERY_H

@@ -126,13 +126,7 @@ void TempAlarmPage::OnGetAllPreSetBtnClicked()
     ui->presetCombo->addItem(QStringLiteral("Frame"));
 
     std::vector<TMV_NET_PRESET_INFO> presets;
-    const bool listed = QueryList(
-        [this](int32_t *count) { return TMV_NET_QueryPtzPresetSize(m_handle, count); }, tr("QueryPtzPresetSize"),
-        [this](TMV_NET_PRESET_INFO *array, int32_t capacity, int32_t *returned) {
-            return TMV_NET_QueryPtzPreset(m_handle, array, capacity, returned);
-        },
-        tr("QueryPtzPreset"), presets);
-    if (!listed)
+    if (!QueryPresetList(m_handle, tr("QueryPtzPresetSize"), tr("QueryPtzPreset"), presets))
         return;
     for (size_t i = 0; i < presets.size(); ++i) {
         ui->presetCombo->addItem(TempRuleText::PresetText(presets[i]));

@@ -1,11 +1,13 @@
 #include "ptz/PtzAccessories.h"
 
 #include "model/Device.h"
+#include "model/NetworkConfig.h"
 #include "model/Status.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace sim {
 
@@ -39,35 +41,11 @@ int switchIndex(int32_t command)
     return command >= kFirstSwitch && command <= kLastSwitch ? int(command - kFirstSwitch) : -1;
 }
 
-bool isIpv4(const char *text, size_t size)
-{
-    const size_t length = strnlen(text, size);
-    if (length == size)
-        return false;
-    int parts = 0;
-    size_t i = 0;
-    while (parts < 4) {
-        int value = 0, digits = 0;
-        while (i < length && text[i] >= '0' && text[i] <= '9' && digits < 4) {
-            value = value * 10 + (text[i] - '0');
-            ++digits;
-            ++i;
-        }
-        if (digits == 0 || digits > 3 || value > 255)
-            return false;
-        ++parts;
-        if (parts < 4) {
-            if (i >= length || text[i] != '.')
-                return false;
-            ++i;
-        }
-    }
-    return i == length;
-}
-
 bool validLinkage(const TMV_NET_GUN_BALL_TRACK_CONFIG_INFO &config)
 {
-    return isIpv4(config.ip, sizeof config.ip) && config.port >= 1 && config.port <= 65535 &&
+    const size_t ipLength = strnlen(config.ip, sizeof config.ip);
+    return ipLength < sizeof config.ip && netcfg::parseIpv4(std::string(config.ip, ipLength), nullptr) &&
+           config.port >= 1 && config.port <= 65535 &&
            config.keepAlive >= kMinKeepAlive && config.keepAlive <= kMaxKeepAlive;
 }
 

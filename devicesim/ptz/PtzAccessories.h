@@ -51,9 +51,6 @@ double lensAfter(double from, int dir, double seconds);
 // order is the commands' order; -1 for any other command.
 int switchIndex(int32_t command);
 
-// Dotted-quad IPv4 text: four decimal parts 0..255, nothing else.
-bool isIpv4(const char *text, size_t size);
-
 // The argument rules of the linkage record (the texts are known to end
 // inside their fields): an IPv4 address, port 1..65535, keep-alive 5..45.
 bool validLinkage(const TMV_NET_GUN_BALL_TRACK_CONFIG_INFO &config);
