@@ -3,6 +3,7 @@
 // recognition.
 #include "EntryPoint.h"
 #include "camera/Imaging.h"
+#include "measure/Measure.h"
 #include "measure/TempUnit.h"
 #include "model/Device.h"
 #include "model/Session.h"
@@ -94,11 +95,7 @@ TMV_NET_API int32_t TMV_NET_GetEnvParam(TMV_NET_HANDLE handle, TMV_NET_ENV_PARAM
     call.output(param);
     if (!call.ok())
         return call.status();
-    const sim::TempUnit unit = unitOf(call);
-    TMV_NET_ENV_PARAM env = settingsOf(call).env();
-    env.atmosTemp = float(sim::celsiusToUnit(env.atmosTemp, unit));
-    env.refTemp = float(sim::celsiusToUnit(env.refTemp, unit));
-    *param = env;
+    *param = sim::envInUnit(settingsOf(call).env(), unitOf(call));
     return sim::kOk;
 }
 

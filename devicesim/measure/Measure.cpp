@@ -154,6 +154,13 @@ bool validEnv(const TMV_NET_ENV_PARAM &env)
 // tau is the given transmittance, or exp(-distance / 5 km) when it is 0. For a
 // target warmer than its surroundings, a lower emissivity means more of what
 // the camera sees is the target's own, weaker emission: it reads hotter.
+TMV_NET_ENV_PARAM envInUnit(TMV_NET_ENV_PARAM celsiusEnv, TempUnit unit)
+{
+    celsiusEnv.atmosTemp = float(celsiusToUnit(celsiusEnv.atmosTemp, unit));
+    celsiusEnv.refTemp = float(celsiusToUnit(celsiusEnv.refTemp, unit));
+    return celsiusEnv;
+}
+
 double correctForEnvironment(double apparentC, const TMV_NET_ENV_PARAM &env, TempUnit unit)
 {
     if (!validEnv(env))

@@ -46,6 +46,10 @@ bool validEnv(const TMV_NET_ENV_PARAM &env);
 // in Celsius, with the environment temperatures of `env` in `unit`.
 double correctForEnvironment(double apparentC, const TMV_NET_ENV_PARAM &env, TempUnit unit);
 
+// An environment the device keeps in Celsius with its two temperatures in
+// `unit`, as records and rules carry them.
+TMV_NET_ENV_PARAM envInUnit(TMV_NET_ENV_PARAM celsiusEnv, TempUnit unit);
+
 // Whole frame minus the masked pixels (the whole frame when masks cover it
 // all); the centre is the centre pixel. Positions in picture space.
 TMV_NET_TEMP_INFO measureFrame(const uint16_t *matrix, int width, int height, const SpanList &masked,

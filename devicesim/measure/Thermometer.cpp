@@ -54,15 +54,13 @@ TMV_NET_TEMP_INFO measureFrameInEnvironment(const uint16_t *deciKelvin, int widt
     return info;
 }
 
-Target withDeviceEnvironment(Target target, TMV_NET_ENV_PARAM env, TempUnit unit)
+Target withDeviceEnvironment(Target target, const TMV_NET_ENV_PARAM &env, TempUnit unit)
 {
     if (target.envEnable || neutral(env))
         return target;
     // Kept in Celsius by the device; the rule measures in `unit`.
-    env.atmosTemp = float(celsiusToUnit(env.atmosTemp, unit));
-    env.refTemp = float(celsiusToUnit(env.refTemp, unit));
     target.envEnable = true;
-    target.env = env;
+    target.env = envInUnit(env, unit);
     return target;
 }
 

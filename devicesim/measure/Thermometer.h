@@ -28,7 +28,7 @@ class Device;
 // skipped, so readings stay exact.
 TMV_NET_TEMP_INFO measureFrameInEnvironment(const uint16_t *deciKelvin, int width, int height,
                                             const SpanList &masked, TempUnit unit, const TMV_NET_ENV_PARAM &env);
-Target withDeviceEnvironment(Target target, TMV_NET_ENV_PARAM env, TempUnit unit);
+Target withDeviceEnvironment(Target target, const TMV_NET_ENV_PARAM &env, TempUnit unit);
 
 int32_t frameReading(const Device &device, TMV_NET_TEMP_INFO *info);
 // The pixel under a point of the 0..8191 picture space; kWrongParam outside.
