@@ -20,12 +20,12 @@ namespace {
 
 // The device's area scans. Neither status is looked at: a failure shows as
 // an empty list. Never more records than the array held, whatever count
-// comes back.
+// comes back, and an array no larger than ListCapacity allows.
 std::vector<TMV_NET_REGION_SCAN_INFO> QueryAreaScans(TMV_NET_HANDLE handle)
 {
     int32_t count = 0;
     TMV_NET_QueryPtzRegionScanInfoSize(handle, &count);
-    std::vector<TMV_NET_REGION_SCAN_INFO> scans(size_t(count > 0 ? count : 0));
+    std::vector<TMV_NET_REGION_SCAN_INFO> scans(ListCapacity<TMV_NET_REGION_SCAN_INFO>(count));
     const int32_t capacity = int32_t(scans.size());
     int32_t returned = 0;
     TMV_NET_QueryPtzRegionScanInfo(handle, scans.data(), capacity, &returned);

@@ -22,7 +22,7 @@ inline bool QueryPatterns(TMV_NET_HANDLE handle, std::vector<TMV_NET_PATTERN_INF
         MsgBox::Instance()->ShowResult(QCoreApplication::translate("PTZPage", "QueryPtzPatternSize"), status);
         return false;
     }
-    patterns.assign(size_t(count > 0 ? count : 0), TMV_NET_PATTERN_INFO());
+    patterns.assign(ListCapacity<TMV_NET_PATTERN_INFO>(count), TMV_NET_PATTERN_INFO());
     const int32_t capacity = int32_t(patterns.size());
     int32_t returned = 0;
     status = TMV_NET_QueryPtzPattern(handle, patterns.data(), capacity, &returned);

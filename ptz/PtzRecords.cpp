@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "CopyField.h"
+#include "CountClamp.h"
 
 namespace PtzRecords {
 
@@ -61,9 +62,7 @@ TourFit BuildTour(int32_t id, const QString &name, const QVector<TourStop> &stop
 
 int ShownStops(const TMV_NET_TOUR_INFO &tour)
 {
-    if (tour.count < 0)
-        return 0;
-    return tour.count < TMV_NET_MAX_TOUR_POINTS ? tour.count : TMV_NET_MAX_TOUR_POINTS;
+    return ClampCount(tour.count, TMV_NET_MAX_TOUR_POINTS);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "CountClamp.h"
 #include "MsgBox.h"
 #include "TMVNetSDK.h"
 #include "TempRuleText.h"
@@ -15,17 +16,8 @@
 // A device list in two calls: its size, then the records into an array of
 // that size. Either failure is reported under its operation name and gives
 // false. `records` ends up holding what the device returned, never more than
-// the array it was given, whatever count it claims. The size answer is
-// bounded too: a faulty device cannot make the client allocate without limit
-// (16 MiB of records, and never fewer than 256 of them).
-constexpr size_t kMaxListBytes = size_t(16) << 20;
-
-template <class Record>
-constexpr size_t MaxListRecords()
-{
-    return std::max<size_t>(256, kMaxListBytes / sizeof(Record));
-}
-
+// the array it was given, whatever count it claims; the size answer is
+// bounded too (ListCapacity).
 template <class Record, class SizeCall, class ListCall>
 bool QueryList(SizeCall querySize, const QString &sizeOperation, ListCall queryList, const QString &listOperation,
                std::vector<Record> &records)
@@ -36,7 +28,7 @@ bool QueryList(SizeCall querySize, const QString &sizeOperation, ListCall queryL
         MsgBox::Instance()->ShowResult(sizeOperation, status);
         return false;
     }
-    records.assign(std::min(static_cast<size_t>(count > 0 ? count : 0), MaxListRecords<Record>()), Record());
+    records.assign(ListCapacity<Record>(count), Record());
     const int32_t capacity = int32_t(records.size());
     int32_t returned = 0;
     status = queryList(records.data(), capacity, &returned);

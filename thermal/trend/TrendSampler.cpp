@@ -92,7 +92,7 @@ void TrendSampler::ListRules()
         m_status = Failure(tr("Get temp rule size"), status);
         return;
     }
-    std::vector<TMV_NET_TEMP_RULE> rules(std::min(size_t(count > 0 ? count : 0), MaxListRecords<TMV_NET_TEMP_RULE>()));
+    std::vector<TMV_NET_TEMP_RULE> rules(ListCapacity<TMV_NET_TEMP_RULE>(count));
     int32_t returned = 0;
     status = TMV_NET_QueryTempRule(m_handle, &key, rules.data(), int32_t(rules.size()), &returned);
     if (status != 0) {
