@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <cstring>
 
-// Copying text into the fixed char fields of device records. The device
+// Copying text into the fixed char fields of device records, and reading it
+// back out of them. The device
 // refuses a field without a NUL in it, so the text always ends inside the
 // field, and nothing is ever written past it.
 enum class FieldFit {
@@ -45,6 +46,19 @@ template <size_t N>
 bool CopyField(char (&field)[N], const QByteArray &text, FieldFit fit = FieldFit::Refuse)
 {
     return CopyText(field, N, text, fit);
+}
+
+// The way back: the text of a field the device filled, up to its NUL and
+// never past the field, should the device have left none in it.
+inline QByteArray FieldText(const char *field, size_t size)
+{
+    return QByteArray(field, int(qstrnlen(field, uint(size))));
+}
+
+template <size_t N>
+QByteArray FieldText(const char (&field)[N])
+{
+    return FieldText(field, N);
 }
 
 #endif // COPYFIELD_H

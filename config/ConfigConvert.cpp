@@ -11,21 +11,6 @@ namespace ConfigConvert {
 
 namespace {
 
-// The text of a fixed field up to its NUL; read to the end of the field when
-// the device left no NUL in it.
-QString FieldText(const char *field, size_t size)
-{
-    const void *end = std::memchr(field, '\0', size);
-    const size_t length = end ? size_t(static_cast<const char *>(end) - field) : size;
-    return QString::fromUtf8(field, int(length));
-}
-
-template <size_t N>
-QString FieldText(const char (&field)[N])
-{
-    return FieldText(field, N);
-}
-
 // Refused rather than cut: a cut title shows what the user never typed, a
 // cut address names another host. A NUL inside the text would cut it too.
 template <size_t N>
@@ -93,12 +78,12 @@ IpField FillIpConfig(TMV_NET_IP_CONFIG &config, bool dhcp, const IpConfigTexts &
 IpConfigTexts IpConfigTextsOf(const TMV_NET_IP_CONFIG &config)
 {
     IpConfigTexts texts;
-    texts.mac = FieldText(config.mac);
-    texts.ip = FieldText(config.ip);
-    texts.subnetMask = FieldText(config.subnetMask);
-    texts.gateway = FieldText(config.gateway);
-    texts.defaultDns = FieldText(config.defaultDns);
-    texts.standbyDns = FieldText(config.standbyDns);
+    texts.mac = QString::fromUtf8(FieldText(config.mac));
+    texts.ip = QString::fromUtf8(FieldText(config.ip));
+    texts.subnetMask = QString::fromUtf8(FieldText(config.subnetMask));
+    texts.gateway = QString::fromUtf8(FieldText(config.gateway));
+    texts.defaultDns = QString::fromUtf8(FieldText(config.defaultDns));
+    texts.standbyDns = QString::fromUtf8(FieldText(config.standbyDns));
     return texts;
 }
 

@@ -102,22 +102,6 @@ bool ConfigPage::Report(const QString &operation, int32_t status) const
     return status == 0;
 }
 
-bool ConfigPage::PutText(char *field, size_t size, const QString &text, const QString &what)
-{
-    const QByteArray utf8 = text.toUtf8();
-    // A NUL typed into the text would silently cut it short on the device.
-    if (!utf8.contains('\0') && CopyText(field, size, utf8, FieldFit::Refuse))
-        return true;
-    QMessageBox::critical(this, tr("Error"),
-                          tr("%1 is too long: at most %2 bytes in UTF-8.").arg(what).arg(int(size) - 1));
-    return false;
-}
-
-QString ConfigPage::TextOf(const char *field, size_t size)
-{
-    return QString::fromUtf8(field, int(qstrnlen(field, uint(size))));
-}
-
 int32_t ConfigPage::IntOf(const QLineEdit *edit)
 {
     return ConfigIntOf(edit->text());

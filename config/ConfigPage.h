@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "CopyField.h"
 #include "TMVNetSDK.h"
 
 class MainWindow;
@@ -98,24 +99,12 @@ private:
     // returns true when the status is 0, so a "Get" knows to show its values.
     bool Report(const QString &operation, int32_t status) const;
 
-    // Copies the UTF-8 form of `text` with its NUL into a fixed field of
-    // `size` bytes and zeroes the rest of it. A text that does not fit is
-    // refused: nothing is copied, an "Error" box names `what` and the limit,
-    // and false is returned so the slot sends nothing.
-    bool PutText(char *field, size_t size, const QString &text, const QString &what);
-    template <size_t N>
-    bool PutText(char (&field)[N], const QString &text, const QString &what)
-    {
-        return PutText(field, N, text, what);
-    }
-
     // A fixed text field from the device, decoded as UTF-8 up to its NUL and
-    // never read past `size`, whether or not the device put a NUL in it.
-    static QString TextOf(const char *field, size_t size);
+    // never read past the field, whether or not the device put a NUL in it.
     template <size_t N>
     static QString TextOf(const char (&field)[N])
     {
-        return TextOf(field, N);
+        return QString::fromUtf8(FieldText(field));
     }
 
     // Line edits: base-10 integer / decimal float, 0 for text that does not

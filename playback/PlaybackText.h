@@ -1,6 +1,7 @@
 #ifndef PLAYBACKTEXT_H
 #define PLAYBACKTEXT_H
 
+#include "CopyField.h"
 #include "CountClamp.h"
 #include <QByteArray>
 #include <QCoreApplication>
@@ -24,12 +25,7 @@ inline QByteArray QueryTime(const QDateTime &time)
     return time.toString(QStringLiteral("yyyy-MM-dd+HH:mm:ss")).toLocal8Bit();
 }
 
-// A text field filled by the device, up to its NUL and never past the field,
-// should the device have left none.
-inline QByteArray FieldText(const char *field, size_t size)
-{
-    return QByteArray(field, int(qstrnlen(field, uint(size))));
-}
+using ::FieldText;
 
 // What follows the last "/"; the whole path when it has none.
 inline QString LastPart(const QString &path)

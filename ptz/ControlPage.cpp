@@ -27,13 +27,6 @@ enum EptzCommand {
 constexpr int kMinKeepAlive = 5;
 constexpr int kMaxKeepAlive = 45;
 
-// The text of a fixed field up to its NUL, never past the field: a device
-// may fill it to the last byte.
-QString FieldUtf8(const char *field, size_t size)
-{
-    return QString::fromUtf8(field, int(qstrnlen(field, uint(size))));
-}
-
 } // namespace
 
 ControlPage::ControlPage(MainWindow *parent)
@@ -180,10 +173,10 @@ void ControlPage::OnGunBallGetBtn()
     // "Set" sends back what was read.
     ui->httpsCheckBox->setChecked(config.https != 0);
     ui->httpCheckBox->setChecked(config.https == 0);
-    ui->ipEdit->setText(FieldUtf8(config.ip, sizeof config.ip));
+    ui->ipEdit->setText(QString::fromUtf8(FieldText(config.ip)));
     ui->portEdit->setText(QString::number(config.port));
-    ui->userNameEdit->setText(FieldUtf8(config.userName, sizeof config.userName));
-    ui->passwordEdit->setText(FieldUtf8(config.password, sizeof config.password));
+    ui->userNameEdit->setText(QString::fromUtf8(FieldText(config.userName)));
+    ui->passwordEdit->setText(QString::fromUtf8(FieldText(config.password)));
     ui->keepAliveEdit->setText(QString::number(config.keepAlive));
 }
 

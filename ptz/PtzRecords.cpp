@@ -12,13 +12,6 @@ QString ListText(int32_t id, uint8_t enable)
     return QString::number(id) + (enable != 0 ? QStringLiteral("*") : QString());
 }
 
-QByteArray FieldText(const char *field, size_t size)
-{
-    const void *end = std::memchr(field, '\0', size);
-    const size_t length = end ? size_t(static_cast<const char *>(end) - field) : size;
-    return QByteArray(field, int(length));
-}
-
 bool NameFits(const QString &name)
 {
     return name.toUtf8().size() < kNameFieldBytes;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "CopyField.h"
 #include "TMVNetSDK.h"
 
 // Pure conversions of the PTZ page's list tabs (presets, tours, patterns,
@@ -25,14 +26,7 @@ constexpr int kAreaScanChoices = 16;
 // The decimal id, followed by "*" when the entry is stored on the device.
 QString ListText(int32_t id, uint8_t enable);
 
-// A name field's text up to its NUL, and never past the field when the
-// device left none in it.
-QByteArray FieldText(const char *field, size_t size);
-template <size_t N>
-QByteArray FieldText(const char (&field)[N])
-{
-    return FieldText(field, N);
-}
+using ::FieldText;
 
 // True when the name goes into a name field whole, with its NUL (at most
 // 255 bytes in UTF-8).
