@@ -82,6 +82,25 @@ std::shared_ptr<sim::Session> previewOnStoppedClock(benchmark::State &state, int
     return session;
 }
 
+// "Right" at speed 1, and the stop of every direction, on `channel`.
+TMV_NET_PTZ_CONTROL turnRight(int channel)
+{
+    TMV_NET_PTZ_CONTROL c{};
+    c.channel = channel;
+    c.command = 3;
+    c.speed = 1;
+    return c;
+}
+
+TMV_NET_PTZ_CONTROL stopTurning(int channel)
+{
+    TMV_NET_PTZ_CONTROL c{};
+    c.channel = channel;
+    c.speed = 1;
+    c.stop = 1;
+    return c;
+}
+
 // Arg: 0 head still, 1 head turning right at speed 1 all along.
 void head(benchmark::State &state, int channel)
 {
@@ -92,13 +111,8 @@ void head(benchmark::State &state, int channel)
         return;
     const TMV_NET_HANDLE handle = session->handle();
     const bool moving = state.range(0) != 0;
-    if (moving) {
-        TMV_NET_PTZ_CONTROL right{};
-        right.channel = channel;
-        right.command = 3;
-        right.speed = 1;
-        session->device().head().control(right, clock.nowUs());
-    }
+    if (moving)
+        session->device().head().control(turnRight(channel), clock.nowUs());
     sim::FrameProducer &producer = session->device().producer(channel);
     clock.step(0);
     producer.resetStats();
@@ -108,10 +122,7 @@ void head(benchmark::State &state, int channel)
     const double ticks = double(state.iterations());
     state.counters["moving"] = moving ? 1 : 0;
     state.counters["synth_us_per_tick"] = double(stats.synthesisCpuNs) / 1000.0 / ticks;
-    TMV_NET_PTZ_CONTROL stop{};
-    stop.channel = channel;
-    stop.stop = 1;
-    session->device().head().control(stop, clock.nowUs());
+    session->device().head().control(stopTurning(channel), clock.nowUs());
     fleet.logout(handle);
     clock.resume();
 }
@@ -132,13 +143,8 @@ void headInterleaved(benchmark::State &state, int channel)
     const TMV_NET_HANDLE handle = session->handle();
     sim::PtzHead &head = session->device().head();
     sim::FrameProducer &producer = session->device().producer(channel);
-    TMV_NET_PTZ_CONTROL right{};
-    right.channel = channel;
-    right.command = 3;
-    right.speed = 1;
-    TMV_NET_PTZ_CONTROL stop = right;
-    stop.command = 0;
-    stop.stop = 1;
+    const TMV_NET_PTZ_CONTROL right = turnRight(channel);
+    const TMV_NET_PTZ_CONTROL stop = stopTurning(channel);
     clock.step(0);
     int64_t stillNs = 0;
     int64_t movingNs = 0;
