@@ -10,6 +10,7 @@ packages=(
   libturbojpeg0-dev
   libpng-dev
   libbenchmark-dev
+  clang libclang-rt-14-dev  # the fuzz targets: libFuzzer and its sanitizers
   xvfb xauth imagemagick x11-utils
   libfreetype-dev fonts-dejavu-core
   fonts-wqy-microhei  # the forms carry a few CJK labels

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer) into build-fuzz/ and runs each for a while.
+#
+#   scripts/fuzz.sh [SECONDS] [TARGET...]
+#
+# SECONDS per target (default 10); TARGETs are names like modbus or
+# entry_points (default: all of fuzz/). FUZZ_JOBS=2 runs two at a time.
+# Each target works on a copy of its seed corpus in
+# build-fuzz/run/<target>/corpus, inside its own scratch folder; the checked-in
+# seeds in fuzz/corpus/ are never written. A crash, sanitizer report, timeout
+# or memory blow-up leaves its input as build-fuzz/run/<target>/crash-* (or
+# timeout-*, oom-*, leak-*) and makes the script fail; reproduce it with
+#   build-fuzz/fuzz/fuzz_<target> build-fuzz/run/<target>/crash-...
+# Prints one line per target: executions, executions per second, edges
+# covered, corpus size and peak memory.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+seconds=${1:-10}
+[ $# -gt 0 ] && shift
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for f in fuzz/fuzz_*.cpp; do
+    n=$(basename "$f" .cpp)
+    targets+=("${n#fuzz_}")
+  done
+fi
+
+"$root/scripts/install-deps.sh"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DSDKDEMO_FUZZ=ON -DSDKDEMO_BUILD_TESTS=OFF -DSDKDEMO_BUILD_BENCH=OFF >/dev/null
+build_targets=()
+for t in "${targets[@]}"; do build_targets+=(--target "fuzz_$t"); done
+cmake --build build-fuzz -j"$(nproc)" "${build_targets[@]}"
+
+run_one() {
+  local t=$1 dir="$root/build-fuzz/run/$1"
+  rm -rf "$dir/work"
+  mkdir -p "$dir/corpus" "$dir/work"
+  [ -d "$root/fuzz/corpus/$t" ] && cp -n "$root/fuzz/corpus/$t"/* "$dir/corpus/" 2>/dev/null || true
+  local status=0
+  ( cd "$dir/work" &&
+    QT_QPA_PLATFORM=offscreen TMVSIM_SDCARD_ROOT="$dir/work/sdcard" \
+    ASAN_OPTIONS=detect_leaks=1 \
+    LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "$root/build-fuzz/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+      -print_final_stats=1 -close_fd_mask=1 -artifact_prefix="$dir/" "$dir/corpus" \
+      > "$dir/log" 2>&1 ) || status=$?
+  local execs rate peak cov corpus
+  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/log")
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$dir/log")
+  peak=$(sed -n 's/^stat::peak_rss_mb: *//p' "$dir/log")
+  cov=$(grep -o 'cov: [0-9]*' "$dir/log" | tail -1 | cut -d' ' -f2)
+  corpus=$(grep -o 'corp: [0-9]*/[0-9]*[a-zA-Z]*' "$dir/log" | tail -1 | cut -d' ' -f2)
+  if [ $status -eq 0 ]; then
+    printf '%-16s ok      %10s execs %8s exec/s %7s edges  corpus %-12s peak %s MB\n' \
+      "$t" "${execs:-?}" "${rate:-?}" "${cov:-?}" "${corpus:-?}" "${peak:-?}"
+  else
+    printf '%-16s FAILED  (exit %s): see %s\n' "$t" "$status" "$dir/log"
+    grep -m1 -E 'ERROR: |runtime error|SUMMARY' "$dir/log" || true
+  fi
+  return $status
+}
+
+jobs_max=${FUZZ_JOBS:-1}
+failed=0
+pids=()
+for t in "${targets[@]}"; do
+  run_one "$t" &
+  pids+=($!)
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs_max" ]; do sleep 1; done
+done
+for p in "${pids[@]}"; do wait "$p" || failed=1; done
+exit $failed
