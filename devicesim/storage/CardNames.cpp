@@ -151,6 +151,9 @@ std::string cardFileName(const CardFileName &file)
 
 bool parseCardFileName(const std::string &name, CardFileName *file)
 {
+    // Read as C text below: a NUL inside would hide whatever follows it.
+    if (name.find('\0') != std::string::npos)
+        return false;
     const char *p = name.c_str();
     int channel;
     if (!literal(p, 'c') || !literal(p, 'h') || !digits(p, 1, channel) || !literal(p, '_'))

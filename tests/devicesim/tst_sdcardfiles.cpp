@@ -103,6 +103,8 @@ void TestSdCardFiles::names_data()
     QTest::newRow("temporary") << "ch0_video_20240501-102030_20240501-102033.mp4.part" << false;
     QTest::newRow("climbing") << "../ch0_video_20240501-102030_20240501-102033.mp4" << false;
     QTest::newRow("hidden") << ".templates" << false;
+    QTest::newRow("NUL inside") << QString::fromLatin1("ch0_video_20240501-102030_20240501-102033.mp4\0x", 48)
+                                << false;
 }
 
 void TestSdCardFiles::names()
