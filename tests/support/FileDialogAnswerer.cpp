@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 
 FileDialogAnswerer::FileDialogAnswerer(const QString &path, QObject *parent)
     : QObject(parent), m_path(path), m_answered(false)
@@ -38,7 +40,13 @@ void FileDialogAnswerer::poll()
         dialog->reject();
         return;
     }
+    // selectFile() leaves a name field that has the focus as it is, and the
+    // dialog then accepts its folder in place of the file. Whether the field
+    // has the focus yet depends on when the window got activated, so the
+    // name is always written into the field itself.
     dialog->selectFile(m_path);
+    if (QLineEdit *nameEdit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        nameEdit->setText(QFileInfo(m_path).fileName());
     // Through the base: the override that validates the name is protected.
     static_cast<QDialog *>(dialog)->accept();
 }
