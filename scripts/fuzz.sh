@@ -13,7 +13,7 @@
 # timeout-*, oom-*, leak-*) and makes the script fail; reproduce it with
 #   build-fuzz/fuzz/fuzz_<target> build-fuzz/run/<target>/crash-...
 # Prints one line per target: executions, executions per second, edges
-# covered, corpus size and peak memory.
+# covered, corpus size, and memory (seeds loaded / halfway / peak).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -49,15 +49,19 @@ run_one() {
     "$root/build-fuzz/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
       -print_final_stats=1 -close_fd_mask=1 -artifact_prefix="$dir/" "$dir/corpus" \
       > "$dir/log" 2>&1 ) || status=$?
-  local execs rate peak cov corpus
+  local execs rate peak cov corpus start
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/log")
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$dir/log")
   peak=$(sed -n 's/^stat::peak_rss_mb: *//p' "$dir/log")
+  # Memory once the seeds are loaded and halfway through, against the peak
+  # of the whole run: a target that leaks keeps growing after halfway.
+  start=$(grep -m1 -o 'INITED.*rss: [0-9]*' "$dir/log" | grep -o '[0-9]*$' || true)
+  half=$(awk -v n="${execs:-0}" '/^#[0-9]+/ && / rss: / { sub(/^#/, "", $1); if ($1 + 0 <= n / 2) { r = $0; sub(/.* rss: /, "", r); sub(/Mb.*/, "", r) } } END { print r }' "$dir/log")
   cov=$(grep -o 'cov: [0-9]*' "$dir/log" | tail -1 | cut -d' ' -f2)
   corpus=$(grep -o 'corp: [0-9]*/[0-9]*[a-zA-Z]*' "$dir/log" | tail -1 | cut -d' ' -f2)
   if [ $status -eq 0 ]; then
-    printf '%-16s ok      %10s execs %8s exec/s %7s edges  corpus %-12s peak %s MB\n' \
-      "$t" "${execs:-?}" "${rate:-?}" "${cov:-?}" "${corpus:-?}" "${peak:-?}"
+    printf '%-16s ok  %11s execs %7s exec/s %6s edges  corpus %-12s rss %s / %s / %s MB\n' \
+      "$t" "${execs:-?}" "${rate:-?}" "${cov:-?}" "${corpus:-?}" "${start:-?}" "${half:-?}" "${peak:-?}"
   else
     printf '%-16s FAILED  (exit %s): see %s\n' "$t" "$status" "$dir/log"
     grep -m1 -E 'ERROR: |runtime error|SUMMARY' "$dir/log" || true
