@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <type_traits>
@@ -95,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::unique_ptr<uint8_t[]> record(new uint8_t[recordSize]);
     std::memset(record.get(), 0, recordSize);
     const std::vector<uint8_t> bytes = input.ConsumeBytes<uint8_t>(recordSize);
-    std::memcpy(record.get(), bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(record.get(), bytes.data(), bytes.size());
 
     PictureCase pictures[2];
     if (known && known->prefix) {
@@ -143,7 +145,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     const bool nullUser = input.ConsumeIntegralInRange<int>(0, 31) == 0;
-    auto *page = new TempAlarmPage(nullptr);
+    // A page saves the pictures of the first alarm of each kind only: one
+    // whose kind has saved already is replaced (building a page is slow).
+    static TempAlarmPage *page = nullptr;
+    static std::set<std::string> saved;
+    if (!page || (known && known->prefix && saved.count(known->prefix))) {
+        delete page;
+        page = new TempAlarmPage(nullptr);
+        saved.clear();
+    }
+    page->GetAlarmPage()->ClearAlarms();
     std::string names[2];
     if (known && known->prefix) {
         for (int index = 0; index < 2; ++index) {
@@ -162,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (list->RowCount() == 1)
         require(list->RowTexts(0).size() == 8);
 
-    // A fresh page saves the pictures of the first alarm of a kind; invalid
+    // The first alarm of a kind on a page saves its valid pictures; invalid
     // entries are never written.
     if (known && known->prefix && !nullUser) {
         for (int index = 0; index < 2; ++index) {
@@ -176,8 +187,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             TMV_NET_ALARM_PICTURE picture;
             std::memcpy(&picture, record.get() + known->picturesAt + index * sizeof picture, sizeof picture);
             require(written == QByteArray(pictures[index].bytes.get(), picture.size));
+            saved.insert(known->prefix);
         }
     }
-    delete page;
     return 0;
 }

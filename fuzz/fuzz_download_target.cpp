@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::unique_ptr<char[]> field(new char[fieldSize ? fieldSize : 1]);
     std::memset(field.get(), 'a', fieldSize);
     const std::vector<char> bytes = input.ConsumeBytes<char>(fieldSize);
-    std::memcpy(field.get(), bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(field.get(), bytes.data(), bytes.size());
     const QByteArray devicePath = PlaybackText::FieldText(field.get(), fieldSize);
     require(size_t(devicePath.size()) <= fieldSize && !devicePath.contains('\0'));
 

@@ -66,7 +66,8 @@ std::unique_ptr<Record> RecordOf(FuzzedDataProvider &input)
     std::unique_ptr<Record> record(new Record);
     std::memset(record.get(), 0, sizeof(Record));
     const std::vector<uint8_t> bytes = input.ConsumeBytes<uint8_t>(sizeof(Record));
-    std::memcpy(record.get(), bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(record.get(), bytes.data(), bytes.size());
     return record;
 }
 
@@ -399,7 +400,8 @@ void Fields(FuzzedDataProvider &input)
     std::unique_ptr<char[]> field(new char[size ? size : 1]);
     const std::vector<char> bytes = input.ConsumeBytes<char>(size);
     std::memset(field.get(), 'x', size);
-    std::memcpy(field.get(), bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(field.get(), bytes.data(), bytes.size());
     const QByteArray back = FieldText(field.get(), size);
     require(size_t(back.size()) <= size && !back.contains('\0'));
     require(std::memcmp(back.constData(), field.get(), size_t(back.size())) == 0);
