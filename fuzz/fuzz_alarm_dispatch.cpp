@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -21,10 +22,13 @@
 
 namespace {
 
-void require(bool condition)
+// A broken rule names its line before the abort.
+void require(bool condition, int line = __builtin_LINE())
 {
-    if (!condition)
+    if (!condition) {
+        std::fprintf(stderr, "check failed: %s:%d\n", __FILE__, line);
         std::abort();
+    }
 }
 
 QApplication &App()

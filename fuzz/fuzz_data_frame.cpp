@@ -14,10 +14,13 @@
 
 namespace {
 
-void require(bool condition)
+// A broken rule names its line before the abort.
+void require(bool condition, int line = __builtin_LINE())
 {
-    if (!condition)
+    if (!condition) {
+        std::fprintf(stderr, "check failed: %s:%d\n", __FILE__, line);
         std::abort();
+    }
 }
 
 // Values written as the harness knows the formats, independently of the

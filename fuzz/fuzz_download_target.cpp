@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -14,10 +15,13 @@
 
 namespace {
 
-void require(bool condition)
+// A broken rule names its line before the abort.
+void require(bool condition, int line = __builtin_LINE())
 {
-    if (!condition)
+    if (!condition) {
+        std::fprintf(stderr, "check failed: %s:%d\n", __FILE__, line);
         std::abort();
+    }
 }
 
 } // namespace
@@ -26,9 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
     static const QString work = QDir::currentPath();
+    // The root is the one directory a folder dialog gives with its slash.
     const QString directories[] = {work, work + QStringLiteral("/downloads"), QStringLiteral("/tmp"),
-                                   work + QStringLiteral("/a b/\u00e9t\u00e9")};
-    const QString &directory = directories[input.ConsumeIntegralInRange<int>(0, 3)];
+                                   work + QStringLiteral("/a b/\u00e9t\u00e9"), QStringLiteral("/")};
+    const QString &directory = directories[input.ConsumeIntegralInRange<int>(0, 4)];
     // A directory the local 8-bit encoding cannot hold is chosen by no user.
     if (QString::fromLocal8Bit(directory.toLocal8Bit()) != directory)
         return 0;
@@ -72,6 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     require(file.absolutePath() == QDir::cleanPath(directory));
     require(!file.fileName().isEmpty() && file.fileName() != QLatin1String(".") &&
             file.fileName() != QLatin1String(".."));
-    require(cleaned == QDir::cleanPath(directory) + QLatin1Char('/') + file.fileName());
+    // Spelt out: QDir::filePath takes a name starting with ':' as a resource.
+    const QString base = QDir::cleanPath(directory);
+    require(cleaned == (base.endsWith(QLatin1Char('/')) ? base : base + QLatin1Char('/')) + file.fileName());
     return 0;
 }

@@ -19,6 +19,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -26,10 +27,13 @@
 
 namespace {
 
-void require(bool condition)
+// A broken rule names its line before the abort.
+void require(bool condition, int line = __builtin_LINE())
 {
-    if (!condition)
+    if (!condition) {
+        std::fprintf(stderr, "check failed: %s:%d\n", __FILE__, line);
         std::abort();
+    }
 }
 
 // A typed text: UTF-8 bytes (invalid ones included), UTF-16 units, or a long

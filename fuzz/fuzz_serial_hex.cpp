@@ -5,16 +5,20 @@
 
 #include <QStringList>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
 namespace {
 
-void require(bool condition)
+// A broken rule names its line before the abort.
+void require(bool condition, int line = __builtin_LINE())
 {
-    if (!condition)
+    if (!condition) {
+        std::fprintf(stderr, "check failed: %s:%d\n", __FILE__, line);
         std::abort();
+    }
 }
 
 } // namespace
