@@ -1,6 +1,7 @@
 // The alarm callback fed as the library feeds it: any type code, a record of
 // exactly its type's size whose bytes come from outside, pictures of every
 // kind of size. Called from a thread of its own, then the queued rows built.
+#include "FuzzCheck.h"
 #include "AlarmPage.h"
 #include "TempAlarmPage.h"
 
@@ -21,15 +22,6 @@
 #include <vector>
 
 namespace {
-
-// A broken rule names its line before the abort.
-void require(bool condition, int line = __builtin_LINE())
-{
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s:%d\n", __FILE__, line);
-        std::abort();
-    }
-}
 
 QApplication &App()
 {

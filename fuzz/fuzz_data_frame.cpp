@@ -1,5 +1,6 @@
 // The frame files of the temperature and raw streams: any frame size and
 // values, written into the working folder and read back byte for byte.
+#include "FuzzCheck.h"
 #include "DataFrameFile.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -13,15 +14,6 @@
 #include <string>
 
 namespace {
-
-// A broken rule names its line before the abort.
-void require(bool condition, int line = __builtin_LINE())
-{
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s:%d\n", __FILE__, line);
-        std::abort();
-    }
-}
 
 // Values written as the harness knows the formats, independently of the
 // writer: binary little-endian pairs, text "<signed decimal>, " per value.

@@ -1,5 +1,6 @@
 // The local target of a download: a device path of any bytes must give a
 // plain file directly inside the chosen directory, or be refused.
+#include "FuzzCheck.h"
 #include "PlaybackText.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -12,19 +13,6 @@
 #include <cstring>
 #include <memory>
 #include <vector>
-
-namespace {
-
-// A broken rule names its line before the abort.
-void require(bool condition, int line = __builtin_LINE())
-{
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s:%d\n", __FILE__, line);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

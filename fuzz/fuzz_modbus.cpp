@@ -1,18 +1,9 @@
 // The simulated enclosure controller's answer to any byte string on the
 // serial bus: it must stay within the rules of model/SerialPort.h.
+#include "FuzzCheck.h"
 #include "model/SerialPort.h"
 
 #include <cstdlib>
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -2,6 +2,7 @@
 // field they turn back into text. Records are heap blocks of exactly their
 // size, so a write or read past a field's record is a report; a text field a
 // conversion said it filled must keep its NUL inside the field.
+#include "FuzzCheck.h"
 #include "AlarmText.h"
 #include "ConfigConvert.h"
 #include "ConfigText.h"
@@ -26,15 +27,6 @@
 #include <vector>
 
 namespace {
-
-// A broken rule names its line before the abort.
-void require(bool condition, int line = __builtin_LINE())
-{
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s:%d\n", __FILE__, line);
-        std::abort();
-    }
-}
 
 // A typed text: UTF-8 bytes (invalid ones included), UTF-16 units, or a long
 // run of one character.

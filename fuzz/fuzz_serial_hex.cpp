@@ -1,4 +1,5 @@
 // The serial page's request text to bytes, and the reply bytes to text.
+#include "FuzzCheck.h"
 #include "ConfigConvert.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -9,19 +10,6 @@
 #include <cstdlib>
 #include <memory>
 #include <vector>
-
-namespace {
-
-// A broken rule names its line before the abort.
-void require(bool condition, int line = __builtin_LINE())
-{
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s:%d\n", __FILE__, line);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
