@@ -51,9 +51,14 @@ bool documented(int32_t status)
     return (status >= 0 && status <= 4) || (status >= 1001 && status <= 1007) || status == 1101;
 }
 
+bool tracing();
+void noteStatus(int32_t status);
+
 void check(int32_t status)
 {
     require(documented(status));
+    if (tracing())
+        noteStatus(status);
 }
 
 // ---- Addresses and paths -----------------------------------------------------
@@ -1778,6 +1783,8 @@ const Entry kTable[] = {
          }
          // An id, or a documented status negated.
          const int32_t id = TMV_NET_StartDownloadFile(h, info);
+         if (tracing())
+             noteStatus(id);
          if (id >= 0)
              g_downloads.push_back(id);
          else
@@ -1894,20 +1901,30 @@ void endInput()
     freeBlocks();
 }
 
-// ENTRY_FUZZ_TRACE=1 lists the steps of each input and their time.
+// ENTRY_FUZZ_TRACE=1 lists the steps of each input with their time and
+// the statuses their calls answered.
 bool tracing()
 {
     static const bool on = std::getenv("ENTRY_FUZZ_TRACE") != nullptr;
     return on;
 }
 
+std::string g_statuses;
+
+void noteStatus(int32_t status)
+{
+    g_statuses += ' ' + std::to_string(status);
+}
+
 void trace(const char *name, std::chrono::steady_clock::time_point since)
 {
     if (tracing())
-        std::fprintf(stderr, "step %-32s %8lld us\n", name,
+        std::fprintf(stderr, "step %-32s %8lld us:%s\n", name,
                      static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
                                                 std::chrono::steady_clock::now() - since)
-                                                .count()));
+                                                .count()),
+                     g_statuses.c_str());
+    g_statuses.clear();
 }
 
 }  // namespace
