@@ -535,7 +535,8 @@ T *outRecord(FuzzedDataProvider &p)
     return r;
 }
 
-constexpr int32_t kUntouched = 0x7EADBEEF;
+// The leftovers in every output: 0xCD in each byte.
+constexpr int32_t kUntouched = int32_t(0xCDCDCDCDu);
 
 int32_t *outInt(FuzzedDataProvider &p)
 {
@@ -799,13 +800,21 @@ struct PathArg {
     const char *get() const { return isNull ? nullptr : text.c_str(); }
 };
 
-// An output record: a successful call hands it back for later inputs.
+// An output record: a failed call leaves it as it was; what a successful
+// one hands out is sent back changed by later steps.
 template <class T>
 void afterGet(int32_t status, const T *record)
 {
     check(status);
-    if (status == 0 && record)
+    if (!record)
+        return;
+    if (status == 0) {
         remember(record);
+        return;
+    }
+    const auto *b = reinterpret_cast<const uint8_t *>(record);
+    for (size_t i = 0; i < sizeof(T); ++i)
+        require(b[i] == 0xCD);
 }
 
 // A list query: an array of exactly `capacity` records (none when the
@@ -1089,7 +1098,8 @@ const Entry kTable[] = {
     {"GetTempEnable",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetTempEnable(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetTempEnable(h, v), v);
      }},
     {"SetTempEnable",
      [](Step &s) {
@@ -1100,7 +1110,8 @@ const Entry kTable[] = {
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
          const auto *point = s.in<TMV_NET_POINT>();
-         check(TMV_NET_QueryRandomTemp(h, point, s.out<float>()));
+         float *v = s.out<float>();
+         afterGet(TMV_NET_QueryRandomTemp(h, point, v), v);
      }},
     // ---- Temperature: streams
     {"SetPullTempExecParam",
@@ -1281,7 +1292,8 @@ const Entry kTable[] = {
     {"QueryPtzPresetId",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_QueryPtzPresetId(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_QueryPtzPresetId(h, v), v);
      }},
     {"QueryPtzTourSize",
      [](Step &s) {
@@ -1381,7 +1393,8 @@ const Entry kTable[] = {
     {"GetLaserDistance",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetLaserDistance(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetLaserDistance(h, v), v);
      }},
     {"PtzPosition",
      [](Step &s) {
@@ -1402,7 +1415,8 @@ const Entry kTable[] = {
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
          const int32_t channel = s.channel();
-         check(TMV_NET_GetPtzZoomMultiplier(h, channel, s.out<float>()));
+         float *v = s.out<float>();
+         afterGet(TMV_NET_GetPtzZoomMultiplier(h, channel, v), v);
      }},
     {"SetPtzZoomMultiplier",
      [](Step &s) {
@@ -1478,7 +1492,8 @@ const Entry kTable[] = {
     {"GetFrameRate",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetFrameRate(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetFrameRate(h, v), v);
      }},
     {"SetFrameRate",
      [](Step &s) {
@@ -1512,7 +1527,8 @@ const Entry kTable[] = {
     {"GetOSDState",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetOSDState(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetOSDState(h, v), v);
      }},
     {"SetOSDState",
      [](Step &s) {
@@ -1522,7 +1538,8 @@ const Entry kTable[] = {
     {"GetTempBarState",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetTempBarState(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetTempBarState(h, v), v);
      }},
     {"SetTempBarState",
      [](Step &s) {
@@ -1532,7 +1549,8 @@ const Entry kTable[] = {
     {"GetPalleteType",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetPalleteType(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetPalleteType(h, v), v);
      }},
     {"SetPalleteType",
      [](Step &s) {
@@ -1542,7 +1560,8 @@ const Entry kTable[] = {
     {"GetTempLevel",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetTempLevel(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetTempLevel(h, v), v);
      }},
     {"SetTempLevel",
      [](Step &s) {
@@ -1552,7 +1571,8 @@ const Entry kTable[] = {
     {"GetTempUnit",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetTempUnit(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetTempUnit(h, v), v);
      }},
     {"SetTempUnit",
      [](Step &s) {
@@ -1572,7 +1592,8 @@ const Entry kTable[] = {
     {"GetThermalImageLuminance",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetThermalImageLuminance(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetThermalImageLuminance(h, v), v);
      }},
     {"SetThermalImageLuminance",
      [](Step &s) {
@@ -1582,7 +1603,8 @@ const Entry kTable[] = {
     {"GetThermalImageContrast",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetThermalImageContrast(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetThermalImageContrast(h, v), v);
      }},
     {"SetThermalImageContrast",
      [](Step &s) {
@@ -1592,7 +1614,8 @@ const Entry kTable[] = {
     {"GetThermalImageFlipMode",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetThermalImageFlipMode(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetThermalImageFlipMode(h, v), v);
      }},
     {"SetThermalImageFlipMode",
      [](Step &s) {
@@ -1698,7 +1721,8 @@ const Entry kTable[] = {
     {"GetWiperConfigInfo",
      [](Step &s) {
          const TMV_NET_HANDLE h = H;
-         check(TMV_NET_GetWiperConfigInfo(h, s.outCount()));
+         int32_t *v = s.outCount();
+         afterGet(TMV_NET_GetWiperConfigInfo(h, v), v);
      }},
     {"SetWiperConfigInfo",
      [](Step &s) {
