@@ -613,6 +613,66 @@ void onLibraryThread(void *user)
     require(!pthread_equal(pthread_self(), g_caller));
 }
 
+// A call the next callback makes into the library, armed by a step: from
+// inside any callback every function answers a status and never deadlocks,
+// and a Deinit answers 1. What it stops is not unflagged here: a flag that
+// stays up only allows callbacks.
+std::atomic<int> g_armed{-1};
+constexpr int kCallbackActions = 12;
+
+void fromCallback(TMV_NET_HANDLE own)
+{
+    const int action = g_armed.exchange(-1);
+    if (action < 0)
+        return;
+    const TMV_NET_HANDLE first = reinterpret_cast<TMV_NET_HANDLE>(g_slots[0].handle.load());
+    int32_t status = 0;
+    switch (action) {
+    case 0:
+        status = TMV_NET_StopPreview(own);
+        break;
+    case 1:
+        status = TMV_NET_StopPullTemp(own);
+        break;
+    case 2:
+        status = TMV_NET_StopPullNucData(own);
+        break;
+    case 3:
+        status = TMV_NET_UnsubscribeAlarm(own);
+        break;
+    case 4:
+        status = TMV_NET_Logout(own);
+        break;
+    case 5:
+        status = TMV_NET_Deinit();
+        require(status == 1);
+        break;
+    case 6: {
+        TMV_NET_DEV_INFO info;
+        status = TMV_NET_GetDevInfo(own, &info);
+        break;
+    }
+    case 7: {
+        TMV_NET_TEMP_INFO info;
+        status = TMV_NET_QueryFrameTemp(own, &info);
+        break;
+    }
+    case 8:
+        status = TMV_NET_Logout(first);
+        break;
+    case 9:
+        status = TMV_NET_StopPreview(first);
+        break;
+    case 10:
+        status = TMV_NET_SystemRestart(own);
+        break;
+    default:
+        status = TMV_NET_StopDownloadFile(own, 0);
+        break;
+    }
+    require(documented(status));
+}
+
 // Reads the bytes a callback was promised, all of them as far as
 // AddressSanitizer is concerned, a sample of them for real.
 void touch(const void *data, size_t size)
@@ -643,6 +703,7 @@ void previewCallback(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_PREVIEW_FRA
     touchFrame(frame->data, frame->width, frame->height, 4);
     require(frame->showWidth >= 0 && frame->showWidth <= frame->width);
     require(frame->showHeight >= 0 && frame->showHeight <= frame->height);
+    fromCallback(handle);
 }
 
 void tempCallback(TMV_NET_HANDLE handle, const TMV_NET_TEMP_FRAME *frame, int32_t channel, void *user)
@@ -652,6 +713,7 @@ void tempCallback(TMV_NET_HANDLE handle, const TMV_NET_TEMP_FRAME *frame, int32_
     require(channel == 0);
     require(frame != nullptr);
     touchFrame(frame->data, frame->width, frame->height, 2);
+    fromCallback(handle);
 }
 
 void rawCallback(TMV_NET_HANDLE handle, const uint16_t *data, int32_t width, int32_t height, void *user)
@@ -659,6 +721,7 @@ void rawCallback(TMV_NET_HANDLE handle, const uint16_t *data, int32_t width, int
     onLibraryThread(user);
     require(slotOf(handle).raw.load());
     touchFrame(data, width, height, 2);
+    fromCallback(handle);
 }
 
 template <class T>
@@ -748,6 +811,7 @@ void alarmCallback(TMV_NET_HANDLE handle, int32_t type, const void *info, void *
     default:
         std::abort();  // only the documented codes are raised here
     }
+    fromCallback(handle);
 }
 
 void exceptionCallback(TMV_NET_HANDLE handle, int32_t type, void *user)
@@ -755,6 +819,7 @@ void exceptionCallback(TMV_NET_HANDLE handle, int32_t type, void *user)
     onLibraryThread(user);
     require(slotOf(handle).exception.load());
     require(type >= 1001 && type <= 1004);
+    fromCallback(handle);
 }
 
 void searchCallback(const char *ip, void *user)
@@ -763,6 +828,7 @@ void searchCallback(const char *ip, void *user)
     require(g_searchOpen.load());
     require(ip != nullptr && std::memchr(ip, 0, 16) != nullptr);
     require(std::strncmp(ip, "127.0.0.", 8) == 0);
+    fromCallback(reinterpret_cast<TMV_NET_HANDLE>(g_slots[0].handle.load()));
 }
 
 // ---- One step ------------------------------------------------------------------
@@ -1860,13 +1926,14 @@ const Entry kTable[] = {
          const char *device = kDevices[pick(s.p, kDevices)];
          require(TMVSim_RaiseException(device, 1001 + s.p.ConsumeIntegralInRange<int32_t>(0, 3)) == 0);
      }},
+    {"~FromCallback", [](Step &s) { g_armed = s.p.ConsumeIntegralInRange<int>(0, kCallbackActions - 1); }},
 };
 
 #undef H
 
 constexpr size_t kEntryPoints = 141;
 constexpr size_t kSteps = sizeof kTable / sizeof kTable[0];
-static_assert(kSteps == kEntryPoints + 5, "one step per entry point, then the world's");
+static_assert(kSteps == kEntryPoints + 6, "one step per entry point, then the world's");
 
 constexpr int kMaxSteps = 48;
 
@@ -1907,6 +1974,7 @@ void beginInput()
 // theirs runs, and the search answers still due are drained.
 void endInput()
 {
+    g_armed = -1;
     require(TMV_NET_Init() == 0);
     for (int i = 0; i < g_slotCount.load(); ++i) {
         Slot &s = g_slots[i];
