@@ -39,7 +39,8 @@ run_one() {
   local t=$1 dir="$root/build-fuzz/run/$1"
   rm -rf "$dir/work"
   mkdir -p "$dir/corpus" "$dir/work"
-  [ -d "$root/fuzz/corpus/$t" ] && cp -n "$root/fuzz/corpus/$t"/* "$dir/corpus/" 2>/dev/null || true
+  # Seeds replace their older copies; what the runs added stays.
+  [ -d "$root/fuzz/corpus/$t" ] && cp -f "$root/fuzz/corpus/$t"/* "$dir/corpus/" 2>/dev/null || true
   local status=0
   ( cd "$dir/work" &&
     QT_QPA_PLATFORM=offscreen TMVSIM_SDCARD_ROOT="$dir/work/sdcard" \

@@ -111,8 +111,9 @@ Peripherals::Peripherals(const DeviceProfile &profile) : profile_(profile)
 
 void Peripherals::reset()
 {
-    std::vector<uint8_t> login = logo::makeDefault(0, 200, 64);
-    std::vector<uint8_t> main = logo::makeDefault(1, 128, 128);
+    // The factory logos never change: encoded once, not at every reset.
+    static const std::vector<uint8_t> login = logo::makeDefault(0, 200, 64);
+    static const std::vector<uint8_t> main = logo::makeDefault(1, 128, 128);
     std::lock_guard<std::mutex> lock(mutex_);
     wiper_ = 0;
     light_ = TMV_NET_FILL_LIGHT_CONFIG_INFO{};
@@ -125,8 +126,8 @@ void Peripherals::reset()
     dayNight_.startTime = 6 * 3600;
     dayNight_.endTime = 18 * 3600;
     dayNight_.sensitivity = 50;
-    logos_[0] = std::move(login);
-    logos_[1] = std::move(main);
+    logos_[0] = login;
+    logos_[1] = main;
 }
 
 bool Peripherals::hasWiper() const
