@@ -163,6 +163,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                         nullUser ? nullptr : static_cast<void *>(page));
     library.join();
     QCoreApplication::processEvents();
+    // Objects the widgets let go with deleteLater() go only when an event
+    // loop turns, which a fuzz input never leaves room for.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     AlarmPage *list = page->GetAlarmPage();
     require(list->RowCount() == (known && !nullUser ? 1 : 0));
