@@ -3,6 +3,11 @@
 // header, in the header's order. The input's function byte counts the rows
 // of all the arrays in the order kFamilies lists them, so a row moves, is
 // added or is dropped only together with the seeds that name it.
+//
+// Each file spells the step's handle `H` (s.handle()). A row draws its
+// arguments from its chunk in the order it reads them, so that order is part
+// of what a seed means too: a row reads `H` into `h` first when a later
+// argument is drawn in the same call expression.
 #include "Step.h"
 
 #include <cstddef>
