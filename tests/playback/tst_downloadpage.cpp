@@ -74,7 +74,7 @@ private slots:
 
 private:
     DownloadPage *page() const;
-    QTableView *view() const { return page()->findChild<QTableView *>("tableView"); }
+    QTableView *view() const { return m_fixture->child<QTableView>(page(), "tableView"); }
     QStringList row(int r) const;
 
     std::unique_ptr<PageFixture> m_fixture;
