@@ -119,6 +119,7 @@ void TestConfigGroups::init()
 
 void TestConfigGroups::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_window = nullptr;
     m_page = nullptr;

@@ -164,6 +164,9 @@ void TestConfigImaging::init()
 
 void TestConfigImaging::cleanup()
 {
+    if (m_peer)
+        TMV_NET_Logout(m_peer);
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_page = nullptr;
     m_boxes = nullptr;

@@ -109,6 +109,7 @@ void TestIntelligentPage::init()
 
 void TestIntelligentPage::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_page = nullptr;
     m_boxes = nullptr;

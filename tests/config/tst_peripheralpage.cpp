@@ -153,6 +153,9 @@ void TestPeripheralPage::init()
 
 void TestPeripheralPage::cleanup()
 {
+    if (m_peer)
+        TMV_NET_Logout(m_peer);
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_page = nullptr;
     m_boxes = nullptr;

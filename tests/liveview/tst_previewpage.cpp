@@ -122,6 +122,7 @@ void TestPreviewPage::init()
 
 void TestPreviewPage::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_window = nullptr;
     m_boxes = nullptr;

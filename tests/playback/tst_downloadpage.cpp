@@ -94,10 +94,8 @@ void TestDownloadPage::init()
 void TestDownloadPage::cleanup()
 {
     SimFixture::clearFaults();
+    m_fixture->verifyClean();
     m_fixture.reset();
-    const QWidgetList topLevels = QApplication::topLevelWidgets();
-    for (QWidget *widget : topLevels)
-        QVERIFY2(qobject_cast<MsgBox *>(widget), qPrintable(widget->objectName()));
 }
 
 DownloadPage *TestDownloadPage::page() const

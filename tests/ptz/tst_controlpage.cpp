@@ -100,6 +100,7 @@ void TestControlPage::init()
 
 void TestControlPage::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_page = nullptr;
     m_boxes = nullptr;

@@ -90,6 +90,7 @@ void TestPtzEndToEnd::init()
 void TestPtzEndToEnd::cleanup()
 {
     SimFixture::resumeClock();
+    m_fixture->verifyClean();
     m_fixture.reset();
 }
 

@@ -170,6 +170,7 @@ void TestPtzLists::init()
 
 void TestPtzLists::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_window = nullptr;
     m_page = nullptr;

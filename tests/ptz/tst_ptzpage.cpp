@@ -133,6 +133,9 @@ void TestPtzPage::init()
 
 void TestPtzPage::cleanup()
 {
+    if (m_peer)
+        TMV_NET_Logout(m_peer);
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_window = nullptr;
     m_page = nullptr;

@@ -1,12 +1,14 @@
 #include "PageFixture.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 
 #include "MainWindow.h"
+#include "MsgBox.h"
 
 PageFixture::PageFixture(bool show)
     : m_window(nullptr)
@@ -112,4 +114,19 @@ bool PageFixture::login(const char *ip)
     fillLogin(QString::fromLatin1(ip));
     click("loginBtn");
     return loggedIn() && m_boxes.count() == before;
+}
+
+void PageFixture::verifyClean()
+{
+    destroyWindow();
+    QStringList left;
+    const QWidgetList topLevels = QApplication::topLevelWidgets();
+    for (QWidget *widget : topLevels) {
+        if (qobject_cast<MsgBox *>(widget))
+            continue;
+        const QString name = widget->objectName().isEmpty() ? widget->windowTitle() : widget->objectName();
+        left << QLatin1String(widget->metaObject()->className()) + QLatin1Char(' ') + name;
+    }
+    left << SimFixture::openSessions();
+    QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("left open: ") + left.join(QStringLiteral(", "))));
 }

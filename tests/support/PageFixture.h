@@ -65,6 +65,12 @@ public:
     // afterwards and no message box was shown.
     bool login(const char *ip = SimFixture::kPtzCamera);
 
+    // For a page suite's cleanup(): deletes the window (its teardown is
+    // under test too), then fails the test when a top-level widget other
+    // than the message boxes' hidden parent is left, or a session is still
+    // open on the fleet. Either would carry over into the next test.
+    void verifyClean();
+
 private:
     static QObject *findIn(QObject *root, const QString &name, const QMetaObject *type);
 

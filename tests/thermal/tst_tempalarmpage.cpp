@@ -140,6 +140,7 @@ void TestTempAlarmPage::init()
 
 void TestTempAlarmPage::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_window = nullptr;
     m_page = nullptr;

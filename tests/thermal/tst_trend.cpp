@@ -333,8 +333,10 @@ void TestTrend::init()
 
 void TestTrend::cleanup()
 {
-    if (m_fixture)
+    if (m_fixture) {
         QCOMPARE(m_fixture->boxes().count(), 0);
+        m_fixture->verifyClean();
+    }
     m_fixture.reset();
     SimFixture::clearFaults();
     SimFixture::resumeClock();
