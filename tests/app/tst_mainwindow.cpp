@@ -116,12 +116,8 @@ void TestMainWindow::init()
 
 void TestMainWindow::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
-    // Nothing the window made may outlive it but the hidden message-box parent.
-    const QWidgetList topLevels = QApplication::topLevelWidgets();
-    for (QWidget *widget : topLevels)
-        QVERIFY2(qobject_cast<MsgBox *>(widget), qPrintable(widget->objectName()));
-    QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 0);
 }
 
 void TestMainWindow::initialState()

@@ -86,22 +86,8 @@ private slots:
     void restartDropsSessionAndLoginWorksWhenBack();
 
 private:
-    // Searched in the page only: the window and other pages reuse names.
-    template <class T>
-    T *Child(const char *name) const
-    {
-        T *child = m_page->findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            qFatal("no %s named %s on the page", T::staticMetaObject.className(), name);
-        return child;
-    }
-    QLineEdit *Edit(const char *name) const { return Child<QLineEdit>(name); }
     // The reply text back to bytes.
     static QByteArray ReplyBytes(const QString &text);
-    void Click(const char *button) const
-    {
-        QTest::mouseClick(Child<QAbstractButton>(button), Qt::LeftButton);
-    }
     bool Login();
     void ExpectBox(const QString &title, const QString &text) const;
 
@@ -133,6 +119,7 @@ void TestConfigGroups::init()
 
 void TestConfigGroups::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_window = nullptr;
     m_page = nullptr;
@@ -195,24 +182,24 @@ void TestConfigGroups::failuresNamed()
 
     QVERIFY(Login());
     // A failing get leaves what the form showed.
-    Edit("dateTimeTopEdit")->setText(QStringLiteral("7"));
-    Edit("channelTitleNameEdit")->setText(QStringLiteral("kept"));
-    Edit("laserOsdTopEdit")->setText(QStringLiteral("8"));
-    Edit("ipEdit")->setText(QStringLiteral("10.1.2.3"));
-    Edit("sendCmdEdit")->setText(sendText);
-    Edit("recvCmdEdit")->setText(QStringLiteral("AA "));
+    m_fixture->edit(m_page, "dateTimeTopEdit")->setText(QStringLiteral("7"));
+    m_fixture->edit(m_page, "channelTitleNameEdit")->setText(QStringLiteral("kept"));
+    m_fixture->edit(m_page, "laserOsdTopEdit")->setText(QStringLiteral("8"));
+    m_fixture->edit(m_page, "ipEdit")->setText(QStringLiteral("10.1.2.3"));
+    m_fixture->edit(m_page, "sendCmdEdit")->setText(sendText);
+    m_fixture->edit(m_page, "recvCmdEdit")->setText(QStringLiteral("AA "));
     const QByteArray name = function.toLatin1();
     SimFixture::fail(name.constData(), 1, TMVSIM_ALWAYS);
 
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
 
     ExpectBox(QStringLiteral("Error"), operation + QStringLiteral(" Failed!"));
     QVERIFY(SimFixture::countOf(name.constData()) >= 1);
-    QCOMPARE(Edit("dateTimeTopEdit")->text(), QStringLiteral("7"));
-    QCOMPARE(Edit("channelTitleNameEdit")->text(), QStringLiteral("kept"));
-    QCOMPARE(Edit("laserOsdTopEdit")->text(), QStringLiteral("8"));
-    QCOMPARE(Edit("ipEdit")->text(), QStringLiteral("10.1.2.3"));
-    QCOMPARE(Edit("recvCmdEdit")->text(), QStringLiteral("AA "));
+    QCOMPARE(m_fixture->edit(m_page, "dateTimeTopEdit")->text(), QStringLiteral("7"));
+    QCOMPARE(m_fixture->edit(m_page, "channelTitleNameEdit")->text(), QStringLiteral("kept"));
+    QCOMPARE(m_fixture->edit(m_page, "laserOsdTopEdit")->text(), QStringLiteral("8"));
+    QCOMPARE(m_fixture->edit(m_page, "ipEdit")->text(), QStringLiteral("10.1.2.3"));
+    QCOMPARE(m_fixture->edit(m_page, "recvCmdEdit")->text(), QStringLiteral("AA "));
     // Opening the serial port failed: nothing goes out on it.
     QCOMPARE(SimFixture::countOf("TMV_NET_TransparentData"), 0);
 }
@@ -223,13 +210,13 @@ void TestConfigGroups::timeTitleSendsForm()
 {
     QVERIFY(Login());
     SimFixture::fail("TMV_NET_SetOSDTimeTitleInfo", 1, 1);
-    Child<QCheckBox>("dateTimeCheck")->setChecked(true);
-    Edit("dateTimeTopEdit")->setText(QStringLiteral("10"));
-    Edit("dateTimeLeftEdit")->setText(QStringLiteral("20"));
-    Edit("dateTimeRightEdit")->setText(QStringLiteral("x"));
-    Edit("dateTimeBottonEdit")->setText(QStringLiteral("-4"));
+    m_fixture->check(m_page, "dateTimeCheck")->setChecked(true);
+    m_fixture->edit(m_page, "dateTimeTopEdit")->setText(QStringLiteral("10"));
+    m_fixture->edit(m_page, "dateTimeLeftEdit")->setText(QStringLiteral("20"));
+    m_fixture->edit(m_page, "dateTimeRightEdit")->setText(QStringLiteral("x"));
+    m_fixture->edit(m_page, "dateTimeBottonEdit")->setText(QStringLiteral("-4"));
 
-    Click("dateTitleSetBtn");
+    m_fixture->click(m_page, "dateTitleSetBtn");
 
     TMV_NET_OSD_TIME_TITLE_INFO expected;
     std::memset(&expected, 0, sizeof expected);
@@ -250,15 +237,15 @@ void TestConfigGroups::channelTitleRecordOnLiveChannel()
     SimFixture::clearJournal();
     SimFixture::fail("TMV_NET_SetOSDChannelTitleInfo", 1, 1);
     SimFixture::fail("TMV_NET_GetOSDChannelTitleInfo", 1, 1);
-    Child<QCheckBox>("channelTitleCheck")->setChecked(true);
-    Edit("channelTitleNameEdit")->setText(QString::fromUtf8("Gate \xc3\xa4"));
-    Edit("channelTitleTopEdit")->setText(QStringLiteral("10"));
-    Edit("channelTitleLeftEdit")->setText(QStringLiteral("20"));
-    Edit("channelTitleRightEdit")->setText(QStringLiteral("300"));
-    Edit("channelTitleBottonEdit")->setText(QStringLiteral("40"));
+    m_fixture->check(m_page, "channelTitleCheck")->setChecked(true);
+    m_fixture->edit(m_page, "channelTitleNameEdit")->setText(QString::fromUtf8("Gate \xc3\xa4"));
+    m_fixture->edit(m_page, "channelTitleTopEdit")->setText(QStringLiteral("10"));
+    m_fixture->edit(m_page, "channelTitleLeftEdit")->setText(QStringLiteral("20"));
+    m_fixture->edit(m_page, "channelTitleRightEdit")->setText(QStringLiteral("300"));
+    m_fixture->edit(m_page, "channelTitleBottonEdit")->setText(QStringLiteral("40"));
 
-    Click("channelTitleSetBtn");
-    Click("channelTitleGetBtn");
+    m_fixture->click(m_page, "channelTitleSetBtn");
+    m_fixture->click(m_page, "channelTitleGetBtn");
 
     const QByteArray input = SimFixture::lastInput("TMV_NET_SetOSDChannelTitleInfo");
     QCOMPARE(input.mid(sizeof(TMV_NET_HANDLE), 4), Int32(1));
@@ -281,19 +268,19 @@ void TestConfigGroups::channelTitleTooLongRefused()
 {
     QVERIFY(Login());
     // 129 two-byte characters: 258 bytes fit with the NUL, one more does not.
-    Edit("channelTitleNameEdit")->setText(QString(130, QChar(0xE4)));
-    Click("channelTitleSetBtn");
+    m_fixture->edit(m_page, "channelTitleNameEdit")->setText(QString(130, QChar(0xE4)));
+    m_fixture->click(m_page, "channelTitleSetBtn");
 
     QCOMPARE(m_boxes->count(), 1);
     QCOMPARE(m_boxes->last().title, QStringLiteral("Error"));
     QVERIFY2(m_boxes->last().text.contains(QStringLiteral("too long")), qPrintable(m_boxes->last().text));
     QCOMPARE(SimFixture::countOf("TMV_NET_SetOSDChannelTitleInfo"), 0);
-    QCOMPARE(Edit("channelTitleNameEdit")->text(), QString(130, QChar(0xE4)));
+    QCOMPARE(m_fixture->edit(m_page, "channelTitleNameEdit")->text(), QString(130, QChar(0xE4)));
 
     m_boxes->clear();
     SimFixture::fail("TMV_NET_SetOSDChannelTitleInfo", 1, 1);
-    Edit("channelTitleNameEdit")->setText(QString(129, QChar(0xE4)));
-    Click("channelTitleSetBtn");
+    m_fixture->edit(m_page, "channelTitleNameEdit")->setText(QString(129, QChar(0xE4)));
+    m_fixture->click(m_page, "channelTitleSetBtn");
     ExpectBox(QStringLiteral("Error"), QStringLiteral("SetOSDChannelTitleInfo Failed!"));
     const auto info = SimFixture::lastRecord<TMV_NET_OSD_CHANNEL_TITLE_INFO>("TMV_NET_SetOSDChannelTitleInfo",
                                                                              kAfterChannel);
@@ -322,17 +309,17 @@ void TestConfigGroups::laserOsdIndexes()
 
     QVERIFY(Login());
     SimFixture::fail("TMV_NET_SetLaserDistanceOsdParam", 1, 1);
-    QComboBox *fontCombo = Child<QComboBox>("fontSizeCombo");
-    QComboBox *alignCombo = Child<QComboBox>("alligmentCombo");
+    QComboBox *fontCombo = m_fixture->combo(m_page, "fontSizeCombo");
+    QComboBox *alignCombo = m_fixture->combo(m_page, "alligmentCombo");
     fontCombo->setCurrentIndex(fontCombo->findText(fontSize));
     alignCombo->setCurrentIndex(alignCombo->findText(alignment));
-    Child<QCheckBox>("laserEnbleCheck")->setChecked(true);
-    Edit("laserOsdTopEdit")->setText(QStringLiteral("11"));
-    Edit("laserOsdLeftEdit")->setText(QStringLiteral("12"));
-    Edit("laserOsdRightEdit")->setText(QStringLiteral("13"));
-    Edit("laserOsdBottomEdit")->setText(QStringLiteral("14"));
+    m_fixture->check(m_page, "laserEnbleCheck")->setChecked(true);
+    m_fixture->edit(m_page, "laserOsdTopEdit")->setText(QStringLiteral("11"));
+    m_fixture->edit(m_page, "laserOsdLeftEdit")->setText(QStringLiteral("12"));
+    m_fixture->edit(m_page, "laserOsdRightEdit")->setText(QStringLiteral("13"));
+    m_fixture->edit(m_page, "laserOsdBottomEdit")->setText(QStringLiteral("14"));
 
-    Click("laserOSDSetBtn");
+    m_fixture->click(m_page, "laserOSDSetBtn");
 
     ExpectBox(QStringLiteral("Error"), QStringLiteral("Set Laser Distance Osd Param Failed!"));
     const QByteArray input = SimFixture::lastInput("TMV_NET_SetLaserDistanceOsdParam");
@@ -354,16 +341,16 @@ void TestConfigGroups::ipConfigSendsTextsAsTheyStand()
 {
     QVERIFY(Login());
     SimFixture::fail("TMV_NET_SetIpConfig", 1, 1);
-    Child<QCheckBox>("dhcpEnableCheck")->setChecked(true);
-    Edit("ipEdit")->setText(QStringLiteral("192.168.1."));  // incomplete
-    Edit("subnetMaskEdit")->setText(QStringLiteral("255.255.255.0"));
-    Edit("getwayEdit")->setText(QStringLiteral("10.0.0.1"));  // outside the subnet
-    Edit("defaultDnsEdit")->setText(QStringLiteral("8.8.8.8"));
-    Edit("standbuDnsEdit")->setText(QString());
-    Edit("macEdit")->setText(QStringLiteral("00:11:22:33:44:55"));
-    Edit("ipNameEdit")->setText(QStringLiteral("not sent"));
+    m_fixture->check(m_page, "dhcpEnableCheck")->setChecked(true);
+    m_fixture->edit(m_page, "ipEdit")->setText(QStringLiteral("192.168.1."));  // incomplete
+    m_fixture->edit(m_page, "subnetMaskEdit")->setText(QStringLiteral("255.255.255.0"));
+    m_fixture->edit(m_page, "getwayEdit")->setText(QStringLiteral("10.0.0.1"));  // outside the subnet
+    m_fixture->edit(m_page, "defaultDnsEdit")->setText(QStringLiteral("8.8.8.8"));
+    m_fixture->edit(m_page, "standbuDnsEdit")->setText(QString());
+    m_fixture->edit(m_page, "macEdit")->setText(QStringLiteral("00:11:22:33:44:55"));
+    m_fixture->edit(m_page, "ipNameEdit")->setText(QStringLiteral("not sent"));
 
-    Click("ipConfigSetBtn");
+    m_fixture->click(m_page, "ipConfigSetBtn");
 
     ExpectBox(QStringLiteral("Error"), QStringLiteral("SetIPConfig Failed!"));
     const auto config = SimFixture::lastRecord<TMV_NET_IP_CONFIG>("TMV_NET_SetIpConfig");
@@ -395,8 +382,8 @@ void TestConfigGroups::ipConfigTooLongRefused()
     QFETCH(QString, text);
 
     QVERIFY(Login());
-    Edit(edit.toLatin1().constData())->setText(text);
-    Click("ipConfigSetBtn");
+    m_fixture->edit(m_page, edit)->setText(text);
+    m_fixture->click(m_page, "ipConfigSetBtn");
 
     QCOMPARE(m_boxes->count(), 1);
     QCOMPARE(m_boxes->last().title, QStringLiteral("Error"));
@@ -425,7 +412,7 @@ void TestConfigGroups::maintenanceActionsCallOnce()
     QVERIFY(Login());
     // Held off so the session stays: only what the page asks is checked.
     SimFixture::fail(function.toLatin1().constData(), 3, 1);
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
     // No question first, one call, nothing but the handle.
     QCOMPARE(SimFixture::calls(), QStringList() << function);
     QCOMPARE(SimFixture::argsOf(function.toLatin1().constData()), QList<QByteArray>() << QByteArray());
@@ -455,33 +442,33 @@ void TestConfigGroups::serialRequestBytes()
     QFETCH(QString, reply);
 
     QVERIFY(Login());
-    Edit("sendCmdEdit")->setText(text);
-    Edit("recvCmdEdit")->setText(QStringLiteral("AA "));
+    m_fixture->edit(m_page, "sendCmdEdit")->setText(text);
+    m_fixture->edit(m_page, "recvCmdEdit")->setText(QStringLiteral("AA "));
 
-    Click("sendCmdBtn");
+    m_fixture->click(m_page, "sendCmdBtn");
 
     QCOMPARE(m_boxes->count(), 0);
     // Bytes, their count, the reply buffer's size and the time-out.
     QCOMPARE(SimFixture::argsOf("TMV_NET_TransparentData"),
              QList<QByteArray>() << bytes + Int32(bytes.size()) + Int32(256) + Int32(2000));
     QCOMPARE(SimFixture::argsOf("TMV_NET_SetTransparentState"), QList<QByteArray>() << Int32(1) << Int32(0));
-    QCOMPARE(Edit("recvCmdEdit")->text(), reply);
+    QCOMPARE(m_fixture->edit(m_page, "recvCmdEdit")->text(), reply);
 }
 
 void TestConfigGroups::serialSendFailureClosesPort()
 {
     QVERIFY(Login());
     SimFixture::fail("TMV_NET_TransparentData", 1, 1);
-    Edit("sendCmdEdit")->setText(QStringLiteral("01"));
-    Edit("recvCmdEdit")->setText(QStringLiteral("AA "));
+    m_fixture->edit(m_page, "sendCmdEdit")->setText(QStringLiteral("01"));
+    m_fixture->edit(m_page, "recvCmdEdit")->setText(QStringLiteral("AA "));
 
-    Click("sendCmdBtn");
+    m_fixture->click(m_page, "sendCmdBtn");
 
     ExpectBox(QStringLiteral("Error"), QStringLiteral("SerialTransparent Failed!"));
     QCOMPARE(SimFixture::countOf("TMV_NET_TransparentData"), 1);
     // Opened for the request and closed again after the failure.
     QCOMPARE(SimFixture::argsOf("TMV_NET_SetTransparentState"), QList<QByteArray>() << Int32(1) << Int32(0));
-    QCOMPARE(Edit("recvCmdEdit")->text(), QStringLiteral("AA "));
+    QCOMPARE(m_fixture->edit(m_page, "recvCmdEdit")->text(), QStringLiteral("AA "));
 }
 
 void TestConfigGroups::serialRefusedRequestSendsNothing_data()
@@ -501,10 +488,10 @@ void TestConfigGroups::serialRefusedRequestSendsNothing()
     QFETCH(bool, invalid);
 
     QVERIFY(Login());
-    Edit("sendCmdEdit")->setText(text);
-    Edit("recvCmdEdit")->setText(QStringLiteral("AA "));
+    m_fixture->edit(m_page, "sendCmdEdit")->setText(text);
+    m_fixture->edit(m_page, "recvCmdEdit")->setText(QStringLiteral("AA "));
 
-    Click("sendCmdBtn");
+    m_fixture->click(m_page, "sendCmdBtn");
 
     if (invalid)
         ExpectBox(QStringLiteral("Error"), QStringLiteral("Invalid input Failed!"));
@@ -512,7 +499,7 @@ void TestConfigGroups::serialRefusedRequestSendsNothing()
         QCOMPARE(m_boxes->count(), 0);
     QCOMPARE(SimFixture::countOf("TMV_NET_TransparentData"), 0);
     QCOMPARE(SimFixture::argsOf("TMV_NET_SetTransparentState"), QList<QByteArray>() << Int32(1) << Int32(0));
-    QCOMPARE(Edit("recvCmdEdit")->text(), QStringLiteral("AA "));
+    QCOMPARE(m_fixture->edit(m_page, "recvCmdEdit")->text(), QStringLiteral("AA "));
 }
 
 // ---- Against the device ------------------------------------------------------------
@@ -537,52 +524,52 @@ void TestConfigGroups::osdSettingsRoundTrip()
     laser.unit = 1;
     QCOMPARE(TMV_NET_SetLaserDistanceOsdParam(peer, 0, &laser), 0);
 
-    Child<QCheckBox>("dateTimeCheck")->setChecked(true);
-    Edit("dateTimeTopEdit")->setText(QStringLiteral("10"));
-    Edit("dateTimeLeftEdit")->setText(QStringLiteral("20"));
-    Edit("dateTimeRightEdit")->setText(QStringLiteral("0"));
-    Edit("dateTimeBottonEdit")->setText(QStringLiteral("0"));
-    Click("dateTitleSetBtn");
-    Child<QCheckBox>("channelTitleCheck")->setChecked(true);
-    Edit("channelTitleNameEdit")->setText(QString::fromUtf8("Gate \xc3\xa4"));
-    Edit("channelTitleTopEdit")->setText(QStringLiteral("30"));
-    Edit("channelTitleLeftEdit")->setText(QStringLiteral("40"));
-    Edit("channelTitleRightEdit")->setText(QStringLiteral("0"));
-    Edit("channelTitleBottonEdit")->setText(QStringLiteral("0"));
-    Click("channelTitleSetBtn");
-    Child<QCheckBox>("laserEnbleCheck")->setChecked(true);
-    Child<QComboBox>("fontSizeCombo")->setCurrentIndex(2);
-    Child<QComboBox>("alligmentCombo")->setCurrentIndex(1);
-    Edit("laserOsdTopEdit")->setText(QStringLiteral("50"));
-    Edit("laserOsdLeftEdit")->setText(QStringLiteral("60"));
-    Edit("laserOsdRightEdit")->setText(QStringLiteral("0"));
-    Edit("laserOsdBottomEdit")->setText(QStringLiteral("0"));
-    Click("laserOSDSetBtn");
+    m_fixture->check(m_page, "dateTimeCheck")->setChecked(true);
+    m_fixture->edit(m_page, "dateTimeTopEdit")->setText(QStringLiteral("10"));
+    m_fixture->edit(m_page, "dateTimeLeftEdit")->setText(QStringLiteral("20"));
+    m_fixture->edit(m_page, "dateTimeRightEdit")->setText(QStringLiteral("0"));
+    m_fixture->edit(m_page, "dateTimeBottonEdit")->setText(QStringLiteral("0"));
+    m_fixture->click(m_page, "dateTitleSetBtn");
+    m_fixture->check(m_page, "channelTitleCheck")->setChecked(true);
+    m_fixture->edit(m_page, "channelTitleNameEdit")->setText(QString::fromUtf8("Gate \xc3\xa4"));
+    m_fixture->edit(m_page, "channelTitleTopEdit")->setText(QStringLiteral("30"));
+    m_fixture->edit(m_page, "channelTitleLeftEdit")->setText(QStringLiteral("40"));
+    m_fixture->edit(m_page, "channelTitleRightEdit")->setText(QStringLiteral("0"));
+    m_fixture->edit(m_page, "channelTitleBottonEdit")->setText(QStringLiteral("0"));
+    m_fixture->click(m_page, "channelTitleSetBtn");
+    m_fixture->check(m_page, "laserEnbleCheck")->setChecked(true);
+    m_fixture->combo(m_page, "fontSizeCombo")->setCurrentIndex(2);
+    m_fixture->combo(m_page, "alligmentCombo")->setCurrentIndex(1);
+    m_fixture->edit(m_page, "laserOsdTopEdit")->setText(QStringLiteral("50"));
+    m_fixture->edit(m_page, "laserOsdLeftEdit")->setText(QStringLiteral("60"));
+    m_fixture->edit(m_page, "laserOsdRightEdit")->setText(QStringLiteral("0"));
+    m_fixture->edit(m_page, "laserOsdBottomEdit")->setText(QStringLiteral("0"));
+    m_fixture->click(m_page, "laserOSDSetBtn");
     QCOMPARE(m_boxes->count(), 0);
 
     for (const char *edit : {"dateTimeTopEdit", "dateTimeLeftEdit", "channelTitleNameEdit", "channelTitleTopEdit",
                              "laserOsdTopEdit", "laserOsdLeftEdit"})
-        Edit(edit)->clear();
+        m_fixture->edit(m_page, edit)->clear();
     for (const char *check : {"dateTimeCheck", "channelTitleCheck", "laserEnbleCheck"})
-        Child<QCheckBox>(check)->setChecked(false);
-    Child<QComboBox>("fontSizeCombo")->setCurrentIndex(0);
-    Child<QComboBox>("alligmentCombo")->setCurrentIndex(0);
-    Click("dateTitleGetBtn");
-    Click("channelTitleGetBtn");
-    Click("laserOSDGetBtn");
+        m_fixture->check(m_page, check)->setChecked(false);
+    m_fixture->combo(m_page, "fontSizeCombo")->setCurrentIndex(0);
+    m_fixture->combo(m_page, "alligmentCombo")->setCurrentIndex(0);
+    m_fixture->click(m_page, "dateTitleGetBtn");
+    m_fixture->click(m_page, "channelTitleGetBtn");
+    m_fixture->click(m_page, "laserOSDGetBtn");
 
     QCOMPARE(m_boxes->count(), 0);
-    QVERIFY(Child<QCheckBox>("dateTimeCheck")->isChecked());
-    QCOMPARE(Edit("dateTimeTopEdit")->text(), QStringLiteral("10"));
-    QCOMPARE(Edit("dateTimeLeftEdit")->text(), QStringLiteral("20"));
-    QVERIFY(Child<QCheckBox>("channelTitleCheck")->isChecked());
-    QCOMPARE(Edit("channelTitleNameEdit")->text(), QString::fromUtf8("Gate \xc3\xa4"));
-    QCOMPARE(Edit("channelTitleTopEdit")->text(), QStringLiteral("30"));
-    QVERIFY(Child<QCheckBox>("laserEnbleCheck")->isChecked());
-    QCOMPARE(Child<QComboBox>("fontSizeCombo")->currentText(), QStringLiteral("large"));
-    QCOMPARE(Child<QComboBox>("alligmentCombo")->currentText(), QStringLiteral("right"));
-    QCOMPARE(Edit("laserOsdTopEdit")->text(), QStringLiteral("50"));
-    QCOMPARE(Edit("laserOsdLeftEdit")->text(), QStringLiteral("60"));
+    QVERIFY(m_fixture->check(m_page, "dateTimeCheck")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "dateTimeTopEdit")->text(), QStringLiteral("10"));
+    QCOMPARE(m_fixture->edit(m_page, "dateTimeLeftEdit")->text(), QStringLiteral("20"));
+    QVERIFY(m_fixture->check(m_page, "channelTitleCheck")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "channelTitleNameEdit")->text(), QString::fromUtf8("Gate \xc3\xa4"));
+    QCOMPARE(m_fixture->edit(m_page, "channelTitleTopEdit")->text(), QStringLiteral("30"));
+    QVERIFY(m_fixture->check(m_page, "laserEnbleCheck")->isChecked());
+    QCOMPARE(m_fixture->combo(m_page, "fontSizeCombo")->currentText(), QStringLiteral("large"));
+    QCOMPARE(m_fixture->combo(m_page, "alligmentCombo")->currentText(), QStringLiteral("right"));
+    QCOMPARE(m_fixture->edit(m_page, "laserOsdTopEdit")->text(), QStringLiteral("50"));
+    QCOMPARE(m_fixture->edit(m_page, "laserOsdLeftEdit")->text(), QStringLiteral("60"));
 
     std::memset(&laser, 0, sizeof laser);
     QCOMPARE(TMV_NET_GetLaserDistanceOsdParam(peer, 0, &laser), 0);
@@ -595,13 +582,13 @@ void TestConfigGroups::serialModbusReadGetsValidReply()
 {
     QVERIFY(Login());
     // Read two holding registers from slave 1; C4 0B is the request's CRC.
-    Edit("sendCmdEdit")->setText(QStringLiteral("01 03 00 00 00 02 C4 0B"));
+    m_fixture->edit(m_page, "sendCmdEdit")->setText(QStringLiteral("01 03 00 00 00 02 C4 0B"));
     QCOMPARE(ModbusCrc(QByteArray::fromHex("010300000002")), uint16_t(0x0BC4));
 
-    Click("sendCmdBtn");
+    m_fixture->click(m_page, "sendCmdBtn");
 
     QCOMPARE(m_boxes->count(), 0);
-    const QString text = Edit("recvCmdEdit")->text();
+    const QString text = m_fixture->edit(m_page, "recvCmdEdit")->text();
     // Upper-case pairs, each followed by one blank.
     QVERIFY2(QRegularExpression(QStringLiteral("^([0-9A-F]{2} )+$")).match(text).hasMatch(), qPrintable(text));
     const QByteArray reply = ReplyBytes(text);
@@ -613,42 +600,42 @@ void TestConfigGroups::serialModbusReadGetsValidReply()
     QCOMPARE(SimFixture::argsOf("TMV_NET_SetTransparentState"), QList<QByteArray>() << Int32(1) << Int32(0));
 
     // A frame with a wrong CRC gets no answer: the reply shown is empty.
-    Edit("sendCmdEdit")->setText(QStringLiteral("01 03 00 00 00 02 C4 0C"));
-    Click("sendCmdBtn");
+    m_fixture->edit(m_page, "sendCmdEdit")->setText(QStringLiteral("01 03 00 00 00 02 C4 0C"));
+    m_fixture->click(m_page, "sendCmdBtn");
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Edit("recvCmdEdit")->text(), QString());
+    QCOMPARE(m_fixture->edit(m_page, "recvCmdEdit")->text(), QString());
 }
 
 void TestConfigGroups::ipConfigShowsDeviceAndTakesConsistentSet()
 {
     QVERIFY(Login());
-    Click("ipConfigGetBtn");
+    m_fixture->click(m_page, "ipConfigGetBtn");
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Edit("ipEdit")->text(), QString::fromLatin1(SimFixture::kPtzCamera));
-    const QString name = Edit("ipNameEdit")->text();
+    QCOMPARE(m_fixture->edit(m_page, "ipEdit")->text(), QString::fromLatin1(SimFixture::kPtzCamera));
+    const QString name = m_fixture->edit(m_page, "ipNameEdit")->text();
     QVERIFY(!name.isEmpty());
 
-    Child<QCheckBox>("dhcpEnableCheck")->setChecked(false);
-    Edit("ipEdit")->setText(QStringLiteral("192.168.7.20"));
-    Edit("subnetMaskEdit")->setText(QStringLiteral("255.255.255.0"));
-    Edit("getwayEdit")->setText(QStringLiteral("192.168.7.1"));
-    Edit("macEdit")->setText(QStringLiteral("02:00:00:00:00:07"));
-    Click("ipConfigSetBtn");
+    m_fixture->check(m_page, "dhcpEnableCheck")->setChecked(false);
+    m_fixture->edit(m_page, "ipEdit")->setText(QStringLiteral("192.168.7.20"));
+    m_fixture->edit(m_page, "subnetMaskEdit")->setText(QStringLiteral("255.255.255.0"));
+    m_fixture->edit(m_page, "getwayEdit")->setText(QStringLiteral("192.168.7.1"));
+    m_fixture->edit(m_page, "macEdit")->setText(QStringLiteral("02:00:00:00:00:07"));
+    m_fixture->click(m_page, "ipConfigSetBtn");
     QCOMPARE(m_boxes->count(), 0);
 
     // A gateway outside the subnet goes out unchanged; the device refuses it.
-    Edit("getwayEdit")->setText(QStringLiteral("10.0.0.1"));
-    Click("ipConfigSetBtn");
+    m_fixture->edit(m_page, "getwayEdit")->setText(QStringLiteral("10.0.0.1"));
+    m_fixture->click(m_page, "ipConfigSetBtn");
     ExpectBox(QStringLiteral("Error"), QStringLiteral("SetIPConfig Param Wrong!"));
 
     for (const char *edit : {"ipEdit", "subnetMaskEdit", "getwayEdit", "macEdit", "ipNameEdit"})
-        Edit(edit)->clear();
-    Click("ipConfigGetBtn");
-    QCOMPARE(Edit("ipEdit")->text(), QStringLiteral("192.168.7.20"));
-    QCOMPARE(Edit("getwayEdit")->text(), QStringLiteral("192.168.7.1"));
-    QCOMPARE(Edit("macEdit")->text(), QStringLiteral("02:00:00:00:00:07"));
+        m_fixture->edit(m_page, edit)->clear();
+    m_fixture->click(m_page, "ipConfigGetBtn");
+    QCOMPARE(m_fixture->edit(m_page, "ipEdit")->text(), QStringLiteral("192.168.7.20"));
+    QCOMPARE(m_fixture->edit(m_page, "getwayEdit")->text(), QStringLiteral("192.168.7.1"));
+    QCOMPARE(m_fixture->edit(m_page, "macEdit")->text(), QStringLiteral("02:00:00:00:00:07"));
     // The set sent no name, and the device kept its own.
-    QCOMPARE(Edit("ipNameEdit")->text(), name);
+    QCOMPARE(m_fixture->edit(m_page, "ipNameEdit")->text(), name);
 }
 
 void TestConfigGroups::restartDropsSessionAndLoginWorksWhenBack()
@@ -656,7 +643,7 @@ void TestConfigGroups::restartDropsSessionAndLoginWorksWhenBack()
     SimFixture::pauseClock();
     QVERIFY(Login());
 
-    Click("devRestartBtn");
+    m_fixture->click(m_page, "devRestartBtn");
     SimFixture::stepClock(1);
     QVERIFY(m_boxes->waitForCount(1));
     QCOMPARE(m_boxes->last().title, QStringLiteral("Exception"));
@@ -674,9 +661,9 @@ void TestConfigGroups::restartDropsSessionAndLoginWorksWhenBack()
     QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
     QCOMPARE(m_boxes->count(), 0);
     // The page works on the new login.
-    Click("ipConfigGetBtn");
+    m_fixture->click(m_page, "ipConfigGetBtn");
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Edit("ipEdit")->text(), QString::fromLatin1(SimFixture::kPtzCamera));
+    QCOMPARE(m_fixture->edit(m_page, "ipEdit")->text(), QString::fromLatin1(SimFixture::kPtzCamera));
 }
 
 QTEST_MAIN(TestConfigGroups)

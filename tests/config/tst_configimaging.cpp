@@ -131,20 +131,6 @@ private slots:
     void enhancementKeepsDeviceSettings();
 
 private:
-    // Searched in the page only: other pages reuse names such as
-    // "emissivityEdit" and "ipEdit".
-    template <class T>
-    T *Child(const QString &name) const
-    {
-        T *child = m_page->findChild<T *>(name);
-        if (!child)
-            qFatal("no %s named %s on the page", T::staticMetaObject.className(), qPrintable(name));
-        return child;
-    }
-    QLineEdit *Edit(const char *name) const { return Child<QLineEdit>(QLatin1String(name)); }
-    QCheckBox *Check(const char *name) const { return Child<QCheckBox>(QLatin1String(name)); }
-    QComboBox *Combo(const char *name) const { return Child<QComboBox>(QLatin1String(name)); }
-    void Click(const QString &name) const { QTest::mouseClick(Child<QAbstractButton>(name), Qt::LeftButton); }
     void Fill(const FormValues &values) const;
     bool Login();
     QStringList BoxTexts() const;
@@ -178,6 +164,9 @@ void TestConfigImaging::init()
 
 void TestConfigImaging::cleanup()
 {
+    if (m_peer)
+        TMV_NET_Logout(m_peer);
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_page = nullptr;
     m_boxes = nullptr;
@@ -196,7 +185,7 @@ TMV_NET_HANDLE TestConfigImaging::Peer()
 void TestConfigImaging::Fill(const FormValues &values) const
 {
     for (const auto &value : values) {
-        QWidget *widget = Child<QWidget>(value.first);
+        QWidget *widget = m_fixture->child<QWidget>(m_page, value.first);
         if (auto *edit = qobject_cast<QLineEdit *>(widget))
             edit->setText(value.second.toString());
         else if (auto *check = qobject_cast<QCheckBox *>(widget))
@@ -374,12 +363,12 @@ void TestConfigImaging::formControls()
     QFETCH(QString, type);
     QFETCH(QString, text);
 
-    QWidget *widget = Child<QWidget>(name);
+    QWidget *widget = m_fixture->child<QWidget>(m_page, name);
     QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), type);
     QCOMPARE(widget->property("text").toString(), text);
     if (auto *check = qobject_cast<QCheckBox *>(widget))
         QVERIFY(!check->isChecked());
-    QVERIFY(Child<QScrollArea>(QStringLiteral("scrollArea"))->widget()->isAncestorOf(widget));
+    QVERIFY(m_fixture->child<QScrollArea>(m_page, "scrollArea")->widget()->isAncestorOf(widget));
 }
 
 void TestConfigImaging::comboItems_data()
@@ -406,12 +395,8 @@ void TestConfigImaging::comboItems()
     QFETCH(QStringList, items);
     QFETCH(int, index);
 
-    QComboBox *combo = Child<QComboBox>(name);
-    QStringList shown;
-    for (int i = 0; i < combo->count(); ++i)
-        shown << combo->itemText(i);
-    QCOMPARE(shown, items);
-    QCOMPARE(combo->currentIndex(), index);
+    QCOMPARE(m_fixture->items(m_page, name), items);
+    QCOMPARE(m_fixture->combo(m_page, name)->currentIndex(), index);
 }
 
 void TestConfigImaging::addressValidators_data()
@@ -436,7 +421,7 @@ void TestConfigImaging::addressValidators()
 
     QSet<const QValidator *> validators;
     for (const char *name : {"ipEdit", "subnetMaskEdit", "getwayEdit", "defaultDnsEdit", "standbuDnsEdit"}) {
-        const QValidator *validator = Edit(name)->validator();
+        const QValidator *validator = m_fixture->edit(m_page, name)->validator();
         QVERIFY2(validator, name);
         validators.insert(validator);
         QString input = text;
@@ -444,8 +429,8 @@ void TestConfigImaging::addressValidators()
         QCOMPARE(int(validator->validate(input, position)), state);
     }
     QCOMPARE(validators.size(), 5);
-    QVERIFY(!Edit("macEdit")->validator());
-    QVERIFY(!Edit("ipNameEdit")->validator());
+    QVERIFY(!m_fixture->edit(m_page, "macEdit")->validator());
+    QVERIFY(!m_fixture->edit(m_page, "ipNameEdit")->validator());
 }
 
 // ---- Conversions -----------------------------------------------------------
@@ -651,7 +636,7 @@ void TestConfigImaging::setSendsForm()
     Fill(form);
     const QByteArray name = function.toLatin1();
     SimFixture::fail(name.constData(), 1);
-    Click(button);
+    m_fixture->click(m_page, button);
 
     QCOMPARE(SimFixture::calls(), QStringList{function});
     QCOMPARE(SimFixture::argsOf(name.constData()).value(0), sent);
@@ -682,13 +667,13 @@ void TestConfigImaging::noSelectionSendsNothing()
 
     QVERIFY(Login());
     if (relogin) {
-        Child<QComboBox>(combo)->setCurrentIndex(1);
+        m_fixture->combo(m_page, combo)->setCurrentIndex(1);
         m_fixture->click("loginBtn");
         QVERIFY(!m_fixture->loggedIn());
         QVERIFY(Login());
     }
-    QCOMPARE(Child<QComboBox>(combo)->currentIndex(), -1);
-    Click(button);
+    QCOMPARE(m_fixture->combo(m_page, combo)->currentIndex(), -1);
+    m_fixture->click(m_page, button);
     QCOMPARE(SimFixture::calls(), QStringList());
     QCOMPARE(m_boxes->count(), 0);
 }
@@ -733,12 +718,12 @@ void TestConfigImaging::failingGetKeepsForm()
     Fill(form);
     const QByteArray name = function.toLatin1();
     SimFixture::fail(name.constData(), 1003);
-    Click(button);
+    m_fixture->click(m_page, button);
 
     QCOMPARE(SimFixture::calls(), QStringList{function});
     QCOMPARE(BoxTexts(), QStringList{"Error: " + operation + " Pwd Wrong!"});
     for (const auto &value : form) {
-        QWidget *widget = Child<QWidget>(value.first);
+        QWidget *widget = m_fixture->child<QWidget>(m_page, value.first);
         if (auto *edit = qobject_cast<QLineEdit *>(widget))
             QCOMPARE(edit->text(), value.second.toString());
         else if (auto *check = qobject_cast<QCheckBox *>(widget))
@@ -756,16 +741,16 @@ void TestConfigImaging::thermalImageReadsAreIndependent()
     SimFixture::fail("TMV_NET_GetThermalImageLuminance", 1);
     SimFixture::fail("TMV_NET_GetThermalImageContrast", 3);
     SimFixture::fail("TMV_NET_GetThermalImageFlipMode", 1007);
-    Click(QStringLiteral("thermalImageGetBtn"));
+    m_fixture->click(m_page, "thermalImageGetBtn");
 
     QCOMPARE(SimFixture::calls(), (QStringList{"TMV_NET_GetThermalImageLuminance", "TMV_NET_GetThermalImageContrast",
                                                "TMV_NET_GetThermalImageFlipMode"}));
     QCOMPARE(BoxTexts(), (QStringList{"Error: GetThermalImageLuminance Failed!",
                                       "Error: GetThermalImageContrast Param Wrong!",
                                       "Error: GetThermalImageFlipMode System Exception!"}));
-    QCOMPARE(Edit("brightnesslineEdit")->text(), QStringLiteral("40"));
-    QCOMPARE(Edit("contrastlineEdit")->text(), QStringLiteral("60"));
-    QCOMPARE(Combo("flipcomboBox")->currentIndex(), 2);
+    QCOMPARE(m_fixture->edit(m_page, "brightnesslineEdit")->text(), QStringLiteral("40"));
+    QCOMPARE(m_fixture->edit(m_page, "contrastlineEdit")->text(), QStringLiteral("60"));
+    QCOMPARE(m_fixture->combo(m_page, "flipcomboBox")->currentIndex(), 2);
 }
 
 // The three writes go out in order whatever the one before answered; with
@@ -777,7 +762,7 @@ void TestConfigImaging::thermalImageWritesAreIndependent()
     SimFixture::fail("TMV_NET_SetThermalImageLuminance", 1);
     SimFixture::fail("TMV_NET_SetThermalImageContrast", 3);
     SimFixture::fail("TMV_NET_SetThermalImageFlipMode", 1);
-    Click(QStringLiteral("thermalImageSetBtn"));
+    m_fixture->click(m_page, "thermalImageSetBtn");
 
     QCOMPARE(SimFixture::calls(), (QStringList{"TMV_NET_SetThermalImageLuminance", "TMV_NET_SetThermalImageContrast",
                                                "TMV_NET_SetThermalImageFlipMode"}));
@@ -802,7 +787,7 @@ void TestConfigImaging::enhanceSetReadsThenWrites()
           {"detailEnhanceLineEdit", "-8"}});
     SimFixture::fail("TMV_NET_GetThermalImageEnhanceInfo", 1);
     SimFixture::fail("TMV_NET_SetThermalImageEnhanceInfo", 1);
-    Click(QStringLiteral("thermalVideoEnhanceSetBtn"));
+    m_fixture->click(m_page, "thermalVideoEnhanceSetBtn");
 
     QCOMPARE(SimFixture::calls(),
              (QStringList{"TMV_NET_GetThermalImageEnhanceInfo", "TMV_NET_SetThermalImageEnhanceInfo"}));
@@ -822,7 +807,7 @@ void TestConfigImaging::synTimeSendsLocalTime()
     QVERIFY(Login());
     SimFixture::fail("TMV_NET_SyncSystemTime", 1);
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    Click(QStringLiteral("synTimeBtn"));
+    m_fixture->click(m_page, "synTimeBtn");
     const QDateTime after = QDateTime::currentDateTime().addSecs(1);
 
     const QByteArray sent = SimFixture::argsOf("TMV_NET_SyncSystemTime").value(0);
@@ -856,11 +841,11 @@ void TestConfigImaging::logoutClearsPage()
                           "standbuDnsEdit",   "macEdit",         "ipNameEdit",        "sendCmdEdit",
                           "recvCmdEdit"};
     for (const char *name : cleared)
-        Edit(name)->setText(QStringLiteral("7"));
+        m_fixture->edit(m_page, name)->setText(QStringLiteral("7"));
     for (const char *name : kept)
-        Edit(name)->setText(QStringLiteral("1.2.3.4"));
+        m_fixture->edit(m_page, name)->setText(QStringLiteral("1.2.3.4"));
     for (const char *name : unchecked)
-        Check(name)->setChecked(true);
+        m_fixture->check(m_page, name)->setChecked(true);
     Fill({{"paletteCombo", 4}, {"gainSwitchCombo", 1}, {"unitCombo", 2}, {"flipcomboBox", 3},
           {"laserEnbleCheck", true}, {"dhcpEnableCheck", true}, {"fontSizeCombo", 2}, {"alligmentCombo", 1}});
 
@@ -868,17 +853,17 @@ void TestConfigImaging::logoutClearsPage()
     QVERIFY(!m_fixture->loggedIn());
 
     for (const char *name : cleared)
-        QVERIFY2(Edit(name)->text().isEmpty(), name);
+        QVERIFY2(m_fixture->edit(m_page, name)->text().isEmpty(), name);
     for (const char *name : unchecked)
-        QVERIFY2(!Check(name)->isChecked(), name);
+        QVERIFY2(!m_fixture->check(m_page, name)->isChecked(), name);
     for (const char *name : {"paletteCombo", "gainSwitchCombo", "unitCombo", "flipcomboBox"})
-        QVERIFY2(Combo(name)->currentIndex() == -1, name);
+        QVERIFY2(m_fixture->combo(m_page, name)->currentIndex() == -1, name);
     for (const char *name : kept)
-        QVERIFY2(Edit(name)->text() == QLatin1String("1.2.3.4"), name);
-    QVERIFY(Check("laserEnbleCheck")->isChecked());
-    QVERIFY(Check("dhcpEnableCheck")->isChecked());
-    QCOMPARE(Combo("fontSizeCombo")->currentIndex(), 2);
-    QCOMPARE(Combo("alligmentCombo")->currentIndex(), 1);
+        QVERIFY2(m_fixture->edit(m_page, name)->text() == QLatin1String("1.2.3.4"), name);
+    QVERIFY(m_fixture->check(m_page, "laserEnbleCheck")->isChecked());
+    QVERIFY(m_fixture->check(m_page, "dhcpEnableCheck")->isChecked());
+    QCOMPARE(m_fixture->combo(m_page, "fontSizeCombo")->currentIndex(), 2);
+    QCOMPARE(m_fixture->combo(m_page, "alligmentCombo")->currentIndex(), 1);
     QCOMPARE(m_boxes->count(), 0);
 }
 
@@ -906,10 +891,10 @@ void TestConfigImaging::switchGetFollowsDevice()
     QCOMPARE(TMV_NET_SetOSDState(Peer(), state), 0);
     QCOMPARE(TMV_NET_SetTempBarState(Peer(), state), 0);
     Fill({{"osdMasterCheck", !osdChecked}, {"pseudoColorCheck", !barChecked}});
-    Click(QStringLiteral("osdMasterGetBtn"));
-    Click(QStringLiteral("pseudoColorGetBtn"));
-    QCOMPARE(Check("osdMasterCheck")->isChecked(), osdChecked);
-    QCOMPARE(Check("pseudoColorCheck")->isChecked(), barChecked);
+    m_fixture->click(m_page, "osdMasterGetBtn");
+    m_fixture->click(m_page, "pseudoColorGetBtn");
+    QCOMPARE(m_fixture->check(m_page, "osdMasterCheck")->isChecked(), osdChecked);
+    QCOMPARE(m_fixture->check(m_page, "pseudoColorCheck")->isChecked(), barChecked);
     QCOMPARE(m_boxes->count(), 0);
 }
 
@@ -925,20 +910,20 @@ void TestConfigImaging::paletteColoursLivePicture()
     QVERIFY(preview->IsPreviewOpen());
 
     Fill({{"paletteCombo", 0}});
-    Click(QStringLiteral("paletteSetBtn"));
+    m_fixture->click(m_page, "paletteSetBtn");
     SimFixture::stepClock(200);
     const double grey = ColourfulShare(preview->CurrentFrame());
     Fill({{"paletteCombo", 4}});
-    QCOMPARE(Combo("paletteCombo")->currentText(), QStringLiteral("Iron"));
-    Click(QStringLiteral("paletteSetBtn"));
+    QCOMPARE(m_fixture->combo(m_page, "paletteCombo")->currentText(), QStringLiteral("Iron"));
+    m_fixture->click(m_page, "paletteSetBtn");
     SimFixture::stepClock(200);
     const double iron = ColourfulShare(preview->CurrentFrame());
     QCOMPARE(grey, 0.0);
     QVERIFY2(iron > 0.5, qPrintable(QString::number(iron)));
 
     Fill({{"paletteCombo", -1}});
-    Click(QStringLiteral("paletteGetBtn"));
-    QCOMPARE(Combo("paletteCombo")->currentText(), QStringLiteral("Iron"));
+    m_fixture->click(m_page, "paletteGetBtn");
+    QCOMPARE(m_fixture->combo(m_page, "paletteCombo")->currentText(), QStringLiteral("Iron"));
     QCOMPARE(m_boxes->count(), 0);
 }
 
@@ -952,7 +937,7 @@ void TestConfigImaging::fahrenheitInFrameTemperatures()
     QCOMPARE(TMV_NET_QueryFrameTemp(Peer(), &celsius), 0);
 
     Fill({{"unitCombo", 1}});
-    Click(QStringLiteral("unitSetBtn"));
+    m_fixture->click(m_page, "unitSetBtn");
     TMV_NET_TEMP_INFO fahrenheit = Zeroed<TMV_NET_TEMP_INFO>();
     QCOMPARE(TMV_NET_QueryFrameTemp(Peer(), &fahrenheit), 0);
     QVERIFY(qAbs(fahrenheit.maxTemp - (celsius.maxTemp * 9 / 5 + 32)) < 0.01f);
@@ -960,10 +945,11 @@ void TestConfigImaging::fahrenheitInFrameTemperatures()
     QVERIFY(qAbs(fahrenheit.avgTemp - (celsius.avgTemp * 9 / 5 + 32)) < 0.01f);
 
     Fill({{"unitCombo", -1}});
-    Click(QStringLiteral("unitGetBtn"));
-    Click(QStringLiteral("envParaGetBtn"));
-    QCOMPARE(Combo("unitCombo")->currentText(), QStringLiteral("Fahrenheit"));
-    QCOMPARE(Edit("atmosTempEdit")->text(), QStringLiteral("77.00"));  // the factory 25 degrees Celsius
+    m_fixture->click(m_page, "unitGetBtn");
+    m_fixture->click(m_page, "envParaGetBtn");
+    QCOMPARE(m_fixture->combo(m_page, "unitCombo")->currentText(), QStringLiteral("Fahrenheit"));
+    // The factory 25 degrees Celsius, in Fahrenheit.
+    QCOMPARE(m_fixture->edit(m_page, "atmosTempEdit")->text(), QStringLiteral("77.00"));
     QCOMPARE(m_boxes->count(), 0);
 }
 
@@ -973,16 +959,16 @@ void TestConfigImaging::thermalImageFailingReadKeepsOthers()
 {
     QVERIFY(Login());
     Fill({{"brightnesslineEdit", "40"}, {"contrastlineEdit", "60"}, {"flipcomboBox", 2}});
-    Click(QStringLiteral("thermalImageSetBtn"));
+    m_fixture->click(m_page, "thermalImageSetBtn");
     QCOMPARE(m_boxes->count(), 0);
 
     Fill({{"brightnesslineEdit", ""}, {"contrastlineEdit", "kept"}, {"flipcomboBox", -1}});
     SimFixture::fail("TMV_NET_GetThermalImageContrast", 1);
-    Click(QStringLiteral("thermalImageGetBtn"));
+    m_fixture->click(m_page, "thermalImageGetBtn");
     QCOMPARE(BoxTexts(), QStringList{"Error: GetThermalImageContrast Failed!"});
-    QCOMPARE(Edit("brightnesslineEdit")->text(), QStringLiteral("40"));
-    QCOMPARE(Edit("contrastlineEdit")->text(), QStringLiteral("kept"));
-    QCOMPARE(Combo("flipcomboBox")->currentText(), QStringLiteral("Vertical flip"));
+    QCOMPARE(m_fixture->edit(m_page, "brightnesslineEdit")->text(), QStringLiteral("40"));
+    QCOMPARE(m_fixture->edit(m_page, "contrastlineEdit")->text(), QStringLiteral("kept"));
+    QCOMPARE(m_fixture->combo(m_page, "flipcomboBox")->currentText(), QStringLiteral("Vertical flip"));
 }
 
 // "Set" changes the six fields of the form on the device and leaves its
@@ -1004,7 +990,7 @@ void TestConfigImaging::enhancementKeepsDeviceSettings()
           {"denoise3DLineEdit", "22"},
           {"detailEnhanceCheckBox", true},
           {"detailEnhanceLineEdit", "44"}});
-    Click(QStringLiteral("thermalVideoEnhanceSetBtn"));
+    m_fixture->click(m_page, "thermalVideoEnhanceSetBtn");
     QCOMPARE(m_boxes->count(), 0);
 
     TMV_NET_THERMAL_IMAGE_ENHANCE_INFO read = Zeroed<TMV_NET_THERMAL_IMAGE_ENHANCE_INFO>();
@@ -1021,11 +1007,11 @@ void TestConfigImaging::enhancementKeepsDeviceSettings()
 
     // "Get" shows what the device now holds.
     Fill({{"denoise2DLineEdit", ""}, {"denoise3DCheckBox", true}, {"detailEnhanceLineEdit", ""}});
-    Click(QStringLiteral("thermalVideoEnhanceGetBtn"));
-    QVERIFY(Check("denoise2DCheckBox")->isChecked());
-    QCOMPARE(Edit("denoise2DLineEdit")->text(), QStringLiteral("11"));
-    QVERIFY(!Check("denoise3DCheckBox")->isChecked());
-    QCOMPARE(Edit("detailEnhanceLineEdit")->text(), QStringLiteral("44"));
+    m_fixture->click(m_page, "thermalVideoEnhanceGetBtn");
+    QVERIFY(m_fixture->check(m_page, "denoise2DCheckBox")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "denoise2DLineEdit")->text(), QStringLiteral("11"));
+    QVERIFY(!m_fixture->check(m_page, "denoise3DCheckBox")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "detailEnhanceLineEdit")->text(), QStringLiteral("44"));
     QCOMPARE(m_boxes->count(), 0);
 }
 

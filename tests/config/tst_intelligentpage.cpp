@@ -78,16 +78,6 @@ private slots:
     void deviceRefusalReported();
 
 private:
-    // Searched in the page only: other pages reuse "groupBox" and "label".
-    template <class T>
-    T *Child(const char *name) const
-    {
-        T *child = m_page->findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            qFatal("no %s named %s on the page", T::staticMetaObject.className(), name);
-        return child;
-    }
-    QComboBox *Combo(const char *name) const { return Child<QComboBox>(name); }
     void Login();
     // Fills the form from "name=value" steps: a check box takes 0 or 1, a
     // combo box an item text, a line edit its text.
@@ -119,6 +109,7 @@ void TestIntelligentPage::init()
 
 void TestIntelligentPage::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_page = nullptr;
     m_boxes = nullptr;
@@ -137,7 +128,7 @@ void TestIntelligentPage::Fill(const QStringList &steps) const
     for (const QString &step : steps) {
         const QString name = step.section(QLatin1Char('='), 0, 0);
         const QString value = step.section(QLatin1Char('='), 1);
-        QWidget *widget = Child<QWidget>(name.toLatin1().constData());
+        QWidget *widget = m_fixture->child<QWidget>(m_page, name);
         if (QCheckBox *check = qobject_cast<QCheckBox *>(widget)) {
             if (check->isChecked() != (value == QLatin1String("1")))
                 QTest::mouseClick(check, Qt::LeftButton);
@@ -156,11 +147,11 @@ QStringList TestIntelligentPage::FormState() const
 {
     QStringList state;
     for (const char *check : kChecks)
-        state << QString::number(Child<QCheckBox>(check)->isChecked());
+        state << QString::number(m_fixture->check(m_page, check)->isChecked());
     for (const char *edit : kEdits)
-        state << Child<QLineEdit>(edit)->text();
-    state << QString::number(Combo("targetTypeComboBox")->currentIndex())
-          << QString::number(Combo("modeComboBox")->currentIndex());
+        state << m_fixture->edit(m_page, edit)->text();
+    state << QString::number(m_fixture->combo(m_page, "targetTypeComboBox")->currentIndex())
+          << QString::number(m_fixture->combo(m_page, "modeComboBox")->currentIndex());
     return state;
 }
 
@@ -215,7 +206,7 @@ void TestIntelligentPage::formHoldsEveryControl()
     QFETCH(QString, type);
     QFETCH(QString, text);
 
-    QWidget *widget = Child<QWidget>(name.toLatin1().constData());
+    QWidget *widget = m_fixture->child<QWidget>(m_page, name);
     QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), type);
     if (QGroupBox *box = qobject_cast<QGroupBox *>(widget))
         QCOMPARE(box->title(), text);
@@ -225,24 +216,19 @@ void TestIntelligentPage::formHoldsEveryControl()
         QCOMPARE(button->text(), text);
     else if (QLineEdit *edit = qobject_cast<QLineEdit *>(widget))
         QCOMPARE(edit->text(), text);
-    QVERIFY(Child<QScrollArea>("scrollArea")->widget()->isAncestorOf(widget));
+    QVERIFY(m_fixture->child<QScrollArea>(m_page, "scrollArea")->widget()->isAncestorOf(widget));
     if (name != QLatin1String("label") && name != QLatin1String("groupBox"))
-        QVERIFY(Child<QGroupBox>("groupBox")->isAncestorOf(widget));
+        QVERIFY(m_fixture->child<QGroupBox>(m_page, "groupBox")->isAncestorOf(widget));
 }
 
 void TestIntelligentPage::startState()
 {
-    QStringList types;
-    for (int i = 0; i < Combo("targetTypeComboBox")->count(); ++i)
-        types << Combo("targetTypeComboBox")->itemText(i);
-    QCOMPARE(types, (QStringList{"All", "Man", "Car", "Object", "Truck", "Boat", "Plane", "Drone", "Bird"}));
-    QStringList modes;
-    for (int i = 0; i < Combo("modeComboBox")->count(); ++i)
-        modes << Combo("modeComboBox")->itemText(i);
-    QCOMPARE(modes, (QStringList{"Manual", "FOV", "Auto"}));
+    QCOMPARE(m_fixture->items(m_page, "targetTypeComboBox"),
+             (QStringList{"All", "Man", "Car", "Object", "Truck", "Boat", "Plane", "Drone", "Bird"}));
+    QCOMPARE(m_fixture->items(m_page, "modeComboBox"), (QStringList{"Manual", "FOV", "Auto"}));
 
     QCOMPARE(FormState(), (QStringList{"0", "0", "0", "0", "0", "0", "0", "0", "0", "", "", "", "", "", "0", "0"}));
-    QVERIFY(Child<QScrollArea>("scrollArea")->widgetResizable());
+    QVERIFY(m_fixture->child<QScrollArea>(m_page, "scrollArea")->widgetResizable());
     const QTabWidget *tabs = m_fixture->child<QTabWidget>("tabWidget");
     QCOMPARE(tabs->tabText(tabs->indexOf(m_page)), QStringLiteral("Intelligent"));
 }
@@ -298,7 +284,7 @@ void TestIntelligentPage::setSendsForm()
     Fill(steps);
     // Whatever the device answers, the journal keeps what was sent.
     SimFixture::fail("TMV_NET_SetTargetRecognitionConfig", 1);
-    QTest::mouseClick(Child<QAbstractButton>("setTargetBtn"), Qt::LeftButton);
+    m_fixture->click(m_page, "setTargetBtn");
 
     QCOMPARE(SimFixture::calls(), QStringList{"TMV_NET_SetTargetRecognitionConfig"});
     const QByteArray args = SimFixture::argsOf("TMV_NET_SetTargetRecognitionConfig").value(0);
@@ -326,8 +312,8 @@ void TestIntelligentPage::callsUseLiveChannel()
     SimFixture::clearJournal();
     SimFixture::fail("TMV_NET_GetTargetRecognitionConfig", 1);
     SimFixture::fail("TMV_NET_SetTargetRecognitionConfig", 1);
-    QTest::mouseClick(Child<QAbstractButton>("getTargetBtn"), Qt::LeftButton);
-    QTest::mouseClick(Child<QAbstractButton>("setTargetBtn"), Qt::LeftButton);
+    m_fixture->click(m_page, "getTargetBtn");
+    m_fixture->click(m_page, "setTargetBtn");
 
     QCOMPARE(SimFixture::argsOf("TMV_NET_GetTargetRecognitionConfig"), QList<QByteArray>{SimFixture::bytesOf(channel)});
     QCOMPARE(SimFixture::argsOf("TMV_NET_SetTargetRecognitionConfig").value(0).left(4), SimFixture::bytesOf(channel));
@@ -361,7 +347,7 @@ void TestIntelligentPage::failuresKeepForm()
           "recordCh2CheckBox=1", "modeComboBox=Auto", "lostTimeEdit=9"});
     const QStringList before = FormState();
     SimFixture::fail(function.toLatin1().constData(), status);
-    QTest::mouseClick(Child<QAbstractButton>(button.toLatin1().constData()), Qt::LeftButton);
+    m_fixture->click(m_page, button);
 
     QCOMPARE(m_boxes->count(), 1);
     QCOMPARE(m_boxes->last().title, QStringLiteral("Error"));
@@ -378,7 +364,7 @@ void TestIntelligentPage::roundTripPerChannel()
     Login();
     QTest::mouseClick(m_fixture->child<QRadioButton>("onlineChannel1RadioBtn"), Qt::LeftButton);
     m_boxes->clear();
-    QTest::mouseClick(Child<QAbstractButton>("getTargetBtn"), Qt::LeftButton);
+    m_fixture->click(m_page, "getTargetBtn");
     const QStringList factory = FormState();
 
     const QStringList form{"enableCheckBox=1",    "targetTypeComboBox=Bird", "sensitivityEdit=55",
@@ -390,19 +376,19 @@ void TestIntelligentPage::roundTripPerChannel()
     Fill(form);
     const QStringList stored = FormState();
     QVERIFY(stored != factory);
-    QTest::mouseClick(Child<QAbstractButton>("setTargetBtn"), Qt::LeftButton);
+    m_fixture->click(m_page, "setTargetBtn");
 
     // Another form on screen, then the device's answer over it.
     Fill({"enableCheckBox=0", "targetTypeComboBox=Car", "sensitivityEdit=1", "snapCh1CheckBox=0",
           "recordDelayEdit=2", "lrfCheckBox=0", "modeComboBox=Manual"});
-    QTest::mouseClick(Child<QAbstractButton>("getTargetBtn"), Qt::LeftButton);
+    m_fixture->click(m_page, "getTargetBtn");
     QCOMPARE(FormState(), stored);
-    QCOMPARE(Combo("modeComboBox")->currentText(), QStringLiteral("FOV"));
-    QCOMPARE(Combo("targetTypeComboBox")->currentText(), QStringLiteral("Bird"));
+    QCOMPARE(m_fixture->combo(m_page, "modeComboBox")->currentText(), QStringLiteral("FOV"));
+    QCOMPARE(m_fixture->combo(m_page, "targetTypeComboBox")->currentText(), QStringLiteral("Bird"));
 
     QTest::mouseClick(m_fixture->child<QRadioButton>("onlineChannel0RadioBtn"), Qt::LeftButton);
     m_boxes->clear();
-    QTest::mouseClick(Child<QAbstractButton>("getTargetBtn"), Qt::LeftButton);
+    m_fixture->click(m_page, "getTargetBtn");
     QCOMPARE(FormState(), factory);
     QCOMPARE(m_boxes->count(), 0);
 }
@@ -412,7 +398,7 @@ void TestIntelligentPage::deviceRefusalReported()
 {
     Login();
     Fill({"sensitivityEdit=101"});
-    QTest::mouseClick(Child<QAbstractButton>("setTargetBtn"), Qt::LeftButton);
+    m_fixture->click(m_page, "setTargetBtn");
 
     QCOMPARE(m_boxes->count(), 1);
     QCOMPARE(m_boxes->last().text, QStringLiteral("SetTargetRecognitionConfig Param Wrong!"));

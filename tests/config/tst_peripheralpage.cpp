@@ -113,17 +113,6 @@ private slots:
     void logoOutsideDeviceLimitsRefused();
 
 private:
-    // Searched in the page only: other pages reuse names such as "groupBox".
-    template <class T>
-    T *Child(const char *name) const
-    {
-        T *child = m_page->findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            qFatal("no %s named %s on the page", T::staticMetaObject.className(), name);
-        return child;
-    }
-    QComboBox *Combo(const char *name) const { return Child<QComboBox>(name); }
-    void Click(const char *name) const { Child<QAbstractButton>(name)->click(); }
     // Logs in and selects the visible channel, where day/night switching is
     // enabled; the journal starts empty.
     void Login();
@@ -164,6 +153,9 @@ void TestPeripheralPage::init()
 
 void TestPeripheralPage::cleanup()
 {
+    if (m_peer)
+        TMV_NET_Logout(m_peer);
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_page = nullptr;
     m_boxes = nullptr;
@@ -179,7 +171,7 @@ void TestPeripheralPage::Login()
     QTest::mouseClick(m_fixture->child<QRadioButton>(visible ? "onlineChannel1RadioBtn" : "onlineChannel0RadioBtn"),
                       Qt::LeftButton);
     QCOMPARE(m_fixture->window()->Channel(), visible);
-    QVERIFY(Child<QGroupBox>("groupBox_2")->isEnabled());
+    QVERIFY(m_fixture->child<QGroupBox>(m_page, "groupBox_2")->isEnabled());
     m_boxes->clear();
     SimFixture::clearJournal();
 }
@@ -225,12 +217,12 @@ QStringList TestPeripheralPage::FormState() const
 {
     QStringList state;
     for (const char *combo : {"WiperCombox", "FillLightCombox", "DayNightCombox", "LogoCombox"})
-        state << QString::number(Combo(combo)->currentIndex());
-    state << Child<QLineEdit>("SensitivityEdit")->text()
-          << Child<QDateTimeEdit>("startDateTimeEdit")->time().toString()
-          << Child<QDateTimeEdit>("endDateTimeEdit")->time().toString();
+        state << QString::number(m_fixture->combo(m_page, combo)->currentIndex());
+    state << m_fixture->edit(m_page, "SensitivityEdit")->text()
+          << m_fixture->child<QDateTimeEdit>(m_page, "startDateTimeEdit")->time().toString()
+          << m_fixture->child<QDateTimeEdit>(m_page, "endDateTimeEdit")->time().toString();
     for (const char *control : {"SensitivityEdit", "startDateTimeEdit", "endDateTimeEdit"})
-        state << QString::number(Child<QWidget>(control)->isHidden());
+        state << QString::number(m_fixture->child<QWidget>(m_page, control)->isHidden());
     return state;
 }
 
@@ -279,7 +271,7 @@ void TestPeripheralPage::formHoldsEveryControl()
     QFETCH(QString, text);
     QFETCH(QStringList, items);
 
-    QWidget *widget = Child<QWidget>(name.toLatin1().constData());
+    QWidget *widget = m_fixture->child<QWidget>(m_page, name);
     QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), type);
     if (QGroupBox *box = qobject_cast<QGroupBox *>(widget))
         QCOMPARE(box->title(), text);
@@ -290,25 +282,22 @@ void TestPeripheralPage::formHoldsEveryControl()
     else if (QLineEdit *edit = qobject_cast<QLineEdit *>(widget))
         QCOMPARE(edit->text(), text);
     if (QComboBox *combo = qobject_cast<QComboBox *>(widget)) {
-        QStringList shown;
-        for (int i = 0; i < combo->count(); ++i)
-            shown << combo->itemText(i);
-        QCOMPARE(shown, items);
+        QCOMPARE(m_fixture->items(m_page, name), items);
         QCOMPARE(combo->currentIndex(), 0);
     }
     // Everything sits in the page's scroll area.
-    QVERIFY(Child<QScrollArea>("scrollArea")->widget()->isAncestorOf(widget));
+    QVERIFY(m_fixture->child<QScrollArea>(m_page, "scrollArea")->widget()->isAncestorOf(widget));
 }
 
 void TestPeripheralPage::startState()
 {
-    QVERIFY(Child<QScrollArea>("scrollArea")->widgetResizable());
+    QVERIFY(m_fixture->child<QScrollArea>(m_page, "scrollArea")->widgetResizable());
     // "Auto" is shown, yet its sensitivity stays hidden until the mode changes.
     for (const char *hidden : {"SensitivityLabel", "SensitivityEdit", "StartTimeLabel", "startDateTimeEdit",
                                "EndTimeLabel", "endDateTimeEdit"})
-        QVERIFY2(Child<QWidget>(hidden)->isHidden(), hidden);
+        QVERIFY2(m_fixture->child<QWidget>(m_page, hidden)->isHidden(), hidden);
     for (const char *edit : {"startDateTimeEdit", "endDateTimeEdit"})
-        QCOMPARE(Child<QDateTimeEdit>(edit)->displayFormat(), QStringLiteral("HH:mm:ss"));
+        QCOMPARE(m_fixture->child<QDateTimeEdit>(m_page, edit)->displayFormat(), QStringLiteral("HH:mm:ss"));
     const QTabWidget *tabs = m_fixture->child<QTabWidget>("tabWidget");
     QCOMPARE(tabs->tabText(tabs->indexOf(m_page)), QStringLiteral("Peripherel"));
     QCOMPARE(m_boxes->count(), 0);
@@ -335,12 +324,12 @@ void TestPeripheralPage::visibilityFollowsIndexChanges()
 
     SimFixture::clearJournal();
     for (int index : indexes)
-        Combo("DayNightCombox")->setCurrentIndex(index);
+        m_fixture->combo(m_page, "DayNightCombox")->setCurrentIndex(index);
 
     for (const char *control : {"SensitivityLabel", "SensitivityEdit"})
-        QCOMPARE(!Child<QWidget>(control)->isHidden(), sensitivity);
+        QCOMPARE(!m_fixture->child<QWidget>(m_page, control)->isHidden(), sensitivity);
     for (const char *control : {"StartTimeLabel", "startDateTimeEdit", "EndTimeLabel", "endDateTimeEdit"})
-        QCOMPARE(!Child<QWidget>(control)->isHidden(), schedule);
+        QCOMPARE(!m_fixture->child<QWidget>(m_page, control)->isHidden(), schedule);
     // Choosing a mode asks nothing of the device.
     QCOMPARE(TMVSim_JournalCount(), 0);
 }
@@ -378,8 +367,8 @@ void TestPeripheralPage::modeSetsSendComboText()
     QFETCH(QByteArray, sent);
 
     Login();
-    Combo(combo.toLatin1().constData())->setCurrentIndex(index);
-    Click(button.toLatin1().constData());
+    m_fixture->combo(m_page, combo)->setCurrentIndex(index);
+    m_fixture->click(m_page, button);
 
     const QByteArray name = function.toLatin1();
     QCOMPARE(SimFixture::calls(), QStringList{function});
@@ -423,13 +412,13 @@ void TestPeripheralPage::dayNightSetAfterFailedRead()
 
     Login();
     for (int index : indexes)
-        Combo("DayNightCombox")->setCurrentIndex(index);
-    Child<QLineEdit>("SensitivityEdit")->setText(sensitivity);
-    Child<QDateTimeEdit>("startDateTimeEdit")->setTime(start);
-    Child<QDateTimeEdit>("endDateTimeEdit")->setTime(end);
+        m_fixture->combo(m_page, "DayNightCombox")->setCurrentIndex(index);
+    m_fixture->edit(m_page, "SensitivityEdit")->setText(sensitivity);
+    m_fixture->child<QDateTimeEdit>(m_page, "startDateTimeEdit")->setTime(start);
+    m_fixture->child<QDateTimeEdit>(m_page, "endDateTimeEdit")->setTime(end);
     SimFixture::fail("TMV_NET_GetDayNightModeParam", 1);
     SimFixture::fail("TMV_NET_SetDayNightModeParam", 3);
-    Click("SetDayNightParamBtn");
+    m_fixture->click(m_page, "SetDayNightParamBtn");
 
     QCOMPARE(SimFixture::calls(),
              (QStringList{"TMV_NET_GetDayNightModeParam", "TMV_NET_SetDayNightModeParam"}));
@@ -474,13 +463,13 @@ void TestPeripheralPage::failuresNamedPerOperation()
 
     Login();
     // A form away from its start, so that a get that wrongly wrote to it shows.
-    Combo("WiperCombox")->setCurrentIndex(1);
-    Combo("FillLightCombox")->setCurrentIndex(1);
-    Combo("DayNightCombox")->setCurrentIndex(3);
-    Combo("LogoCombox")->setCurrentIndex(1);
-    Child<QLineEdit>("SensitivityEdit")->setText(QStringLiteral("17"));
-    Child<QDateTimeEdit>("startDateTimeEdit")->setTime(QTime(1, 2, 3));
-    Child<QDateTimeEdit>("endDateTimeEdit")->setTime(QTime(4, 5, 6));
+    m_fixture->combo(m_page, "WiperCombox")->setCurrentIndex(1);
+    m_fixture->combo(m_page, "FillLightCombox")->setCurrentIndex(1);
+    m_fixture->combo(m_page, "DayNightCombox")->setCurrentIndex(3);
+    m_fixture->combo(m_page, "LogoCombox")->setCurrentIndex(1);
+    m_fixture->edit(m_page, "SensitivityEdit")->setText(QStringLiteral("17"));
+    m_fixture->child<QDateTimeEdit>(m_page, "startDateTimeEdit")->setTime(QTime(1, 2, 3));
+    m_fixture->child<QDateTimeEdit>(m_page, "endDateTimeEdit")->setTime(QTime(4, 5, 6));
     const QStringList before = FormState();
 
     for (const QString &fault : faults) {
@@ -495,7 +484,7 @@ void TestPeripheralPage::failuresNamedPerOperation()
         QVERIFY(png.open(QIODevice::WriteOnly));
     }
     FileDialogAnswerer answer(file);
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
 
     QStringList expected;
     for (const QString &text : texts)
@@ -537,7 +526,7 @@ void TestPeripheralPage::logoPassesTypeAndPath()
     QFETCH(QString, fileName);
 
     Login();
-    Combo("LogoCombox")->setCurrentIndex(logo);
+    m_fixture->combo(m_page, "LogoCombox")->setCurrentIndex(logo);
     const QString path = m_dir->filePath(fileName);
     if (acceptMode == QFileDialog::AcceptOpen) {
         QFile png(path);
@@ -548,7 +537,7 @@ void TestPeripheralPage::logoPassesTypeAndPath()
     SimFixture::fail(function.toLatin1().constData(), 1);
     DialogWatch watch;
     FileDialogAnswerer answer(path);
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
 
     QVERIFY(answer.answered());
     QCOMPARE(answer.caption(), caption);
@@ -574,7 +563,7 @@ void TestPeripheralPage::logoCancelSendsNothing()
     QFETCH(QString, caption);
     Login();
     FileDialogAnswerer cancel{QString()};
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
 
     QVERIFY(cancel.answered());
     QCOMPARE(cancel.caption(), caption);
@@ -601,17 +590,17 @@ void TestPeripheralPage::modesComeBackFromDevice()
     const QByteArray comboName = combo.toLatin1();
 
     Login();
-    Combo(comboName.constData())->setCurrentIndex(1);
-    Click(setButton.toLatin1().constData());
-    Combo(comboName.constData())->setCurrentIndex(0);
-    Click(getButton.toLatin1().constData());
-    QCOMPARE(Combo(comboName.constData())->currentText(), QStringLiteral("Manual"));
+    m_fixture->combo(m_page, comboName.constData())->setCurrentIndex(1);
+    m_fixture->click(m_page, setButton);
+    m_fixture->combo(m_page, comboName.constData())->setCurrentIndex(0);
+    m_fixture->click(m_page, getButton);
+    QCOMPARE(m_fixture->combo(m_page, comboName.constData())->currentText(), QStringLiteral("Manual"));
 
-    Combo(comboName.constData())->setCurrentIndex(0);
-    Click(setButton.toLatin1().constData());
-    Combo(comboName.constData())->setCurrentIndex(1);
-    Click(getButton.toLatin1().constData());
-    QCOMPARE(Combo(comboName.constData())->currentText(), QStringLiteral("Auto"));
+    m_fixture->combo(m_page, comboName.constData())->setCurrentIndex(0);
+    m_fixture->click(m_page, setButton);
+    m_fixture->combo(m_page, comboName.constData())->setCurrentIndex(1);
+    m_fixture->click(m_page, getButton);
+    QCOMPARE(m_fixture->combo(m_page, comboName.constData())->currentText(), QStringLiteral("Auto"));
     QCOMPARE(m_boxes->count(), 0);
 }
 
@@ -626,9 +615,9 @@ void TestPeripheralPage::fillLightSetKeepsWhatItDoesNotShow()
     light.sensitivity = 30;
     QCOMPARE(TMV_NET_SetFillLightConfigInfo(Peer(), &light), 0);
 
-    Click("GetFillLightBtn");
-    Combo("FillLightCombox")->setCurrentIndex(1);
-    Click("SetFillLightBtn");
+    m_fixture->click(m_page, "GetFillLightBtn");
+    m_fixture->combo(m_page, "FillLightCombox")->setCurrentIndex(1);
+    m_fixture->click(m_page, "SetFillLightBtn");
 
     std::memset(&light, 0, sizeof light);
     QCOMPARE(TMV_NET_GetFillLightConfigInfo(Peer(), &light), 0);
@@ -673,18 +662,19 @@ void TestPeripheralPage::dayNightGetShowsDevice()
 
     Login();
     for (int i : indexes)
-        Combo("DayNightCombox")->setCurrentIndex(i);
+        m_fixture->combo(m_page, "DayNightCombox")->setCurrentIndex(i);
     SetPeerDayNight(device[0], device[1], device[2], device[3], device[4]);
-    Click("GetDayNightParamBtn");
+    m_fixture->click(m_page, "GetDayNightParamBtn");
 
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Combo("DayNightCombox")->currentIndex(), index);
-    QCOMPARE(Child<QLineEdit>("SensitivityEdit")->text(), sensitivity);
-    QCOMPARE(Child<QDateTimeEdit>("startDateTimeEdit")->time().toString(QStringLiteral("HH:mm:ss")), start);
-    QCOMPARE(Child<QDateTimeEdit>("endDateTimeEdit")->time().toString(QStringLiteral("HH:mm:ss")), end);
-    QCOMPARE(Child<QDateTimeEdit>("startDateTimeEdit")->displayFormat(), QStringLiteral("HH:mm:ss"));
-    QCOMPARE(!Child<QWidget>("SensitivityEdit")->isHidden(), sensitivityShown);
-    QCOMPARE(!Child<QWidget>("startDateTimeEdit")->isHidden(), scheduleShown);
+    QCOMPARE(m_fixture->combo(m_page, "DayNightCombox")->currentIndex(), index);
+    QCOMPARE(m_fixture->edit(m_page, "SensitivityEdit")->text(), sensitivity);
+    const QString seconds = QStringLiteral("HH:mm:ss");
+    QCOMPARE(m_fixture->child<QDateTimeEdit>(m_page, "startDateTimeEdit")->time().toString(seconds), start);
+    QCOMPARE(m_fixture->child<QDateTimeEdit>(m_page, "endDateTimeEdit")->time().toString(seconds), end);
+    QCOMPARE(m_fixture->child<QDateTimeEdit>(m_page, "startDateTimeEdit")->displayFormat(), QStringLiteral("HH:mm:ss"));
+    QCOMPARE(!m_fixture->child<QWidget>(m_page, "SensitivityEdit")->isHidden(), sensitivityShown);
+    QCOMPARE(!m_fixture->child<QWidget>(m_page, "startDateTimeEdit")->isHidden(), scheduleShown);
 }
 
 void TestPeripheralPage::dayNightSetKeepsWhatItDoesNotEdit_data()
@@ -708,11 +698,11 @@ void TestPeripheralPage::dayNightSetKeepsWhatItDoesNotEdit()
     SetPeerDayNight(3, 7, 28800, 72000, 9);
     SimFixture::clearJournal();
     for (int i : indexes)
-        Combo("DayNightCombox")->setCurrentIndex(i);
-    Child<QLineEdit>("SensitivityEdit")->setText(QStringLiteral("60"));
-    Child<QDateTimeEdit>("startDateTimeEdit")->setTime(QTime(6, 30, 15));
-    Child<QDateTimeEdit>("endDateTimeEdit")->setTime(QTime(12, 0, 0));
-    Click("SetDayNightParamBtn");
+        m_fixture->combo(m_page, "DayNightCombox")->setCurrentIndex(i);
+    m_fixture->edit(m_page, "SensitivityEdit")->setText(QStringLiteral("60"));
+    m_fixture->child<QDateTimeEdit>(m_page, "startDateTimeEdit")->setTime(QTime(6, 30, 15));
+    m_fixture->child<QDateTimeEdit>(m_page, "endDateTimeEdit")->setTime(QTime(12, 0, 0));
+    m_fixture->click(m_page, "SetDayNightParamBtn");
 
     QCOMPARE(m_boxes->count(), 0);
     QCOMPARE(SimFixture::calls(),
@@ -725,21 +715,21 @@ void TestPeripheralPage::dayNightSetKeepsWhatItDoesNotEdit()
 void TestPeripheralPage::dayNightRoundTrip()
 {
     Login();
-    Combo("DayNightCombox")->setCurrentIndex(3);
-    Child<QDateTimeEdit>("startDateTimeEdit")->setTime(QTime(6, 30, 15));
-    Child<QDateTimeEdit>("endDateTimeEdit")->setTime(QTime(21, 45, 0));
-    Click("SetDayNightParamBtn");
+    m_fixture->combo(m_page, "DayNightCombox")->setCurrentIndex(3);
+    m_fixture->child<QDateTimeEdit>(m_page, "startDateTimeEdit")->setTime(QTime(6, 30, 15));
+    m_fixture->child<QDateTimeEdit>(m_page, "endDateTimeEdit")->setTime(QTime(21, 45, 0));
+    m_fixture->click(m_page, "SetDayNightParamBtn");
 
-    Combo("DayNightCombox")->setCurrentIndex(1);
-    Child<QDateTimeEdit>("startDateTimeEdit")->setTime(QTime(0, 0, 0));
-    Child<QDateTimeEdit>("endDateTimeEdit")->setTime(QTime(0, 0, 0));
-    Click("GetDayNightParamBtn");
+    m_fixture->combo(m_page, "DayNightCombox")->setCurrentIndex(1);
+    m_fixture->child<QDateTimeEdit>(m_page, "startDateTimeEdit")->setTime(QTime(0, 0, 0));
+    m_fixture->child<QDateTimeEdit>(m_page, "endDateTimeEdit")->setTime(QTime(0, 0, 0));
+    m_fixture->click(m_page, "GetDayNightParamBtn");
 
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Combo("DayNightCombox")->currentText(), QStringLiteral("Time"));
-    QCOMPARE(Child<QDateTimeEdit>("startDateTimeEdit")->time(), QTime(6, 30, 15));
-    QCOMPARE(Child<QDateTimeEdit>("endDateTimeEdit")->time(), QTime(21, 45, 0));
-    QVERIFY(!Child<QWidget>("startDateTimeEdit")->isHidden());
+    QCOMPARE(m_fixture->combo(m_page, "DayNightCombox")->currentText(), QStringLiteral("Time"));
+    QCOMPARE(m_fixture->child<QDateTimeEdit>(m_page, "startDateTimeEdit")->time(), QTime(6, 30, 15));
+    QCOMPARE(m_fixture->child<QDateTimeEdit>(m_page, "endDateTimeEdit")->time(), QTime(21, 45, 0));
+    QVERIFY(!m_fixture->child<QWidget>(m_page, "startDateTimeEdit")->isHidden());
 }
 
 // A logo set from a PNG comes back, as a PNG written to the chosen file.
@@ -753,16 +743,16 @@ void TestPeripheralPage::logoRoundTrip()
     const QString source = m_dir->filePath(QStringLiteral("source.png"));
     QVERIFY(picture.save(source, "PNG"));
 
-    Combo("LogoCombox")->setCurrentIndex(1);
+    m_fixture->combo(m_page, "LogoCombox")->setCurrentIndex(1);
     {
         FileDialogAnswerer answer(source);
-        Click("SetLogoBtn");
+        m_fixture->click(m_page, "SetLogoBtn");
         QVERIFY(answer.answered());
     }
     const QString copy = m_dir->filePath(QString::fromUtf8("main logo é.png"));
     {
         FileDialogAnswerer answer(copy);
-        Click("GetLogoBtn");
+        m_fixture->click(m_page, "GetLogoBtn");
         QVERIFY(answer.answered());
     }
     QCOMPARE(m_boxes->count(), 0);
@@ -776,11 +766,11 @@ void TestPeripheralPage::logoRoundTrip()
     QCOMPARE(back.convertToFormat(QImage::Format_ARGB32), picture);
 
     // The login logo is a picture of its own.
-    Combo("LogoCombox")->setCurrentIndex(0);
+    m_fixture->combo(m_page, "LogoCombox")->setCurrentIndex(0);
     const QString login = m_dir->filePath(QStringLiteral("login.png"));
     {
         FileDialogAnswerer answer(login);
-        Click("GetLogoBtn");
+        m_fixture->click(m_page, "GetLogoBtn");
     }
     QImage loginLogo;
     QVERIFY(loginLogo.load(login, "PNG"));
@@ -808,7 +798,7 @@ void TestPeripheralPage::logoOutsideDeviceLimitsRefused()
     const QString file = m_dir->filePath(QStringLiteral("logo.png"));
     QVERIFY(picture.save(file, format.constData()));
     FileDialogAnswerer answer(file);
-    Click("SetLogoBtn");
+    m_fixture->click(m_page, "SetLogoBtn");
 
     QCOMPARE(BoxTexts(), QStringList{"Error: SetLogoPicture Param Wrong!"});
 }

@@ -99,6 +99,7 @@ void TestOnVideoTools::init()
 
 void TestOnVideoTools::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     SimFixture::clearFaults();
     SimFixture::resumeClock();

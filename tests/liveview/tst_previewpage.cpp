@@ -88,7 +88,6 @@ private slots:
 private:
     void OpenPreview();
     void StartRecording();
-    QPushButton *Button(const char *name) const { return m_fixture->child<QPushButton>(name); }
 
     std::unique_ptr<PageFixture> m_fixture;
     MainWindow *m_window = nullptr;
@@ -123,6 +122,7 @@ void TestPreviewPage::init()
 
 void TestPreviewPage::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_window = nullptr;
     m_boxes = nullptr;
@@ -134,14 +134,14 @@ void TestPreviewPage::cleanup()
 
 void TestPreviewPage::OpenPreview()
 {
-    Button("previewBtn")->click();
-    QCOMPARE(Button("previewBtn")->text(), QStringLiteral("Close"));
+    m_fixture->child<QPushButton>("previewBtn")->click();
+    QCOMPARE(m_fixture->child<QPushButton>("previewBtn")->text(), QStringLiteral("Close"));
 }
 
 void TestPreviewPage::StartRecording()
 {
     FileDialogAnswerer answer(m_dir->filePath(QStringLiteral("clip.mp4")));
-    Button("recordBtn")->click();
+    m_fixture->child<QPushButton>("recordBtn")->click();
 }
 
 void TestPreviewPage::frameCallbackKeepsShownPart_data()
@@ -234,8 +234,8 @@ void TestPreviewPage::openAndClose()
     QTRY_VERIFY(!m_label->Frame().isNull());
     QCOMPARE(m_label->Frame().format(), QImage::Format_RGB32);
 
-    Button("previewBtn")->click();
-    QCOMPARE(Button("previewBtn")->text(), QStringLiteral("Open"));
+    m_fixture->child<QPushButton>("previewBtn")->click();
+    QCOMPARE(m_fixture->child<QPushButton>("previewBtn")->text(), QStringLiteral("Open"));
     QCOMPARE(opened.count(), 1);
     QCOMPARE(opened.takeFirst().at(0).toBool(), false);
     QCOMPARE(TMVSim_JournalCountOf("TMV_NET_StopPreview"), 1);
@@ -267,7 +267,7 @@ void TestPreviewPage::needsOpenPreview()
     SimFixture::clearJournal();
 
     FileDialogAnswerer cancel{QString()};
-    Button(button.toLatin1().constData())->click();
+    m_fixture->child<QPushButton>(button.toLatin1().constData())->click();
 
     if (checked) {
         QCOMPARE(m_boxes->count(), 1);
@@ -304,12 +304,12 @@ void TestPreviewPage::cancelledDialogCallsNothing()
     TMVSim_JournalClear();
 
     FileDialogAnswerer cancel{QString()};
-    Button(button.toLatin1().constData())->click();
+    m_fixture->child<QPushButton>(button.toLatin1().constData())->click();
 
     QVERIFY(cancel.answered());
     QCOMPARE(cancel.caption(), caption);
     QCOMPARE(TMVSim_JournalCount(), 0);
-    QCOMPARE(Button("recordBtn")->text(), QStringLiteral("Start"));
+    QCOMPARE(m_fixture->child<QPushButton>("recordBtn")->text(), QStringLiteral("Start"));
     QVERIFY(m_boxes->boxes().isEmpty());
 }
 
@@ -324,15 +324,15 @@ void TestPreviewPage::snapshotsPassPaths()
 
     {
         FileDialogAnswerer answer(normal);
-        Button("snapNormalBtn")->click();
+        m_fixture->child<QPushButton>("snapNormalBtn")->click();
     }
     {
         FileDialogAnswerer answer(irg);
-        Button("snapIrgBtn")->click();
+        m_fixture->child<QPushButton>("snapIrgBtn")->click();
     }
     {
         FileDialogAnswerer answer(dlt);
-        Button("snapDlt664Btn")->click();
+        m_fixture->child<QPushButton>("snapDlt664Btn")->click();
     }
 
     QVERIFY(m_boxes->boxes().isEmpty());
@@ -353,14 +353,14 @@ void TestPreviewPage::recordStartStop()
 
     {
         FileDialogAnswerer answer(path);
-        Button("recordBtn")->click();
+        m_fixture->child<QPushButton>("recordBtn")->click();
     }
-    QCOMPARE(Button("recordBtn")->text(), QStringLiteral("Stop"));
+    QCOMPARE(m_fixture->child<QPushButton>("recordBtn")->text(), QStringLiteral("Stop"));
     QCOMPARE(SimFixture::argsOf("TMV_NET_StartPreviewRecord"), QList<QByteArray>{path.toLocal8Bit() + '\0'});
 
     FileDialogAnswerer unexpected{QString()};
-    Button("recordBtn")->click();
-    QCOMPARE(Button("recordBtn")->text(), QStringLiteral("Start"));
+    m_fixture->child<QPushButton>("recordBtn")->click();
+    QCOMPARE(m_fixture->child<QPushButton>("recordBtn")->text(), QStringLiteral("Start"));
     QCOMPARE(TMVSim_JournalCountOf("TMV_NET_StopPreviewRecord"), 1);
     QVERIFY(!unexpected.answered());  // stopping asks for nothing
     QVERIFY(m_boxes->boxes().isEmpty());
@@ -372,11 +372,11 @@ void TestPreviewPage::closingPreviewStopsRecording()
     SimFixture::clearJournal();
     OpenPreview();
     StartRecording();
-    QCOMPARE(Button("recordBtn")->text(), QStringLiteral("Stop"));
+    QCOMPARE(m_fixture->child<QPushButton>("recordBtn")->text(), QStringLiteral("Stop"));
 
-    Button("previewBtn")->click();
-    QCOMPARE(Button("previewBtn")->text(), QStringLiteral("Open"));
-    QCOMPARE(Button("recordBtn")->text(), QStringLiteral("Start"));
+    m_fixture->child<QPushButton>("previewBtn")->click();
+    QCOMPARE(m_fixture->child<QPushButton>("previewBtn")->text(), QStringLiteral("Open"));
+    QCOMPARE(m_fixture->child<QPushButton>("recordBtn")->text(), QStringLiteral("Start"));
     QCOMPARE(TMVSim_JournalCountOf("TMV_NET_StopPreviewRecord"), 1);
     QVERIFY(m_boxes->boxes().isEmpty());
 }
@@ -422,19 +422,19 @@ void TestPreviewPage::failuresAreReported()
         OpenPreview();
     if (recording) {
         StartRecording();
-        QCOMPARE(Button("recordBtn")->text(), QStringLiteral("Stop"));
+        QCOMPARE(m_fixture->child<QPushButton>("recordBtn")->text(), QStringLiteral("Stop"));
     }
     QSignalSpy opened(m_page, SIGNAL(PreviewOpen(bool)));
 
     TMVSim_FailCall(function.toLatin1().constData(), 1, 1);
     FileDialogAnswerer answer(m_dir->filePath(QStringLiteral("file.jpg")));
-    Button(button.toLatin1().constData())->click();
+    m_fixture->child<QPushButton>(button.toLatin1().constData())->click();
 
     QCOMPARE(m_boxes->count(), 1);
     QCOMPARE(m_boxes->last().title, QStringLiteral("Error"));
     QCOMPARE(m_boxes->last().text, text);
-    QCOMPARE(Button("previewBtn")->text(), previewText);
-    QCOMPARE(Button("recordBtn")->text(), recordText);
+    QCOMPARE(m_fixture->child<QPushButton>("previewBtn")->text(), previewText);
+    QCOMPARE(m_fixture->child<QPushButton>("recordBtn")->text(), recordText);
     QCOMPARE(opened.count(), 0);
 }
 
@@ -450,8 +450,8 @@ void TestPreviewPage::reopenOnOtherChannelNeverShowsOldFrame()
     TMVSim_ClockPause();
     QVERIFY(DeliverFromLibraryThread(m_page, 16, 8));
 
-    m_window->findChild<QRadioButton *>(QStringLiteral("onlineChannel1RadioBtn"))->click();
-    QCOMPARE(Button("previewBtn")->text(), QStringLiteral("Open"));
+    m_fixture->child<QRadioButton>("onlineChannel1RadioBtn")->click();
+    QCOMPARE(m_fixture->child<QPushButton>("previewBtn")->text(), QStringLiteral("Open"));
     TMVSim_JournalClear();
     OpenPreview();
     QCOMPARE(SimFixture::argsOf("TMV_NET_StartPreview_V2"), QList<QByteArray>{PreviewRequest(1)});
@@ -470,11 +470,11 @@ void TestPreviewPage::destroyedPageStopsItsStreams()
     SimFixture::clearJournal();
     auto *page = new PreviewPage(m_window);
     page->OnChangeHandle(m_window->Handle());
-    page->findChild<QPushButton *>(QStringLiteral("previewBtn"))->click();
+    m_fixture->child<QPushButton>(page, "previewBtn")->click();
     QVERIFY(page->IsPreviewOpen());
     {
         FileDialogAnswerer answer(m_dir->filePath(QStringLiteral("clip.mp4")));
-        page->findChild<QPushButton *>(QStringLiteral("recordBtn"))->click();
+        m_fixture->child<QPushButton>(page, "recordBtn")->click();
     }
     QVERIFY(page->IsRecording());
     TMVSim_JournalClear();

@@ -74,7 +74,7 @@ private slots:
 
 private:
     DownloadPage *page() const;
-    QTableView *view() const { return page()->findChild<QTableView *>("tableView"); }
+    QTableView *view() const { return m_fixture->child<QTableView>(page(), "tableView"); }
     QStringList row(int r) const;
 
     std::unique_ptr<PageFixture> m_fixture;
@@ -94,10 +94,8 @@ void TestDownloadPage::init()
 void TestDownloadPage::cleanup()
 {
     SimFixture::clearFaults();
+    m_fixture->verifyClean();
     m_fixture.reset();
-    const QWidgetList topLevels = QApplication::topLevelWidgets();
-    for (QWidget *widget : topLevels)
-        QVERIFY2(qobject_cast<MsgBox *>(widget), qPrintable(widget->objectName()));
 }
 
 DownloadPage *TestDownloadPage::page() const

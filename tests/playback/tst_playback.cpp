@@ -118,11 +118,8 @@ void TestPlayback::init()
 void TestPlayback::cleanup()
 {
     SimFixture::clearFaults();
+    m_fixture->verifyClean();
     m_fixture.reset();
-    const QWidgetList topLevels = QApplication::topLevelWidgets();
-    for (QWidget *widget : topLevels)
-        QVERIFY2(qobject_cast<MsgBox *>(widget), qPrintable(widget->objectName()));
-    QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 0);
 }
 
 void TestPlayback::openPlayback()

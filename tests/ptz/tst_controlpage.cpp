@@ -73,16 +73,6 @@ private slots:
     void failuresAreReported();
 
 private:
-    template <class T>
-    T *Child(const char *name) const
-    {
-        T *child = m_page->findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            qFatal("no %s named %s on the page", T::staticMetaObject.className(), name);
-        return child;
-    }
-    QLineEdit *Edit(const char *name) const { return Child<QLineEdit>(name); }
-    QCheckBox *Check(const char *name) const { return Child<QCheckBox>(name); }
     void FillForm() const;
 
     std::unique_ptr<PageFixture> m_fixture;
@@ -110,6 +100,7 @@ void TestControlPage::init()
 
 void TestControlPage::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_page = nullptr;
     m_boxes = nullptr;
@@ -118,13 +109,13 @@ void TestControlPage::cleanup()
 
 void TestControlPage::FillForm() const
 {
-    Check("EnableCheckBox")->setChecked(true);
-    Check("httpsCheckBox")->setChecked(true);
-    Edit("ipEdit")->setText(QStringLiteral("127.0.0.12"));
-    Edit("portEdit")->setText(QStringLiteral("8080"));
-    Edit("userNameEdit")->setText(QStringLiteral("operator"));
-    Edit("passwordEdit")->setText(QStringLiteral("pa ss"));
-    Edit("keepAliveEdit")->setText(QStringLiteral("30"));
+    m_fixture->check(m_page, "EnableCheckBox")->setChecked(true);
+    m_fixture->check(m_page, "httpsCheckBox")->setChecked(true);
+    m_fixture->edit(m_page, "ipEdit")->setText(QStringLiteral("127.0.0.12"));
+    m_fixture->edit(m_page, "portEdit")->setText(QStringLiteral("8080"));
+    m_fixture->edit(m_page, "userNameEdit")->setText(QStringLiteral("operator"));
+    m_fixture->edit(m_page, "passwordEdit")->setText(QStringLiteral("pa ss"));
+    m_fixture->edit(m_page, "keepAliveEdit")->setText(QStringLiteral("30"));
 }
 
 void TestControlPage::formHoldsEveryControl_data()
@@ -186,7 +177,7 @@ void TestControlPage::formHoldsEveryControl()
     else
         QCOMPARE(qobject_cast<QGroupBox *>(w->parentWidget())->title(), QStringLiteral("Linkage"));
 
-    auto *speed = Child<QComboBox>("eptzSpeedCombo");
+    auto *speed = m_fixture->combo(m_page, "eptzSpeedCombo");
     QCOMPARE(speed->count(), 8);
     for (int i = 0; i < 8; ++i)
         QCOMPARE(speed->itemText(i), QString::number(i + 1));
@@ -227,12 +218,12 @@ void TestControlPage::pressAndReleaseRecords()
     if (channel == 1)
         m_fixture->click("onlineChannel1RadioBtn");
     QCOMPARE(m_fixture->window()->Channel(), channel);
-    Child<QComboBox>("eptzSpeedCombo")->setCurrentIndex(speedIndex);
+    m_fixture->combo(m_page, "eptzSpeedCombo")->setCurrentIndex(speedIndex);
     SimFixture::clearJournal();
 
-    auto *b = Child<QPushButton>(button.toLatin1().constData());
+    auto *b = m_fixture->child<QPushButton>(m_page, button);
     QTest::mousePress(b, Qt::LeftButton);
-    Child<QComboBox>("eptzSpeedCombo")->setCurrentIndex(7 - speedIndex);  // read on press only
+    m_fixture->combo(m_page, "eptzSpeedCombo")->setCurrentIndex(7 - speedIndex);  // read on press only
     QTest::mouseRelease(b, Qt::LeftButton);
 
     const QList<QByteArray> sent = SimFixture::argsOf("TMV_NET_ElectronicPtzControl");
@@ -261,7 +252,7 @@ void TestControlPage::keepAliveIsBounded()
     QFETCH(int, sent);
     QVERIFY(m_fixture->login());
     FillForm();
-    Edit("keepAliveEdit")->setText(typed);
+    m_fixture->edit(m_page, "keepAliveEdit")->setText(typed);
     m_fixture->click("gunBallSetBtn");
     QCOMPARE(SimFixture::lastRecord<TMV_NET_GUN_BALL_TRACK_CONFIG_INFO>("TMV_NET_SetGunBallTrackConfigInfo").keepAlive,
              sent);
@@ -275,10 +266,10 @@ void TestControlPage::setSendsTheForm()
 {
     QVERIFY(m_fixture->login());
     FillForm();
-    Check("httpCheckBox")->setChecked(true);  // not read
-    Edit("ipEdit")->setText(QStringLiteral("192.168.100.200"));  // 15 bytes: the most that fits
+    m_fixture->check(m_page, "httpCheckBox")->setChecked(true);  // not read
+    m_fixture->edit(m_page, "ipEdit")->setText(QStringLiteral("192.168.100.200"));  // 15 bytes: the most that fits
     const QString password = QString(127, QChar(0xE4)) + QLatin1Char('x');  // 255 bytes in UTF-8
-    Edit("passwordEdit")->setText(password);
+    m_fixture->edit(m_page, "passwordEdit")->setText(password);
     m_fixture->click("gunBallSetBtn");
     QCOMPARE(m_boxes->count(), 0);
 
@@ -294,8 +285,8 @@ void TestControlPage::setSendsTheForm()
     QCOMPARE(SimFixture::lastInput("TMV_NET_SetGunBallTrackConfigInfo").mid(sizeof(TMV_NET_HANDLE)),
              SimFixture::bytesOf(expected));
 
-    Check("httpsCheckBox")->setChecked(false);
-    Check("EnableCheckBox")->setChecked(false);
+    m_fixture->check(m_page, "httpsCheckBox")->setChecked(false);
+    m_fixture->check(m_page, "EnableCheckBox")->setChecked(false);
     m_fixture->click("gunBallSetBtn");
     const auto second = SimFixture::lastRecord<TMV_NET_GUN_BALL_TRACK_CONFIG_INFO>("TMV_NET_SetGunBallTrackConfigInfo");
     QCOMPARE(second.https, uint8_t(0));
@@ -326,19 +317,19 @@ void TestControlPage::getShowsTheDeviceRecord()
     const TMV_NET_GUN_BALL_TRACK_CONFIG_INFO stored = Linkage(user, "192.168.100.200", https);
     QCOMPARE(TMV_NET_SetGunBallTrackConfigInfo(other, &stored), 0);
     TMV_NET_Logout(other);
-    Check("httpCheckBox")->setChecked(httpBefore);
-    Check("httpsCheckBox")->setChecked(httpsBefore);
+    m_fixture->check(m_page, "httpCheckBox")->setChecked(httpBefore);
+    m_fixture->check(m_page, "httpsCheckBox")->setChecked(httpsBefore);
 
     m_fixture->click("gunBallGetBtn");
     QCOMPARE(m_boxes->count(), 0);
-    QVERIFY(Check("EnableCheckBox")->isChecked());
-    QCOMPARE(Check("httpsCheckBox")->isChecked(), https != 0);
-    QCOMPARE(Check("httpCheckBox")->isChecked(), https == 0);
-    QCOMPARE(Edit("ipEdit")->text(), QStringLiteral("192.168.100.200"));
-    QCOMPARE(Edit("portEdit")->text(), QStringLiteral("8443"));
-    QCOMPARE(Edit("userNameEdit")->text(), QStringLiteral("b\u00fcro"));
-    QCOMPARE(Edit("passwordEdit")->text(), QStringLiteral("s\u00e9same 1"));
-    QCOMPARE(Edit("keepAliveEdit")->text(), QStringLiteral("17"));
+    QVERIFY(m_fixture->check(m_page, "EnableCheckBox")->isChecked());
+    QCOMPARE(m_fixture->check(m_page, "httpsCheckBox")->isChecked(), https != 0);
+    QCOMPARE(m_fixture->check(m_page, "httpCheckBox")->isChecked(), https == 0);
+    QCOMPARE(m_fixture->edit(m_page, "ipEdit")->text(), QStringLiteral("192.168.100.200"));
+    QCOMPARE(m_fixture->edit(m_page, "portEdit")->text(), QStringLiteral("8443"));
+    QCOMPARE(m_fixture->edit(m_page, "userNameEdit")->text(), QStringLiteral("b\u00fcro"));
+    QCOMPARE(m_fixture->edit(m_page, "passwordEdit")->text(), QStringLiteral("s\u00e9same 1"));
+    QCOMPARE(m_fixture->edit(m_page, "keepAliveEdit")->text(), QStringLiteral("17"));
 
     m_fixture->click("gunBallSetBtn");
     QCOMPARE(SimFixture::lastInput("TMV_NET_SetGunBallTrackConfigInfo").mid(sizeof(TMV_NET_HANDLE)),
@@ -368,7 +359,7 @@ void TestControlPage::textsThatDoNotFitAreRefused()
     QFETCH(QString, message);
     QVERIFY(m_fixture->login());
     FillForm();
-    Edit(edit.toLatin1().constData())->setText(text);
+    m_fixture->edit(m_page, edit)->setText(text);
     SimFixture::clearJournal();
     m_fixture->click("gunBallSetBtn");
     QCOMPARE(m_boxes->count(), 1);
@@ -406,7 +397,7 @@ void TestControlPage::failuresAreReported()
     QFETCH(QString, text);
     QVERIFY(m_fixture->login());
     FillForm();
-    auto *b = Child<QPushButton>(button.toLatin1().constData());
+    auto *b = m_fixture->child<QPushButton>(m_page, button);
     if (release) {
         QTest::mousePress(b, Qt::LeftButton);
         SimFixture::fail(function.toLatin1().constData(), 1);
@@ -419,8 +410,8 @@ void TestControlPage::failuresAreReported()
     QCOMPARE(m_boxes->last().title, QStringLiteral("Error"));
     QCOMPARE(m_boxes->last().text, text);
     // A failed read leaves the form as it was.
-    QCOMPARE(Edit("ipEdit")->text(), QStringLiteral("127.0.0.12"));
-    QCOMPARE(Edit("keepAliveEdit")->text(), QStringLiteral("30"));
+    QCOMPARE(m_fixture->edit(m_page, "ipEdit")->text(), QStringLiteral("127.0.0.12"));
+    QCOMPARE(m_fixture->edit(m_page, "keepAliveEdit")->text(), QStringLiteral("30"));
 }
 
 QTEST_MAIN(TestControlPage)

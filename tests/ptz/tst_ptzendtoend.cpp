@@ -59,16 +59,6 @@ private slots:
     void tourRunsBetweenTwoPresets();
 
 private:
-    // Widgets of the PTZ page: other pages reuse names such as "tableWidget".
-    template <class T>
-    T *Child(const char *name) const
-    {
-        T *widget = m_ptz->findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no %s on the PTZ page", name);
-        return widget;
-    }
-    void Click(const char *name) { QTest::mouseClick(Child<QAbstractButton>(name), Qt::LeftButton); }
     QImage FrameAfter(int ms);
     void Hold(const char *button, int ms);
     double Pan();
@@ -91,7 +81,7 @@ void TestPtzEndToEnd::init()
     QVERIFY(m_preview->IsPreviewOpen());
     QVERIFY(!FrameAfter(200).isNull());
     // The live picture stays open while the PTZ tab is in front.
-    auto *tabs = m_fixture->window()->findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+    auto *tabs = m_fixture->child<QTabWidget>("tabWidget");
     m_ptz = m_fixture->window()->findChild<PTZPage *>();
     QVERIFY(m_ptz);
     tabs->setCurrentWidget(m_ptz);
@@ -100,6 +90,7 @@ void TestPtzEndToEnd::init()
 void TestPtzEndToEnd::cleanup()
 {
     SimFixture::resumeClock();
+    m_fixture->verifyClean();
     m_fixture.reset();
 }
 
@@ -113,7 +104,7 @@ QImage TestPtzEndToEnd::FrameAfter(int ms)
 
 void TestPtzEndToEnd::Hold(const char *button, int ms)
 {
-    auto *b = Child<QPushButton>(button);
+    auto *b = m_fixture->child<QPushButton>(m_ptz, button);
     QTest::mousePress(b, Qt::LeftButton);
     SimFixture::stepClock(ms);
     QTest::mouseRelease(b, Qt::LeftButton);
@@ -122,18 +113,18 @@ void TestPtzEndToEnd::Hold(const char *button, int ms)
 // The pan the coordinates panel shows after "Get".
 double TestPtzEndToEnd::Pan()
 {
-    Click("getCoordinatesBtn");
+    m_fixture->click(m_ptz, "getCoordinatesBtn");
     bool ok = false;
-    const double pan = Child<QLineEdit>("panEdit")->text().toDouble(&ok);
+    const double pan = m_fixture->edit(m_ptz, "panEdit")->text().toDouble(&ok);
     return ok ? pan : NAN;
 }
 
 void TestPtzEndToEnd::StorePreset(int row, const QString &name)
 {
-    Click("presetGetAllBtn");
-    Child<QComboBox>("presetCombo")->setCurrentIndex(row);
-    Child<QLineEdit>("presetNameEdit")->setText(name);
-    Click("saveBtn");
+    m_fixture->click(m_ptz, "presetGetAllBtn");
+    m_fixture->combo(m_ptz, "presetCombo")->setCurrentIndex(row);
+    m_fixture->edit(m_ptz, "presetNameEdit")->setText(name);
+    m_fixture->click(m_ptz, "saveBtn");
     QCOMPARE(m_fixture->boxes().count(), 0);
 }
 
@@ -141,7 +132,7 @@ void TestPtzEndToEnd::holdingRightTurnsThePicture()
 {
     const QImage before = FrameAfter(0);
     const double startPan = Pan();
-    Child<QComboBox>("speedCombo")->setCurrentIndex(3); // 30 degrees a second
+    m_fixture->combo(m_ptz, "speedCombo")->setCurrentIndex(3); // 30 degrees a second
     Hold("rightBtn", 1000);
     const double turned = Pan() - startPan;
     // One second less half the ramp of a start from rest.
@@ -149,7 +140,7 @@ void TestPtzEndToEnd::holdingRightTurnsThePicture()
 
     const QImage after = FrameAfter(0);
     QVERIFY(after != before);
-    const double fov = Child<QLineEdit>("irFovEdit")->text().section(QLatin1Char(' '), 1, 1).toDouble();
+    const double fov = m_fixture->edit(m_ptz, "irFovEdit")->text().section(QLatin1Char(' '), 1, 1).toDouble();
     QVERIFY(fov > 0);
     const int expectedDx = int(std::lround(turned / fov * after.width()));
     int bestDx = 0;
@@ -174,13 +165,13 @@ void TestPtzEndToEnd::presetBringsTheViewBack()
     StorePreset(0, QStringLiteral("Gate"));
     const QImage stored = FrameAfter(0);
 
-    Child<QComboBox>("speedCombo")->setCurrentIndex(7); // 60 degrees a second
+    m_fixture->combo(m_ptz, "speedCombo")->setCurrentIndex(7); // 60 degrees a second
     Hold("rightBtn", 2000);
     const QImage away = FrameAfter(0);
     const double awayDiff = ShiftedDiff(stored, away, 0);
 
-    Child<QComboBox>("presetCombo")->setCurrentIndex(0);
-    Click("moveToBtn");
+    m_fixture->combo(m_ptz, "presetCombo")->setCurrentIndex(0);
+    m_fixture->click(m_ptz, "moveToBtn");
     QCOMPARE(m_fixture->boxes().count(), 0);
     // The head travels back at its own speed: half a second in, it is on
     // its way, neither where it was nor at the preset.
@@ -200,26 +191,26 @@ void TestPtzEndToEnd::tourRunsBetweenTwoPresets()
 {
     const double panA = Pan();
     StorePreset(0, QStringLiteral("A"));
-    Child<QComboBox>("speedCombo")->setCurrentIndex(7);
+    m_fixture->combo(m_ptz, "speedCombo")->setCurrentIndex(7);
     Hold("rightBtn", 1500);
     const double panB = Pan();
     StorePreset(1, QStringLiteral("B"));
     QVERIFY(PanDistance(panA, panB) > 60);
 
-    Click("cruiseGetAllBtn");
-    QVERIFY(Child<QComboBox>("cruiseCombo")->count() > 0);
-    Child<QLineEdit>("cruiseNameEdit")->setText(QStringLiteral("Round"));
-    Click("addPresetBtn");
-    Click("addPresetBtn");
-    auto *table = Child<QTableWidget>("tableWidget");
+    m_fixture->click(m_ptz, "cruiseGetAllBtn");
+    QVERIFY(m_fixture->combo(m_ptz, "cruiseCombo")->count() > 0);
+    m_fixture->edit(m_ptz, "cruiseNameEdit")->setText(QStringLiteral("Round"));
+    m_fixture->click(m_ptz, "addPresetBtn");
+    m_fixture->click(m_ptz, "addPresetBtn");
+    auto *table = m_fixture->child<QTableWidget>(m_ptz, "tableWidget");
     QCOMPARE(table->rowCount(), 2);
     qobject_cast<QComboBox *>(table->cellWidget(1, 0))->setCurrentIndex(1);
     table->item(0, 1)->setText(QStringLiteral("2"));
     table->item(1, 1)->setText(QStringLiteral("2"));
-    Click("cruiseSaveBtn");
-    QCOMPARE(Child<QComboBox>("cruiseCombo")->currentText(), QStringLiteral("1*"));
-    Click("cruiseStartBtn");
-    QCOMPARE(Child<QPushButton>("cruiseStartBtn")->text(), QStringLiteral("Stop"));
+    m_fixture->click(m_ptz, "cruiseSaveBtn");
+    QCOMPARE(m_fixture->combo(m_ptz, "cruiseCombo")->currentText(), QStringLiteral("1*"));
+    m_fixture->click(m_ptz, "cruiseStartBtn");
+    QCOMPARE(m_fixture->child<QPushButton>(m_ptz, "cruiseStartBtn")->text(), QStringLiteral("Stop"));
 
     bool sawCruise = true;
     bool atA = false;
@@ -227,22 +218,22 @@ void TestPtzEndToEnd::tourRunsBetweenTwoPresets()
     bool movedBetween = false;
     for (int step = 0; step < 24; ++step) {
         SimFixture::stepClock(500);
-        Click("getPtzStatusBtn");
-        sawCruise = sawCruise && Child<QComboBox>("taskCombo")->currentText() == QLatin1String("Cruise");
+        m_fixture->click(m_ptz, "getPtzStatusBtn");
+        sawCruise = sawCruise && m_fixture->combo(m_ptz, "taskCombo")->currentText() == QLatin1String("Cruise");
         const double pan = Pan();
         atA = atA || PanDistance(pan, panA) < 0.01;
         atB = atB || PanDistance(pan, panB) < 0.01;
-        movedBetween = movedBetween || Child<QCheckBox>("movingCheckBoxEnable")->isChecked();
+        movedBetween = movedBetween || m_fixture->check(m_ptz, "movingCheckBoxEnable")->isChecked();
     }
     QVERIFY(sawCruise);
     QVERIFY(atA);
     QVERIFY(atB);
     QVERIFY(movedBetween);
 
-    Click("cruiseStartBtn");
-    QCOMPARE(Child<QPushButton>("cruiseStartBtn")->text(), QStringLiteral("Start"));
-    Click("getPtzStatusBtn");
-    QCOMPARE(Child<QComboBox>("taskCombo")->currentText(), QStringLiteral("Idle Task"));
+    m_fixture->click(m_ptz, "cruiseStartBtn");
+    QCOMPARE(m_fixture->child<QPushButton>(m_ptz, "cruiseStartBtn")->text(), QStringLiteral("Start"));
+    m_fixture->click(m_ptz, "getPtzStatusBtn");
+    QCOMPARE(m_fixture->combo(m_ptz, "taskCombo")->currentText(), QStringLiteral("Idle Task"));
     QCOMPARE(m_fixture->boxes().count(), 0);
 }
 

@@ -131,21 +131,7 @@ private slots:
     void failedRefreshShowsZeroedRecord();
 
 private:
-    // Searched in the page only: other pages reuse names such as "moveToBtn".
-    template <class T>
-    T *Child(const char *name) const
-    {
-        T *child = m_page->findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            qFatal("no %s named %s on the page", T::staticMetaObject.className(), name);
-        return child;
-    }
-    QComboBox *Combo(const char *name) const { return Child<QComboBox>(name); }
-    QLineEdit *Edit(const char *name) const { return Child<QLineEdit>(name); }
-    QAbstractButton *Button(const char *name) const { return Child<QAbstractButton>(name); }
-    QTableWidget *Table() const { return Child<QTableWidget>("tableWidget"); }
-    void Click(const char *name) const { Button(name)->click(); }
-    QStringList Items(const char *combo) const;
+    QTableWidget *Table() const { return m_fixture->child<QTableWidget>(m_page, "tableWidget"); }
     // Presets 3 "gate" and 5 "yard" stored on the device, straight through
     // the library.
     void StorePresets() const;
@@ -184,21 +170,13 @@ void TestPtzLists::init()
 
 void TestPtzLists::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_window = nullptr;
     m_page = nullptr;
     m_boxes = nullptr;
     m_handle = nullptr;
     SimFixture::clearFaults();
-}
-
-QStringList TestPtzLists::Items(const char *combo) const
-{
-    QStringList items;
-    QComboBox *box = Combo(combo);
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
 }
 
 void TestPtzLists::StorePresets() const
@@ -222,30 +200,30 @@ void TestPtzLists::ExpectBox(const QString &text, const QString &title)
 void TestPtzLists::presetsListedWithStoredMark()
 {
     StorePresets();
-    Click("presetGetAllBtn");
+    m_fixture->click(m_page, "presetGetAllBtn");
 
     QCOMPARE(m_boxes->count(), 0);
-    const QStringList items = Items("presetCombo");
+    const QStringList items = m_fixture->items(m_page, "presetCombo");
     QCOMPARE(items.size(), 16);
     QCOMPARE(items.mid(1, 5), (QStringList{"2", "3*", "4", "5*", "6"}));
-    QCOMPARE(Combo("presetCombo")->currentIndex(), 0);
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->currentIndex(), 0);
     // Choosing a row shows its name.
-    Combo("presetCombo")->setCurrentIndex(4);
-    QCOMPARE(Edit("presetNameEdit")->text(), QStringLiteral("yard"));
+    m_fixture->combo(m_page, "presetCombo")->setCurrentIndex(4);
+    QCOMPARE(m_fixture->edit(m_page, "presetNameEdit")->text(), QStringLiteral("yard"));
 }
 
 // Save renames first and stores the position second, a pause apart, then
 // relists so the new mark shows.
 void TestPtzLists::saveRenamesThenStores()
 {
-    Click("presetGetAllBtn");
-    Combo("presetCombo")->setCurrentIndex(6);
-    Edit("presetNameEdit")->setText(QStringLiteral("north gate"));
+    m_fixture->click(m_page, "presetGetAllBtn");
+    m_fixture->combo(m_page, "presetCombo")->setCurrentIndex(6);
+    m_fixture->edit(m_page, "presetNameEdit")->setText(QStringLiteral("north gate"));
     SimFixture::clearJournal();
 
     QElapsedTimer timer;
     timer.start();
-    Click("saveBtn");
+    m_fixture->click(m_page, "saveBtn");
     QVERIFY(timer.elapsed() >= 200);
 
     QCOMPARE(m_boxes->count(), 0);
@@ -258,7 +236,7 @@ void TestPtzLists::saveRenamesThenStores()
     QCOMPARE(NameOf(sent), QStringLiteral("north gate"));
     QCOMPARE(SimFixture::callsAmong({"TMV_NET_PtzPresetControl", "TMV_NET_QueryPtzPreset"}),
              (QStringList{"TMV_NET_PtzPresetControl", "TMV_NET_PtzPresetControl", "TMV_NET_QueryPtzPreset"}));
-    QCOMPARE(Combo("presetCombo")->itemText(6), QStringLiteral("7*"));
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->itemText(6), QStringLiteral("7*"));
 }
 
 void TestPtzLists::saveStopsAtTheFailedStep_data()
@@ -277,9 +255,9 @@ void TestPtzLists::saveStopsAtTheFailedStep()
     QFETCH(QList<int>, actions);
     QFETCH(QString, box);
 
-    Click("presetGetAllBtn");
-    Combo("presetCombo")->setCurrentIndex(1);
-    Edit("presetNameEdit")->setText(QStringLiteral("renamed"));
+    m_fixture->click(m_page, "presetGetAllBtn");
+    m_fixture->combo(m_page, "presetCombo")->setCurrentIndex(1);
+    m_fixture->edit(m_page, "presetNameEdit")->setText(QStringLiteral("renamed"));
     SimFixture::clearJournal();
 
     // The store is failed from another thread once the rename is journalled:
@@ -295,7 +273,7 @@ void TestPtzLists::saveStopsAtTheFailedStep()
             SimFixture::fail("TMV_NET_PtzPresetControl", 1);
         });
     }
-    Click("saveBtn");
+    m_fixture->click(m_page, "saveBtn");
     done = true;
     if (watcher.joinable())
         watcher.join();
@@ -304,7 +282,7 @@ void TestPtzLists::saveStopsAtTheFailedStep()
     ExpectBox(box);
     QCOMPARE(ActionsOf("TMV_NET_PtzPresetControl"), actions);
     QCOMPARE(SimFixture::countOf("TMV_NET_QueryPtzPreset"), 0);
-    QCOMPARE(Combo("presetCombo")->itemText(1), QStringLiteral("2"));
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->itemText(1), QStringLiteral("2"));
 }
 
 void TestPtzLists::presetActions_data()
@@ -329,11 +307,11 @@ void TestPtzLists::presetActions()
     QFETCH(bool, relists);
 
     StorePresets();
-    Click("presetGetAllBtn");
-    Combo("presetCombo")->setCurrentIndex(2);
+    m_fixture->click(m_page, "presetGetAllBtn");
+    m_fixture->combo(m_page, "presetCombo")->setCurrentIndex(2);
     SimFixture::clearJournal();
     SimFixture::fail("TMV_NET_PtzPresetControl", 1);
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
 
     QCOMPARE(m_boxes->count(), 1);
     ExpectBox(operation + QStringLiteral(" Failed!"));
@@ -349,13 +327,13 @@ void TestPtzLists::presetActions()
 
     // Without the fault the device does it.
     SimFixture::clearJournal();
-    Combo("presetCombo")->setCurrentIndex(2);
-    Click(button.toLatin1().constData());
+    m_fixture->combo(m_page, "presetCombo")->setCurrentIndex(2);
+    m_fixture->click(m_page, button);
     QCOMPARE(m_boxes->count(), 1);
     if (action == 3)
-        QCOMPARE(Combo("presetCombo")->itemText(2), QStringLiteral("3"));
+        QCOMPARE(m_fixture->combo(m_page, "presetCombo")->itemText(2), QStringLiteral("3"));
     if (action == 4)
-        QVERIFY(!Items("presetCombo").join(QString()).contains(QLatin1Char('*')));
+        QVERIFY(!m_fixture->items(m_page, "presetCombo").join(QString()).contains(QLatin1Char('*')));
 }
 
 // Save must not store a name other than the one typed; Move to goes by the
@@ -363,19 +341,19 @@ void TestPtzLists::presetActions()
 void TestPtzLists::overlongNameRefusedBySaveOnly()
 {
     StorePresets();
-    Click("presetGetAllBtn");
-    Combo("presetCombo")->setCurrentIndex(2);
+    m_fixture->click(m_page, "presetGetAllBtn");
+    m_fixture->combo(m_page, "presetCombo")->setCurrentIndex(2);
     const QString euro = QString::fromUtf8("\xe2\x82\xac");
     const QString longName = QString(254, QLatin1Char('a')) + euro; // 257 bytes in UTF-8
-    Edit("presetNameEdit")->setText(longName);
+    m_fixture->edit(m_page, "presetNameEdit")->setText(longName);
     SimFixture::clearJournal();
 
-    Click("saveBtn");
+    m_fixture->click(m_page, "saveBtn");
     QCOMPARE(m_boxes->count(), 1);
     ExpectBox(QStringLiteral("The name is longer than 255 bytes in UTF-8."));
     QCOMPARE(SimFixture::countOf("TMV_NET_PtzPresetControl"), 0);
 
-    Click("moveToBtn");
+    m_fixture->click(m_page, "moveToBtn");
     QCOMPARE(m_boxes->count(), 1);
     const TMV_NET_PRESET_INFO sent = LastRecordAfterAction<TMV_NET_PRESET_INFO>("TMV_NET_PtzPresetControl");
     QCOMPARE(sent.id, 3);
@@ -388,18 +366,18 @@ void TestPtzLists::getPresentSelectsItsRow()
     // Storing a preset leaves the head standing at it.
     const TMV_NET_PRESET_INFO gate = Preset(3, "gate");
     QCOMPARE(TMV_NET_PtzPresetControl(m_handle, 0, &gate), 0);
-    Click("presetGetAllBtn");
-    QCOMPARE(Combo("presetCombo")->currentIndex(), 0);
+    m_fixture->click(m_page, "presetGetAllBtn");
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->currentIndex(), 0);
 
-    Click("presetGetCurrentBtn");
+    m_fixture->click(m_page, "presetGetCurrentBtn");
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Combo("presetCombo")->currentIndex(), 2);
-    QCOMPARE(Combo("presetCombo")->currentText(), QStringLiteral("3*"));
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->currentIndex(), 2);
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->currentText(), QStringLiteral("3*"));
 
     SimFixture::fail("TMV_NET_QueryPtzPresetId", 1);
-    Click("presetGetCurrentBtn");
+    m_fixture->click(m_page, "presetGetCurrentBtn");
     ExpectBox(QStringLiteral("Query Current Preset Failed!"));
-    QCOMPARE(Combo("presetCombo")->currentIndex(), 2);
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->currentIndex(), 2);
 }
 
 void TestPtzLists::overReportedCountsClamped_data()
@@ -423,13 +401,13 @@ void TestPtzLists::overReportedCountsClamped()
     QFETCH(QString, combo);
 
     TMVSim_OverReportCount(list.toLatin1().constData(), 5);
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
 
     QCOMPARE(m_boxes->count(), 0);
     const QByteArray input = SimFixture::lastInput(list.toLatin1().constData());
     const int32_t capacity = IntAt(input, input.size() - 4);
     QVERIFY(capacity > 0);
-    QCOMPARE(Combo(combo.toLatin1().constData())->count(), int(capacity));
+    QCOMPARE(m_fixture->combo(m_page, combo)->count(), int(capacity));
 }
 
 // ---- Tours --------------------------------------------------------------------
@@ -452,12 +430,12 @@ void TestPtzLists::tourRowsBuiltFromPresets()
     }
     QCOMPARE(TMV_NET_PtzTourControl(m_handle, 0, tour.get()), 0);
 
-    Click("cruiseGetAllBtn");
+    m_fixture->click(m_page, "cruiseGetAllBtn");
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Items("cruiseCombo").mid(0, 3), (QStringList{"1", "2*", "3"}));
-    Combo("cruiseCombo")->setCurrentIndex(1);
+    QCOMPARE(m_fixture->items(m_page, "cruiseCombo").mid(0, 3), (QStringList{"1", "2*", "3"}));
+    m_fixture->combo(m_page, "cruiseCombo")->setCurrentIndex(1);
 
-    QCOMPARE(Edit("cruiseNameEdit")->text(), QStringLiteral("round"));
+    QCOMPARE(m_fixture->edit(m_page, "cruiseNameEdit")->text(), QStringLiteral("round"));
     QCOMPARE(Table()->rowCount(), 3);
     for (int row = 0; row < 3; ++row) {
         QComboBox *choice = RowChoice(row);
@@ -477,7 +455,7 @@ void TestPtzLists::tourRowsBuiltFromPresets()
 
 void TestPtzLists::addPresetNeedsAPreset()
 {
-    Click("addPresetBtn");
+    m_fixture->click(m_page, "addPresetBtn");
     QCOMPARE(m_boxes->count(), 1);
     ExpectBox(QStringLiteral("No preset."));
     QCOMPARE(m_boxes->last().parent, static_cast<QWidget *>(m_page));
@@ -489,11 +467,11 @@ void TestPtzLists::addPresetNeedsAPreset()
 void TestPtzLists::tourSavedFromTable()
 {
     StorePresets();
-    Click("cruiseGetAllBtn");
-    Combo("cruiseCombo")->setCurrentIndex(3);
-    Edit("cruiseNameEdit")->setText(QStringLiteral("east"));
-    Click("addPresetBtn");
-    Click("addPresetBtn");
+    m_fixture->click(m_page, "cruiseGetAllBtn");
+    m_fixture->combo(m_page, "cruiseCombo")->setCurrentIndex(3);
+    m_fixture->edit(m_page, "cruiseNameEdit")->setText(QStringLiteral("east"));
+    m_fixture->click(m_page, "addPresetBtn");
+    m_fixture->click(m_page, "addPresetBtn");
     QCOMPARE(Table()->rowCount(), 2);
     QCOMPARE(RowChoice(0)->currentText(), QStringLiteral("gate"));
     QCOMPARE(Table()->item(0, 1)->text(), QStringLiteral("10"));
@@ -501,7 +479,7 @@ void TestPtzLists::tourSavedFromTable()
     Table()->item(1, 1)->setText(QStringLiteral("ten"));
     SimFixture::clearJournal();
 
-    Click("cruiseSaveBtn");
+    m_fixture->click(m_page, "cruiseSaveBtn");
     QCOMPARE(m_boxes->count(), 0);
     QCOMPARE(ActionsOf("TMV_NET_PtzTourControl"), QList<int>{0});
     auto sent = std::make_unique<TMV_NET_TOUR_INFO>(LastRecordAfterAction<TMV_NET_TOUR_INFO>("TMV_NET_PtzTourControl"));
@@ -517,7 +495,7 @@ void TestPtzLists::tourSavedFromTable()
     QCOMPARE(sent->points[1].residenceTime, 0);
     QCOMPARE(SimFixture::callsAmong({"TMV_NET_PtzTourControl", "TMV_NET_QueryPtzTour"}),
              (QStringList{"TMV_NET_PtzTourControl", "TMV_NET_QueryPtzTour"}));
-    QCOMPARE(Combo("cruiseCombo")->itemText(3), QStringLiteral("4*"));
+    QCOMPARE(m_fixture->combo(m_page, "cruiseCombo")->itemText(3), QStringLiteral("4*"));
 }
 
 // A tour record holds 256 stops: a longer table is refused before anything
@@ -525,12 +503,12 @@ void TestPtzLists::tourSavedFromTable()
 void TestPtzLists::tourOfMoreThan256StopsRefused()
 {
     StorePresets();
-    Click("cruiseGetAllBtn");
+    m_fixture->click(m_page, "cruiseGetAllBtn");
     for (int i = 0; i < 257; ++i)
-        Click("addPresetBtn");
+        m_fixture->click(m_page, "addPresetBtn");
     SimFixture::clearJournal();
 
-    Click("cruiseSaveBtn");
+    m_fixture->click(m_page, "cruiseSaveBtn");
     QCOMPARE(m_boxes->count(), 1);
     ExpectBox(QStringLiteral("A tour holds at most 256 presets; this one has 257."));
     QCOMPARE(SimFixture::countOf("TMV_NET_PtzTourControl"), 0);
@@ -539,7 +517,7 @@ void TestPtzLists::tourOfMoreThan256StopsRefused()
 
     // One row fewer fits.
     Table()->removeRow(0);
-    Click("cruiseSaveBtn");
+    m_fixture->click(m_page, "cruiseSaveBtn");
     QCOMPARE(m_boxes->count(), 1);
     QCOMPARE(LastRecordAfterAction<TMV_NET_TOUR_INFO>("TMV_NET_PtzTourControl").count, 256);
 }
@@ -548,9 +526,9 @@ void TestPtzLists::tourOfMoreThan256StopsRefused()
 void TestPtzLists::deletePresetRemovesEachRowOnce()
 {
     StorePresets();
-    Click("presetGetAllBtn");
+    m_fixture->click(m_page, "presetGetAllBtn");
     for (int i = 0; i < 4; ++i) {
-        Click("addPresetBtn");
+        m_fixture->click(m_page, "addPresetBtn");
         Table()->item(i, 1)->setText(QString::number(i));
     }
     QItemSelectionModel *selection = Table()->selectionModel();
@@ -558,7 +536,7 @@ void TestPtzLists::deletePresetRemovesEachRowOnce()
     for (const QPoint &cell : {QPoint(0, 0), QPoint(1, 0), QPoint(1, 2), QPoint(0, 2)})
         selection->select(Table()->model()->index(cell.y(), cell.x()), QItemSelectionModel::Select);
 
-    Click("deletePresetBtn");
+    m_fixture->click(m_page, "deletePresetBtn");
     QCOMPARE(Table()->rowCount(), 2);
     QCOMPARE(Table()->item(0, 1)->text(), QStringLiteral("1"));
     QCOMPARE(Table()->item(1, 1)->text(), QStringLiteral("3"));
@@ -610,20 +588,20 @@ void TestPtzLists::toggles()
     QCOMPARE(TMV_NET_PtzTourControl(m_handle, 0, tour.get()), 0);
     QCOMPARE(TMV_NET_PtzPatternControl(m_handle, 0, 1), 0);
     QCOMPARE(TMV_NET_PtzPatternControl(m_handle, 1, 1), 0);
-    Click(call.contains("Tour") ? "cruiseGetAllBtn" : "patrolGetAllBtn");
+    m_fixture->click(m_page, call.contains("Tour") ? "cruiseGetAllBtn" : "patrolGetAllBtn");
     QCOMPARE(m_boxes->count(), 0);
     SimFixture::clearJournal();
 
     for (int step = 0; step < 2; ++step) {
         SimFixture::fail(call.constData(), 1);
-        Click(name.constData());
+        m_fixture->click(m_page, name.constData());
         ExpectBox(operations[step] + QStringLiteral(" Failed!"));
-        QCOMPARE(Button(name.constData())->text(), texts[step]);
+        QCOMPARE(m_fixture->button(m_page, name.constData())->text(), texts[step]);
 
         const int boxes = m_boxes->count();
-        Click(name.constData());
+        m_fixture->click(m_page, name.constData());
         QCOMPARE(m_boxes->count(), boxes);
-        QCOMPARE(Button(name.constData())->text(), texts[1 - step]);
+        QCOMPARE(m_fixture->button(m_page, name.constData())->text(), texts[1 - step]);
         QCOMPARE(ActionsOf(call.constData()).mid(2 * step), (QList<int>{actions[step], actions[step]}));
     }
 }
@@ -636,27 +614,27 @@ void TestPtzLists::startPatrolNeedsRecordedPattern()
 {
     QCOMPARE(TMV_NET_PtzPatternControl(m_handle, 0, 2), 0);
     QCOMPARE(TMV_NET_PtzPatternControl(m_handle, 1, 2), 0);
-    Click("patrolGetAllBtn");
+    m_fixture->click(m_page, "patrolGetAllBtn");
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Items("patrolCombo"), (QStringList{"1", "2*", "3", "4"}));
-    QAbstractButton *patrol = Button("startPatrolBtn");
+    QCOMPARE(m_fixture->items(m_page, "patrolCombo"), (QStringList{"1", "2*", "3", "4"}));
+    QAbstractButton *patrol = m_fixture->button(m_page, "startPatrolBtn");
     QVERIFY(!patrol->isEnabled());
 
-    Combo("patrolCombo")->setCurrentIndex(1);
+    m_fixture->combo(m_page, "patrolCombo")->setCurrentIndex(1);
     QVERIFY(patrol->isEnabled());
     SimFixture::clearJournal();
-    Click("startPatrolBtn");
+    m_fixture->click(m_page, "startPatrolBtn");
     QCOMPARE(m_boxes->count(), 0);
     QCOMPARE(SimFixture::argsOf("TMV_NET_PtzPatternControl").value(0).mid(4, 4),
              QByteArray::fromHex("02000000")); // pattern 2 = row 1 + 1
     QCOMPARE(patrol->text(), QStringLiteral("StopPatrol"));
 
-    Combo("patrolCombo")->setCurrentIndex(2);
+    m_fixture->combo(m_page, "patrolCombo")->setCurrentIndex(2);
     QVERIFY(patrol->isEnabled());
-    Combo("patrolCombo")->setCurrentIndex(1);
-    Click("startPatrolBtn");
+    m_fixture->combo(m_page, "patrolCombo")->setCurrentIndex(1);
+    m_fixture->click(m_page, "startPatrolBtn");
     QCOMPARE(patrol->text(), QStringLiteral("StartPatrol"));
-    Combo("patrolCombo")->setCurrentIndex(0);
+    m_fixture->combo(m_page, "patrolCombo")->setCurrentIndex(0);
     QVERIFY(!patrol->isEnabled());
 }
 
@@ -664,18 +642,18 @@ void TestPtzLists::startPatrolNeedsRecordedPattern()
 // again.
 void TestPtzLists::stopRecordListsBeforeTextReturns()
 {
-    Click("patrolGetAllBtn");
-    Combo("patrolCombo")->setCurrentIndex(2);
-    Click("startRecordBtn");
-    QCOMPARE(Button("startRecordBtn")->text(), QStringLiteral("StopRecord"));
+    m_fixture->click(m_page, "patrolGetAllBtn");
+    m_fixture->combo(m_page, "patrolCombo")->setCurrentIndex(2);
+    m_fixture->click(m_page, "startRecordBtn");
+    QCOMPARE(m_fixture->button(m_page, "startRecordBtn")->text(), QStringLiteral("StopRecord"));
 
     QStringList textsSeenByTheList;
     // The watch ends with this test: `scope` goes, and the connection with it.
     QObject scope;
-    connect(Combo("patrolCombo"), QOverload<int>::of(&QComboBox::currentIndexChanged), &scope,
-            [&] { textsSeenByTheList << Button("startRecordBtn")->text(); });
+    connect(m_fixture->combo(m_page, "patrolCombo"), QOverload<int>::of(&QComboBox::currentIndexChanged), &scope,
+            [&] { textsSeenByTheList << m_fixture->button(m_page, "startRecordBtn")->text(); });
     SimFixture::clearJournal();
-    Click("startRecordBtn");
+    m_fixture->click(m_page, "startRecordBtn");
 
     QCOMPARE(m_boxes->count(), 0);
     QCOMPARE(ActionsOf("TMV_NET_PtzPatternControl"), QList<int>{1});
@@ -684,8 +662,8 @@ void TestPtzLists::stopRecordListsBeforeTextReturns()
              (QStringList{"TMV_NET_PtzPatternControl", "TMV_NET_QueryPtzPatternSize", "TMV_NET_QueryPtzPattern"}));
     QVERIFY(!textsSeenByTheList.isEmpty());
     QVERIFY(!textsSeenByTheList.contains(QStringLiteral("StartRecord")));
-    QCOMPARE(Button("startRecordBtn")->text(), QStringLiteral("StartRecord"));
-    QCOMPARE(Items("patrolCombo").value(2), QStringLiteral("3*"));
+    QCOMPARE(m_fixture->button(m_page, "startRecordBtn")->text(), QStringLiteral("StartRecord"));
+    QCOMPARE(m_fixture->items(m_page, "patrolCombo").value(2), QStringLiteral("3*"));
 }
 
 // ---- Area scans -----------------------------------------------------------------
@@ -700,43 +678,43 @@ void TestPtzLists::areaScanListedAndShown()
     const TMV_NET_REGION_SCAN_INFO third = Scan(3, 1, 6, 3, 0, 0.5f);
     QCOMPARE(TMV_NET_SetPtzRegionScanInfo(m_handle, &third), 0);
 
-    Click("GetAllAreaScanBtn");
+    m_fixture->click(m_page, "GetAllAreaScanBtn");
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Items("areaScanCombo").size(), 8); // every slot, configured or not
-    QCOMPARE(Items("startPresetCombo"), (QStringList{"3", "5"}));
-    QCOMPARE(Items("stopPresetCombo"), (QStringList{"3", "5"}));
+    QCOMPARE(m_fixture->items(m_page, "areaScanCombo").size(), 8); // every slot, configured or not
+    QCOMPARE(m_fixture->items(m_page, "startPresetCombo"), (QStringList{"3", "5"}));
+    QCOMPARE(m_fixture->items(m_page, "stopPresetCombo"), (QStringList{"3", "5"}));
     QCOMPARE(m_page->AreaScanMap().size(), 8);
 
     SimFixture::clearJournal();
-    Combo("areaScanCombo")->setCurrentIndex(1);
-    Click("GetOneAreaScanBtn");
-    QVERIFY(Child<QRadioButton>("counterClockWiseBtn")->isChecked());
-    QCOMPARE(Edit("areaScanSpeedEdit")->text(), QStringLiteral("4"));
-    QCOMPARE(Edit("areaScanGradientEdit")->text(), QStringLiteral("1.25"));
-    QCOMPARE(Combo("startPresetCombo")->currentText(), QStringLiteral("5"));
-    QCOMPARE(Combo("stopPresetCombo")->currentText(), QStringLiteral("3"));
+    m_fixture->combo(m_page, "areaScanCombo")->setCurrentIndex(1);
+    m_fixture->click(m_page, "GetOneAreaScanBtn");
+    QVERIFY(m_fixture->child<QRadioButton>(m_page, "counterClockWiseBtn")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "areaScanSpeedEdit")->text(), QStringLiteral("4"));
+    QCOMPARE(m_fixture->edit(m_page, "areaScanGradientEdit")->text(), QStringLiteral("1.25"));
+    QCOMPARE(m_fixture->combo(m_page, "startPresetCombo")->currentText(), QStringLiteral("5"));
+    QCOMPARE(m_fixture->combo(m_page, "stopPresetCombo")->currentText(), QStringLiteral("3"));
 
-    Combo("areaScanCombo")->setCurrentIndex(2);
-    Click("GetOneAreaScanBtn");
-    QVERIFY(Child<QRadioButton>("clockwiseBtn")->isChecked());
-    QCOMPARE(Combo("startPresetCombo")->currentText(), QStringLiteral("3"));
-    QCOMPARE(Combo("stopPresetCombo")->currentIndex(), -1); // none
+    m_fixture->combo(m_page, "areaScanCombo")->setCurrentIndex(2);
+    m_fixture->click(m_page, "GetOneAreaScanBtn");
+    QVERIFY(m_fixture->child<QRadioButton>(m_page, "clockwiseBtn")->isChecked());
+    QCOMPARE(m_fixture->combo(m_page, "startPresetCombo")->currentText(), QStringLiteral("3"));
+    QCOMPARE(m_fixture->combo(m_page, "stopPresetCombo")->currentIndex(), -1); // none
     QCOMPARE(SimFixture::calls(), QStringList());
 }
 
 void TestPtzLists::areaScanSetSendsForm()
 {
     StorePresets();
-    Click("GetAllAreaScanBtn");
-    Combo("areaScanCombo")->setCurrentIndex(4);
-    Child<QRadioButton>("counterClockWiseBtn")->setChecked(true);
-    Edit("areaScanSpeedEdit")->setText(QStringLiteral("7"));
-    Edit("areaScanGradientEdit")->setText(QStringLiteral("steep"));
-    Combo("startPresetCombo")->setCurrentIndex(1);
-    Combo("stopPresetCombo")->setCurrentIndex(0);
+    m_fixture->click(m_page, "GetAllAreaScanBtn");
+    m_fixture->combo(m_page, "areaScanCombo")->setCurrentIndex(4);
+    m_fixture->child<QRadioButton>(m_page, "counterClockWiseBtn")->setChecked(true);
+    m_fixture->edit(m_page, "areaScanSpeedEdit")->setText(QStringLiteral("7"));
+    m_fixture->edit(m_page, "areaScanGradientEdit")->setText(QStringLiteral("steep"));
+    m_fixture->combo(m_page, "startPresetCombo")->setCurrentIndex(1);
+    m_fixture->combo(m_page, "stopPresetCombo")->setCurrentIndex(0);
     SimFixture::clearJournal();
 
-    Click("SetAreaScanInfoBtn");
+    m_fixture->click(m_page, "SetAreaScanInfoBtn");
     QCOMPARE(m_boxes->count(), 0);
     const TMV_NET_REGION_SCAN_INFO sent = SimFixture::lastRecord<TMV_NET_REGION_SCAN_INFO>(
         "TMV_NET_SetPtzRegionScanInfo");
@@ -745,8 +723,8 @@ void TestPtzLists::areaScanSetSendsForm()
     // The list is not refreshed.
     QCOMPARE(SimFixture::countOf("TMV_NET_QueryPtzRegionScanInfo"), 0);
 
-    Click("areaScanStartBtn");
-    Click("areaScanStopBtn");
+    m_fixture->click(m_page, "areaScanStartBtn");
+    m_fixture->click(m_page, "areaScanStopBtn");
     const QList<QByteArray> control = SimFixture::argsOf("TMV_NET_PtzRegionScanControl");
     QCOMPARE(control.size(), 2);
     QCOMPARE(IntAt(control[0], 0), 5);
@@ -762,25 +740,25 @@ void TestPtzLists::areaScanDeleteResetsAndRelists()
     StorePresets();
     const TMV_NET_REGION_SCAN_INFO second = Scan(2, -1, 4, 5, 3, 1.25f);
     QCOMPARE(TMV_NET_SetPtzRegionScanInfo(m_handle, &second), 0);
-    Click("GetAllAreaScanBtn");
-    Combo("areaScanCombo")->setCurrentIndex(1);
-    Click("GetOneAreaScanBtn");
+    m_fixture->click(m_page, "GetAllAreaScanBtn");
+    m_fixture->combo(m_page, "areaScanCombo")->setCurrentIndex(1);
+    m_fixture->click(m_page, "GetOneAreaScanBtn");
     SimFixture::clearJournal();
     SimFixture::fail("TMV_NET_DeletePtzRegionScanInfo", 1);
 
-    Click("DeleteOneAreaScanBtn");
+    m_fixture->click(m_page, "DeleteOneAreaScanBtn");
     QCOMPARE(m_boxes->count(), 1);
     ExpectBox(QStringLiteral("DeletePtzRegionScanInfo Failed!"));
     QCOMPARE(SimFixture::argsOf("TMV_NET_DeletePtzRegionScanInfo"), QList<QByteArray>{QByteArray::fromHex("02000000")});
-    QVERIFY(Child<QRadioButton>("clockwiseBtn")->isChecked());
-    QCOMPARE(Edit("areaScanSpeedEdit")->text(), QString());
-    QCOMPARE(Edit("areaScanGradientEdit")->text(), QString());
+    QVERIFY(m_fixture->child<QRadioButton>(m_page, "clockwiseBtn")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "areaScanSpeedEdit")->text(), QString());
+    QCOMPARE(m_fixture->edit(m_page, "areaScanGradientEdit")->text(), QString());
     QCOMPARE(SimFixture::countOf("TMV_NET_QueryPtzRegionScanInfo"), 1);
-    QCOMPARE(Items("areaScanCombo").size(), 8);
+    QCOMPARE(m_fixture->items(m_page, "areaScanCombo").size(), 8);
 
     // Through, the scan is gone from the device's list.
-    Combo("areaScanCombo")->setCurrentIndex(1);
-    Click("DeleteOneAreaScanBtn");
+    m_fixture->combo(m_page, "areaScanCombo")->setCurrentIndex(1);
+    m_fixture->click(m_page, "DeleteOneAreaScanBtn");
     QCOMPARE(m_boxes->count(), 1);
     QCOMPARE(int(m_page->AreaScanMap().value(2).enable), 0);
 }
@@ -796,16 +774,16 @@ void TestPtzLists::areaScanDeleteAll()
 {
     QFETCH(bool, listed);
     if (listed)
-        Click("GetAllAreaScanBtn");
-    Edit("areaScanSpeedEdit")->setText(QStringLiteral("3"));
+        m_fixture->click(m_page, "GetAllAreaScanBtn");
+    m_fixture->edit(m_page, "areaScanSpeedEdit")->setText(QStringLiteral("3"));
     SimFixture::clearJournal();
     SimFixture::fail("TMV_NET_DeletePtzRegionScanInfo", 1, 2);
 
-    Click("DeleteAllAreaScanBtn");
+    m_fixture->click(m_page, "DeleteAllAreaScanBtn");
     if (!listed) {
         QCOMPARE(SimFixture::calls(), QStringList());
         QCOMPARE(m_boxes->count(), 0);
-        QCOMPARE(Edit("areaScanSpeedEdit")->text(), QStringLiteral("3"));
+        QCOMPARE(m_fixture->edit(m_page, "areaScanSpeedEdit")->text(), QStringLiteral("3"));
         return;
     }
     // Each failure is reported and the rest still go.
@@ -814,7 +792,7 @@ void TestPtzLists::areaScanDeleteAll()
     for (int id = 1; id <= 8; ++id)
         expected << QByteArray(reinterpret_cast<const char *>(&id), 4);
     QCOMPARE(SimFixture::argsOf("TMV_NET_DeletePtzRegionScanInfo"), expected);
-    QCOMPARE(Edit("areaScanSpeedEdit")->text(), QString());
+    QCOMPARE(m_fixture->edit(m_page, "areaScanSpeedEdit")->text(), QString());
     QCOMPARE(SimFixture::countOf("TMV_NET_QueryPtzRegionScanInfo"), 1);
 }
 
@@ -830,7 +808,7 @@ void TestPtzLists::listSlotsFillBothLists()
     QCOMPARE(TMV_NET_SetPtzRegionScanInfo(m_handle, &scan), 0);
     QCOMPARE(TMV_NET_PtzPatternControl(m_handle, 0, 2), 0);
     QCOMPARE(TMV_NET_PtzPatternControl(m_handle, 1, 2), 0);
-    Click("GetAllAreaScanBtn");
+    m_fixture->click(m_page, "GetAllAreaScanBtn");
 
     const struct
     {
@@ -845,23 +823,23 @@ void TestPtzLists::listSlotsFillBothLists()
         {"bootAreaScanRadioBtn", {"6"}},
     };
     for (const auto &c : cases) {
-        Click(c.radio);
-        QCOMPARE(Items("BootComboBox"), c.items);
-        QCOMPARE(Items("parkComboBox"), c.items);
+        m_fixture->click(m_page, c.radio);
+        QCOMPARE(m_fixture->items(m_page, "BootComboBox"), c.items);
+        QCOMPARE(m_fixture->items(m_page, "parkComboBox"), c.items);
     }
     QCOMPARE(m_boxes->count(), 0);
     QCOMPARE(m_page->AreaScanMap().size(), 8);
 
-    Click("bootAutoResetRadioBtn");
-    QCOMPARE(Items("BootComboBox"), QStringList());
-    QCOMPARE(Items("parkComboBox"), (QStringList{"6"}));
+    m_fixture->click(m_page, "bootAutoResetRadioBtn");
+    QCOMPARE(m_fixture->items(m_page, "BootComboBox"), QStringList());
+    QCOMPARE(m_fixture->items(m_page, "parkComboBox"), (QStringList{"6"}));
 }
 
 void TestPtzLists::bootAutoResetSendsPresetOne()
 {
-    Child<QCheckBox>("bootEnableCheckBox")->setChecked(true);
-    Click("bootAutoResetRadioBtn");
-    Click("bootConfirmBtn");
+    m_fixture->check(m_page, "bootEnableCheckBox")->setChecked(true);
+    m_fixture->click(m_page, "bootAutoResetRadioBtn");
+    m_fixture->click(m_page, "bootConfirmBtn");
 
     QCOMPARE(m_boxes->count(), 0);
     TMV_NET_BOOT_ACTION_INFO expected;
@@ -892,9 +870,9 @@ void TestPtzLists::emptyNumberRefused()
     QFETCH(QString, set);
 
     if (!radio.isEmpty())
-        Click(radio.toLatin1().constData()); // nothing stored: the list stays empty
+        m_fixture->click(m_page, radio); // nothing stored: the list stays empty
     QCOMPARE(m_boxes->count(), 0);
-    Click(confirm.toLatin1().constData());
+    m_fixture->click(m_page, confirm);
 
     QCOMPARE(m_boxes->count(), 1);
     ExpectBox(QStringLiteral("Number is empty! Param Wrong!"));
@@ -904,9 +882,9 @@ void TestPtzLists::emptyNumberRefused()
 void TestPtzLists::confirmSendsCheckedAction()
 {
     StorePresets();
-    Click("bootPresetRadioBtn");
-    Combo("BootComboBox")->setCurrentIndex(1);
-    Click("bootConfirmBtn");
+    m_fixture->click(m_page, "bootPresetRadioBtn");
+    m_fixture->combo(m_page, "BootComboBox")->setCurrentIndex(1);
+    m_fixture->click(m_page, "bootConfirmBtn");
     QCOMPARE(m_boxes->count(), 0);
     const TMV_NET_BOOT_ACTION_INFO boot = SimFixture::lastRecord<TMV_NET_BOOT_ACTION_INFO>(
         "TMV_NET_SetPtzBootActionInfo");
@@ -914,11 +892,11 @@ void TestPtzLists::confirmSendsCheckedAction()
     QCOMPARE(boot.type, 1);
     QCOMPARE(boot.preset, 5);
 
-    Click("parkPresetRadioBtn");
-    Combo("parkComboBox")->setCurrentIndex(0);
-    Child<QCheckBox>("parkEnableCheckBox")->setChecked(true);
-    Edit("parkTimeEdit")->setText(QStringLiteral("30"));
-    Click("parkConfirmBtn");
+    m_fixture->click(m_page, "parkPresetRadioBtn");
+    m_fixture->combo(m_page, "parkComboBox")->setCurrentIndex(0);
+    m_fixture->check(m_page, "parkEnableCheckBox")->setChecked(true);
+    m_fixture->edit(m_page, "parkTimeEdit")->setText(QStringLiteral("30"));
+    m_fixture->click(m_page, "parkConfirmBtn");
     QCOMPARE(m_boxes->count(), 0);
     const TMV_NET_PARK_ACTION_INFO park = SimFixture::lastRecord<TMV_NET_PARK_ACTION_INFO>(
         "TMV_NET_SetPtzParkActionInfo");
@@ -928,8 +906,8 @@ void TestPtzLists::confirmSendsCheckedAction()
     QCOMPARE(park.dwellTime, 30);
 
     // A dwell the device refuses is reported under the set's name.
-    Edit("parkTimeEdit")->setText(QStringLiteral("none"));
-    Click("parkConfirmBtn");
+    m_fixture->edit(m_page, "parkTimeEdit")->setText(QStringLiteral("none"));
+    m_fixture->click(m_page, "parkConfirmBtn");
     ExpectBox(QStringLiteral("SetPtzParkActionInfo Param Wrong!"));
     QCOMPARE(SimFixture::lastRecord<TMV_NET_PARK_ACTION_INFO>("TMV_NET_SetPtzParkActionInfo").dwellTime, 0);
 }
@@ -953,16 +931,16 @@ void TestPtzLists::refreshShowsDeviceAction()
     park.dwellTime = 45;
     QCOMPARE(TMV_NET_SetPtzParkActionInfo(m_handle, &park), 0);
 
-    Click("bootRefreshBtn");
-    QVERIFY(Child<QCheckBox>("bootEnableCheckBox")->isChecked());
-    QVERIFY(Child<QRadioButton>("bootPresetRadioBtn")->isChecked());
-    QCOMPARE(Items("BootComboBox"), (QStringList{"3", "5"}));
-    QCOMPARE(Combo("BootComboBox")->currentText(), QStringLiteral("3"));
+    m_fixture->click(m_page, "bootRefreshBtn");
+    QVERIFY(m_fixture->check(m_page, "bootEnableCheckBox")->isChecked());
+    QVERIFY(m_fixture->child<QRadioButton>(m_page, "bootPresetRadioBtn")->isChecked());
+    QCOMPARE(m_fixture->items(m_page, "BootComboBox"), (QStringList{"3", "5"}));
+    QCOMPARE(m_fixture->combo(m_page, "BootComboBox")->currentText(), QStringLiteral("3"));
 
-    Click("parkRefreshBtn");
-    QVERIFY(Child<QRadioButton>("parkPresetRadioBtn")->isChecked());
-    QCOMPARE(Edit("parkTimeEdit")->text(), QStringLiteral("45"));
-    QCOMPARE(Combo("parkComboBox")->currentText(), QStringLiteral("5"));
+    m_fixture->click(m_page, "parkRefreshBtn");
+    QVERIFY(m_fixture->child<QRadioButton>(m_page, "parkPresetRadioBtn")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "parkTimeEdit")->text(), QStringLiteral("45"));
+    QCOMPARE(m_fixture->combo(m_page, "parkComboBox")->currentText(), QStringLiteral("5"));
     QCOMPARE(m_boxes->count(), 0);
 }
 
@@ -970,20 +948,20 @@ void TestPtzLists::refreshShowsDeviceAction()
 void TestPtzLists::refreshedLineScanChecksDisabledButton()
 {
     StorePresets();
-    Click("bootPresetRadioBtn");
+    m_fixture->click(m_page, "bootPresetRadioBtn");
     TMV_NET_BOOT_ACTION_INFO boot;
     std::memset(&boot, 0, sizeof boot);
     boot.type = 4;
     boot.lineScan = 2;
     QCOMPARE(TMV_NET_SetPtzBootActionInfo(m_handle, &boot), 0);
 
-    Click("bootRefreshBtn");
+    m_fixture->click(m_page, "bootRefreshBtn");
     QCOMPARE(m_boxes->count(), 0);
-    QRadioButton *lineScan = Child<QRadioButton>("bootLineScanRadioBtn");
+    QRadioButton *lineScan = m_fixture->child<QRadioButton>(m_page, "bootLineScanRadioBtn");
     QVERIFY(lineScan->isChecked());
     QVERIFY(!lineScan->isEnabled());
-    QVERIFY(!Child<QCheckBox>("bootEnableCheckBox")->isChecked());
-    QCOMPARE(Items("BootComboBox"), (QStringList{"3", "5"}));
+    QVERIFY(!m_fixture->check(m_page, "bootEnableCheckBox")->isChecked());
+    QCOMPARE(m_fixture->items(m_page, "BootComboBox"), (QStringList{"3", "5"}));
 }
 
 // A failed refresh is reported and shows the zeroed record: the boot tab as
@@ -991,25 +969,25 @@ void TestPtzLists::refreshedLineScanChecksDisabledButton()
 void TestPtzLists::failedRefreshShowsZeroedRecord()
 {
     StorePresets();
-    Click("parkPresetRadioBtn");
-    Child<QCheckBox>("bootEnableCheckBox")->setChecked(true);
-    Child<QCheckBox>("parkEnableCheckBox")->setChecked(true);
-    Edit("parkTimeEdit")->setText(QStringLiteral("12"));
+    m_fixture->click(m_page, "parkPresetRadioBtn");
+    m_fixture->check(m_page, "bootEnableCheckBox")->setChecked(true);
+    m_fixture->check(m_page, "parkEnableCheckBox")->setChecked(true);
+    m_fixture->edit(m_page, "parkTimeEdit")->setText(QStringLiteral("12"));
     SimFixture::fail("TMV_NET_QueryPtzBootActionInfo", 1);
     SimFixture::fail("TMV_NET_QueryPtzParkActionInfo", 1);
 
-    Click("bootRefreshBtn");
+    m_fixture->click(m_page, "bootRefreshBtn");
     ExpectBox(QStringLiteral("QueryPtzBootActionInfo Failed!"));
-    QVERIFY(!Child<QCheckBox>("bootEnableCheckBox")->isChecked());
-    QVERIFY(Child<QRadioButton>("bootAutoResetRadioBtn")->isChecked());
-    QCOMPARE(Items("BootComboBox"), QStringList());
+    QVERIFY(!m_fixture->check(m_page, "bootEnableCheckBox")->isChecked());
+    QVERIFY(m_fixture->child<QRadioButton>(m_page, "bootAutoResetRadioBtn")->isChecked());
+    QCOMPARE(m_fixture->items(m_page, "BootComboBox"), QStringList());
 
-    Click("parkRefreshBtn");
+    m_fixture->click(m_page, "parkRefreshBtn");
     ExpectBox(QStringLiteral("QueryPtzParkActionInfo Failed!"));
-    QVERIFY(!Child<QCheckBox>("parkEnableCheckBox")->isChecked());
-    QCOMPARE(Edit("parkTimeEdit")->text(), QStringLiteral("0"));
-    QVERIFY(Child<QRadioButton>("parkPresetRadioBtn")->isChecked());
-    QCOMPARE(Items("parkComboBox"), (QStringList{"3", "5"}));
+    QVERIFY(!m_fixture->check(m_page, "parkEnableCheckBox")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "parkTimeEdit")->text(), QStringLiteral("0"));
+    QVERIFY(m_fixture->child<QRadioButton>(m_page, "parkPresetRadioBtn")->isChecked());
+    QCOMPARE(m_fixture->items(m_page, "parkComboBox"), (QStringList{"3", "5"}));
     QCOMPARE(m_boxes->count(), 2);
 }
 

@@ -94,24 +94,11 @@ private slots:
     void listRowOutsideListSelectsNone();
 
 private:
-    // Searched in the page only: the window and other pages reuse names
-    // such as "tabWidget" and "tableWidget".
-    template <class T>
-    T *Child(const char *name) const
-    {
-        T *child = m_page->findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            qFatal("no %s named %s on the page", T::staticMetaObject.className(), name);
-        return child;
-    }
-    QAbstractButton *Button(const char *name) const { return Child<QAbstractButton>(name); }
-    QLineEdit *Edit(const char *name) const { return Child<QLineEdit>(name); }
-    QStringList Items(const char *combo) const;
     bool Login(const char *ip = SimFixture::kPtzCamera);
     // A second session on the device, to ask it what the page should show.
     TMV_NET_HANDLE Peer(const char *ip = SimFixture::kPtzCamera);
-    void Press(const char *button) const { QTest::mousePress(Button(button), Qt::LeftButton); }
-    void Release(const char *button) const { QTest::mouseRelease(Button(button), Qt::LeftButton); }
+    void Press(const char *button) const { QTest::mousePress(m_fixture->button(m_page, button), Qt::LeftButton); }
+    void Release(const char *button) const { QTest::mouseRelease(m_fixture->button(m_page, button), Qt::LeftButton); }
     void ExpectFailureBox(const QString &text) const;
 
     std::unique_ptr<PageFixture> m_fixture;
@@ -140,12 +127,15 @@ void TestPtzPage::init()
     m_boxes = &m_fixture->boxes();
     // The page on screen, as the user has it. Changing tabs before a login
     // asks a null handle for abilities, and the main window reports that.
-    m_window->findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentWidget(m_page);
+    m_fixture->child<QTabWidget>("tabWidget")->setCurrentWidget(m_page);
     m_boxes->clear();
 }
 
 void TestPtzPage::cleanup()
 {
+    if (m_peer)
+        TMV_NET_Logout(m_peer);
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_window = nullptr;
     m_page = nullptr;
@@ -153,15 +143,6 @@ void TestPtzPage::cleanup()
     m_peer = nullptr;
     SimFixture::clearFaults();
     SimFixture::resumeClock();
-}
-
-QStringList TestPtzPage::Items(const char *combo) const
-{
-    QStringList items;
-    QComboBox *box = Child<QComboBox>(combo);
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
 }
 
 bool TestPtzPage::Login(const char *ip)
@@ -337,12 +318,12 @@ void TestPtzPage::formHoldsEveryControl()
 
 void TestPtzPage::startState()
 {
-    QVERIFY(Child<QScrollArea>("scrollArea"));
+    QScrollArea *scroll = m_fixture->child<QScrollArea>(m_page, "scrollArea");
     for (const char *panel : {"widget", "widget_7", "widget_6", "widget_2"})
-        QVERIFY2(Child<QScrollArea>("scrollArea")->isAncestorOf(Child<QWidget>(panel)), panel);
+        QVERIFY2(scroll->isAncestorOf(m_fixture->child<QWidget>(m_page, panel)), panel);
 
-    QTabWidget *tabs = Child<QTabWidget>("tabWidget");
-    QVERIFY(Child<QWidget>("widget_2")->isAncestorOf(tabs));
+    QTabWidget *tabs = m_fixture->child<QTabWidget>(m_page, "tabWidget");
+    QVERIFY(m_fixture->child<QWidget>(m_page, "widget_2")->isAncestorOf(tabs));
     const QStringList titles{"Preset",     "Cruise group", "Patrol", "Other",      "Area scan",
                              "Boot action", "Park action", "Track",  "Maintenance"};
     const QStringList pages{"tab_3", "tab_4", "tab_5", "tab_6", "tab", "tab_2", "tab_7", "tab_8", "tab_9"};
@@ -353,14 +334,15 @@ void TestPtzPage::startState()
     }
     QCOMPARE(tabs->currentIndex(), 8);
 
-    QCOMPARE(Items("speedCombo"), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
-    QCOMPARE(Child<QComboBox>("speedCombo")->currentIndex(), 0);
-    QCOMPARE(Items("taskCombo"),
+    QCOMPARE(m_fixture->items(m_page, "speedCombo"), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
+    QCOMPARE(m_fixture->combo(m_page, "speedCombo")->currentIndex(), 0);
+    QCOMPARE(m_fixture->items(m_page, "taskCombo"),
              (QStringList{"Idle Task", "Cruise", "Track", "Linear Scan", "Area Scan", "Horizontal Rotation",
                           "Single Target Tracking", "Fire Point Tracking", "Smoke Tracking",
                           "Optoelectronic Linkage Tracking", "Integrated Cruise to Preset"}));
-    QCOMPARE(Items("triggerCombo"), (QStringList{"Manual", "Alarm Triggered", "Scheduled Task", "Startup Action",
-                                                 "Idle Action", "Integrated Cruise"}));
+    QCOMPARE(m_fixture->items(m_page, "triggerCombo"),
+             (QStringList{"Manual", "Alarm Triggered", "Scheduled Task", "Startup Action", "Idle Action",
+                          "Integrated Cruise"}));
 
     const struct
     {
@@ -369,21 +351,21 @@ void TestPtzPage::startState()
     } spins[] = {{"pSpinBox", 0, 36000},      {"tSpinBox", -9000, 9000},   {"zSpinBox", 0, 16384},
                  {"psSpinBox", -9000, 9000},  {"tsSpinBox", 0, 36000},     {"derectionSpinBox", 0, 16384}};
     for (const auto &spin : spins) {
-        QSpinBox *box = Child<QSpinBox>(spin.name);
+        QSpinBox *box = m_fixture->child<QSpinBox>(m_page, spin.name);
         QCOMPARE(box->minimum(), spin.minimum);
         QCOMPARE(box->maximum(), spin.maximum);
         QCOMPARE(box->value(), 0);
     }
 
-    QTableWidget *table = Child<QTableWidget>("tableWidget");
+    QTableWidget *table = m_fixture->child<QTableWidget>(m_page, "tableWidget");
     QCOMPARE(table->columnCount(), 2);
     QCOMPARE(table->horizontalHeaderItem(0)->text(), QStringLiteral("Preset"));
     QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("residenceTime(s)"));
     QCOMPARE(table->rowCount(), 0);
     QVERIFY(table->verticalHeader()->isHidden());
 
-    QVERIFY(!Button("bootLineScanRadioBtn")->isEnabled());
-    QVERIFY(!Button("parkLineScanRadioBtn")->isEnabled());
+    QVERIFY(!m_fixture->button(m_page, "bootLineScanRadioBtn")->isEnabled());
+    QVERIFY(!m_fixture->button(m_page, "parkLineScanRadioBtn")->isEnabled());
 
     // Labels whose texts are easy to get wrong.
     QStringList labels;
@@ -460,7 +442,7 @@ void TestPtzPage::motionCommands()
     QVERIFY(Login());
     // Channel 2 is live: every command names the main window's channel.
     m_fixture->click("onlineChannel1RadioBtn");
-    Child<QComboBox>("speedCombo")->setCurrentIndex(4);
+    m_fixture->combo(m_page, "speedCombo")->setCurrentIndex(4);
     if (release)
         Press(name);
     SimFixture::clearJournal();
@@ -484,7 +466,7 @@ void TestPtzPage::motionCommands()
 void TestPtzPage::speedChangeWhileHeldWaitsForNextPress()
 {
     QVERIFY(Login());
-    QComboBox *speed = Child<QComboBox>("speedCombo");
+    QComboBox *speed = m_fixture->combo(m_page, "speedCombo");
     speed->setCurrentIndex(2);
     Press("leftBtn");
     speed->setCurrentIndex(6);
@@ -526,7 +508,7 @@ void TestPtzPage::switchKeepsStateAfterFailure()
     QFETCH(QString, onName);
     QFETCH(QString, offName);
     const QByteArray name = button.toLatin1();
-    QAbstractButton *toggle = Button(name);
+    QAbstractButton *toggle = m_fixture->button(m_page, name);
 
     QVERIFY(Login());
     toggle->setChecked(false);
@@ -559,7 +541,7 @@ void TestPtzPage::auxStateSendsNothing()
     const char *switches[] = {"wiperBtn", "lightBtn", "defrostBtn", "fogLampBtn",
                               "fanBtn",   "heaterBtn", "autoMaticBtn", "arrowsBtn"};
     for (const char *name : switches)
-        Button(name)->setChecked(true);
+        m_fixture->button(m_page, name)->setChecked(true);
 
     // A channel change refreshes ability and auxiliary state.
     m_fixture->click("onlineChannel1RadioBtn");
@@ -569,7 +551,7 @@ void TestPtzPage::auxStateSendsNothing()
     const int32_t states[] = {state.wiper, state.light,  state.defrost,   state.defog,
                               state.fan,   state.heater, state.autoFocus, state.arrows};
     for (int i = 0; i < 8; ++i)
-        QVERIFY2(Button(switches[i])->isChecked() == (states[i] != 0), switches[i]);
+        QVERIFY2(m_fixture->button(m_page, switches[i])->isChecked() == (states[i] != 0), switches[i]);
     QCOMPARE(m_boxes->count(), 0);
 }
 
@@ -611,28 +593,29 @@ void TestPtzPage::controlsFollowAbility()
         {"getCoordinatesBtn", a.panTilt},
     };
     // Without pan and tilt the whole page is grey, whatever the other flags.
-    QCOMPARE(Child<QScrollArea>("scrollArea")->isEnabled(), panTilt);
+    QCOMPARE(m_fixture->child<QScrollArea>(m_page, "scrollArea")->isEnabled(), panTilt);
     for (const auto &control : controls)
-        QVERIFY2(Child<QWidget>(control.name)->isEnabled() == (panTilt && control.flag != 0), control.name);
+        QVERIFY2(m_fixture->child<QWidget>(m_page, control.name)->isEnabled() == (panTilt && control.flag != 0),
+                 control.name);
 }
 
 void TestPtzPage::panTiltGreysPageAndComesBack()
 {
     QVERIFY(Login(SimFixture::kFixedCamera));
     QVERIFY(m_window->Ability().panTilt == 0);
-    QVERIFY(!Child<QScrollArea>("scrollArea")->isEnabled());
-    QVERIFY(!Child<QTabWidget>("tabWidget")->isEnabled());
-    QVERIFY(!Button("getPtzStatusBtn")->isEnabled());
+    QVERIFY(!m_fixture->child<QScrollArea>(m_page, "scrollArea")->isEnabled());
+    QVERIFY(!m_fixture->child<QTabWidget>(m_page, "tabWidget")->isEnabled());
+    QVERIFY(!m_fixture->button(m_page, "getPtzStatusBtn")->isEnabled());
 
     // Log out and in to a device with a head: the page is usable again.
     m_fixture->click("loginBtn");
     QVERIFY(!m_fixture->loggedIn());
     QVERIFY(Login(SimFixture::kPtzCamera));
     QVERIFY(m_window->Ability().panTilt != 0);
-    QVERIFY(Child<QScrollArea>("scrollArea")->isEnabled());
-    QVERIFY(Child<QTabWidget>("tabWidget")->isEnabled());
+    QVERIFY(m_fixture->child<QScrollArea>(m_page, "scrollArea")->isEnabled());
+    QVERIFY(m_fixture->child<QTabWidget>(m_page, "tabWidget")->isEnabled());
     for (const char *name : {"upBtn", "getPtzStatusBtn", "presetGetAllBtn", "powerOffSetBtn", "getBearingBtn"})
-        QVERIFY2(Button(name)->isEnabled(), name);
+        QVERIFY2(m_fixture->button(m_page, name)->isEnabled(), name);
 }
 
 void TestPtzPage::logoutClearsReadouts()
@@ -645,32 +628,32 @@ void TestPtzPage::logoutClearsReadouts()
                              "rotationXEdit",    "rotationYEdit",     "rotationZEdit",     "presetNameEdit",
                              "cruiseNameEdit"};
     for (const char *name : cleared)
-        Edit(name)->setText(QStringLiteral("12.5"));
+        m_fixture->edit(m_page, name)->setText(QStringLiteral("12.5"));
     for (const char *name : {"presetCombo", "cruiseCombo", "patrolCombo"})
-        Child<QComboBox>(name)->addItem(QStringLiteral("3*"));
-    Child<QTableWidget>("tableWidget")->setRowCount(2);
+        m_fixture->combo(m_page, name)->addItem(QStringLiteral("3*"));
+    m_fixture->child<QTableWidget>(m_page, "tableWidget")->setRowCount(2);
     for (const char *name : {"pSpinBox", "tSpinBox", "zSpinBox", "psSpinBox"})
-        Child<QSpinBox>(name)->setValue(100);
-    Edit("taskIdEdit")->setText(QStringLiteral("7"));
-    Edit("areaScanSpeedEdit")->setText(QStringLiteral("9"));
-    Button("powerOffCheckBoxEnable")->setChecked(true);
-    Edit("powerOffIntervalEdit")->setText(QStringLiteral("2000"));
+        m_fixture->child<QSpinBox>(m_page, name)->setValue(100);
+    m_fixture->edit(m_page, "taskIdEdit")->setText(QStringLiteral("7"));
+    m_fixture->edit(m_page, "areaScanSpeedEdit")->setText(QStringLiteral("9"));
+    m_fixture->button(m_page, "powerOffCheckBoxEnable")->setChecked(true);
+    m_fixture->edit(m_page, "powerOffIntervalEdit")->setText(QStringLiteral("2000"));
 
     m_fixture->click("loginBtn");
     QVERIFY(!m_fixture->loggedIn());
     for (const char *name : cleared)
-        QVERIFY2(Edit(name)->text().isEmpty(), name);
+        QVERIFY2(m_fixture->edit(m_page, name)->text().isEmpty(), name);
     for (const char *name : {"presetCombo", "cruiseCombo", "patrolCombo"})
-        QVERIFY2(Child<QComboBox>(name)->count() == 0, name);
-    QCOMPARE(Child<QTableWidget>("tableWidget")->rowCount(), 0);
+        QVERIFY2(m_fixture->combo(m_page, name)->count() == 0, name);
+    QCOMPARE(m_fixture->child<QTableWidget>(m_page, "tableWidget")->rowCount(), 0);
     for (const char *name : {"pSpinBox", "tSpinBox", "zSpinBox"})
-        QVERIFY2(Child<QSpinBox>(name)->value() == 0, name);
+        QVERIFY2(m_fixture->child<QSpinBox>(m_page, name)->value() == 0, name);
     // The track spin boxes, status, area-scan and power-off fields stay.
-    QCOMPARE(Child<QSpinBox>("psSpinBox")->value(), 100);
-    QCOMPARE(Edit("taskIdEdit")->text(), QStringLiteral("7"));
-    QCOMPARE(Edit("areaScanSpeedEdit")->text(), QStringLiteral("9"));
-    QVERIFY(Button("powerOffCheckBoxEnable")->isChecked());
-    QCOMPARE(Edit("powerOffIntervalEdit")->text(), QStringLiteral("2000"));
+    QCOMPARE(m_fixture->child<QSpinBox>(m_page, "psSpinBox")->value(), 100);
+    QCOMPARE(m_fixture->edit(m_page, "taskIdEdit")->text(), QStringLiteral("7"));
+    QCOMPARE(m_fixture->edit(m_page, "areaScanSpeedEdit")->text(), QStringLiteral("9"));
+    QVERIFY(m_fixture->button(m_page, "powerOffCheckBoxEnable")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "powerOffIntervalEdit")->text(), QStringLiteral("2000"));
     QCOMPARE(m_boxes->count(), 0);
 }
 
@@ -726,17 +709,17 @@ void TestPtzPage::positioningSendsForm()
     QVERIFY(Login());
     m_fixture->click("onlineChannel1RadioBtn");
     SimFixture::clearJournal();
-    Child<QSpinBox>("pSpinBox")->setValue(36000);
-    Child<QSpinBox>("tSpinBox")->setValue(-9000);
-    Child<QSpinBox>("zSpinBox")->setValue(16384);
-    Child<QSpinBox>("psSpinBox")->setValue(-9000);
-    Child<QSpinBox>("tsSpinBox")->setValue(36000);
-    Child<QSpinBox>("derectionSpinBox")->setValue(1);
-    Edit("zoomMultEdit")->setText(QStringLiteral("2.5"));
+    m_fixture->child<QSpinBox>(m_page, "pSpinBox")->setValue(36000);
+    m_fixture->child<QSpinBox>(m_page, "tSpinBox")->setValue(-9000);
+    m_fixture->child<QSpinBox>(m_page, "zSpinBox")->setValue(16384);
+    m_fixture->child<QSpinBox>(m_page, "psSpinBox")->setValue(-9000);
+    m_fixture->child<QSpinBox>(m_page, "tsSpinBox")->setValue(36000);
+    m_fixture->child<QSpinBox>(m_page, "derectionSpinBox")->setValue(1);
+    m_fixture->edit(m_page, "zoomMultEdit")->setText(QStringLiteral("2.5"));
     for (const char *box : {"trackCheckBoxEnable", "snapChn2Box", "recordCheckBoxEnable", "recordChn1Box"})
-        Button(box)->setChecked(true);
-    Button("powerOffCheckBoxEnable")->setChecked(true);
-    Edit("powerOffIntervalEdit")->setText(QStringLiteral("45000"));
+        m_fixture->button(m_page, box)->setChecked(true);
+    m_fixture->button(m_page, "powerOffCheckBoxEnable")->setChecked(true);
+    m_fixture->edit(m_page, "powerOffIntervalEdit")->setText(QStringLiteral("45000"));
 
     const QByteArray fn = function.toLatin1();
     SimFixture::fail(fn.constData(), 1);
@@ -771,10 +754,10 @@ void TestPtzPage::readFailuresKeepForm()
     const char *edits[] = {"zoomMultEdit", "angleXEdit", "rotationZEdit", "powerOffIntervalEdit", "taskIdEdit",
                            "startTimeEdit"};
     for (const char *name : edits)
-        Edit(name)->setText(QStringLiteral("old"));
+        m_fixture->edit(m_page, name)->setText(QStringLiteral("old"));
     for (const char *box : {"trackCheckBoxEnable", "snapChn1Box", "powerOffCheckBoxEnable", "movingCheckBoxEnable"})
-        Button(box)->setChecked(true);
-    Child<QComboBox>("taskCombo")->setCurrentIndex(3);
+        m_fixture->button(m_page, box)->setChecked(true);
+    m_fixture->combo(m_page, "taskCombo")->setCurrentIndex(3);
 
     const QByteArray fn = function.toLatin1();
     SimFixture::fail(fn.constData(), 1);
@@ -782,10 +765,10 @@ void TestPtzPage::readFailuresKeepForm()
     QCOMPARE(SimFixture::countOf(fn.constData()), 1);
     ExpectFailureBox(operation + QStringLiteral(" Failed!"));
     for (const char *name : edits)
-        QVERIFY2(Edit(name)->text() == QLatin1String("old"), name);
+        QVERIFY2(m_fixture->edit(m_page, name)->text() == QLatin1String("old"), name);
     for (const char *box : {"trackCheckBoxEnable", "snapChn1Box", "powerOffCheckBoxEnable", "movingCheckBoxEnable"})
-        QVERIFY2(Button(box)->isChecked(), box);
-    QCOMPARE(Child<QComboBox>("taskCombo")->currentIndex(), 3);
+        QVERIFY2(m_fixture->button(m_page, box)->isChecked(), box);
+    QCOMPARE(m_fixture->combo(m_page, "taskCombo")->currentIndex(), 3);
 }
 
 void TestPtzPage::coordinatesShowHeadPosition()
@@ -807,23 +790,23 @@ void TestPtzPage::coordinatesShowHeadPosition()
     QVERIFY(info.pan != 0.0f);
 
     const auto fixed = [](float value) { return QString::number(double(value), 'f', 2); };
-    QCOMPARE(Edit("panEdit")->text(), fixed(info.pan));
-    QCOMPARE(Edit("tiltEdit")->text(), fixed(info.tilt));
-    QCOMPARE(Edit("visZoomEdit")->text(), fixed(info.visZoom));
-    QCOMPARE(Edit("irZoomEdit")->text(), fixed(info.irZoom));
-    QCOMPARE(Edit("visFovEdit")->text(), "H " + fixed(info.visFovH) + " V " + fixed(info.visFovV));
-    QCOMPARE(Edit("irFovEdit")->text(), "H " + fixed(info.irFovH) + " V " + fixed(info.irFovV));
+    QCOMPARE(m_fixture->edit(m_page, "panEdit")->text(), fixed(info.pan));
+    QCOMPARE(m_fixture->edit(m_page, "tiltEdit")->text(), fixed(info.tilt));
+    QCOMPARE(m_fixture->edit(m_page, "visZoomEdit")->text(), fixed(info.visZoom));
+    QCOMPARE(m_fixture->edit(m_page, "irZoomEdit")->text(), fixed(info.irZoom));
+    QCOMPARE(m_fixture->edit(m_page, "visFovEdit")->text(), "H " + fixed(info.visFovH) + " V " + fixed(info.visFovV));
+    QCOMPARE(m_fixture->edit(m_page, "irFovEdit")->text(), "H " + fixed(info.irFovH) + " V " + fixed(info.irFovV));
 }
 
 void TestPtzPage::coordinatesFailureReported()
 {
     QVERIFY(Login());
-    Edit("panEdit")->setText(QStringLiteral("old"));
+    m_fixture->edit(m_page, "panEdit")->setText(QStringLiteral("old"));
     SimFixture::fail("TMV_NET_GetCurrentPtz_V1", 3);
     m_fixture->click("getCoordinatesBtn");
     ExpectFailureBox(QStringLiteral("GetCurrentPtz Param Wrong!"));
-    QCOMPARE(Edit("panEdit")->text(), QStringLiteral("old"));
-    QCOMPARE(Edit("visFovEdit")->text(), QString());
+    QCOMPARE(m_fixture->edit(m_page, "panEdit")->text(), QStringLiteral("old"));
+    QCOMPARE(m_fixture->edit(m_page, "visFovEdit")->text(), QString());
 }
 
 void TestPtzPage::laserDistanceShown()
@@ -849,15 +832,15 @@ void TestPtzPage::runningStatusShown()
     SimFixture::pauseClock();
     TMV_NET_PTZ_RUNNING_STATUS status = Zeroed<TMV_NET_PTZ_RUNNING_STATUS>();
     QCOMPARE(TMV_NET_GetPtzRunningStatus(Peer(), &status), 0);
-    Edit("startTimeEdit")->setText(QStringLiteral("old"));
+    m_fixture->edit(m_page, "startTimeEdit")->setText(QStringLiteral("old"));
     m_fixture->click("getPtzStatusBtn");
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Button("movingCheckBoxEnable")->isChecked(), status.moving != 0);
-    QCOMPARE(Child<QComboBox>("taskCombo")->currentIndex(), PtzListRow(status.task, 11));
-    QCOMPARE(Child<QComboBox>("triggerCombo")->currentIndex(), PtzListRow(status.trigger, 6));
-    QCOMPARE(Edit("taskIdEdit")->text(), QString::number(status.taskId));
-    QCOMPARE(Edit("startTimeEdit")->text(), PtzStartTime(status.startTime));
-    QCOMPARE(Edit("startTimeEdit")->cursorPosition(), 0);
+    QCOMPARE(m_fixture->button(m_page, "movingCheckBoxEnable")->isChecked(), status.moving != 0);
+    QCOMPARE(m_fixture->combo(m_page, "taskCombo")->currentIndex(), PtzListRow(status.task, 11));
+    QCOMPARE(m_fixture->combo(m_page, "triggerCombo")->currentIndex(), PtzListRow(status.trigger, 6));
+    QCOMPARE(m_fixture->edit(m_page, "taskIdEdit")->text(), QString::number(status.taskId));
+    QCOMPARE(m_fixture->edit(m_page, "startTimeEdit")->text(), PtzStartTime(status.startTime));
+    QCOMPARE(m_fixture->edit(m_page, "startTimeEdit")->cursorPosition(), 0);
 }
 
 // Each read-out as the device answers it.
@@ -871,7 +854,7 @@ void TestPtzPage::readBackShowsDevice()
     QCOMPARE(TMV_NET_GetPtzZoomMultiplier(Peer(), 1, &multiplier), 0);
     {
         m_fixture->click("getZoomBtn");
-        QCOMPARE(Edit("zoomMultEdit")->text(), PtzReading(multiplier));
+        QCOMPARE(m_fixture->edit(m_page, "zoomMultEdit")->text(), PtzReading(multiplier));
     }
 
     TMV_NET_ACCELERATION_DATA data = Zeroed<TMV_NET_ACCELERATION_DATA>();
@@ -885,16 +868,16 @@ void TestPtzPage::readBackShowsDevice()
                                "angleTEdit",        "angleRTEdit",       "accelerationXEdit", "accelerationYEdit",
                                "accelerationZEdit", "rotationXEdit",     "rotationYEdit", "rotationZEdit"};
         for (int i = 0; i < 12; ++i)
-            QVERIFY2(Edit(edits[i])->text() == PtzReading(values[i]), edits[i]);
+            QVERIFY2(m_fixture->edit(m_page, edits[i])->text() == PtzReading(values[i]), edits[i]);
     }
 
     TMV_NET_PTZ_POWER_OFF_CONFIG powerOff = Zeroed<TMV_NET_PTZ_POWER_OFF_CONFIG>();
     QCOMPARE(TMV_NET_GetPtzPowerOffConfig(Peer(), &powerOff), 0);
     {
-        Button("powerOffCheckBoxEnable")->setChecked(powerOff.enable == 0);
+        m_fixture->button(m_page, "powerOffCheckBoxEnable")->setChecked(powerOff.enable == 0);
         m_fixture->click("powerOffGetBtn");
-        QCOMPARE(Button("powerOffCheckBoxEnable")->isChecked(), powerOff.enable != 0);
-        QCOMPARE(Edit("powerOffIntervalEdit")->text(), QString::number(powerOff.interval));
+        QCOMPARE(m_fixture->button(m_page, "powerOffCheckBoxEnable")->isChecked(), powerOff.enable != 0);
+        QCOMPARE(m_fixture->edit(m_page, "powerOffIntervalEdit")->text(), QString::number(powerOff.interval));
     }
 
     TMV_NET_TARGET_TRACK_CONFIG track = Zeroed<TMV_NET_TARGET_TRACK_CONFIG>();
@@ -913,7 +896,7 @@ void TestPtzPage::readBackShowsDevice()
                      {"recordChn1Box", track.recordLinkage.channels[0]},
                      {"recordChn2Box", track.recordLinkage.channels[1]}};
         for (const auto &box : boxes)
-            QVERIFY2(Button(box.box)->isChecked() == (box.flag != 0), box.box);
+            QVERIFY2(m_fixture->button(m_page, box.box)->isChecked() == (box.flag != 0), box.box);
     }
 
     QCOMPARE(m_boxes->count(), 0);
@@ -941,7 +924,7 @@ void TestPtzPage::togglesOnlySignal()
     QCOMPARE(manualTrack.size(), 2);
     QCOMPARE(manualTrack.at(0).at(0).toBool(), true);
     QCOMPARE(manualTrack.at(1).at(0).toBool(), false);
-    QVERIFY(!Button("regionFocusBtn")->isChecked());
+    QVERIFY(!m_fixture->button(m_page, "regionFocusBtn")->isChecked());
     // The page asks the main window and sends nothing itself (unticking
     // manual tracking makes the main window end it on the device).
     QCOMPARE(SimFixture::callsAmong({"TMV_NET_PtzControl", "TMV_NET_Ptz3DPosition", "TMV_NET_PtzRegionFocus"}),
@@ -988,7 +971,7 @@ void TestPtzPage::listRowOutsideListSelectsNone()
     QFETCH(int, value);
     QFETCH(int, row);
     QCOMPARE(PtzListRow(value, 11), row);
-    QComboBox *tasks = Child<QComboBox>("taskCombo");
+    QComboBox *tasks = m_fixture->combo(m_page, "taskCombo");
     tasks->setCurrentIndex(PtzListRow(value, tasks->count()));
     QCOMPARE(tasks->currentIndex(), row);
 }

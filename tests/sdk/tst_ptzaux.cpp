@@ -6,6 +6,7 @@
 // head answers.
 
 #include "PreviewSink.h"
+#include "PtzLoginFixture.h"
 #include "SimFixture.h"
 
 #include <QtTest>
@@ -48,42 +49,26 @@ Q_DECLARE_METATYPE(HandleCall)
 
 class TestPtzAux : public QObject {
     Q_OBJECT
-    TMV_NET_HANDLE handle_ = nullptr;
+    PtzLoginFixture session_;
 
-    int32_t control(const TMV_NET_PTZ_CONTROL &c) { return TMV_NET_PtzControl(handle_, &c); }
+    int32_t control(const TMV_NET_PTZ_CONTROL &c) { return TMV_NET_PtzControl(session_.handle(), &c); }
     int32_t eptz(int command, int stop, int speed, int channel = 1)
     {
         const TMV_NET_EPTZ_CONTROL c{channel, command, speed, stop};
-        return TMV_NET_ElectronicPtzControl(handle_, &c);
+        return TMV_NET_ElectronicPtzControl(session_.handle(), &c);
     }
     TMV_NET_PTZ_AUX_STATE aux()
     {
         TMV_NET_PTZ_AUX_STATE s{};
-        if (TMV_NET_GetPtzAuxState(handle_, &s) != 0)
+        if (TMV_NET_GetPtzAuxState(session_.handle(), &s) != 0)
             qWarning("GetPtzAuxState failed");
         return s;
-    }
-    void relogin(const char *ip)
-    {
-        TMV_NET_Logout(handle_);
-        handle_ = SimFixture::login(ip);
     }
 
 private slots:
     void cleanupTestCase() { TMV_NET_Deinit(); }
-    void init()
-    {
-        SimFixture::reset();
-        SimFixture::pauseClock();
-        handle_ = SimFixture::login(SimFixture::kPtzCamera);
-        QVERIFY(handle_);
-    }
-    void cleanup()
-    {
-        TMV_NET_Logout(handle_);
-        SimFixture::clearFaults();
-        SimFixture::resumeClock();
-    }
+    void init() { QVERIFY(session_.open()); }
+    void cleanup() { session_.close(); }
 
     // Each switch command turns on exactly its own state (the record's order
     // is wiper, light, defrost, defog, fan, heater, auto focus, arrows) and
@@ -124,9 +109,9 @@ private slots:
     {
         PreviewSink sink;
         TMV_NET_PREVIEW_INFO info{1, 0, 2};
-        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, PreviewSink::onFrame, &sink), 0);
+        QCOMPARE(TMV_NET_StartPreview_V2(session_.handle(), &info, PreviewSink::onFrame, &sink), 0);
         TMV_NET_CURRENT_PTZ_INFO head{};
-        QCOMPARE(TMV_NET_GetCurrentPtz_V1(handle_, &head), 0);
+        QCOMPARE(TMV_NET_GetCurrentPtz_V1(session_.handle(), &head), 0);
 
         QCOMPARE(eptz(9, 0, 8), 0);  // zoom in: doubles in a second
         SimFixture::stepClock(1000);
@@ -150,10 +135,10 @@ private slots:
         SimFixture::stepClock(1000);
         QCOMPARE(PictureDiff::bestShift(after, sink.pixels(), w, h, w / 2), 0);
         TMV_NET_CURRENT_PTZ_INFO still{};
-        QCOMPARE(TMV_NET_GetCurrentPtz_V1(handle_, &still), 0);
+        QCOMPARE(TMV_NET_GetCurrentPtz_V1(session_.handle(), &still), 0);
         QCOMPARE(still.pan, head.pan);
         QCOMPARE(still.visZoom, head.visZoom);
-        QCOMPARE(TMV_NET_StopPreview(handle_), 0);
+        QCOMPARE(TMV_NET_StopPreview(session_.handle()), 0);
     }
 
     void eptzRefusals_data()
@@ -180,28 +165,28 @@ private slots:
     void zoomMultiplier()
     {
         float zoom = 0;
-        QCOMPARE(TMV_NET_GetPtzZoomMultiplier(handle_, 1, &zoom), 0);
+        QCOMPARE(TMV_NET_GetPtzZoomMultiplier(session_.handle(), 1, &zoom), 0);
         QCOMPARE(zoom, 1.0f);
-        QCOMPARE(TMV_NET_SetPtzZoomMultiplier(handle_, 1, 4.5f), 0);
-        QCOMPARE(TMV_NET_GetPtzZoomMultiplier(handle_, 1, &zoom), 0);
+        QCOMPARE(TMV_NET_SetPtzZoomMultiplier(session_.handle(), 1, 4.5f), 0);
+        QCOMPARE(TMV_NET_GetPtzZoomMultiplier(session_.handle(), 1, &zoom), 0);
         QCOMPARE(zoom, 4.5f);
         TMV_NET_CURRENT_PTZ_INFO info{};
-        QCOMPARE(TMV_NET_GetCurrentPtz_V1(handle_, &info), 0);
+        QCOMPARE(TMV_NET_GetCurrentPtz_V1(session_.handle(), &info), 0);
         QCOMPARE(info.visZoom, 4.5f);
         QCOMPARE(info.irZoom, 1.0f);  // each channel has its own lens
 
         const float refused[] = {0.99f, 32.5f, std::nanf(""), -4.0f};
         for (float value : refused)
-            QCOMPARE(TMV_NET_SetPtzZoomMultiplier(handle_, 1, value), 3);
-        QCOMPARE(TMV_NET_SetPtzZoomMultiplier(handle_, 2, 2.0f), 3);
-        QCOMPARE(TMV_NET_GetPtzZoomMultiplier(handle_, -1, &zoom), 3);
-        QCOMPARE(TMV_NET_GetPtzZoomMultiplier(handle_, 1, &zoom), 0);
+            QCOMPARE(TMV_NET_SetPtzZoomMultiplier(session_.handle(), 1, value), 3);
+        QCOMPARE(TMV_NET_SetPtzZoomMultiplier(session_.handle(), 2, 2.0f), 3);
+        QCOMPARE(TMV_NET_GetPtzZoomMultiplier(session_.handle(), -1, &zoom), 3);
+        QCOMPARE(TMV_NET_GetPtzZoomMultiplier(session_.handle(), 1, &zoom), 0);
         QCOMPARE(zoom, 4.5f);
 
-        QCOMPARE(TMV_NET_PtzLensInit(handle_, 1), 0);
-        QCOMPARE(TMV_NET_GetPtzZoomMultiplier(handle_, 1, &zoom), 0);
+        QCOMPARE(TMV_NET_PtzLensInit(session_.handle(), 1), 0);
+        QCOMPARE(TMV_NET_GetPtzZoomMultiplier(session_.handle(), 1, &zoom), 0);
         QCOMPARE(zoom, 1.0f);
-        QCOMPARE(TMV_NET_PtzLensInit(handle_, 2), 3);
+        QCOMPARE(TMV_NET_PtzLensInit(session_.handle(), 2), 3);
     }
 
     // Looking 45 degrees down the range finder meets the ground at the
@@ -213,13 +198,13 @@ private slots:
         SimFixture::stepClock(817);
         QCOMPARE(control(ptz(0, 1, 8)), 0);
         int32_t distance = -1;
-        QCOMPARE(TMV_NET_GetLaserDistance(handle_, &distance), 0);
+        QCOMPARE(TMV_NET_GetLaserDistance(session_.handle(), &distance), 0);
         QCOMPARE(distance, 6);
 
         QCOMPARE(control(ptz(0, 0, 8)), 0);
         SimFixture::stepClock(4000);
         QCOMPARE(control(ptz(0, 1, 8)), 0);
-        QCOMPARE(TMV_NET_GetLaserDistance(handle_, &distance), 0);
+        QCOMPARE(TMV_NET_GetLaserDistance(session_.handle(), &distance), 0);
         QCOMPARE(distance, 0);
     }
 
@@ -228,7 +213,7 @@ private slots:
     void bearingFollowsTheHead()
     {
         TMV_NET_ACCELERATION_DATA d{};
-        QCOMPARE(TMV_NET_GetAccelerationData(handle_, &d), 0);
+        QCOMPARE(TMV_NET_GetAccelerationData(session_.handle(), &d), 0);
         QCOMPARE(d.angleP, 45.0f);
         QCOMPARE(d.angleT, -2.0f);
         QVERIFY(std::fabs(d.accelerationZ - std::cos(2.0 * M_PI / 180)) < 1e-5);
@@ -236,12 +221,12 @@ private slots:
 
         QCOMPARE(control(ptz(3, 0, 8)), 0);
         SimFixture::stepClock(500);
-        QCOMPARE(TMV_NET_GetAccelerationData(handle_, &d), 0);
+        QCOMPARE(TMV_NET_GetAccelerationData(session_.handle(), &d), 0);
         QVERIFY2(std::fabs(d.rotationZ - 60 * std::cos(2.0 * M_PI / 180)) < 0.05, qPrintable(QString::number(d.rotationZ)));
         QVERIFY(std::fabs(d.rotationY + 60 * std::sin(2.0 * M_PI / 180)) < 0.05);
         QCOMPARE(d.rotationX, 0.0f);
         QCOMPARE(control(ptz(0, 1, 8)), 0);
-        QCOMPARE(TMV_NET_GetAccelerationData(handle_, &d), 0);
+        QCOMPARE(TMV_NET_GetAccelerationData(session_.handle(), &d), 0);
         QCOMPARE(d.rotationZ, 0.0f);
     }
 
@@ -259,13 +244,13 @@ private slots:
         QFETCH(int, interval);
         QFETCH(int, status);
         TMV_NET_PTZ_POWER_OFF_CONFIG before{};
-        QCOMPARE(TMV_NET_GetPtzPowerOffConfig(handle_, &before), 0);
+        QCOMPARE(TMV_NET_GetPtzPowerOffConfig(session_.handle(), &before), 0);
         TMV_NET_PTZ_POWER_OFF_CONFIG set{};
         set.enable = before.enable ? 0 : 1;
         set.interval = interval;
-        QCOMPARE(TMV_NET_SetPtzPowerOffConfig(handle_, &set), status);
+        QCOMPARE(TMV_NET_SetPtzPowerOffConfig(session_.handle(), &set), status);
         TMV_NET_PTZ_POWER_OFF_CONFIG got{};
-        QCOMPARE(TMV_NET_GetPtzPowerOffConfig(handle_, &got), 0);
+        QCOMPARE(TMV_NET_GetPtzPowerOffConfig(session_.handle(), &got), 0);
         const TMV_NET_PTZ_POWER_OFF_CONFIG &expected = status == 0 ? set : before;
         QCOMPARE(std::memcmp(&got, &expected, sizeof got), 0);
     }
@@ -277,14 +262,14 @@ private slots:
         set.snapLinkage.enable = 1;
         set.snapLinkage.channels[1] = 1;
         set.recordLinkage.channels[0] = 1;
-        QCOMPARE(TMV_NET_SetTargetTrackConfig(handle_, 1, &set), 0);
+        QCOMPARE(TMV_NET_SetTargetTrackConfig(session_.handle(), 1, &set), 0);
         TMV_NET_TARGET_TRACK_CONFIG got{}, other{};
-        QCOMPARE(TMV_NET_GetTargetTrackConfig(handle_, 1, &got), 0);
+        QCOMPARE(TMV_NET_GetTargetTrackConfig(session_.handle(), 1, &got), 0);
         QCOMPARE(std::memcmp(&got, &set, sizeof got), 0);
-        QCOMPARE(TMV_NET_GetTargetTrackConfig(handle_, 0, &other), 0);
+        QCOMPARE(TMV_NET_GetTargetTrackConfig(session_.handle(), 0, &other), 0);
         QCOMPARE(other.enable, uint8_t(0));
-        QCOMPARE(TMV_NET_SetTargetTrackConfig(handle_, 2, &set), 3);
-        QCOMPARE(TMV_NET_GetTargetTrackConfig(handle_, -1, &got), 3);
+        QCOMPARE(TMV_NET_SetTargetTrackConfig(session_.handle(), 2, &set), 3);
+        QCOMPARE(TMV_NET_GetTargetTrackConfig(session_.handle(), -1, &got), 3);
     }
 
     // Stored as sent; a record the device cannot use is refused and the
@@ -310,12 +295,12 @@ private slots:
         QFETCH(int, status);
         TMV_NET_GUN_BALL_TRACK_CONFIG_INFO before;
         std::memset(&before, 0, sizeof before);
-        QCOMPARE(TMV_NET_GetGunBallTrackConfigInfo(handle_, &before), 0);
+        QCOMPARE(TMV_NET_GetGunBallTrackConfigInfo(session_.handle(), &before), 0);
         const TMV_NET_GUN_BALL_TRACK_CONFIG_INFO set = linkage(ip.constData(), port, keepAlive);
-        QCOMPARE(TMV_NET_SetGunBallTrackConfigInfo(handle_, &set), status);
+        QCOMPARE(TMV_NET_SetGunBallTrackConfigInfo(session_.handle(), &set), status);
         TMV_NET_GUN_BALL_TRACK_CONFIG_INFO got;
         std::memset(&got, 0, sizeof got);
-        QCOMPARE(TMV_NET_GetGunBallTrackConfigInfo(handle_, &got), 0);
+        QCOMPARE(TMV_NET_GetGunBallTrackConfigInfo(session_.handle(), &got), 0);
         const TMV_NET_GUN_BALL_TRACK_CONFIG_INFO &expected = status == 0 ? set : before;
         QCOMPARE(std::memcmp(&got, &expected, sizeof got), 0);
     }
@@ -383,16 +368,14 @@ private slots:
     {
         QFETCH(HandleCall, call);
         QFETCH(int, status);
-        relogin(SimFixture::kFixedCamera);
-        QVERIFY(handle_);
-        QCOMPARE(call(handle_), status);
+        QVERIFY(session_.relogin(SimFixture::kFixedCamera));
+        QCOMPARE(call(session_.handle()), status);
     }
 
     // The panoramic strip is the whole turn already: no window in it.
     void panoramicHasNoWindow()
     {
-        relogin(SimFixture::kPanoramicCamera);
-        QVERIFY(handle_);
+        QVERIFY(session_.relogin(SimFixture::kPanoramicCamera));
         QCOMPARE(eptz(9, 0, 4, 0), 2);
     }
 

@@ -4,6 +4,7 @@
 // of view, and heads that cannot turn answer as such.
 
 #include "PreviewSink.h"
+#include "PtzLoginFixture.h"
 #include "SimFixture.h"
 
 #include <QtTest>
@@ -42,33 +43,23 @@ double expectedTurn(int speed, double seconds)
 
 class TestPtzControl : public QObject {
     Q_OBJECT
-    TMV_NET_HANDLE handle_ = nullptr;
+    PtzLoginFixture session_;
 
     TMV_NET_CURRENT_PTZ_INFO coordinates()
     {
         TMV_NET_CURRENT_PTZ_INFO info{};
-        const int32_t status = TMV_NET_GetCurrentPtz_V1(handle_, &info);
+        const int32_t status = TMV_NET_GetCurrentPtz_V1(session_.handle(), &info);
         if (status != 0)
             qWarning("GetCurrentPtz_V1: %d", status);
         return info;
     }
 
-    int32_t control(const TMV_NET_PTZ_CONTROL &c) { return TMV_NET_PtzControl(handle_, &c); }
+    int32_t control(const TMV_NET_PTZ_CONTROL &c) { return TMV_NET_PtzControl(session_.handle(), &c); }
 
 private slots:
     void cleanupTestCase() { TMV_NET_Deinit(); }
-    void init()
-    {
-        SimFixture::reset();
-        SimFixture::pauseClock();
-        handle_ = SimFixture::login(SimFixture::kPtzCamera);
-        QVERIFY(handle_);
-    }
-    void cleanup()
-    {
-        TMV_NET_Logout(handle_);
-        SimFixture::resumeClock();
-    }
+    void init() { QVERIFY(session_.open()); }
+    void cleanup() { session_.close(); }
 
     // Hold "Right" for one simulated second: the head turns by speed x 1 s
     // less the ramp, the picture moves left by as many columns, and after
@@ -77,7 +68,7 @@ private slots:
     {
         PreviewSink sink;
         TMV_NET_PREVIEW_INFO info{1, 0, 2};
-        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, PreviewSink::onFrame, &sink), 0);
+        QCOMPARE(TMV_NET_StartPreview_V2(session_.handle(), &info, PreviewSink::onFrame, &sink), 0);
         SimFixture::stepClock(0);
         const QByteArray before = sink.pixels();
         QVERIFY(!before.isEmpty());
@@ -107,7 +98,7 @@ private slots:
         QCOMPARE(later.pan, moved.pan);
         QCOMPARE(later.tilt, moved.tilt);
         QCOMPARE(later.visZoom, moved.visZoom);
-        QCOMPARE(TMV_NET_StopPreview(handle_), 0);
+        QCOMPARE(TMV_NET_StopPreview(session_.handle()), 0);
     }
 
     void tiltStopsAtItsLimit_data()
@@ -144,7 +135,7 @@ private slots:
         SimFixture::stepClock(1000);
         TMV_NET_PTZ_CONTROL stop = press(9, 0);
         stop.stop = 1;
-        QCOMPARE(TMV_NET_PtzControl(handle_, &stop), 0);
+        QCOMPARE(TMV_NET_PtzControl(session_.handle(), &stop), 0);
         SimFixture::stepClock(1000);
         const TMV_NET_CURRENT_PTZ_INFO end = coordinates();
         QCOMPARE(end.visZoom, 2.0f);
@@ -163,13 +154,11 @@ private slots:
     void headlessCamerasAnswerNotSupported()
     {
         QFETCH(QString, ip);
-        TMV_NET_Logout(handle_);
-        handle_ = SimFixture::login(ip.toLatin1());
-        QVERIFY(handle_);
+        QVERIFY(session_.relogin(ip.toLatin1()));
         QCOMPARE(control(press(3, 1, 0)), 2);
         QCOMPARE(control(release(1, 0)), 2);
         TMV_NET_CURRENT_PTZ_INFO info{};
-        QCOMPARE(TMV_NET_GetCurrentPtz_V1(handle_, &info), 2);
+        QCOMPARE(TMV_NET_GetCurrentPtz_V1(session_.handle(), &info), 2);
     }
 };
 

@@ -3,6 +3,7 @@
 // back, and devices whose head cannot turn.
 
 #include "PreviewSink.h"
+#include "PtzLoginFixture.h"
 #include "SimFixture.h"
 
 #include <QtTest>
@@ -37,7 +38,7 @@ TMV_NET_PTZ_3D_POSITION turnBy(int channel, double dx)
 
 class TestPtzPresets : public QObject {
     Q_OBJECT
-    TMV_NET_HANDLE handle_ = nullptr;
+    PtzLoginFixture session_;
 
     // The list as the device gives it for `capacity` slots, over an array
     // marked untouched; `count` receives the reported count.
@@ -46,25 +47,14 @@ class TestPtzPresets : public QObject {
         std::vector<TMV_NET_PRESET_INFO> out(size_t(capacity) + 4);
         std::memset(out.data(), kUntouched, out.size() * sizeof out[0]);
         *count = 0;
-        *status = TMV_NET_QueryPtzPreset(handle_, capacity ? out.data() : nullptr, capacity, count);
+        *status = TMV_NET_QueryPtzPreset(session_.handle(), capacity ? out.data() : nullptr, capacity, count);
         return out;
     }
 
 private slots:
     void cleanupTestCase() { TMV_NET_Deinit(); }
-    void init()
-    {
-        SimFixture::reset();
-        SimFixture::pauseClock();
-        handle_ = SimFixture::login(SimFixture::kPtzCamera);
-        QVERIFY(handle_);
-    }
-    void cleanup()
-    {
-        TMV_NET_Logout(handle_);
-        SimFixture::clearFaults();
-        SimFixture::resumeClock();
-    }
+    void init() { QVERIFY(session_.open()); }
+    void cleanup() { session_.close(); }
 
     void slotsListedInIdOrder_data()
     {
@@ -78,11 +68,9 @@ private slots:
     {
         QFETCH(QString, ip);
         QFETCH(int, slotCount);
-        TMV_NET_Logout(handle_);
-        handle_ = SimFixture::login(ip.toLatin1());
-        QVERIFY(handle_);
+        QVERIFY(session_.relogin(ip.toLatin1()));
         int32_t size = -1;
-        QCOMPARE(TMV_NET_QueryPtzPresetSize(handle_, &size), 0);
+        QCOMPARE(TMV_NET_QueryPtzPresetSize(session_.handle(), &size), 0);
         QCOMPARE(size, slotCount);
         int32_t count = -1, status = -1;
         const auto presets = list(size, &count, &status);
@@ -152,17 +140,17 @@ private slots:
         TMV_NET_PRESET_INFO p = preset(id, "gate");
         if (nameWithoutNul)
             std::memset(p.name, 'x', sizeof p.name);
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, action, &p), status);
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 0, nullptr), 3);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), action, &p), status);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 0, nullptr), 3);
     }
 
     void listFollowsTheActions()
     {
         TMV_NET_PRESET_INFO gate = preset(3, "gate");
         TMV_NET_PRESET_INFO yard = preset(5, "yard");
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 1, &gate), 0);  // rename before store, as the page does
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 0, &gate), 0);
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 0, &yard), 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 1, &gate), 0);  // rename before store, as the page does
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 0, &gate), 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 0, &yard), 0);
         int32_t count = 0, status = -1;
         auto presets = list(kSlots, &count, &status);
         QCOMPARE(count, kSlots);
@@ -172,7 +160,7 @@ private slots:
         QCOMPARE(QByteArray(presets[4].name), QByteArray("yard"));
         QCOMPARE(int(presets[3].enable), 0);
 
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 3, &gate), 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 3, &gate), 0);
         presets = list(kSlots, &count, &status);
         QCOMPARE(int(presets[2].enable), 0);
         QCOMPARE(presets[2].name[0], '\0');
@@ -180,7 +168,7 @@ private slots:
 
         TMV_NET_PRESET_INFO unfilled;
         std::memset(&unfilled, 0x5A, sizeof unfilled);
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 4, &unfilled), 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 4, &unfilled), 0);
         presets = list(kSlots, &count, &status);
         for (int i = 0; i < kSlots; ++i)
             QCOMPARE(int(presets[size_t(i)].enable), 0);
@@ -193,31 +181,31 @@ private slots:
     {
         PreviewSink sink;
         TMV_NET_PREVIEW_INFO info{1, 0, 2};
-        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, PreviewSink::onFrame, &sink), 0);
+        QCOMPARE(TMV_NET_StartPreview_V2(session_.handle(), &info, PreviewSink::onFrame, &sink), 0);
         SimFixture::stepClock(0);
         const QByteArray home = sink.pixels();
         QVERIFY(!home.isEmpty());
 
         // From pan 45 to about pan 320: buildings and trees, nobody passing.
         const TMV_NET_PTZ_3D_POSITION quiet = turnBy(1, -85.0 / 60.0);
-        QCOMPARE(TMV_NET_Ptz3DPosition(handle_, &quiet), 0);
+        QCOMPARE(TMV_NET_Ptz3DPosition(session_.handle(), &quiet), 0);
         TMV_NET_PRESET_INFO p = preset(1, "quiet");
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 0, &p), 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 0, &p), 0);
         SimFixture::stepClock(40);
         const QByteArray stored = sink.pixels();
         QVERIFY(stored != home);
 
         const TMV_NET_PTZ_3D_POSITION away{1, 6000, 1000, 7000, 2000};
-        QCOMPARE(TMV_NET_Ptz3DPosition(handle_, &away), 0);
+        QCOMPARE(TMV_NET_Ptz3DPosition(session_.handle(), &away), 0);
         SimFixture::stepClock(40);
         QVERIFY(sink.pixels() != stored);
 
         // The head travels back at its top speed: well under 10 s for any
         // turn.
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 2, &p), 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 2, &p), 0);
         SimFixture::stepClock(10000);
         QVERIFY(sink.pixels() == stored);
-        QCOMPARE(TMV_NET_StopPreview(handle_), 0);
+        QCOMPARE(TMV_NET_StopPreview(session_.handle()), 0);
     }
 
     void positioningOnThePicture_data()
@@ -239,21 +227,19 @@ private slots:
         QFETCH(int, channel);
         QFETCH(int, stop);
         QFETCH(int, status);
-        TMV_NET_Logout(handle_);
-        handle_ = SimFixture::login(ip.toLatin1());
-        QVERIFY(handle_);
+        QVERIFY(session_.relogin(ip.toLatin1()));
         const TMV_NET_PTZ_REGION region{channel, 1000, 1000, 3000, 2500, stop};
-        QCOMPARE(TMV_NET_PtzManualTrack(handle_, &region), status);
-        QCOMPARE(TMV_NET_PtzRegionFocus(handle_, &region), status);
+        QCOMPARE(TMV_NET_PtzManualTrack(session_.handle(), &region), status);
+        QCOMPARE(TMV_NET_PtzRegionFocus(session_.handle(), &region), status);
         if (stop == 0) {
             const TMV_NET_PTZ_3D_POSITION position{channel, 1000, 1000, 3000, 2500};
-            QCOMPARE(TMV_NET_Ptz3DPosition(handle_, &position), status);
+            QCOMPARE(TMV_NET_Ptz3DPosition(session_.handle(), &position), status);
         }
         const TMV_NET_PTZ_REGION end{channel, 0, 0, 0, 0, 1};
-        QCOMPARE(TMV_NET_PtzManualTrack(handle_, &end), status == 2 || channel > 1 ? status : 0);
-        QCOMPARE(TMV_NET_Ptz3DPosition(handle_, nullptr), 3);
+        QCOMPARE(TMV_NET_PtzManualTrack(session_.handle(), &end), status == 2 || channel > 1 ? status : 0);
+        QCOMPARE(TMV_NET_Ptz3DPosition(session_.handle(), nullptr), 3);
         TMV_NET_PRESET_INFO p = preset(1);
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 0, &p), status == 2 ? 2 : 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 0, &p), status == 2 ? 2 : 0);
     }
 };
 

@@ -6,6 +6,7 @@
 // status, and a head that cannot turn.
 
 #include "PreviewSink.h"
+#include "PtzLoginFixture.h"
 #include "SimFixture.h"
 
 #include <QDateTime>
@@ -100,12 +101,12 @@ TMV_NET_REGION_SCAN_INFO scanRecord(int id, int direction, int speed, int start,
 
 class TestPtzTours : public QObject {
     Q_OBJECT
-    TMV_NET_HANDLE handle_ = nullptr;
+    PtzLoginFixture session_;
 
     TMV_NET_CURRENT_PTZ_INFO coordinates()
     {
         TMV_NET_CURRENT_PTZ_INFO info{};
-        const int32_t status = TMV_NET_GetCurrentPtz_V1(handle_, &info);
+        const int32_t status = TMV_NET_GetCurrentPtz_V1(session_.handle(), &info);
         if (status != 0)
             qWarning("GetCurrentPtz_V1: %d", status);
         return info;
@@ -116,7 +117,7 @@ class TestPtzTours : public QObject {
     {
         TMV_NET_PTZ_RUNNING_STATUS s;
         std::memset(&s, 0xAB, sizeof s);
-        const int32_t result = TMV_NET_GetPtzRunningStatus(handle_, &s);
+        const int32_t result = TMV_NET_GetPtzRunningStatus(session_.handle(), &s);
         if (result != 0)
             qWarning("GetPtzRunningStatus: %d", result);
         return s;
@@ -125,23 +126,23 @@ class TestPtzTours : public QObject {
     int32_t presetId()
     {
         int32_t id = -1;
-        if (TMV_NET_QueryPtzPresetId(handle_, &id) != 0)
+        if (TMV_NET_QueryPtzPresetId(session_.handle(), &id) != 0)
             return -2;
         return id;
     }
 
-    int32_t control(const TMV_NET_PTZ_CONTROL &c) { return TMV_NET_PtzControl(handle_, &c); }
+    int32_t control(const TMV_NET_PTZ_CONTROL &c) { return TMV_NET_PtzControl(session_.handle(), &c); }
 
     // Takes the head to `panDeg` (tilt as at home), waits for it to arrive
     // and stores preset `id` there.
     void storePresetAt(int id, double panDeg)
     {
         const TMV_NET_PTZ_POSITION to{float(panDeg * 100), float(kHomeTilt * 100), 0};
-        QCOMPARE(TMV_NET_PtzPosition(handle_, &to), 0);
+        QCOMPARE(TMV_NET_PtzPosition(session_.handle(), &to), 0);
         SimFixture::stepClock(10000);
         QVERIFY(panGap(pan(), panDeg) < 0.01);
         const TMV_NET_PRESET_INFO p = preset(id);
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 0, &p), 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 0, &p), 0);
     }
 
     // Pans every `everyMs` for `totalMs`, with the preset the head reports.
@@ -157,19 +158,8 @@ class TestPtzTours : public QObject {
 
 private slots:
     void cleanupTestCase() { TMV_NET_Deinit(); }
-    void init()
-    {
-        SimFixture::reset();
-        SimFixture::pauseClock();
-        handle_ = SimFixture::login(SimFixture::kPtzCamera);
-        QVERIFY(handle_);
-    }
-    void cleanup()
-    {
-        TMV_NET_Logout(handle_);
-        SimFixture::clearFaults();
-        SimFixture::resumeClock();
-    }
+    void init() { QVERIFY(session_.open()); }
+    void cleanup() { session_.close(); }
 
     // 90 degrees at 60 deg/s, ramped: 54 after one second, there after 1.6.
     // On the way the head stands at no preset and reports moving; once
@@ -178,7 +168,7 @@ private slots:
     {
         PreviewSink sink;
         TMV_NET_PREVIEW_INFO info{1, 0, 2};
-        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, PreviewSink::onFrame, &sink), 0);
+        QCOMPARE(TMV_NET_StartPreview_V2(session_.handle(), &info, PreviewSink::onFrame, &sink), 0);
         storePresetAt(1, 320.0);  // buildings and trees, nobody passing
         SimFixture::stepClock(40);
         const QByteArray stored = sink.pixels();
@@ -186,12 +176,12 @@ private slots:
         QCOMPARE(presetId(), 1);
 
         const TMV_NET_PTZ_POSITION away{23000, float(kHomeTilt * 100), 0};
-        QCOMPARE(TMV_NET_PtzPosition(handle_, &away), 0);
+        QCOMPARE(TMV_NET_PtzPosition(session_.handle(), &away), 0);
         SimFixture::stepClock(10000);
         QCOMPARE(presetId(), 0);
 
         const TMV_NET_PRESET_INFO p = preset(1);
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 2, &p), 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 2, &p), 0);
         SimFixture::stepClock(1000);
         QVERIFY2(panGap(pan(), 230.0 + 54.0) < 0.01, qPrintable(QString::number(pan())));
         QCOMPARE(int(status().moving), 1);
@@ -206,7 +196,7 @@ private slots:
         const double arrived = PictureDiff::mean(sink.pixels(), stored);
         QVERIFY2(arrived < 1.0 && onTheWay > 10 * (arrived + 1),
                  qPrintable(QStringLiteral("arrived %1, on the way %2").arg(arrived).arg(onTheWay)));
-        QCOMPARE(TMV_NET_StopPreview(handle_), 0);
+        QCOMPARE(TMV_NET_StopPreview(session_.handle()), 0);
     }
 
     void accuratePositionRange_data()
@@ -229,7 +219,7 @@ private slots:
         QFETCH(float, zoom);
         QFETCH(int, result);
         const TMV_NET_PTZ_POSITION to{pan, tilt, zoom};
-        QCOMPARE(TMV_NET_PtzPosition(handle_, &to), result);
+        QCOMPARE(TMV_NET_PtzPosition(session_.handle(), &to), result);
         SimFixture::stepClock(10000);
         const TMV_NET_CURRENT_PTZ_INFO at = coordinates();
         if (result == 0) {
@@ -245,12 +235,12 @@ private slots:
     void trackingTurnsUntilStopped()
     {
         TMV_NET_PTZ_TRACKING_POSITION bad{1000, 0, 2};
-        QCOMPARE(TMV_NET_PtzTrackingPosition(handle_, &bad), 3);
+        QCOMPARE(TMV_NET_PtzTrackingPosition(session_.handle(), &bad), 3);
         bad = {-100, 0, 0};
-        QCOMPARE(TMV_NET_PtzTrackingPosition(handle_, &bad), 3);
+        QCOMPARE(TMV_NET_PtzTrackingPosition(session_.handle(), &bad), 3);
 
         const TMV_NET_PTZ_TRACKING_POSITION left{1000, 0, 1};
-        QCOMPARE(TMV_NET_PtzTrackingPosition(handle_, &left), 0);
+        QCOMPARE(TMV_NET_PtzTrackingPosition(session_.handle(), &left), 0);
         SimFixture::stepClock(2000);
         QVERIFY(panGap(pan(), kHomePan - 19.0) < 0.01);
         TMV_NET_PTZ_RUNNING_STATUS s = status();
@@ -272,8 +262,8 @@ private slots:
         storePresetAt(1, 100.0);
         storePresetAt(2, 160.0);
         const auto tour = tourRecord(2, {{1, 2}, {2, 2}});
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, 0, tour.get()), 0);
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, 1, tour.get()), 0);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), 0, tour.get()), 0);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), 1, tour.get()), 0);
         TMV_NET_PTZ_RUNNING_STATUS s = status();
         QCOMPARE(s.task, 1);
         QCOMPARE(s.taskId, 2);
@@ -305,14 +295,14 @@ private slots:
     {
         storePresetAt(3, 90.0);
         const auto tour = tourRecord(5, {{3, 7}, {4, 1}});
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, 0, tour.get()), 0);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), 0, tour.get()), 0);
         int32_t size = 0;
-        QCOMPARE(TMV_NET_QueryPtzTourSize(handle_, &size), 0);
+        QCOMPARE(TMV_NET_QueryPtzTourSize(session_.handle(), &size), 0);
         QCOMPARE(size, kTourSlots);
         std::vector<TMV_NET_TOUR_INFO> list(static_cast<size_t>(kTourSlots));
         for (int withPoints : {1, 0}) {
             int32_t count = 0;
-            QCOMPARE(TMV_NET_QueryPtzTour(handle_, withPoints, list.data(), kTourSlots, &count), 0);
+            QCOMPARE(TMV_NET_QueryPtzTour(session_.handle(), withPoints, list.data(), kTourSlots, &count), 0);
             QCOMPARE(count, kTourSlots);
             for (int i = 0; i < kTourSlots; ++i) {
                 QCOMPARE(list[size_t(i)].id, i + 1);
@@ -327,7 +317,7 @@ private slots:
             QCOMPARE(int(t.points[1].preset.enable), 0);  // preset 4 is empty
         }
         int32_t count = 0;
-        QCOMPARE(TMV_NET_QueryPtzTour(handle_, 2, list.data(), kTourSlots, &count), 3);
+        QCOMPARE(TMV_NET_QueryPtzTour(session_.handle(), 2, list.data(), kTourSlots, &count), 3);
     }
 
     void tourActions_data()
@@ -362,8 +352,8 @@ private slots:
             tour->points[i].preset.id = 1;
         tour->id = id;
         tour->count = count;
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, action, tour.get()), result);
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, action, nullptr), 3);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), action, tour.get()), result);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), action, nullptr), 3);
     }
 
     // Recorded from home: a right turn, then a zoom. Played back from home,
@@ -372,9 +362,9 @@ private slots:
     void patternReplaysTheRecording()
     {
         const TMV_NET_PRESET_INFO home = preset(1);
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 0, &home), 0);
-        QCOMPARE(TMV_NET_PtzPatternControl(handle_, 1, 1), 1);  // not recording
-        QCOMPARE(TMV_NET_PtzPatternControl(handle_, 0, 1), 0);  // the first row of an empty list
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 0, &home), 0);
+        QCOMPARE(TMV_NET_PtzPatternControl(session_.handle(), 1, 1), 1);  // not recording
+        QCOMPARE(TMV_NET_PtzPatternControl(session_.handle(), 0, 1), 0);  // the first row of an empty list
         std::vector<TMV_NET_CURRENT_PTZ_INFO> recorded;
         const auto step = [&](int ms) {
             for (int t = 0; t < ms; t += 100) {
@@ -391,23 +381,23 @@ private slots:
         step(500);
         QCOMPARE(control(press(9, 1, 1)), 0);
         step(200);
-        QCOMPARE(TMV_NET_PtzPatternControl(handle_, 1, 1), 0);
+        QCOMPARE(TMV_NET_PtzPatternControl(session_.handle(), 1, 1), 0);
 
         std::vector<TMV_NET_PATTERN_INFO> list(static_cast<size_t>(kPatternSlots));
         int32_t size = 0, count = 0;
-        QCOMPARE(TMV_NET_QueryPtzPatternSize(handle_, &size), 0);
+        QCOMPARE(TMV_NET_QueryPtzPatternSize(session_.handle(), &size), 0);
         QCOMPARE(size, kPatternSlots);
-        QCOMPARE(TMV_NET_QueryPtzPattern(handle_, list.data(), size, &count), 0);
+        QCOMPARE(TMV_NET_QueryPtzPattern(session_.handle(), list.data(), size, &count), 0);
         QCOMPARE(count, kPatternSlots);
         for (int i = 0; i < kPatternSlots; ++i) {
             QCOMPARE(list[size_t(i)].id, i + 1);
             QCOMPARE(int(list[size_t(i)].enable), i == 0 ? 1 : 0);
         }
-        QCOMPARE(TMV_NET_PtzPatternControl(handle_, 2, 2), 1);  // nothing recorded there
+        QCOMPARE(TMV_NET_PtzPatternControl(session_.handle(), 2, 2), 1);  // nothing recorded there
 
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 2, &home), 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 2, &home), 0);
         SimFixture::stepClock(10000);
-        QCOMPARE(TMV_NET_PtzPatternControl(handle_, 2, 1), 0);
+        QCOMPARE(TMV_NET_PtzPatternControl(session_.handle(), 2, 1), 0);
         const TMV_NET_PTZ_RUNNING_STATUS s = status();
         QCOMPARE(s.task, 2);
         QCOMPARE(s.taskId, 1);
@@ -428,12 +418,12 @@ private slots:
             SimFixture::stepClock(550);
             QVERIFY(panGap(pan(), kHomePan) < 0.01);
         }
-        QCOMPARE(TMV_NET_PtzPatternControl(handle_, 3, 1), 0);
+        QCOMPARE(TMV_NET_PtzPatternControl(session_.handle(), 3, 1), 0);
         QCOMPARE(status().task, 0);
-        QCOMPARE(TMV_NET_PtzPatternControl(handle_, 4, 0), 0);
-        QCOMPARE(TMV_NET_QueryPtzPattern(handle_, list.data(), size, &count), 0);
+        QCOMPARE(TMV_NET_PtzPatternControl(session_.handle(), 4, 0), 0);
+        QCOMPARE(TMV_NET_QueryPtzPattern(session_.handle(), list.data(), size, &count), 0);
         QCOMPARE(int(list[0].enable), 0);
-        QCOMPARE(TMV_NET_PtzPatternControl(handle_, 0, 5), 3);
+        QCOMPARE(TMV_NET_PtzPatternControl(session_.handle(), 0, 5), 3);
     }
 
     // Limits at pans 100 and 140, clockwise at speed 4 (30 deg/s): the head
@@ -443,12 +433,12 @@ private slots:
         storePresetAt(1, 100.0);
         storePresetAt(2, 140.0);
         TMV_NET_REGION_SCAN_INFO scan = scanRecord(3, 1, 4, 1, 2);
-        QCOMPARE(TMV_NET_SetPtzRegionScanInfo(handle_, &scan), 0);
+        QCOMPARE(TMV_NET_SetPtzRegionScanInfo(session_.handle(), &scan), 0);
         std::vector<TMV_NET_REGION_SCAN_INFO> list(static_cast<size_t>(kScanSlots));
         int32_t size = 0, count = 0;
-        QCOMPARE(TMV_NET_QueryPtzRegionScanInfoSize(handle_, &size), 0);
+        QCOMPARE(TMV_NET_QueryPtzRegionScanInfoSize(session_.handle(), &size), 0);
         QCOMPARE(size, kScanSlots);
-        QCOMPARE(TMV_NET_QueryPtzRegionScanInfo(handle_, list.data(), size, &count), 0);
+        QCOMPARE(TMV_NET_QueryPtzRegionScanInfo(session_.handle(), list.data(), size, &count), 0);
         QCOMPARE(count, kScanSlots);
         QCOMPARE(list[2].id, 3);
         QCOMPARE(int(list[2].enable), 1);
@@ -457,7 +447,7 @@ private slots:
         QCOMPARE(list[2].gradient, 0.5f);
         QCOMPARE(int(list[3].enable), 0);
 
-        QCOMPARE(TMV_NET_PtzRegionScanControl(handle_, 3, true), 0);
+        QCOMPARE(TMV_NET_PtzRegionScanControl(session_.handle(), 3, true), 0);
         QCOMPARE(status().task, 4);
         QCOMPARE(status().taskId, 3);
         SimFixture::stepClock(3000);  // at the start by now
@@ -470,16 +460,16 @@ private slots:
         }
         QVERIFY(lowest < 100.5 && highest > 139.5);
 
-        QCOMPARE(TMV_NET_PtzRegionScanControl(handle_, 3, false), 0);
+        QCOMPARE(TMV_NET_PtzRegionScanControl(session_.handle(), 3, false), 0);
         QCOMPARE(status().task, 0);
         const double stopped = pan();
         SimFixture::stepClock(1000);
         QCOMPARE(pan(), stopped);
 
-        QCOMPARE(TMV_NET_DeletePtzRegionScanInfo(handle_, 3), 0);
-        QCOMPARE(TMV_NET_QueryPtzRegionScanInfo(handle_, list.data(), size, &count), 0);
+        QCOMPARE(TMV_NET_DeletePtzRegionScanInfo(session_.handle(), 3), 0);
+        QCOMPARE(TMV_NET_QueryPtzRegionScanInfo(session_.handle(), list.data(), size, &count), 0);
         QCOMPARE(int(list[2].enable), 0);
-        QCOMPARE(TMV_NET_PtzRegionScanControl(handle_, 3, true), 1);  // nothing to scan
+        QCOMPARE(TMV_NET_PtzRegionScanControl(session_.handle(), 3, true), 1);  // nothing to scan
     }
 
     void areaScanRules_data()
@@ -505,11 +495,11 @@ private slots:
         QFETCH(int, setResult);
         QFETCH(int, startResult);
         const TMV_NET_PRESET_INFO p = preset(1);
-        QCOMPARE(TMV_NET_PtzPresetControl(handle_, 0, &p), 0);
+        QCOMPARE(TMV_NET_PtzPresetControl(session_.handle(), 0, &p), 0);
         const TMV_NET_REGION_SCAN_INFO scan = scanRecord(1, direction, speed, start, stop);
-        QCOMPARE(TMV_NET_SetPtzRegionScanInfo(handle_, &scan), setResult);
-        QCOMPARE(TMV_NET_PtzRegionScanControl(handle_, 1, true), startResult);
-        QCOMPARE(TMV_NET_PtzRegionScanControl(handle_, 9, true), 3);
+        QCOMPARE(TMV_NET_SetPtzRegionScanInfo(session_.handle(), &scan), setResult);
+        QCOMPARE(TMV_NET_PtzRegionScanControl(session_.handle(), 1, true), startResult);
+        QCOMPARE(TMV_NET_PtzRegionScanControl(session_.handle(), 9, true), 3);
     }
 
     // Set the boot action, turn away, restart: the head does what the
@@ -536,17 +526,17 @@ private slots:
         storePresetAt(1, 100.0);
         storePresetAt(2, 160.0);
         const auto tour = tourRecord(1, {{1, 1}, {2, 1}});
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, 0, tour.get()), 0);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), 0, tour.get()), 0);
         const TMV_NET_REGION_SCAN_INFO scan = scanRecord(1, 1, 2, 1, 2);
-        QCOMPARE(TMV_NET_SetPtzRegionScanInfo(handle_, &scan), 0);
+        QCOMPARE(TMV_NET_SetPtzRegionScanInfo(session_.handle(), &scan), 0);
         const TMV_NET_BOOT_ACTION_INFO boot{uint8_t(enable), {}, type, 2, 1, 2, 1, 1};
-        QCOMPARE(TMV_NET_SetPtzBootActionInfo(handle_, &boot), 0);
+        QCOMPARE(TMV_NET_SetPtzBootActionInfo(session_.handle(), &boot), 0);
         TMV_NET_BOOT_ACTION_INFO back;
         std::memset(&back, 0xAB, sizeof back);
-        QCOMPARE(TMV_NET_QueryPtzBootActionInfo(handle_, &back), 0);
+        QCOMPARE(TMV_NET_QueryPtzBootActionInfo(session_.handle(), &back), 0);
         QCOMPARE(SimFixture::bytesOf(back), SimFixture::bytesOf(boot));
         const TMV_NET_PTZ_POSITION away{20000, float(kHomeTilt * 100), 0};
-        QCOMPARE(TMV_NET_PtzPosition(handle_, &away), 0);
+        QCOMPARE(TMV_NET_PtzPosition(session_.handle(), &away), 0);
         SimFixture::stepClock(10000);
 
         QCOMPARE(TMVSim_RestartDevice(SimFixture::kPtzCamera), 0);
@@ -566,9 +556,9 @@ private slots:
     {
         g_exception = 0;
         g_frames = 0;
-        QCOMPARE(TMV_NET_SetExceptionCallback(handle_, onException, nullptr), 0);
+        QCOMPARE(TMV_NET_SetExceptionCallback(session_.handle(), onException, nullptr), 0);
         TMV_NET_PREVIEW_INFO info{0, 0, 2};
-        QCOMPARE(TMV_NET_StartPreview_V2(handle_, &info, countFrame, nullptr), 0);
+        QCOMPARE(TMV_NET_StartPreview_V2(session_.handle(), &info, countFrame, nullptr), 0);
         SimFixture::stepClock(120);
         QVERIFY(g_frames > 0);
         QCOMPARE(TMVSim_RestartDevice(SimFixture::kPtzCamera), 0);
@@ -579,7 +569,7 @@ private slots:
         QCOMPARE(g_frames.load(), frames);
         QCOMPARE(status().task, 0);
         QCOMPARE(SimFixture::sessionCount(SimFixture::kPtzCamera), 1);
-        QCOMPARE(TMV_NET_StopPreview(handle_), 0);
+        QCOMPARE(TMV_NET_StopPreview(session_.handle()), 0);
     }
 
     // Parked at preset 2 five seconds after the last command, once per idle
@@ -588,7 +578,7 @@ private slots:
     {
         storePresetAt(2, 160.0);
         const TMV_NET_PTZ_POSITION away{20000, float(kHomeTilt * 100), 0};
-        QCOMPARE(TMV_NET_PtzPosition(handle_, &away), 0);
+        QCOMPARE(TMV_NET_PtzPosition(session_.handle(), &away), 0);
         SimFixture::stepClock(10000);
         TMV_NET_PARK_ACTION_INFO park;
         std::memset(&park, 0, sizeof park);
@@ -596,13 +586,13 @@ private slots:
         park.type = 1;
         park.preset = 2;
         park.dwellTime = 5;
-        QCOMPARE(TMV_NET_SetPtzParkActionInfo(handle_, &park), 0);
+        QCOMPARE(TMV_NET_SetPtzParkActionInfo(session_.handle(), &park), 0);
         TMV_NET_PARK_ACTION_INFO back;
         std::memset(&back, 0xAB, sizeof back);
-        QCOMPARE(TMV_NET_QueryPtzParkActionInfo(handle_, &back), 0);
+        QCOMPARE(TMV_NET_QueryPtzParkActionInfo(session_.handle(), &back), 0);
         QCOMPARE(SimFixture::bytesOf(back), SimFixture::bytesOf(park));
         park.dwellTime = 0;
-        QCOMPARE(TMV_NET_SetPtzParkActionInfo(handle_, &park), 3);
+        QCOMPARE(TMV_NET_SetPtzParkActionInfo(session_.handle(), &park), 3);
 
         const int64_t idleSince = status().startTime;
         SimFixture::stepClock(4900);
@@ -632,13 +622,13 @@ private slots:
     {
         storePresetAt(1, 100.0);
         const auto tour = tourRecord(1, {{1, 1}});
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, 0, tour.get()), 0);
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, 1, tour.get()), 0);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), 0, tour.get()), 0);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), 1, tour.get()), 0);
         const int64_t started = status().startTime;
         QVERIFY(std::llabs(started - QDateTime::currentMSecsSinceEpoch()) < 10 * 60 * 1000);
         SimFixture::stepClock(2500);
         QCOMPARE(status().startTime, started);
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, 2, tour.get()), 0);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), 2, tour.get()), 0);
         const TMV_NET_PTZ_RUNNING_STATUS idle = status();
         QCOMPARE(idle.task, 0);
         QCOMPARE(idle.taskId, 0);
@@ -653,29 +643,27 @@ private slots:
         storePresetAt(1, 100.0);
         storePresetAt(2, 200.0);
         const auto tour = tourRecord(1, {{1, 1}, {2, 1}});
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, 0, tour.get()), 0);
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, 1, tour.get()), 0);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), 0, tour.get()), 0);
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), 1, tour.get()), 0);
         SimFixture::stepClock(1500);
-        QCOMPARE(TMV_NET_ResetPtzConfig(handle_), 0);
+        QCOMPARE(TMV_NET_ResetPtzConfig(session_.handle()), 0);
         QCOMPARE(status().task, 0);
         SimFixture::stepClock(10000);
         QVERIFY(panGap(pan(), kHomePan) < 0.01);
         QCOMPARE(coordinates().tilt, float(kHomeTilt));
         std::vector<TMV_NET_PRESET_INFO> presets(16);
         int32_t count = 0;
-        QCOMPARE(TMV_NET_QueryPtzPreset(handle_, presets.data(), 16, &count), 0);
+        QCOMPARE(TMV_NET_QueryPtzPreset(session_.handle(), presets.data(), 16, &count), 0);
         QCOMPARE(int(presets[1].enable), 1);
-        QCOMPARE(TMV_NET_PtzTourControl(handle_, 1, tour.get()), 0);  // still there
+        QCOMPARE(TMV_NET_PtzTourControl(session_.handle(), 1, tour.get()), 0);  // still there
     }
 
     // No pan or tilt: every program answers "not supported"; the lists are
     // empty, as the preset list is.
     void fixedCameraHasNoHead()
     {
-        TMV_NET_Logout(handle_);
-        handle_ = SimFixture::login(SimFixture::kFixedCamera);
-        QVERIFY(handle_);
-        const TMV_NET_HANDLE h = handle_;
+        QVERIFY(session_.relogin(SimFixture::kFixedCamera));
+        const TMV_NET_HANDLE h = session_.handle();
         const auto tour = tourRecord(1, {});
         const TMV_NET_REGION_SCAN_INFO scan = scanRecord(1, 1, 1, 0, 0);
         TMV_NET_BOOT_ACTION_INFO boot{};

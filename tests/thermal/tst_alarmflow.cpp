@@ -49,6 +49,7 @@ private slots:
     }
     void cleanup()
     {
+        m_fixture->verifyClean();
         m_fixture.reset();
         SimFixture::resumeClock();
     }

@@ -107,20 +107,6 @@ private slots:
     void tieredSwitchRoundTrip();
 
 private:
-    // Searched in the page only: other pages reuse names such as "tabWidget".
-    template <class T>
-    T *Child(const char *name) const
-    {
-        T *child = m_page->findChild<T *>(QString::fromLatin1(name));
-        if (!child)
-            qFatal("no %s named %s on the page", T::staticMetaObject.className(), name);
-        return child;
-    }
-    QLineEdit *Edit(const char *name) const { return Child<QLineEdit>(name); }
-    QComboBox *Combo(const char *name) const { return Child<QComboBox>(name); }
-    QCheckBox *Check(const char *name) const { return Child<QCheckBox>(name); }
-    void Click(const char *name) const { Child<QAbstractButton>(name)->click(); }
-    QStringList Items(const char *combo) const;
     void SeedPresets();
     // Low, its three levels, high, its three levels, delay.
     void TypeTiered(const QStringList &texts) const;
@@ -154,20 +140,12 @@ void TestTempAlarmPage::init()
 
 void TestTempAlarmPage::cleanup()
 {
+    m_fixture->verifyClean();
     m_fixture.reset();
     m_window = nullptr;
     m_page = nullptr;
     m_boxes = nullptr;
     SimFixture::clearFaults();
-}
-
-QStringList TestTempAlarmPage::Items(const char *combo) const
-{
-    QStringList items;
-    QComboBox *box = Combo(combo);
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
 }
 
 void TestTempAlarmPage::TypeTiered(const QStringList &texts) const
@@ -176,7 +154,7 @@ void TestTempAlarmPage::TypeTiered(const QStringList &texts) const
                            "highTempEdit", "highLevelOneTempEdit", "highLevelTwoTempEdit", "highLevelThreeTempEdit",
                            "atrDelayEdit"};
     for (int i = 0; i < 9; ++i)
-        Edit(edits[i])->setText(texts.value(i));
+        m_fixture->edit(m_page, edits[i])->setText(texts.value(i));
 }
 
 // Presets 3 ("gate", stored) and 9 ("yard", empty) at positions 1 and 2, as
@@ -193,7 +171,7 @@ void TestTempAlarmPage::SeedPresets()
     std::strcpy(yard.name, "yard");
     m_page->presetMap.insert(1, gate);
     m_page->presetMap.insert(2, yard);
-    Combo("presetCombo")->addItems({QStringLiteral("3*"), QStringLiteral("9")});
+    m_fixture->combo(m_page, "presetCombo")->addItems({QStringLiteral("3*"), QStringLiteral("9")});
 }
 
 // ---- Form and frame group -------------------------------------------------
@@ -301,31 +279,34 @@ void TestTempAlarmPage::formHoldsEveryControl()
 void TestTempAlarmPage::startState()
 {
     QCOMPARE(m_page->windowTitle(), QStringLiteral("tempAlarmPage"));
-    QTabWidget *tabs = Child<QTabWidget>("tabWidget");
+    QTabWidget *tabs = m_fixture->child<QTabWidget>(m_page, "tabWidget");
     QCOMPARE(tabs->count(), 2);
     QCOMPARE(tabs->tabText(0), QStringLiteral("Standard"));
     QCOMPARE(tabs->tabText(1), QStringLiteral("G1"));
     QCOMPARE(tabs->currentIndex(), 0);
-    QVERIFY(Child<QScrollArea>("scrollArea")->widgetResizable());
+    QVERIFY(m_fixture->child<QScrollArea>(m_page, "scrollArea")->widgetResizable());
     for (const char *box : {"groupBox", "groupBox_2"}) {
-        QCOMPARE(Child<QGroupBox>(box)->title(), QString());
-        QCOMPARE(Child<QGroupBox>(box)->styleSheet(), QStringLiteral("QGroupBox{border:1px solid rgb(0, 0, 0)}"));
+        QCOMPARE(m_fixture->child<QGroupBox>(m_page, box)->title(), QString());
+        QCOMPARE(m_fixture->child<QGroupBox>(m_page, box)->styleSheet(),
+                 QStringLiteral("QGroupBox{border:1px solid rgb(0, 0, 0)}"));
     }
 
-    QCOMPARE(Items("presetCombo"), QStringList{"Frame"});
-    QCOMPARE(Combo("presetCombo")->currentIndex(), 0);
-    QCOMPARE(Items("alarmRuleCombo"), (QStringList{"None", "Avg Greater Than", "Avg Less Than", "High Greater Than",
-                                                   "High Less Than", "Low Greater Than", "Low Less Than"}));
-    QCOMPARE(Combo("alarmRuleCombo")->currentIndex(), 0);
-    QCOMPARE(Items("atrSwitchCombo"), (QStringList{"High Temp", "Low Temp", "High&Low Temp", "Off"}));
-    QCOMPARE(Combo("atrSwitchCombo")->currentIndex(), -1);
-    QVERIFY(!Combo("shieldedAreaCombo")->isEditable());
+    QCOMPARE(m_fixture->items(m_page, "presetCombo"), QStringList{"Frame"});
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->currentIndex(), 0);
+    QCOMPARE(m_fixture->items(m_page, "alarmRuleCombo"),
+             (QStringList{"None", "Avg Greater Than", "Avg Less Than", "High Greater Than", "High Less Than",
+                          "Low Greater Than", "Low Less Than"}));
+    QCOMPARE(m_fixture->combo(m_page, "alarmRuleCombo")->currentIndex(), 0);
+    QCOMPARE(m_fixture->items(m_page, "atrSwitchCombo"),
+             (QStringList{"High Temp", "Low Temp", "High&Low Temp", "Off"}));
+    QCOMPARE(m_fixture->combo(m_page, "atrSwitchCombo")->currentIndex(), -1);
+    QVERIFY(!m_fixture->combo(m_page, "shieldedAreaCombo")->isEditable());
 
     for (const char *button : {"saveOneFrameBtn", "saveRawOneFrameBtn", "saveAtrOneFrameBtn"})
-        QVERIFY2(!Child<QPushButton>(button)->isEnabled(), button);
-    QVERIFY(Check("correctionEnableBox")->isChecked());
-    QVERIFY(Check("alarmSnapEnableCheckBox")->isChecked());
-    QVERIFY(Child<QPushButton>("pointOnceMeasureBtn")->isCheckable());
+        QVERIFY2(!m_fixture->child<QPushButton>(m_page, button)->isEnabled(), button);
+    QVERIFY(m_fixture->check(m_page, "correctionEnableBox")->isChecked());
+    QVERIFY(m_fixture->check(m_page, "alarmSnapEnableCheckBox")->isChecked());
+    QVERIFY(m_fixture->child<QPushButton>(m_page, "pointOnceMeasureBtn")->isCheckable());
     QCOMPARE(m_page->CurrentPresetId(), 0);
 }
 
@@ -384,7 +365,7 @@ void TestTempAlarmPage::failuresAreReported()
     QVERIFY(m_fixture->login());
     SimFixture::fail(function.toLatin1().constData(), status);
 
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
 
     QCOMPARE(m_boxes->count(), 1);
     if (!succeeds.isEmpty() && m_boxes->last().text.endsWith(QLatin1String(" Not Supported!")))
@@ -401,15 +382,15 @@ void TestTempAlarmPage::frameTempsStayWhenConfigFails()
     if (!DeviceAnswers(TMV_NET_QueryFrameTemp(m_window->Handle(), &probe)))
         QSKIP("the simulated device does not measure the frame yet (answers 2)");
     SimFixture::fail("TMV_NET_QueryFrameTempAlarmConfig", 1);
-    Check("greaterCheckBox")->setChecked(true);
+    m_fixture->check(m_page, "greaterCheckBox")->setChecked(true);
 
-    Click("getFrameTempDataBtn");
+    m_fixture->click(m_page, "getFrameTempDataBtn");
 
     QCOMPARE(m_boxes->count(), 1);
     QCOMPARE(m_boxes->last().text, QStringLiteral("Query Frame Temp AlarmConfig Failed!"));
-    QVERIFY(Edit("frameMaxTempEdit")->text().contains(QRegularExpression("^-?\\d+\\.\\d\\d$")));
-    QVERIFY(!Edit("frameMinLineEdit_Y")->text().isEmpty());
-    QVERIFY(Check("greaterCheckBox")->isChecked());  // the alarm controls are untouched
+    QVERIFY(m_fixture->edit(m_page, "frameMaxTempEdit")->text().contains(QRegularExpression("^-?\\d+\\.\\d\\d$")));
+    QVERIFY(!m_fixture->edit(m_page, "frameMinLineEdit_Y")->text().isEmpty());
+    QVERIFY(m_fixture->check(m_page, "greaterCheckBox")->isChecked());  // the alarm controls are untouched
 }
 
 void TestTempAlarmPage::frameAlarmSentAsTyped_data()
@@ -432,19 +413,19 @@ void TestTempAlarmPage::frameAlarmSentAsTyped()
     QFETCH(int64_t, sentDelay);
     QVERIFY(m_fixture->login());
     SimFixture::fail("TMV_NET_UpdateFrameTempAlarmConfig", 1);
-    Check("greaterCheckBox")->setChecked(greater);
-    Check("lessCheckBox")->setChecked(less);
-    Edit("greaterThresholdTempEdit")->setText("80.5");
-    Edit("lessThresholdTempEdit")->setText("-10");
-    Edit("debounceEdit")->setText("4");
-    Edit("toleranceTempEdit")->setText("1.5");
-    Check("frameSnapEnableCheckBox")->setChecked(true);
-    Check("frameSnapChannel2CheckBox")->setChecked(true);
-    Edit("frameSnapDeplayEdit")->setText(delay);
-    Check("frameRecordChannel1CheckBox")->setChecked(true);
-    Edit("frameRecordDeplayEdit")->setText("7");
+    m_fixture->check(m_page, "greaterCheckBox")->setChecked(greater);
+    m_fixture->check(m_page, "lessCheckBox")->setChecked(less);
+    m_fixture->edit(m_page, "greaterThresholdTempEdit")->setText("80.5");
+    m_fixture->edit(m_page, "lessThresholdTempEdit")->setText("-10");
+    m_fixture->edit(m_page, "debounceEdit")->setText("4");
+    m_fixture->edit(m_page, "toleranceTempEdit")->setText("1.5");
+    m_fixture->check(m_page, "frameSnapEnableCheckBox")->setChecked(true);
+    m_fixture->check(m_page, "frameSnapChannel2CheckBox")->setChecked(true);
+    m_fixture->edit(m_page, "frameSnapDeplayEdit")->setText(delay);
+    m_fixture->check(m_page, "frameRecordChannel1CheckBox")->setChecked(true);
+    m_fixture->edit(m_page, "frameRecordDeplayEdit")->setText("7");
 
-    Click("alarmSetBtn");
+    m_fixture->click(m_page, "alarmSetBtn");
 
     const auto config = SimFixture::lastRecord<TMV_NET_FRAME_TEMP_ALARM_CONFIG>("TMV_NET_UpdateFrameTempAlarmConfig");
     QCOMPARE(int(config.enable), 1);
@@ -469,11 +450,11 @@ void TestTempAlarmPage::frameAlarmSentAsTyped()
 void TestTempAlarmPage::tempEnableSwitch()
 {
     QVERIFY(m_fixture->login());
-    Check("tempEnableCheckBox")->setChecked(true);
+    m_fixture->check(m_page, "tempEnableCheckBox")->setChecked(true);
     SimFixture::fail("TMV_NET_SetTempEnable", 1, 2);
-    Click("setTempEnableBtn");
-    Check("tempEnableCheckBox")->setChecked(false);
-    Click("setTempEnableBtn");
+    m_fixture->click(m_page, "setTempEnableBtn");
+    m_fixture->check(m_page, "tempEnableCheckBox")->setChecked(false);
+    m_fixture->click(m_page, "setTempEnableBtn");
     QCOMPARE(SimFixture::argsOf("TMV_NET_SetTempEnable"),
              (QList<QByteArray>{SimFixture::bytesOf(int32_t(1)), SimFixture::bytesOf(int32_t(0))}));
 
@@ -481,10 +462,10 @@ void TestTempAlarmPage::tempEnableSwitch()
     QCOMPARE(m_boxes->last().text, QStringLiteral("SetTempEnable Failed!"));
 
     // A failed read leaves the check box as it was.
-    Check("tempEnableCheckBox")->setChecked(true);
+    m_fixture->check(m_page, "tempEnableCheckBox")->setChecked(true);
     SimFixture::fail("TMV_NET_GetTempEnable", 1);
-    Click("getTempEnableBtn");
-    QVERIFY(Check("tempEnableCheckBox")->isChecked());
+    m_fixture->click(m_page, "getTempEnableBtn");
+    QVERIFY(m_fixture->check(m_page, "tempEnableCheckBox")->isChecked());
     QCOMPARE(m_boxes->last().text, QStringLiteral("GetTempEnable Failed!"));
 }
 
@@ -492,31 +473,31 @@ void TestTempAlarmPage::pointReading()
 {
     QVERIFY(m_fixture->login());
     VideoLabel *label = m_window->GetVideoLabel();
-    Edit("pointOnceEdit")->setText("old");
+    m_fixture->edit(m_page, "pointOnceEdit")->setText("old");
 
-    Click("pointOnceMeasureBtn");
-    QVERIFY(Child<QPushButton>("pointOnceMeasureBtn")->isChecked());
+    m_fixture->click(m_page, "pointOnceMeasureBtn");
+    QVERIFY(m_fixture->child<QPushButton>(m_page, "pointOnceMeasureBtn")->isChecked());
     QCOMPARE(label->Mode(), int(VideoLabel::PointTempMode));
-    QCOMPARE(Edit("pointOnceEdit")->text(), QString());
+    QCOMPARE(m_fixture->edit(m_page, "pointOnceEdit")->text(), QString());
 
-    Edit("pointOnceEdit")->setText("old");
-    Click("pointOnceMeasureBtn");
+    m_fixture->edit(m_page, "pointOnceEdit")->setText("old");
+    m_fixture->click(m_page, "pointOnceMeasureBtn");
     QCOMPARE(label->Mode(), int(VideoLabel::NoMode));
-    QCOMPARE(Edit("pointOnceEdit")->text(), QString());
+    QCOMPARE(m_fixture->edit(m_page, "pointOnceEdit")->text(), QString());
 
-    Click("pointOnceMeasureBtn");
+    m_fixture->click(m_page, "pointOnceMeasureBtn");
     m_page->ShowOncePointTemp(36.456f);
-    QCOMPARE(Edit("pointOnceEdit")->text(), QStringLiteral("36.46"));
-    QVERIFY(!Child<QPushButton>("pointOnceMeasureBtn")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "pointOnceEdit")->text(), QStringLiteral("36.46"));
+    QVERIFY(!m_fixture->child<QPushButton>(m_page, "pointOnceMeasureBtn")->isChecked());
     m_page->ShowOncePointTemp(-4.0f);
-    QCOMPARE(Edit("pointOnceEdit")->text(), QStringLiteral("-4.00"));
+    QCOMPARE(m_fixture->edit(m_page, "pointOnceEdit")->text(), QStringLiteral("-4.00"));
 }
 
 void TestTempAlarmPage::moveToWithoutPresets()
 {
     QVERIFY(m_fixture->login());
     SimFixture::fail("TMV_NET_PtzPresetControl", 1);
-    Click("moveToBtn");
+    m_fixture->click(m_page, "moveToBtn");
 
     const QByteArray input = SimFixture::lastInput("TMV_NET_PtzPresetControl");
     QCOMPARE(input.size(), int(sizeof(TMV_NET_HANDLE) + 4 + sizeof(TMV_NET_PRESET_INFO)));
@@ -541,14 +522,14 @@ void TestTempAlarmPage::emptyPresetListAsksWithCapacityZero()
         QSKIP("the simulated device lists no presets yet (answers 2)");
     QCOMPARE(size, 0);
     SimFixture::clearJournal();
-    Combo("presetCombo")->addItem("stale");
-    Child<QPushButton>("getAllPresetBtn")->setEnabled(true);
+    m_fixture->combo(m_page, "presetCombo")->addItem("stale");
+    m_fixture->child<QPushButton>(m_page, "getAllPresetBtn")->setEnabled(true);
 
-    Click("getAllPresetBtn");
+    m_fixture->click(m_page, "getAllPresetBtn");
 
     QCOMPARE(SimFixture::argsOf("TMV_NET_QueryPtzPreset"), QList<QByteArray>{SimFixture::bytesOf(int32_t(0))});
-    QCOMPARE(Items("presetCombo"), QStringList{"Frame"});
-    QCOMPARE(Combo("presetCombo")->currentIndex(), 0);
+    QCOMPARE(m_fixture->items(m_page, "presetCombo"), QStringList{"Frame"});
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->currentIndex(), 0);
     QCOMPARE(m_boxes->count(), 0);
 }
 
@@ -570,11 +551,11 @@ void TestTempAlarmPage::moveToSendsSelectedPreset()
     QFETCH(QByteArray, name);
     QVERIFY(m_fixture->login());
     SeedPresets();
-    Combo("presetCombo")->setCurrentIndex(position);
+    m_fixture->combo(m_page, "presetCombo")->setCurrentIndex(position);
     QCOMPARE(m_page->CurrentPresetId(), id);
 
     SimFixture::fail("TMV_NET_PtzPresetControl", 1);
-    Click("moveToBtn");
+    m_fixture->click(m_page, "moveToBtn");
     const auto preset = SimFixture::lastRecord<TMV_NET_PRESET_INFO>("TMV_NET_PtzPresetControl",
                                                                     sizeof(TMV_NET_HANDLE) + 4);
     QCOMPARE(int(preset.enable), 1);
@@ -595,11 +576,11 @@ void TestTempAlarmPage::presetButtonsFollowPanTilt()
 {
     QFETCH(QString, ip);
     QFETCH(bool, enabled);
-    Child<QPushButton>("pointOnceMeasureBtn")->setChecked(true);
+    m_fixture->child<QPushButton>(m_page, "pointOnceMeasureBtn")->setChecked(true);
     QVERIFY(m_fixture->login(ip.toLatin1().constData()));
-    QCOMPARE(Child<QPushButton>("getAllPresetBtn")->isEnabled(), enabled);
-    QCOMPARE(Child<QPushButton>("moveToBtn")->isEnabled(), enabled);
-    QVERIFY(!Child<QPushButton>("pointOnceMeasureBtn")->isChecked());
+    QCOMPARE(m_fixture->child<QPushButton>(m_page, "getAllPresetBtn")->isEnabled(), enabled);
+    QCOMPARE(m_fixture->child<QPushButton>(m_page, "moveToBtn")->isEnabled(), enabled);
+    QVERIFY(!m_fixture->child<QPushButton>(m_page, "pointOnceMeasureBtn")->isChecked());
 }
 
 void TestTempAlarmPage::tempControlsSpareAlarmRows()
@@ -611,12 +592,12 @@ void TestTempAlarmPage::tempControlsSpareAlarmRows()
                             "openAtrAlarmCallbackBtn", "getAtrAlarmDataBtn"};
     m_page->DisableTempControls();
     for (const char *name : temperature)
-        QVERIFY2(!m_page->findChild<QWidget *>(name)->isEnabledTo(m_page), name);
+        QVERIFY2(!m_fixture->child<QWidget>(m_page, name)->isEnabledTo(m_page), name);
     for (const char *name : alarms)
-        QVERIFY2(m_page->findChild<QWidget *>(name)->isEnabledTo(m_page), name);
+        QVERIFY2(m_fixture->child<QWidget>(m_page, name)->isEnabledTo(m_page), name);
     m_page->EnableTempControls();
     for (const char *name : temperature)
-        QVERIFY2(m_page->findChild<QWidget *>(name)->isEnabledTo(m_page) || QByteArray(name) == "moveToBtn", name);
+        QVERIFY2(m_fixture->child<QWidget>(m_page, name)->isEnabledTo(m_page) || QByteArray(name) == "moveToBtn", name);
 }
 
 // ---- Rules and masks ------------------------------------------------------
@@ -638,10 +619,10 @@ void TestTempAlarmPage::presetNeeded()
     QFETCH(QString, button);
     QFETCH(QString, text);
     QVERIFY(m_fixture->login());
-    Combo("presetCombo")->setCurrentIndex(-1);
+    m_fixture->combo(m_page, "presetCombo")->setCurrentIndex(-1);
     SimFixture::clearJournal();
 
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
 
     QCOMPARE(m_boxes->count(), 1);
     QCOMPARE(m_boxes->last().title, QStringLiteral("Error"));
@@ -673,7 +654,7 @@ void TestTempAlarmPage::noSelectionDoesNothing()
     m_page->ClearPage();
     SimFixture::clearJournal();
 
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
 
     QCOMPARE(TMVSim_JournalCount(), 0);
     QCOMPARE(m_boxes->count(), 0);
@@ -684,8 +665,8 @@ void TestTempAlarmPage::unknownRuleTypeLeftOut()
     const TMV_NET_TEMP_RULE rules[] = {Rule(0, 1), Rule(7, 2), Rule(3, 3)};
     m_page->FillRuleList(rules, 3);
 
-    QCOMPARE(Items("ruleCombo"), (QStringList{"P1", "R3"}));
-    QCOMPARE(Combo("ruleCombo")->currentIndex(), -1);
+    QCOMPARE(m_fixture->items(m_page, "ruleCombo"), (QStringList{"P1", "R3"}));
+    QCOMPARE(m_fixture->combo(m_page, "ruleCombo")->currentIndex(), -1);
     QCOMPARE(m_page->RuleMap().keys(), (QList<int>{0, 1}));
     QCOMPARE(m_page->RuleMap().value(1).ruleId, 3);
     const TMV_NET_TEMP_RULE_KEY key = m_page->RuleKeyMap().value(1);
@@ -696,10 +677,10 @@ void TestTempAlarmPage::unknownRuleTypeLeftOut()
     // The G1 list keeps every rule: the device numbers them by position.
     const TMV_NET_TEMP_RULE_G1 tiered[] = {RuleG1(0, 1), RuleG1(7, 2), RuleG1(1, 3)};
     m_page->FillG1List(tiered, 3);
-    QCOMPARE(Items("atrRuleCombo"), (QStringList{"frame", "P1", "", "L3"}));
-    QCOMPARE(Items("atrTypeCombo"), (QStringList{"frame", "P1", "", "L3"}));
-    QCOMPARE(Combo("atrRuleCombo")->currentIndex(), -1);
-    QCOMPARE(Combo("atrTypeCombo")->currentIndex(), 0);
+    QCOMPARE(m_fixture->items(m_page, "atrRuleCombo"), (QStringList{"frame", "P1", "", "L3"}));
+    QCOMPARE(m_fixture->items(m_page, "atrTypeCombo"), (QStringList{"frame", "P1", "", "L3"}));
+    QCOMPARE(m_fixture->combo(m_page, "atrRuleCombo")->currentIndex(), -1);
+    QCOMPARE(m_fixture->combo(m_page, "atrTypeCombo")->currentIndex(), 0);
     QCOMPARE(m_page->RuleKeyMap().keys(), (QList<int>{0, 1, 2}));
     QVERIFY(m_page->RuleMap().isEmpty());
 }
@@ -725,22 +706,22 @@ void TestTempAlarmPage::ruleSetSendsForm()
     QVERIFY(m_fixture->login());
     const TMV_NET_TEMP_RULE rules[] = {Rule(2, 1), Rule(ruleType, 8)};
     m_page->FillRuleList(rules, 2);
-    Combo("ruleCombo")->setCurrentIndex(1);
-    Check("envEnableCheck")->setChecked(true);
-    Edit("emissivityEdit")->setText("0.5");
-    Edit("atmosTransEdit")->setText("0.9");
-    Edit("refTempEdit")->setText("21");
-    Edit("atmosTempEdit")->setText("19");
-    Edit("distanceEdit")->setText("far");
-    Combo("alarmRuleCombo")->setCurrentIndex(chosen);
-    Edit("thresholdTempEdit")->setText("36.5");
-    Edit("tempDebounceEdit")->setText("3");
-    Edit("tempToleranceTempEdit")->setText("0.5");
-    Check("ROIRecordEnableCheckBox")->setChecked(true);
-    Edit("ROIRecordDeplayEdit")->setText("-1");
+    m_fixture->combo(m_page, "ruleCombo")->setCurrentIndex(1);
+    m_fixture->check(m_page, "envEnableCheck")->setChecked(true);
+    m_fixture->edit(m_page, "emissivityEdit")->setText("0.5");
+    m_fixture->edit(m_page, "atmosTransEdit")->setText("0.9");
+    m_fixture->edit(m_page, "refTempEdit")->setText("21");
+    m_fixture->edit(m_page, "atmosTempEdit")->setText("19");
+    m_fixture->edit(m_page, "distanceEdit")->setText("far");
+    m_fixture->combo(m_page, "alarmRuleCombo")->setCurrentIndex(chosen);
+    m_fixture->edit(m_page, "thresholdTempEdit")->setText("36.5");
+    m_fixture->edit(m_page, "tempDebounceEdit")->setText("3");
+    m_fixture->edit(m_page, "tempToleranceTempEdit")->setText("0.5");
+    m_fixture->check(m_page, "ROIRecordEnableCheckBox")->setChecked(true);
+    m_fixture->edit(m_page, "ROIRecordDeplayEdit")->setText("-1");
     SimFixture::fail("TMV_NET_UpdateTempRule", 1);
 
-    Click("ROISetBtn");
+    m_fixture->click(m_page, "ROISetBtn");
 
     const auto rule = SimFixture::lastRecord<TMV_NET_TEMP_RULE>("TMV_NET_UpdateTempRule");
     QCOMPARE(rule.ruleId, 8);
@@ -790,7 +771,7 @@ void TestTempAlarmPage::maskFromShielded()
     QVERIFY(m_fixture->login());
     if (seeded) {
         SeedPresets();
-        Combo("presetCombo")->setCurrentIndex(1);
+        m_fixture->combo(m_page, "presetCombo")->setCurrentIndex(1);
         TMV_NET_TEMP_MASK mask;
         std::memset(&mask, 0, sizeof mask);
         m_page->maskMap.insert(QStringLiteral("SR1"), mask);
@@ -798,7 +779,7 @@ void TestTempAlarmPage::maskFromShielded()
     }
     // A delete with nothing listed must not change the numbering.
     SimFixture::fail("TMV_NET_DeleteTempMask", 1);
-    Click("shieldedDeleteBtn");
+    m_fixture->click(m_page, "shieldedDeleteBtn");
     m_boxes->clear();
     SimFixture::fail("TMV_NET_AddTempMask", 1);
 
@@ -822,12 +803,12 @@ void TestTempAlarmPage::clearPageKeepsRuleMaps()
     const TMV_NET_TEMP_RULE rules[] = {Rule(0, 1), Rule(2, 2)};
     m_page->FillRuleList(rules, 2);
     m_page->maskMap.insert(QStringLiteral("SR1"), TMV_NET_TEMP_MASK());
-    Combo("shieldedAreaCombo")->addItem(QStringLiteral("SR1"));
-    Edit("ruleMaxTempEdit")->setText("40.00");
-    Combo("alarmRuleCombo")->setCurrentIndex(4);
-    Combo("atrSwitchCombo")->setCurrentIndex(1);
-    Check("highEnableCheck")->setChecked(true);
-    Edit("atrDelayEdit")->setText("3");
+    m_fixture->combo(m_page, "shieldedAreaCombo")->addItem(QStringLiteral("SR1"));
+    m_fixture->edit(m_page, "ruleMaxTempEdit")->setText("40.00");
+    m_fixture->combo(m_page, "alarmRuleCombo")->setCurrentIndex(4);
+    m_fixture->combo(m_page, "atrSwitchCombo")->setCurrentIndex(1);
+    m_fixture->check(m_page, "highEnableCheck")->setChecked(true);
+    m_fixture->edit(m_page, "atrDelayEdit")->setText("3");
     const auto keys = m_page->RuleKeyMap();
     const auto kept = m_page->RuleMap();
 
@@ -841,20 +822,20 @@ void TestTempAlarmPage::clearPageKeepsRuleMaps()
         QVERIFY(SameBytes(&key, &keyBefore, sizeof key));
         QVERIFY(SameBytes(&rule, &ruleBefore, sizeof rule));
     }
-    QCOMPARE(Combo("ruleCombo")->count(), 0);
-    QCOMPARE(Items("presetCombo"), QStringList{"Frame"});
+    QCOMPARE(m_fixture->combo(m_page, "ruleCombo")->count(), 0);
+    QCOMPARE(m_fixture->items(m_page, "presetCombo"), QStringList{"Frame"});
     QCOMPARE(m_page->CurrentPresetId(), 0);
-    QCOMPARE(Combo("shieldedAreaCombo")->count(), 0);
+    QCOMPARE(m_fixture->combo(m_page, "shieldedAreaCombo")->count(), 0);
     QVERIFY(m_page->MaskMap().isEmpty());
-    QCOMPARE(Edit("ruleMaxTempEdit")->text(), QString());
-    QCOMPARE(Combo("alarmRuleCombo")->currentIndex(), 0);
-    QCOMPARE(Combo("atrSwitchCombo")->currentIndex(), -1);
-    QVERIFY(!Check("highEnableCheck")->isChecked());
-    QCOMPARE(Edit("atrDelayEdit")->text(), QString());
+    QCOMPARE(m_fixture->edit(m_page, "ruleMaxTempEdit")->text(), QString());
+    QCOMPARE(m_fixture->combo(m_page, "alarmRuleCombo")->currentIndex(), 0);
+    QCOMPARE(m_fixture->combo(m_page, "atrSwitchCombo")->currentIndex(), -1);
+    QVERIFY(!m_fixture->check(m_page, "highEnableCheck")->isChecked());
+    QCOMPARE(m_fixture->edit(m_page, "atrDelayEdit")->text(), QString());
 
     // "Set" with the list emptied sends a zero rule with the form's settings.
     SimFixture::fail("TMV_NET_UpdateTempRule", 1);
-    Click("ROISetBtn");
+    m_fixture->click(m_page, "ROISetBtn");
     const auto rule = SimFixture::lastRecord<TMV_NET_TEMP_RULE>("TMV_NET_UpdateTempRule");
     QCOMPARE(rule.ruleId, 0);
     QCOMPARE(rule.pointCount, 0);
@@ -895,12 +876,12 @@ void TestTempAlarmPage::tieredSetValidates()
     QVERIFY(m_fixture->login());
     m_page->FillG1List(nullptr, 0);  // "frame" only
     TypeTiered(texts);
-    Combo("atrSwitchCombo")->setCurrentIndex(position);
-    Check("highEnableCheck")->setChecked(true);
+    m_fixture->combo(m_page, "atrSwitchCombo")->setCurrentIndex(position);
+    m_fixture->check(m_page, "highEnableCheck")->setChecked(true);
     SimFixture::fail("TMV_NET_UpdateFrameTempAlarmConfig_G1", 1);
     SimFixture::clearJournal();
 
-    Click("setAtrOneAlarmInfoBtn");
+    m_fixture->click(m_page, "setAtrOneAlarmInfoBtn");
 
     QCOMPARE(m_boxes->count(), 1);
     if (alarmSwitch < 0) {
@@ -944,12 +925,12 @@ void TestTempAlarmPage::tieredRuleSetSendsListPosition()
     QVERIFY(m_fixture->login());
     const TMV_NET_TEMP_RULE_G1 rules[] = {RuleG1(0, 11), RuleG1(1, 12), RuleG1(3, 13), RuleG1(4, 14)};
     m_page->FillG1List(rules, 4);
-    Combo("atrTypeCombo")->setCurrentIndex(entry);
+    m_fixture->combo(m_page, "atrTypeCombo")->setCurrentIndex(entry);
     TypeTiered(QStringList{"10", "5", "0", "-5", "50", "60", "70", "80", "0"});
-    Combo("atrSwitchCombo")->setCurrentIndex(2);
+    m_fixture->combo(m_page, "atrSwitchCombo")->setCurrentIndex(2);
     SimFixture::fail("TMV_NET_UpdateTempRule_G1", 1);
 
-    Click("setAtrOneAlarmInfoBtn");
+    m_fixture->click(m_page, "setAtrOneAlarmInfoBtn");
 
     QCOMPARE(m_boxes->last().text, QStringLiteral("Set temp alarm rule Failed!"));
     const auto rule = SimFixture::lastRecord<TMV_NET_TEMP_RULE_G1>("TMV_NET_UpdateTempRule_G1");
@@ -965,25 +946,25 @@ void TestTempAlarmPage::tieredFrameReadBack()
     m_page->FillG1List(nullptr, 0);
     const TMV_NET_TEMP_RULE_G1 rule = RuleG1(2, 5);
     m_page->FillG1List(&rule, 1);
-    Combo("atrSwitchCombo")->setCurrentIndex(0);
-    Edit("atrDelayEdit")->setText("9");
+    m_fixture->combo(m_page, "atrSwitchCombo")->setCurrentIndex(0);
+    m_fixture->edit(m_page, "atrDelayEdit")->setText("9");
     SimFixture::fail("TMV_NET_QueryFrameTempAlarmConfig_G1", 1);
     SimFixture::clearJournal();
 
-    Click("getAtrOneAlarmInfoBtn");  // "frame" is the type after a fetch
+    m_fixture->click(m_page, "getAtrOneAlarmInfoBtn");  // "frame" is the type after a fetch
 
     QCOMPARE(TMVSim_JournalCountOf("TMV_NET_QueryFrameTempAlarmConfig_G1"), 1);
     QCOMPARE(TMVSim_JournalCountOf("TMV_NET_QueryTempRule_G1"), 0);
     QCOMPARE(m_boxes->count(), 1);
     QCOMPARE(m_boxes->last().text, QStringLiteral("Get atr frame rule temp Failed!"));
-    QCOMPARE(Combo("atrSwitchCombo")->currentIndex(), 0);
-    QCOMPARE(Edit("atrDelayEdit")->text(), QStringLiteral("9"));
+    QCOMPARE(m_fixture->combo(m_page, "atrSwitchCombo")->currentIndex(), 0);
+    QCOMPARE(m_fixture->edit(m_page, "atrDelayEdit")->text(), QStringLiteral("9"));
 
     // A rule entry reads that rule by its key, and not the frame.
-    Combo("atrTypeCombo")->setCurrentIndex(1);
+    m_fixture->combo(m_page, "atrTypeCombo")->setCurrentIndex(1);
     SimFixture::fail("TMV_NET_QueryTempRule_G1", 1);
     SimFixture::clearJournal();
-    Click("getAtrOneAlarmInfoBtn");
+    m_fixture->click(m_page, "getAtrOneAlarmInfoBtn");
     QCOMPARE(TMVSim_JournalCountOf("TMV_NET_QueryFrameTempAlarmConfig_G1"), 0);
     const QByteArray input = SimFixture::lastInput("TMV_NET_QueryTempRule_G1");
     TMV_NET_TEMP_RULE_KEY key;
@@ -1004,16 +985,16 @@ void TestTempAlarmPage::presetsListedFromDevice()
         QSKIP("the simulated device lists no presets yet (answers 2)");
     QVERIFY(size > 0);
 
-    Click("getAllPresetBtn");
+    m_fixture->click(m_page, "getAllPresetBtn");
 
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Combo("presetCombo")->count(), 1 + size);
-    QCOMPARE(Combo("presetCombo")->currentIndex(), 0);
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->count(), 1 + size);
+    QCOMPARE(m_fixture->combo(m_page, "presetCombo")->currentIndex(), 0);
     // Slots in id order from 1, so list position and id agree.
     for (int position = 1; position <= size; ++position) {
-        Combo("presetCombo")->setCurrentIndex(position);
+        m_fixture->combo(m_page, "presetCombo")->setCurrentIndex(position);
         QCOMPARE(m_page->CurrentPresetId(), position);
-        QVERIFY(Combo("presetCombo")->currentText().startsWith(QString::number(position)));
+        QVERIFY(m_fixture->combo(m_page, "presetCombo")->currentText().startsWith(QString::number(position)));
     }
 }
 
@@ -1073,10 +1054,10 @@ void TestTempAlarmPage::overReportedCountIsClamped()
     QCOMPARE(status, 0);
 
     TMVSim_OverReportCount(list.toLatin1().constData(), 5);
-    Click(button.toLatin1().constData());
+    m_fixture->click(m_page, button);
 
     QCOMPARE(m_boxes->count(), 0);
-    const int listed = Combo(combo.toLatin1().constData())->count() - fixed;
+    const int listed = m_fixture->combo(m_page, combo)->count() - fixed;
     QVERIFY(listed >= 1);
     // The capacity asked for is the last 4 bytes of the list call's inputs.
     const QByteArray input = SimFixture::lastInput(list.toLatin1().constData());
@@ -1105,17 +1086,17 @@ void TestTempAlarmPage::tieredSwitchRoundTrip()
         QSKIP("the simulated device keeps no tiered settings yet (answers 2)");
     m_page->FillG1List(nullptr, 0);
     TypeTiered(QStringList{"10", "5", "0", "-5", "50", "60", "70", "80", "4"});
-    Combo("atrSwitchCombo")->setCurrentIndex(position);
-    Click("setAtrOneAlarmInfoBtn");
+    m_fixture->combo(m_page, "atrSwitchCombo")->setCurrentIndex(position);
+    m_fixture->click(m_page, "setAtrOneAlarmInfoBtn");
     m_page->ClearPage();
     m_page->FillG1List(nullptr, 0);
 
-    Click("getAtrOneAlarmInfoBtn");
+    m_fixture->click(m_page, "getAtrOneAlarmInfoBtn");
 
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Combo("atrSwitchCombo")->currentIndex(), position);
-    QCOMPARE(Edit("highLevelTwoTempEdit")->text(), QStringLiteral("70.0"));
-    QCOMPARE(Edit("atrDelayEdit")->text(), QStringLiteral("4"));
+    QCOMPARE(m_fixture->combo(m_page, "atrSwitchCombo")->currentIndex(), position);
+    QCOMPARE(m_fixture->edit(m_page, "highLevelTwoTempEdit")->text(), QStringLiteral("70.0"));
+    QCOMPARE(m_fixture->edit(m_page, "atrDelayEdit")->text(), QStringLiteral("4"));
 }
 
 QTEST_MAIN(TestTempAlarmPage)

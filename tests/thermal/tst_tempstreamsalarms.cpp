@@ -221,13 +221,6 @@ private slots:
     void pageStopsStreamsWhenDestroyed();
 
 private:
-    QPushButton *Button(const char *name) const
-    {
-        QPushButton *button = m_page->findChild<QPushButton *>(QString::fromLatin1(name));
-        if (!button)
-            qFatal("no button %s", name);
-        return button;
-    }
     // Clicks a "Save One Frame" button and answers its dialog with `name`
     // in the test's folder. The button is enabled first: on a device
     // without streams it could not be reached otherwise.
@@ -301,9 +294,9 @@ int TestTempStreamsAlarms::DeviceStatus(const char *what)
 
 void TestTempStreamsAlarms::RequestSave(const char *button, const QString &name)
 {
-    Button(button)->setEnabled(true);
+    PageFixture::button(m_page, button)->setEnabled(true);
     FileDialogAnswerer answer(m_dir->filePath(name));
-    Button(button)->click();
+    PageFixture::button(m_page, button)->click();
     QVERIFY(answer.answered());
 }
 
@@ -431,7 +424,7 @@ void TestTempStreamsAlarms::getAlarmDataShowsTheList()
     QFETCH(QString, button);
     DeliverAlarm(m_page, 10002, RecordFor(10002));
     QTRY_COMPARE(m_page->GetAlarmPage()->RowCount(), 1);
-    Button(button.toLatin1().constData())->click();
+    PageFixture::button(m_page, button)->click();
     QVERIFY(m_page->GetAlarmPage()->isVisible());
     // Closing only hides; the rows stay.
     m_page->GetAlarmPage()->close();
@@ -538,11 +531,11 @@ void TestTempStreamsAlarms::failedSubscriptionReported()
     QFETCH(QString, button);
     QFETCH(QString, function);
     SimFixture::fail(function.toLatin1().constData(), 1);
-    Button(button.toLatin1().constData())->click();
+    PageFixture::button(m_page, button)->click();
     QVERIFY(m_boxes->waitForCount(1));
     QCOMPARE(m_boxes->last().title, QStringLiteral("Error"));
     QCOMPARE(m_boxes->last().text, QStringLiteral("Subscribe alarm Failed!"));
-    QCOMPARE(Button(button.toLatin1().constData())->text(), QStringLiteral("Open"));
+    QCOMPARE(PageFixture::button(m_page, button)->text(), QStringLiteral("Open"));
     QCOMPARE(SimFixture::countOf(function.toLatin1().constData()), 1);
 }
 
@@ -550,20 +543,20 @@ void TestTempStreamsAlarms::bothTabsSubscribe()
 {
     if (DeviceStatus("alarm") == 2)
         QSKIP("the device does not deliver alarms yet");
-    Button("openAlarmCallbackBtn")->click();
-    Button("openAtrAlarmCallbackBtn")->click();
+    PageFixture::button(m_page, "openAlarmCallbackBtn")->click();
+    PageFixture::button(m_page, "openAtrAlarmCallbackBtn")->click();
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(Button("openAlarmCallbackBtn")->text(), QStringLiteral("Close"));
-    QCOMPARE(Button("openAtrAlarmCallbackBtn")->text(), QStringLiteral("Close"));
+    QCOMPARE(PageFixture::button(m_page, "openAlarmCallbackBtn")->text(), QStringLiteral("Close"));
+    QCOMPARE(PageFixture::button(m_page, "openAtrAlarmCallbackBtn")->text(), QStringLiteral("Close"));
     QCOMPARE(SimFixture::callsAmong({"TMV_NET_SubscribeAlarm_V2", "TMV_NET_SubscribeAlarm"}),
              (QStringList{"TMV_NET_SubscribeAlarm_V2", "TMV_NET_SubscribeAlarm"}));
     // The snapshot flag follows its check box (checked at start).
     QCOMPARE(SimFixture::argsOf("TMV_NET_SubscribeAlarm_V2").value(0).left(1), QByteArray(1, '\1'));
 
     // Either button unsubscribes; the other keeps its text.
-    Button("openAtrAlarmCallbackBtn")->click();
-    QCOMPARE(Button("openAtrAlarmCallbackBtn")->text(), QStringLiteral("Open"));
-    QCOMPARE(Button("openAlarmCallbackBtn")->text(), QStringLiteral("Close"));
+    PageFixture::button(m_page, "openAtrAlarmCallbackBtn")->click();
+    QCOMPARE(PageFixture::button(m_page, "openAtrAlarmCallbackBtn")->text(), QStringLiteral("Open"));
+    QCOMPARE(PageFixture::button(m_page, "openAlarmCallbackBtn")->text(), QStringLiteral("Close"));
     QCOMPARE(SimFixture::countOf("TMV_NET_UnsubscribeAlarm"), 1);
 }
 
@@ -571,8 +564,8 @@ void TestTempStreamsAlarms::pageUnsubscribesWhenDestroyed()
 {
     if (DeviceStatus("alarm") == 2)
         QSKIP("the device does not deliver alarms yet");
-    Button("openAlarmCallbackBtn")->click();
-    QCOMPARE(Button("openAlarmCallbackBtn")->text(), QStringLiteral("Close"));
+    PageFixture::button(m_page, "openAlarmCallbackBtn")->click();
+    QCOMPARE(PageFixture::button(m_page, "openAlarmCallbackBtn")->text(), QStringLiteral("Close"));
     // ClearPage resets the text but not the subscription.
     m_page->ClearPage();
     delete m_page;
@@ -606,11 +599,11 @@ void TestTempStreamsAlarms::failedStreamStartReported()
     QFETCH(QString, function);
     QFETCH(QString, text);
     SimFixture::fail(function.toLatin1().constData(), 1);
-    Button(button.toLatin1().constData())->click();
+    PageFixture::button(m_page, button)->click();
     QVERIFY(m_boxes->waitForCount(1));
     QCOMPARE(m_boxes->last().text, text);
-    QCOMPARE(Button(button.toLatin1().constData())->text(), QStringLiteral("Open"));
-    QVERIFY(!Button(saveButton.toLatin1().constData())->isEnabled());
+    QCOMPARE(PageFixture::button(m_page, button)->text(), QStringLiteral("Open"));
+    QVERIFY(!PageFixture::button(m_page, saveButton)->isEnabled());
     // The correction setting goes only with the Standard temperature stream.
     QCOMPARE(SimFixture::countOf("TMV_NET_SetPullTempExecParam"), button == QLatin1String("openTempStreamBtn") ? 1 : 0);
 }
@@ -619,22 +612,22 @@ void TestTempStreamsAlarms::streamsOpenAndClose()
 {
     if (DeviceStatus("temp") == 2 || DeviceStatus("raw") == 2)
         QSKIP("the device has no temperature or raw stream yet");
-    m_page->findChild<QCheckBox *>(QStringLiteral("correctionEnableBox"))->setChecked(false);
-    Button("openTempStreamBtn")->click();
-    Button("openAtrTempStreamBtn")->click();
-    Button("openRawStreamBtn")->click();
+    PageFixture::check(m_page, "correctionEnableBox")->setChecked(false);
+    PageFixture::button(m_page, "openTempStreamBtn")->click();
+    PageFixture::button(m_page, "openAtrTempStreamBtn")->click();
+    PageFixture::button(m_page, "openRawStreamBtn")->click();
     QCOMPARE(m_boxes->count(), 0);
     for (const char *name : {"openTempStreamBtn", "openAtrTempStreamBtn", "openRawStreamBtn"})
-        QCOMPARE(Button(name)->text(), QStringLiteral("Close"));
+        QCOMPARE(PageFixture::button(m_page, name)->text(), QStringLiteral("Close"));
     for (const char *name : {"saveOneFrameBtn", "saveAtrOneFrameBtn", "saveRawOneFrameBtn"})
-        QVERIFY2(Button(name)->isEnabled(), name);
+        QVERIFY2(PageFixture::button(m_page, name)->isEnabled(), name);
     QCOMPARE(SimFixture::argsOf("TMV_NET_SetPullTempExecParam"), QList<QByteArray>{QByteArray(4, '\0')});
     QCOMPARE(SimFixture::countOf("TMV_NET_StartPullTemp_V2"), 2);
 
     for (const char *name : {"openTempStreamBtn", "openAtrTempStreamBtn", "openRawStreamBtn"})
-        Button(name)->click();
+        PageFixture::button(m_page, name)->click();
     for (const char *name : {"saveOneFrameBtn", "saveAtrOneFrameBtn", "saveRawOneFrameBtn"})
-        QVERIFY2(!Button(name)->isEnabled(), name);
+        QVERIFY2(!PageFixture::button(m_page, name)->isEnabled(), name);
     QCOMPARE(SimFixture::countOf("TMV_NET_StopPullTemp"), 2);
     QCOMPARE(SimFixture::countOf("TMV_NET_StopPullNucData"), 1);
 }
@@ -697,9 +690,9 @@ void TestTempStreamsAlarms::bothTabsShareOneRequest()
 
 void TestTempStreamsAlarms::cancelledDialogAsksNothing()
 {
-    Button("saveOneFrameBtn")->setEnabled(true);
+    PageFixture::button(m_page, "saveOneFrameBtn")->setEnabled(true);
     FileDialogAnswerer cancel{QString()};
-    Button("saveOneFrameBtn")->click();
+    PageFixture::button(m_page, "saveOneFrameBtn")->click();
     QVERIFY(cancel.answered());
     QCOMPARE(cancel.caption(), QStringLiteral("Save File"));
     DeliverFrame(m_page, kFrame, 2, 2);
@@ -732,8 +725,8 @@ void TestTempStreamsAlarms::pageStopsStreamsWhenDestroyed()
 {
     if (DeviceStatus("temp") == 2 || DeviceStatus("raw") == 2)
         QSKIP("the device has no temperature or raw stream yet");
-    Button("openAtrTempStreamBtn")->click();
-    Button("openRawStreamBtn")->click();
+    PageFixture::button(m_page, "openAtrTempStreamBtn")->click();
+    PageFixture::button(m_page, "openRawStreamBtn")->click();
     QCOMPARE(m_boxes->count(), 0);
     delete m_page;
     m_page = nullptr;

@@ -333,8 +333,10 @@ void TestTrend::init()
 
 void TestTrend::cleanup()
 {
-    if (m_fixture)
+    if (m_fixture) {
         QCOMPARE(m_fixture->boxes().count(), 0);
+        m_fixture->verifyClean();
+    }
     m_fixture.reset();
     SimFixture::clearFaults();
     SimFixture::resumeClock();
@@ -364,7 +366,7 @@ void TestTrend::seriesMatchTheDeviceSampleBySample()
     const std::vector<TrendSampler::Series> &series = sampler->AllSeries();
     QCOMPARE(series.size(), size_t(4));
     QCOMPARE(series[3].name, QString("R%1").arg(m_ruleId));
-    QCOMPARE(window->findChild<QCheckBox *>("trendSeriesCheck_R" + QString::number(m_ruleId))->text(),
+    QCOMPARE(m_fixture->child<QCheckBox>(window, "trendSeriesCheck_R" + QString::number(m_ruleId))->text(),
              series[3].name);
 
     // A second session reads the device at the same paused instant.
@@ -385,7 +387,7 @@ void TestTrend::seriesMatchTheDeviceSampleBySample()
         QCOMPARE(Last(series[3]), rule.temp.maxTemp);
     }
     QCOMPARE(TMV_NET_Logout(other), 0);
-    QCOMPARE(window->findChild<QLabel *>("trendStatusLabel")->text(), QString());
+    QCOMPARE(m_fixture->child<QLabel>(window, "trendStatusLabel")->text(), QString());
 }
 
 void TestTrend::failedQueryLeavesAGap_data()
@@ -412,7 +414,7 @@ void TestTrend::failedQueryLeavesAGap()
     Tick(window);
     for (size_t s = 0; s < series.size(); ++s)
         QCOMPARE(std::isnan(Last(series[s])), gaps.contains(int(s)));
-    QLabel *label = window->findChild<QLabel *>("trendStatusLabel");
+    QLabel *label = m_fixture->child<QLabel>(window, "trendStatusLabel");
     QCOMPARE(label->text(), status);
     Tick(window);
     for (size_t s = 0; s < series.size(); ++s)
@@ -457,7 +459,7 @@ void TestTrend::noQueryOnceStopped()
     SimFixture::clearJournal();
     if (window) {
         QVERIFY(!sampler->Running());
-        QCOMPARE(window->findChild<QLabel *>("trendStatusLabel")->text(), status);
+        QCOMPARE(m_fixture->child<QLabel>(window, "trendStatusLabel")->text(), status);
         sampler->SampleNow();
     }
     SimFixture::resumeClock();
@@ -496,7 +498,7 @@ void TestTrend::exportWritesTheShownRun()
     QTemporaryDir dir;
     const QString path = dir.filePath("trend.csv");
     FileDialogAnswerer answer(path);
-    QTest::mouseClick(window->findChild<QPushButton *>("trendExportCsvBtn"), Qt::LeftButton);
+    m_fixture->click(window, "trendExportCsvBtn");
     QVERIFY(answer.answered());
     QCOMPARE(answer.caption(), QString("Export CSV"));
     QFile file(path);
@@ -535,7 +537,7 @@ void TestTrend::ruleLineFollowsTheTransformer()
                                                        {double(TMVSim_ClockNowMs()), double(threshold)}}));
     QVERIFY(window->ThresholdLine(0).isEmpty());
     // Its legend box hides the line and the threshold.
-    window->findChild<QCheckBox *>("trendSeriesCheck_" + window->Sampler()->AllSeries()[3].name)->click();
+    m_fixture->child<QCheckBox>(window, "trendSeriesCheck_" + window->Sampler()->AllSeries()[3].name)->click();
     QVERIFY(window->DrawnPoints(3).isEmpty());
     QVERIFY(window->ThresholdLine(3).isEmpty());
     QCOMPARE(window->DrawnPoints(0).size(), 450);

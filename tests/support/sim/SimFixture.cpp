@@ -105,3 +105,17 @@ QStringList SimFixture::callsAmong(const QStringList &functions)
     }
     return names;
 }
+
+QStringList SimFixture::openSessions()
+{
+    QStringList open;
+    const int devices = TMVSim_DeviceCount();
+    for (int i = 0; i < devices; ++i) {
+        char address[32] = {};
+        if (TMVSim_DeviceAddress(i, address, sizeof address) != 0)
+            continue;
+        if (const int count = sessionCount(address))
+            open << QStringLiteral("%1: %2").arg(QLatin1String(address)).arg(count);
+    }
+    return open;
+}

@@ -99,6 +99,8 @@ public:
     static void resumeClock() { TMVSim_ClockResume(); }
 
     static int sessionCount(const char *ip) { return TMVSim_SessionCount(ip); }
+    // "address: count" for every device of the fleet with a session open.
+    static QStringList openSessions();
 };
 
 #endif // SIMFIXTURE_H
