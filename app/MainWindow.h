@@ -7,7 +7,7 @@
 #include <QPoint>
 #include <QString>
 
-#include "SdkMetaTypes.h"
+#include "common/SdkMetaTypes.h"
 #include "TMVNetSDK.h"
 
 class QAbstractButton;

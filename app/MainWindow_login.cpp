@@ -1,5 +1,5 @@
 // Device search, login, logout, the live channel and device exceptions.
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
 #include <QDebug>
@@ -10,15 +10,15 @@
 
 #include <cstring>
 
-#include "AlarmPage.h"
-#include "ConfigPage.h"
-#include "CopyField.h"
-#include "DownloadPage.h"
-#include "MsgBox.h"
-#include "PeripheralPage.h"
-#include "PreviewPage.h"
-#include "PTZPage.h"
-#include "TempAlarmPage.h"
+#include "common/CopyField.h"
+#include "common/MsgBox.h"
+#include "config/ConfigPage.h"
+#include "config/PeripheralPage.h"
+#include "liveview/PreviewPage.h"
+#include "playback/DownloadPage.h"
+#include "ptz/PTZPage.h"
+#include "thermal/AlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 
 namespace {
 

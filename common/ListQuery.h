@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "CountClamp.h"
-#include "MsgBox.h"
+#include "common/CountClamp.h"
+#include "common/MsgBox.h"
 #include "TMVNetSDK.h"
 
 // A device list in two calls: its size, then the records into an array of

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
 PageFixture::PageFixture(bool show)
     : m_window(nullptr)
