@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "common/CopyField.h"
+#include "common/ExceptionTypes.h"
 #include "common/MsgBox.h"
 #include "config/ConfigPage.h"
 #include "config/PeripheralPage.h"
@@ -239,16 +240,16 @@ void MainWindow::OnException(int type)
 {
     QString suffix;
     switch (type) {
-    case 1001:
+    case ExceptionType::DeviceOffline:
         suffix = tr(":dev offline.");
         break;
-    case 1002:
+    case ExceptionType::PreviewOffline:
         suffix = tr(":Preview offline.");
         break;
-    case 1003:
+    case ExceptionType::AlarmOffline:
         suffix = tr(":Alarm offline.");
         break;
-    case 1004:
+    case ExceptionType::TempOffline:
         suffix = tr(":temp offline.");
         break;
     default:
