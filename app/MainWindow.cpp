@@ -1,20 +1,20 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDateTime>
 
-#include "AlarmPage.h"
-#include "ConfigPage.h"
-#include "ControlPage.h"
-#include "DownloadPage.h"
-#include "Intelligent.h"
-#include "PeripheralPage.h"
-#include "PreviewPage.h"
-#include "PTZPage.h"
-#include "TempAlarmPage.h"
-#include "VideoLabel.h"
+#include "config/ConfigPage.h"
+#include "config/Intelligent.h"
+#include "config/PeripheralPage.h"
+#include "liveview/PreviewPage.h"
+#include "liveview/VideoLabel.h"
+#include "playback/DownloadPage.h"
+#include "ptz/ControlPage.h"
+#include "ptz/PTZPage.h"
+#include "thermal/AlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent),

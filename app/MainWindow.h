@@ -7,7 +7,7 @@
 #include <QPoint>
 #include <QString>
 
-#include "SdkMetaTypes.h"
+#include "common/SdkMetaTypes.h"
 #include "TMVNetSDK.h"
 
 class QAbstractButton;
@@ -49,14 +49,14 @@ public:
     const TMV_NET_PTZ_AUX_STATE &AuxState() const { return m_auxState; }
     const TMV_NET_DEV_INFO &DevInfo() const { return m_devInfo; }
 
-    // One-point reading for the temperature page (liveview/OnVideoTools.cpp):
+    // One-point reading for the temperature page (MainWindow_drawing.cpp):
     // arms the label's point-temperature mode and locks the drawing buttons,
     // or disarms it and frees them.
     void StartPointMeasure();
     void StopPointMeasure();
 
 public slots:
-    // The on-video tools (liveview/OnVideoTools.cpp): the drawing bar, the
+    // The on-video tools (MainWindow_drawing.cpp): the drawing bar, the
     // shapes the label emits, and the PTZ page's positioning toggles.
     void OnDrawPointBtnClicked();
     void OnDrawLineBtnClicked();
@@ -93,7 +93,7 @@ private slots:
     void OnLoginBtnClicked();
     void OnChannelButtonClicked();
     void OnException(int type);
-    // The playback tab (playback/PlaybackSlots.cpp).
+    // The playback tab (MainWindow_playback.cpp).
     void OnFileTypeButtonClicked();
     void OnSDcardSearchButtonClicked();
     void OnBackButtonClicked();
@@ -108,7 +108,7 @@ private:
     // The five login-bar widgets follow `enabled`, the Online/Playback tabs
     // the opposite, and the button reads "Login" or "Logout" to match.
     void SetLoginBarEnabled(bool enabled);
-    // Playback part of a logout (playback/PlaybackSlots.cpp). A failed stop
+    // Playback part of a logout (MainWindow_playback.cpp). A failed stop
     // is reported and returns false: the login stays.
     bool StopDownloads();
     void ClearPlayback();

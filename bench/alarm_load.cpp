@@ -10,12 +10,12 @@
 // Run under Xvfb: xvfb-run -a build/bench/alarm_load [--count N]
 // Alarm pictures are written to a temporary folder, not the current one.
 
-#include "AlarmPage.h"
-#include "AlarmText.h"
-#include "MainWindow.h"
+#include "thermal/AlarmPage.h"
+#include "thermal/AlarmText.h"
+#include "app/MainWindow.h"
 #include "TMVNetSDK.h"
 #include "TMVSimControl.h"
-#include "TempAlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 
 #include <QApplication>
 #include <QComboBox>

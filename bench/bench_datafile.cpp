@@ -17,7 +17,7 @@
 
 #include <QString>
 
-#include "DataFrameFile.h"
+#include "thermal/DataFrameFile.h"
 
 namespace {
 

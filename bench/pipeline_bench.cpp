@@ -21,10 +21,10 @@
 // Options: --rounds N (5), --warmup-ms N (1000), --measure-ms N (3000),
 // --only TEXT (cases whose name contains TEXT).
 
-#include "MainWindow.h"
+#include "app/MainWindow.h"
+#include "liveview/VideoLabel.h"
 #include "TMVNetSDK.h"
 #include "TMVSimControl.h"
-#include "VideoLabel.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -24,11 +24,11 @@
 #include <memory>
 #include <vector>
 
+#include "thermal/trend/TrendSampler.h"
+#include "thermal/trend/TrendThin.h"
+#include "thermal/trend/TrendWindow.h"
 #include "TMVNetSDK.h"
 #include "TMVSimControl.h"
-#include "TrendSampler.h"
-#include "TrendThin.h"
-#include "TrendWindow.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "ConfigConvert.h"
+#include "config/ConfigConvert.h"
 
 #include <QStringList>
 
 #include <cstring>
 
-#include "CopyField.h"
-#include "CountClamp.h"
+#include "common/CopyField.h"
+#include "common/CountClamp.h"
 
 namespace ConfigConvert {
 

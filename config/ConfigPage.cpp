@@ -1,6 +1,6 @@
 // Construction, connections, the login handle, clearing at logout and the
 // helpers every group of the page shares.
-#include "ConfigPage.h"
+#include "config/ConfigPage.h"
 #include "ui_ConfigPage.h"
 
 #include <QMessageBox>
@@ -9,10 +9,10 @@
 
 #include <cstring>
 
-#include "ConfigText.h"
-#include "CopyField.h"
-#include "MainWindow.h"
-#include "MsgBox.h"
+#include "app/MainWindow.h"
+#include "common/CopyField.h"
+#include "common/MsgBox.h"
+#include "config/ConfigText.h"
 
 ConfigPage::ConfigPage(MainWindow *parent)
     : QWidget(parent), ui(new Ui::ConfigPage), m_mainWindow(parent), m_handle(nullptr)

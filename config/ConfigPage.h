@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "CopyField.h"
+#include "common/CopyField.h"
 #include "TMVNetSDK.h"
 
 class MainWindow;

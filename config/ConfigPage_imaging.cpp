@@ -1,14 +1,14 @@
 // Imaging and thermal settings: frame rate, time synchronisation, shutter,
 // environment, OSD switch, colour bar, palette, gain, unit, temperature span,
 // thermal image and detail enhancer.
-#include "ConfigPage.h"
+#include "config/ConfigPage.h"
 #include "ui_ConfigPage.h"
 
 #include <QDateTime>
 
 #include <cstring>
 
-#include "ConfigText.h"
+#include "config/ConfigText.h"
 
 namespace {
 

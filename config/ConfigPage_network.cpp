@@ -1,13 +1,13 @@
 // The device's IP configuration and the maintenance actions: reboot, restart
 // and factory reset.
-#include "ConfigPage.h"
+#include "config/ConfigPage.h"
 #include "ui_ConfigPage.h"
 
 #include <QMessageBox>
 
 #include <cstring>
 
-#include "ConfigConvert.h"
+#include "config/ConfigConvert.h"
 
 using ConfigConvert::IpField;
 

@@ -1,14 +1,14 @@
 // The OSD groups: date/time title, channel title and laser-distance reading,
 // each on the main window's live channel.
-#include "ConfigPage.h"
+#include "config/ConfigPage.h"
 #include "ui_ConfigPage.h"
 
 #include <QMessageBox>
 
 #include <cstring>
 
-#include "ConfigConvert.h"
-#include "ConfigText.h"
+#include "config/ConfigConvert.h"
+#include "config/ConfigText.h"
 
 using ConfigConvert::OsdPosition;
 

@@ -1,12 +1,12 @@
 // The serial transparent channel: hexadecimal bytes to the device's serial
 // port and its reply back. One press of "Send" opens the port, sends, shows
 // the reply and closes it; nothing is kept between presses.
-#include "ConfigPage.h"
+#include "config/ConfigPage.h"
 #include "ui_ConfigPage.h"
 
 #include <cstring>
 
-#include "ConfigConvert.h"
+#include "config/ConfigConvert.h"
 
 namespace {
 

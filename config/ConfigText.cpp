@@ -1,4 +1,4 @@
-#include "ConfigText.h"
+#include "config/ConfigText.h"
 
 int32_t ConfigIntOf(const QString &text)
 {

@@ -1,11 +1,11 @@
-#include "Intelligent.h"
+#include "config/Intelligent.h"
 #include "ui_Intelligent.h"
 
 #include <cstring>
 
-#include "MainWindow.h"
-#include "MsgBox.h"
-#include "RecognitionRecord.h"
+#include "app/MainWindow.h"
+#include "common/MsgBox.h"
+#include "config/RecognitionRecord.h"
 
 Intelligent::Intelligent(MainWindow *parent)
     : QWidget(parent), ui(new Ui::IntelligentClass), m_mainWindow(parent), m_handle(nullptr)

@@ -1,13 +1,13 @@
-#include "PeripheralPage.h"
+#include "config/PeripheralPage.h"
 #include "ui_PeripheralPage.h"
 
 #include <QFileDialog>
 
 #include <cstring>
 
-#include "MainWindow.h"
-#include "MsgBox.h"
-#include "PeripheralText.h"
+#include "app/MainWindow.h"
+#include "common/MsgBox.h"
+#include "config/PeripheralText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "PeripheralText.h"
+#include "config/PeripheralText.h"
 
 namespace {
 

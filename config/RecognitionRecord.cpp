@@ -1,4 +1,4 @@
-#include "RecognitionRecord.h"
+#include "config/RecognitionRecord.h"
 
 #include <cstdint>
 #include <cstring>

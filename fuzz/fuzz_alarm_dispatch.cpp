@@ -2,8 +2,8 @@
 // exactly its type's size whose bytes come from outside, pictures of every
 // kind of size. Called from a thread of its own, then the queued rows built.
 #include "FuzzCheck.h"
-#include "AlarmPage.h"
-#include "TempAlarmPage.h"
+#include "thermal/AlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,7 +1,7 @@
 // The frame files of the temperature and raw streams: any frame size and
 // values, written into the working folder and read back byte for byte.
 #include "FuzzCheck.h"
-#include "DataFrameFile.h"
+#include "thermal/DataFrameFile.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,7 +1,7 @@
 // The local target of a download: a device path of any bytes must give a
 // plain file directly inside the chosen directory, or be refused.
 #include "FuzzCheck.h"
-#include "PlaybackText.h"
+#include "playback/PlaybackText.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -3,17 +3,17 @@
 // size, so a write or read past a field's record is a report; a text field a
 // conversion said it filled must keep its NUL inside the field.
 #include "FuzzCheck.h"
-#include "AlarmText.h"
-#include "ConfigConvert.h"
-#include "ConfigText.h"
-#include "CopyField.h"
-#include "CountClamp.h"
-#include "PeripheralText.h"
-#include "PictureSpace.h"
-#include "PtzRecords.h"
-#include "PtzText.h"
-#include "RecognitionRecord.h"
-#include "TempRuleText.h"
+#include "thermal/AlarmText.h"
+#include "config/ConfigConvert.h"
+#include "config/ConfigText.h"
+#include "common/CopyField.h"
+#include "common/CountClamp.h"
+#include "config/PeripheralText.h"
+#include "liveview/PictureSpace.h"
+#include "ptz/PtzRecords.h"
+#include "ptz/PtzText.h"
+#include "config/RecognitionRecord.h"
+#include "thermal/TempRuleText.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,6 +1,6 @@
 // The serial page's request text to bytes, and the reply bytes to text.
 #include "FuzzCheck.h"
-#include "ConfigConvert.h"
+#include "config/ConfigConvert.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

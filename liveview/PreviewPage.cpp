@@ -1,9 +1,9 @@
-#include "PreviewPage.h"
+#include "liveview/PreviewPage.h"
 #include "ui_PreviewPage.h"
 
-#include "MainWindow.h"
-#include "MsgBox.h"
-#include "VideoLabel.h"
+#include "app/MainWindow.h"
+#include "common/MsgBox.h"
+#include "liveview/VideoLabel.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

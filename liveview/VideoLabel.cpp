@@ -1,4 +1,4 @@
-#include "VideoLabel.h"
+#include "liveview/VideoLabel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "DownloadPage.h"
+#include "playback/DownloadPage.h"
 #include "ui_DownloadPage.h"
 
 #include <QHeaderView>
@@ -7,9 +7,9 @@
 
 #include <cstring>
 
-#include "MainWindow.h"
-#include "PlaybackText.h"
-#include "ProgressDelegate.h"
+#include "app/MainWindow.h"
+#include "playback/PlaybackText.h"
+#include "playback/ProgressDelegate.h"
 
 DownloadPage::DownloadPage(MainWindow *mainWindow)
     : QWidget(nullptr),

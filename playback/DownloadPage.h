@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "SdkMetaTypes.h"
+#include "common/SdkMetaTypes.h"
 #include "TMVNetSDK.h"
 
 class MainWindow;

@@ -1,8 +1,8 @@
 #ifndef PLAYBACKTEXT_H
 #define PLAYBACKTEXT_H
 
-#include "CopyField.h"
-#include "CountClamp.h"
+#include "common/CopyField.h"
+#include "common/CountClamp.h"
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "ProgressDelegate.h"
+#include "playback/ProgressDelegate.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,13 +1,13 @@
-#include "ControlPage.h"
+#include "ptz/ControlPage.h"
 #include "ui_ControlPage.h"
 
 #include <QMessageBox>
 
 #include <cstring>
 
-#include "CopyField.h"
-#include "MainWindow.h"
-#include "MsgBox.h"
+#include "app/MainWindow.h"
+#include "common/CopyField.h"
+#include "common/MsgBox.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Construction and connections, the login handle, abilities, the auxiliary
 // state and the page reset.
-#include "PTZPage.h"
+#include "ptz/PTZPage.h"
 #include "ui_PTZPage.h"
 
 #include <QHeaderView>
 
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
 PTZPage::PTZPage(MainWindow *parent)
     : QWidget(parent), ui(new Ui::PTZPageClass), m_mainWindow(parent), m_handle(nullptr)

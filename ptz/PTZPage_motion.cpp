@@ -1,12 +1,12 @@
 // Head motion, lens and the auxiliary switches: every button of the control
 // panel that goes through TMV_NET_PtzControl, driven by one command table.
-#include "PTZPage.h"
+#include "ptz/PTZPage.h"
 #include "ui_PTZPage.h"
 
 #include <cstring>
 
-#include "MainWindow.h"
-#include "MsgBox.h"
+#include "app/MainWindow.h"
+#include "common/MsgBox.h"
 
 namespace {
 

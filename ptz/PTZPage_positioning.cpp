@@ -2,16 +2,16 @@
 // tracking, the coordinate and status panels, the zoom multiplier, the
 // bearing sensors, target tracking, the power-off memory and the on-video
 // toggles.
-#include "PTZPage.h"
+#include "ptz/PTZPage.h"
 #include "ui_PTZPage.h"
 
 #include <QMessageBox>
 
 #include <cstring>
 
-#include "MainWindow.h"
-#include "MsgBox.h"
-#include "PtzText.h"
+#include "app/MainWindow.h"
+#include "common/MsgBox.h"
+#include "ptz/PtzText.h"
 
 int PTZPage::LiveChannel() const
 {

@@ -1,7 +1,7 @@
 // The "Preset", "Cruise group" and "Patrol" tabs: the preset and tour
 // queries the other tabs share, preset naming and recall, the tour table and
 // the pattern toggles.
-#include "PTZPage.h"
+#include "ptz/PTZPage.h"
 #include "ui_PTZPage.h"
 
 #include <QComboBox>
@@ -16,10 +16,10 @@
 #include <set>
 #include <vector>
 
-#include "ListQuery.h"
-#include "MsgBox.h"
-#include "PatternQuery.h"
-#include "PtzRecords.h"
+#include "common/ListQuery.h"
+#include "common/MsgBox.h"
+#include "ptz/PatternQuery.h"
+#include "ptz/PtzRecords.h"
 
 using PtzRecords::FieldText;
 using PtzRecords::ListText;

@@ -1,7 +1,7 @@
 // The "Area scan", "Boot action" and "Park action" tabs: area scans and their
 // start and stop presets, and the boot and park actions with the number lists
 // both tabs share.
-#include "PTZPage.h"
+#include "ptz/PTZPage.h"
 #include "ui_PTZPage.h"
 
 #include <QComboBox>
@@ -9,10 +9,10 @@
 #include <cstring>
 #include <vector>
 
-#include "CountClamp.h"
-#include "MsgBox.h"
-#include "PatternQuery.h"
-#include "PtzRecords.h"
+#include "common/CountClamp.h"
+#include "common/MsgBox.h"
+#include "ptz/PatternQuery.h"
+#include "ptz/PtzRecords.h"
 
 using PtzRecords::Action;
 

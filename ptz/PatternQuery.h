@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "CountClamp.h"
-#include "MsgBox.h"
+#include "common/CountClamp.h"
+#include "common/MsgBox.h"
 #include "TMVNetSDK.h"
 
 // The device's patterns, for the "Patrol" tab and the boot and park lists.

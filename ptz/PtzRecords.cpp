@@ -1,9 +1,9 @@
-#include "PtzRecords.h"
+#include "ptz/PtzRecords.h"
 
 #include <cstring>
 
-#include "CopyField.h"
-#include "CountClamp.h"
+#include "common/CopyField.h"
+#include "common/CountClamp.h"
 
 namespace PtzRecords {
 

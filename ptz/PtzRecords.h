@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "CopyField.h"
+#include "common/CopyField.h"
 #include "TMVNetSDK.h"
 
 // Pure conversions of the PTZ page's list tabs (presets, tours, patterns,

@@ -1,4 +1,4 @@
-#include "PtzText.h"
+#include "ptz/PtzText.h"
 
 #include <QDateTime>
 

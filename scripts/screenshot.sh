@@ -4,20 +4,28 @@
 # (rules: the temperature page with a rule over the hottest spot and one over
 # the sky, read from the device)
 set -euo pipefail
-cd "$(dirname "$0")/.."
 state=${1:-live}
-out=${2:-docs/screenshot.png}
+# A path given is the caller's, from where they stand.
+out=
+if [ $# -ge 2 ]; then out=$(realpath -m -- "$2"); fi
+cd "$(dirname "$0")/.."
+out=${out:-$PWD/docs/screenshot.png}
 BUILD_DIR=build scripts/build.sh >/dev/null
 mkdir -p "$(dirname "$out")"
 
+# The driver runs in a scratch folder: the alarm pictures the client writes
+# into its working folder go away with it.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
 xvfb-run -a -s "-screen 0 1400x920x24" bash -c '
-  driver=$1; state=$2; out=$3
-  "$driver" "$state" 20000 > /tmp/sdkdemo-shot.$$ &
+  driver=$1; state=$2; out=$3; work=$4
+  cd "$work"
+  "$driver" "$state" 20000 > driver.log &
   pid=$!
-  for _ in $(seq 300); do grep -q READY /tmp/sdkdemo-shot.$$ 2>/dev/null && break; sleep 0.1; done
+  for _ in $(seq 300); do grep -q READY driver.log 2>/dev/null && break; sleep 0.1; done
   import -window root -crop 1366x886+0+0 "$out"
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  rm -f /tmp/sdkdemo-shot.$$
-' _ build/tools/sdkdemo_screenshot "$state" "$out"
+' _ "$PWD/build/tools/sdkdemo_screenshot" "$state" "$out" "$work"
 echo "wrote $out"

@@ -1,10 +1,10 @@
-#include "AlarmPage.h"
+#include "thermal/AlarmPage.h"
 #include "ui_AlarmPage.h"
 
 #include <QHeaderView>
 #include <QStandardItemModel>
 
-#include "AlarmText.h"
+#include "thermal/AlarmText.h"
 
 AlarmPage::AlarmPage(QWidget *parent)
     : QWidget(parent), ui(new Ui::AlarmPage), m_model(nullptr)

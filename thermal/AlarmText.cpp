@@ -1,4 +1,4 @@
-#include "AlarmText.h"
+#include "thermal/AlarmText.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "DataFrameFile.h"
+#include "thermal/DataFrameFile.h"
 
 #include <QFile>
 

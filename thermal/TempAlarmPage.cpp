@@ -1,11 +1,11 @@
 // Construction, the login handle, abilities and the page reset.
-#include "TempAlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 #include "ui_TempAlarmPage.h"
 
-#include "AlarmPage.h"
-#include "MainWindow.h"
-#include "SdkMetaTypes.h"
-#include "TrendWindow.h"
+#include "app/MainWindow.h"
+#include "common/SdkMetaTypes.h"
+#include "thermal/AlarmPage.h"
+#include "thermal/trend/TrendWindow.h"
 
 TempAlarmPage::TempAlarmPage(MainWindow *parent)
     : QWidget(parent),

@@ -1,6 +1,6 @@
 // The alarm subscription from both tabs, the alarm callback with its
 // pictures, and the rows of the alarm list.
-#include "TempAlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 #include "ui_TempAlarmPage.h"
 
 #include <cstdio>
@@ -8,9 +8,9 @@
 #include <string>
 #include <type_traits>
 
-#include "AlarmPage.h"
-#include "MsgBox.h"
-#include "SdkMetaTypes.h"
+#include "common/MsgBox.h"
+#include "common/SdkMetaTypes.h"
+#include "thermal/AlarmPage.h"
 
 namespace {
 

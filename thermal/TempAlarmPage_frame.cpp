@@ -1,16 +1,16 @@
 // The frame group: frame temperatures and their alarm, the measurement
 // switch, the one-point reading and the preset row.
-#include "TempAlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 #include "ui_TempAlarmPage.h"
 
 #include <cstring>
 #include <vector>
 
-#include "CopyField.h"
-#include "ListQuery.h"
-#include "MainWindow.h"
-#include "MsgBox.h"
-#include "TempRuleText.h"
+#include "app/MainWindow.h"
+#include "common/CopyField.h"
+#include "common/ListQuery.h"
+#include "common/MsgBox.h"
+#include "thermal/TempRuleText.h"
 
 void TempAlarmPage::ConnectFrameControls()
 {

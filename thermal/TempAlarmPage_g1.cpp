@@ -1,6 +1,6 @@
 // The "G1" tab: tiered rules, their temperatures and the tiered alarm
 // thresholds of the frame and of each rule.
-#include "TempAlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 #include "ui_TempAlarmPage.h"
 
 #include <QMessageBox>
@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "ListQuery.h"
-#include "MsgBox.h"
-#include "TempRuleText.h"
+#include "common/ListQuery.h"
+#include "common/MsgBox.h"
+#include "thermal/TempRuleText.h"
 
 namespace {
 

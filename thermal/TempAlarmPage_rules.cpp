@@ -1,6 +1,6 @@
 // Measurement rules and masks of the "Standard" tab: the rule list with its
 // temperatures and settings, and the shielded areas.
-#include "TempAlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 #include "ui_TempAlarmPage.h"
 
 #include <QMessageBox>
@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "ListQuery.h"
-#include "MsgBox.h"
-#include "TempRuleText.h"
+#include "common/ListQuery.h"
+#include "common/MsgBox.h"
+#include "thermal/TempRuleText.h"
 
 void TempAlarmPage::ConnectRuleControls()
 {

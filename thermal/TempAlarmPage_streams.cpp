@@ -1,6 +1,6 @@
 // The temperature stream (from both tabs), the raw stream and the
 // save-one-frame requests.
-#include "TempAlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 #include "ui_TempAlarmPage.h"
 
 #include <QDir>
@@ -8,8 +8,8 @@
 #include <QMessageBox>
 #include <QMutexLocker>
 
-#include "DataFrameFile.h"
-#include "MsgBox.h"
+#include "common/MsgBox.h"
+#include "thermal/DataFrameFile.h"
 
 void TempAlarmPage::ConnectStreamControls()
 {

@@ -1,13 +1,13 @@
 // The "Trend" button: a window plotting the frame's and the rules'
 // temperatures of the logged-in device over time.
-#include "TempAlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 #include "ui_TempAlarmPage.h"
 
 #include <QPushButton>
 
-#include "MainWindow.h"
-#include "TrendSampler.h"
-#include "TrendWindow.h"
+#include "app/MainWindow.h"
+#include "thermal/trend/TrendSampler.h"
+#include "thermal/trend/TrendWindow.h"
 
 void TempAlarmPage::ConnectTrendControls()
 {

@@ -1,7 +1,7 @@
 #ifndef TEMPRULETEXT_H
 #define TEMPRULETEXT_H
 
-#include "CountClamp.h"
+#include "common/CountClamp.h"
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>

@@ -2,19 +2,19 @@
 // live preview) and then holds still, so scripts/screenshot.sh can take the
 // screen with ImageMagick. Prints "READY" when the picture is live.
 
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 #include "TMVNetSDK.h"
 #include "TMVSimControl.h"
-#include "AlarmPage.h"
-#include "ConfigPage.h"
-#include "ControlPage.h"
-#include "Intelligent.h"
-#include "PeripheralPage.h"
-#include "PTZPage.h"
-#include "TempAlarmPage.h"
-#include "TrendSampler.h"
-#include "TrendWindow.h"
-#include "VideoLabel.h"
+#include "thermal/AlarmPage.h"
+#include "config/ConfigPage.h"
+#include "ptz/ControlPage.h"
+#include "config/Intelligent.h"
+#include "config/PeripheralPage.h"
+#include "ptz/PTZPage.h"
+#include "thermal/TempAlarmPage.h"
+#include "thermal/trend/TrendSampler.h"
+#include "thermal/trend/TrendWindow.h"
+#include "liveview/VideoLabel.h"
 
 #include <QApplication>
 #include <QCheckBox>

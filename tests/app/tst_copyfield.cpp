@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "CopyField.h"
+#include "common/CopyField.h"
 #include "TMVNetSDK.h"
 
 namespace {

@@ -15,9 +15,9 @@
 
 #include <cstring>
 
-#include "MainWindow.h"
-#include "VideoLabel.h"
-#include "MsgBox.h"
+#include "app/MainWindow.h"
+#include "liveview/VideoLabel.h"
+#include "common/MsgBox.h"
 #include "TestSupport.h"
 
 #include <memory>

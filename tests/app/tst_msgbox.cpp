@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "MsgBox.h"
+#include "common/MsgBox.h"
 #include "TestSupport.h"
 
 class TestMsgBox : public QObject

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "ConfigConvert.h"
+#include "config/ConfigConvert.h"
 
 using namespace ConfigConvert;
 

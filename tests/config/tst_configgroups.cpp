@@ -12,8 +12,8 @@
 #include <cstring>
 #include <memory>
 
-#include "ConfigPage.h"
-#include "MainWindow.h"
+#include "config/ConfigPage.h"
+#include "app/MainWindow.h"
 #include "TestSupport.h"
 
 namespace {

@@ -15,10 +15,10 @@
 #include <cstring>
 #include <memory>
 
-#include "ConfigPage.h"
-#include "ConfigText.h"
-#include "MainWindow.h"
-#include "PreviewPage.h"
+#include "config/ConfigPage.h"
+#include "config/ConfigText.h"
+#include "app/MainWindow.h"
+#include "liveview/PreviewPage.h"
 #include "TestSupport.h"
 
 namespace {

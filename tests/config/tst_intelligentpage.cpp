@@ -15,8 +15,8 @@
 #include <cstring>
 #include <memory>
 
-#include "Intelligent.h"
-#include "MainWindow.h"
+#include "config/Intelligent.h"
+#include "app/MainWindow.h"
 #include "TestSupport.h"
 
 namespace {

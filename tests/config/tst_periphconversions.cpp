@@ -7,8 +7,8 @@
 #include <cstring>
 #include <limits>
 
-#include "PeripheralText.h"
-#include "RecognitionRecord.h"
+#include "config/PeripheralText.h"
+#include "config/RecognitionRecord.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <cstring>
 #include <memory>
 
-#include "MainWindow.h"
-#include "PeripheralPage.h"
+#include "app/MainWindow.h"
+#include "config/PeripheralPage.h"
 #include "TestSupport.h"
 
 namespace {

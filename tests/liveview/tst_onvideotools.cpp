@@ -11,11 +11,11 @@
 #include <cstring>
 #include <memory>
 
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 #include "MouseScript.h"
-#include "TempAlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 #include "TestSupport.h"
-#include "VideoLabel.h"
+#include "liveview/VideoLabel.h"
 
 Q_DECLARE_METATYPE(QList<QPoint>)
 

@@ -3,7 +3,7 @@
 
 #include <QtTest>
 
-#include "PictureSpace.h"
+#include "liveview/PictureSpace.h"
 
 Q_DECLARE_METATYPE(PictureSpace::Use)
 Q_DECLARE_METATYPE(QList<QPoint>)

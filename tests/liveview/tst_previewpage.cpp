@@ -9,11 +9,11 @@
 #include <memory>
 #include <vector>
 
-#include "MainWindow.h"
-#include "PreviewPage.h"
+#include "app/MainWindow.h"
+#include "liveview/PreviewPage.h"
 #include "TMVNetSDK.h"
 #include "TestSupport.h"
-#include "VideoLabel.h"
+#include "liveview/VideoLabel.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <QtTest>
 
 #include "MouseScript.h"
-#include "VideoLabel.h"
+#include "liveview/VideoLabel.h"
 #include "WarningGuard.h"
 
 Q_DECLARE_METATYPE(QList<QPoint>)

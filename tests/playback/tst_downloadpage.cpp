@@ -11,11 +11,11 @@
 #include <memory>
 #include <vector>
 
-#include "DownloadPage.h"
-#include "MainWindow.h"
-#include "MsgBox.h"
-#include "PlaybackText.h"
-#include "ProgressDelegate.h"
+#include "playback/DownloadPage.h"
+#include "app/MainWindow.h"
+#include "common/MsgBox.h"
+#include "playback/PlaybackText.h"
+#include "playback/ProgressDelegate.h"
 #include "TestSupport.h"
 
 namespace {

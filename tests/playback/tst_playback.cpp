@@ -14,9 +14,9 @@
 #include <memory>
 #include <vector>
 
-#include "MainWindow.h"
-#include "MsgBox.h"
-#include "PlaybackText.h"
+#include "app/MainWindow.h"
+#include "common/MsgBox.h"
+#include "playback/PlaybackText.h"
 #include "TestSupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <limits>
 
-#include "PlaybackText.h"
+#include "playback/PlaybackText.h"
 #include "TMVNetSDK.h"
 
 using PlaybackText::TargetFault;

@@ -14,8 +14,8 @@
 #include <cstring>
 #include <memory>
 
-#include "ControlPage.h"
-#include "MainWindow.h"
+#include "ptz/ControlPage.h"
+#include "app/MainWindow.h"
 #include "TestSupport.h"
 
 namespace {

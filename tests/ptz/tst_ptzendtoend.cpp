@@ -13,9 +13,9 @@
 #include <cmath>
 #include <memory>
 
-#include "MainWindow.h"
-#include "PTZPage.h"
-#include "PreviewPage.h"
+#include "app/MainWindow.h"
+#include "ptz/PTZPage.h"
+#include "liveview/PreviewPage.h"
 #include "TestSupport.h"
 
 namespace {

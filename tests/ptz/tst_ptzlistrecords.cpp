@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "PtzRecords.h"
+#include "ptz/PtzRecords.h"
 
 using namespace PtzRecords;
 

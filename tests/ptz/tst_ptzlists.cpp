@@ -18,8 +18,8 @@
 #include <memory>
 #include <thread>
 
-#include "MainWindow.h"
-#include "PTZPage.h"
+#include "app/MainWindow.h"
+#include "ptz/PTZPage.h"
 #include "TestSupport.h"
 
 namespace {

@@ -17,9 +17,9 @@
 #include <cstring>
 #include <memory>
 
-#include "MainWindow.h"
-#include "PTZPage.h"
-#include "PtzText.h"
+#include "app/MainWindow.h"
+#include "ptz/PTZPage.h"
+#include "ptz/PtzText.h"
 #include "TestSupport.h"
 
 namespace {

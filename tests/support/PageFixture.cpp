@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "MainWindow.h"
-#include "MsgBox.h"
+#include "app/MainWindow.h"
+#include "common/MsgBox.h"
 
 PageFixture::PageFixture(bool show)
     : m_window(nullptr)

@@ -2,10 +2,10 @@
 // camera, sets a frame alarm under the transformer's temperature and sees a
 // start row, then raises the threshold above it and sees the end row.
 
-#include "AlarmPage.h"
-#include "MainWindow.h"
+#include "thermal/AlarmPage.h"
+#include "app/MainWindow.h"
 #include "PageFixture.h"
-#include "TempAlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 #include "WarningGuard.h"
 
 #include <QCheckBox>

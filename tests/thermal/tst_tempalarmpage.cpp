@@ -14,10 +14,10 @@
 #include <cstring>
 #include <memory>
 
-#include "MainWindow.h"
-#include "TempAlarmPage.h"
+#include "app/MainWindow.h"
+#include "thermal/TempAlarmPage.h"
 #include "TestSupport.h"
-#include "VideoLabel.h"
+#include "liveview/VideoLabel.h"
 
 namespace {
 

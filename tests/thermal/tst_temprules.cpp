@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "TempRuleText.h"
+#include "thermal/TempRuleText.h"
 
 using namespace TempRuleText;
 

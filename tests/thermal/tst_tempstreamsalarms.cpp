@@ -15,8 +15,8 @@
 #include <thread>
 #include <type_traits>
 
-#include "AlarmPage.h"
-#include "TempAlarmPage.h"
+#include "thermal/AlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 #include "TestSupport.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <limits>
 #include <vector>
 
-#include "AlarmText.h"
-#include "DataFrameFile.h"
-#include "ListQuery.h"
+#include "thermal/AlarmText.h"
+#include "thermal/DataFrameFile.h"
+#include "common/ListQuery.h"
 
 namespace {
 

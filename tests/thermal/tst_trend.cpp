@@ -14,15 +14,15 @@
 #include <limits>
 #include <memory>
 
-#include "AlarmPage.h"
-#include "MainWindow.h"
-#include "TempAlarmPage.h"
+#include "thermal/AlarmPage.h"
+#include "app/MainWindow.h"
+#include "thermal/TempAlarmPage.h"
 #include "TestSupport.h"
-#include "TrendCsv.h"
-#include "TrendRing.h"
-#include "TrendSampler.h"
-#include "TrendThin.h"
-#include "TrendWindow.h"
+#include "thermal/trend/TrendCsv.h"
+#include "thermal/trend/TrendRing.h"
+#include "thermal/trend/TrendSampler.h"
+#include "thermal/trend/TrendThin.h"
+#include "thermal/trend/TrendWindow.h"
 
 namespace {
 

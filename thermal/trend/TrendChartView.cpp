@@ -1,4 +1,4 @@
-#include "TrendChartView.h"
+#include "thermal/trend/TrendChartView.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "TrendCsv.h"
+#include "thermal/trend/TrendCsv.h"
 
 #include <QDateTime>
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "TrendRing.h"
+#include "thermal/trend/TrendRing.h"
 
 namespace TrendCsv {
 

@@ -1,4 +1,4 @@
-#include "TrendRing.h"
+#include "thermal/trend/TrendRing.h"
 
 TrendRing::TrendRing(size_t capacity) : m_capacity(capacity > 0 ? capacity : 1) {}
 

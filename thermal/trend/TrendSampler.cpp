@@ -1,4 +1,4 @@
-#include "TrendSampler.h"
+#include "thermal/trend/TrendSampler.h"
 
 #include <QDateTime>
 
@@ -7,8 +7,8 @@
 #include <cstring>
 #include <limits>
 
-#include "ListQuery.h"
-#include "TempRuleText.h"
+#include "common/ListQuery.h"
+#include "thermal/TempRuleText.h"
 
 namespace {
 

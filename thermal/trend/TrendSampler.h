@@ -10,8 +10,8 @@
 #include <functional>
 #include <vector>
 
+#include "thermal/trend/TrendRing.h"
 #include "TMVNetSDK.h"
-#include "TrendRing.h"
 
 // Samples the frame's maximum, minimum and average and each listed rule's
 // maximum once a second into one ring per series.

@@ -1,4 +1,4 @@
-#include "TrendThin.h"
+#include "thermal/trend/TrendThin.h"
 
 #include <cmath>
 #include <cstdint>

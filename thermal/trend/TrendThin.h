@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "TrendRing.h"
+#include "thermal/trend/TrendRing.h"
 
 struct TrendPoint
 {

@@ -1,4 +1,4 @@
-#include "TrendWindow.h"
+#include "thermal/trend/TrendWindow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -19,9 +19,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "TrendCsv.h"
-#include "TrendSampler.h"
-#include "TrendThin.h"
+#include "thermal/trend/TrendCsv.h"
+#include "thermal/trend/TrendSampler.h"
+#include "thermal/trend/TrendThin.h"
 
 using namespace QtCharts;
 

@@ -10,8 +10,8 @@
 #include <functional>
 #include <vector>
 
+#include "thermal/trend/TrendChartView.h"
 #include "TMVNetSDK.h"
-#include "TrendChartView.h"
 
 class QCheckBox;
 class QGridLayout;

@@ -1,7 +1,7 @@
 // The main window's slots for the live picture, the drawing bar under it and
 // the tools drawn on the picture: rules, masks, one-point readings and the
 // PTZ page's positioning.
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
 #include <QAbstractButton>
@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "MsgBox.h"
-#include "PictureSpace.h"
-#include "PreviewPage.h"
-#include "TempAlarmPage.h"
-#include "VideoLabel.h"
+#include "common/MsgBox.h"
+#include "liveview/PictureSpace.h"
+#include "liveview/PreviewPage.h"
+#include "liveview/VideoLabel.h"
+#include "thermal/TempAlarmPage.h"
 
 void MainWindow::OnUpdateFrame()
 {

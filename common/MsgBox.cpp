@@ -1,4 +1,4 @@
-#include "MsgBox.h"
+#include "common/MsgBox.h"
 
 #include <QMessageBox>
 

@@ -8,10 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "CountClamp.h"
-#include "MsgBox.h"
+#include "common/CountClamp.h"
+#include "common/MsgBox.h"
 #include "TMVNetSDK.h"
-#include "TempRuleText.h"
 
 // A device list in two calls: its size, then the records into an array of
 // that size. Either failure is reported under its operation name and gives
@@ -36,7 +35,7 @@ bool QueryList(SizeCall querySize, const QString &sizeOperation, ListCall queryL
         MsgBox::Instance()->ShowResult(listOperation, status);
         return false;
     }
-    records.resize(static_cast<size_t>(TempRuleText::ClampCount(returned, capacity)));
+    records.resize(static_cast<size_t>(ClampCount(returned, capacity)));
     return true;
 }
 

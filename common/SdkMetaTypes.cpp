@@ -1,4 +1,4 @@
-#include "SdkMetaTypes.h"
+#include "common/SdkMetaTypes.h"
 
 void RegisterSdkMetaTypes()
 {

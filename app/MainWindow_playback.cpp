@@ -1,6 +1,6 @@
 // The main window's playback slots: the SD-card search of the "Playback" tab,
 // the downloads of the login and the download window.
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
 #include <QFileDialog>
@@ -14,10 +14,10 @@
 #include <set>
 #include <vector>
 
-#include "CopyField.h"
-#include "DownloadPage.h"
-#include "MsgBox.h"
-#include "PlaybackText.h"
+#include "common/CopyField.h"
+#include "common/MsgBox.h"
+#include "playback/DownloadPage.h"
+#include "playback/PlaybackText.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Device search, login, logout, the live channel and device exceptions.
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
 #include <QDebug>
@@ -10,15 +10,16 @@
 
 #include <cstring>
 
-#include "AlarmPage.h"
-#include "ConfigPage.h"
-#include "CopyField.h"
-#include "DownloadPage.h"
-#include "MsgBox.h"
-#include "PeripheralPage.h"
-#include "PreviewPage.h"
-#include "PTZPage.h"
-#include "TempAlarmPage.h"
+#include "common/CopyField.h"
+#include "common/ExceptionTypes.h"
+#include "common/MsgBox.h"
+#include "config/ConfigPage.h"
+#include "config/PeripheralPage.h"
+#include "liveview/PreviewPage.h"
+#include "playback/DownloadPage.h"
+#include "ptz/PTZPage.h"
+#include "thermal/AlarmPage.h"
+#include "thermal/TempAlarmPage.h"
 
 namespace {
 
@@ -239,16 +240,16 @@ void MainWindow::OnException(int type)
 {
     QString suffix;
     switch (type) {
-    case 1001:
+    case ExceptionType::DeviceOffline:
         suffix = tr(":dev offline.");
         break;
-    case 1002:
+    case ExceptionType::PreviewOffline:
         suffix = tr(":Preview offline.");
         break;
-    case 1003:
+    case ExceptionType::AlarmOffline:
         suffix = tr(":Alarm offline.");
         break;
-    case 1004:
+    case ExceptionType::TempOffline:
         suffix = tr(":temp offline.");
         break;
     default:
