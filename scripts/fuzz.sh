@@ -5,7 +5,8 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 #
 # SECONDS per target (default 10); TARGETs are names like modbus or
-# entry_points (default: all of fuzz/). FUZZ_JOBS=2 runs two at a time.
+# entry_points (default: all of fuzz/). FUZZ_JOBS=2 runs two at a time;
+# FUZZ_BUILD_ONLY=1 builds them and stops.
 # Each target works on a copy of its seed corpus in
 # build-fuzz/run/<target>/corpus, inside its own scratch folder; the checked-in
 # seeds in fuzz/corpus/ are never written. A crash, sanitizer report, timeout
@@ -29,11 +30,14 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 "$root/scripts/install-deps.sh"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+generator=()
+[ -f build-fuzz/CMakeCache.txt ] || generator=(-G Ninja)
+CC=clang CXX=clang++ cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DSDKDEMO_FUZZ=ON -DSDKDEMO_BUILD_TESTS=OFF -DSDKDEMO_BUILD_BENCH=OFF >/dev/null
 build_targets=()
 for t in "${targets[@]}"; do build_targets+=(--target "fuzz_$t"); done
 cmake --build build-fuzz -j"$(nproc)" "${build_targets[@]}"
+[ "${FUZZ_BUILD_ONLY:-0}" = 1 ] && exit 0
 
 run_one() {
   local t=$1 dir="$root/build-fuzz/run/$1"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake ninja-build lld pkg-config git
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5charts5-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   libturbojpeg0-dev
