@@ -3,8 +3,8 @@
 // recognition.
 #include "EntryPoint.h"
 #include "camera/Imaging.h"
+#include "camera/TempUnits.h"
 #include "measure/Measure.h"
-#include "measure/TempUnit.h"
 #include "model/Device.h"
 #include "model/Session.h"
 #include "model/Settings.h"

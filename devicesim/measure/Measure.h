@@ -4,8 +4,8 @@
 // correction and the unit the device reports in.
 
 #include "TMVNetSDK.h"
+#include "camera/TempUnits.h"
 #include "measure/Shapes.h"
-#include "measure/TempUnit.h"
 
 #include <cstdint>
 #include <vector>

@@ -7,7 +7,6 @@
 #include "measure/Measure.h"
 #include "measure/RuleSet.h"
 #include "measure/Shapes.h"
-#include "measure/TempUnit.h"
 #include "measure/Thermometer.h"
 #include "model/Device.h"
 #include "model/Fleet.h"

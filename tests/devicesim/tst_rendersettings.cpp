@@ -7,7 +7,6 @@
 #include "camera/Osd.h"
 #include "camera/Palettes.h"
 #include "camera/TempUnits.h"
-#include "measure/TempUnit.h"
 #include "model/Device.h"
 #include "model/Settings.h"
 
