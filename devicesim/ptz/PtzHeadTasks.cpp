@@ -4,8 +4,8 @@
 
 #include "ptz/PtzHead.h"
 
-#include "alarms/AlarmRecords.h"
 #include "model/Device.h"
+#include "model/SimClock.h"
 #include "model/Status.h"
 #include "ptz/PtzMotion.h"
 #include "ptz/PtzPrograms.h"
