@@ -5,7 +5,6 @@
 #include "camera/TempUnits.h"
 #include "measure/Measure.h"
 #include "measure/RuleSet.h"
-#include "measure/Thermometer.h"
 #include "model/Device.h"
 #include "model/Settings.h"
 #include "model/SimClock.h"
