@@ -1,6 +1,6 @@
 #include "model/Peripherals.h"
 
-#include "model/Device.h"
+#include "model/DeviceProfile.h"
 #include "model/Status.h"
 
 #include <png.h>

@@ -2,7 +2,7 @@
 
 #include "camera/Palettes.h"
 #include "measure/Measure.h"
-#include "model/Device.h"
+#include "model/DeviceProfile.h"
 #include "model/SimClock.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "ptz/ElectronicPtz.h"
 
-#include "model/Device.h"
+#include "model/DeviceProfile.h"
 #include "model/Status.h"
 #include "ptz/PtzMotion.h"
 

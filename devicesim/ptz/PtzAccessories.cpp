@@ -1,6 +1,6 @@
 #include "ptz/PtzAccessories.h"
 
-#include "model/Device.h"
+#include "model/DeviceProfile.h"
 #include "model/NetworkConfig.h"
 #include "model/Status.h"
 

@@ -1,6 +1,6 @@
 #include "ptz/PtzHead.h"
 
-#include "model/Device.h"
+#include "model/DeviceProfile.h"
 #include "model/SimClock.h"
 #include "model/Status.h"
 #include "ptz/PtzMotion.h"
