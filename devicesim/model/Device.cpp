@@ -44,7 +44,10 @@ Device::Device(DeviceProfile profile)
             },
             [this, index] { return settings_->frameRate(index); }));
     }
-    alarms_.reset(new AlarmEngine(*this, profile_.channels.empty() ? nullptr : producers_[size_t(profile_.thermalChannel)].get()));
+    std::vector<FrameProducer *> producers;
+    for (const auto &producer : producers_)
+        producers.push_back(producer.get());
+    alarms_.reset(new AlarmEngine(profile_, std::move(producers), *settings_, *rules_, *head_, *sdCard_));
     reset();
 }
 
