@@ -1,9 +1,9 @@
 #include "api/EntryPoint.h"
 
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Journal.h"
-#include "model/Session.h"
+#include "base/Journal.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 
 #include <cstring>
 

@@ -17,7 +17,7 @@
 // first argument rule that fails (3).
 
 #include "TMVNetSDK.h"
-#include "model/Status.h"
+#include "base/Status.h"
 
 #include <cstddef>
 #include <cstdint>

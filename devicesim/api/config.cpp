@@ -2,20 +2,18 @@
 // OSD, network, the serial transparent channel, maintenance and target
 // recognition.
 #include "EntryPoint.h"
+
+#include "base/SimClock.h"
 #include "camera/Imaging.h"
 #include "camera/TempUnits.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 #include "measure/Measure.h"
-#include "model/Device.h"
-#include "model/Session.h"
-#include "model/Settings.h"
-#include "model/SimClock.h"
-
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/NetworkConfig.h"
-#include "model/SerialPort.h"
-#include "model/Session.h"
-#include "model/TargetRecognition.h"
+#include "settings/NetworkConfig.h"
+#include "settings/SerialPort.h"
+#include "settings/Settings.h"
+#include "settings/TargetRecognition.h"
 
 #include <algorithm>
 #include <cstring>
@@ -427,7 +425,7 @@ TMV_NET_API int32_t TMV_NET_SetTransparentState(TMV_NET_HANDLE handle, int32_t s
     return sim::kOk;
 }
 
-// A closed port answers 1. A silent bus (see model/SerialPort.h) answers 0
+// A closed port answers 1. A silent bus (see settings/SerialPort.h) answers 0
 // with no reply bytes at once: the simulated bus has no line delays, so
 // there is no time-out to wait out. A reply longer than the caller's buffer
 // is cut to it, and *replyLength says what was written.

@@ -2,9 +2,9 @@
 // switching and the logo pictures.
 #include "EntryPoint.h"
 
-#include "model/Device.h"
-#include "model/Peripherals.h"
-#include "model/Session.h"
+#include "device/Device.h"
+#include "device/Session.h"
+#include "settings/Peripherals.h"
 
 using sim::api::EntryPoint;
 

@@ -1,9 +1,9 @@
 // Entry points of the playback family: SD-card file search and downloads.
 #include "EntryPoint.h"
 
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Session.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 #include "storage/Downloads.h"
 #include "storage/SdCard.h"
 

@@ -1,10 +1,10 @@
 // Entry points of the preview family: live video, snapshots, recording.
 
 #include "api/EntryPoint.h"
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Session.h"
-#include "streams/Capture.h"
+#include "device/Capture.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 
 using sim::api::EntryPoint;
 

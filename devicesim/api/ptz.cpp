@@ -3,9 +3,9 @@
 // and the linkage with a partner camera.
 #include "EntryPoint.h"
 
-#include "model/Device.h"
-#include "model/Session.h"
-#include "model/SimClock.h"
+#include "base/SimClock.h"
+#include "device/Device.h"
+#include "device/Session.h"
 #include "ptz/ElectronicPtz.h"
 #include "ptz/PtzAccessories.h"
 #include "ptz/PtzHead.h"

@@ -2,11 +2,11 @@
 // description.
 
 #include "api/EntryPoint.h"
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Session.h"
-#include "model/Settings.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 #include "ptz/PtzAccessories.h"
+#include "settings/Settings.h"
 
 #include <cstring>
 #include <string>

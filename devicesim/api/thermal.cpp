@@ -3,12 +3,12 @@
 // rules, masks and the tiered (G1) rules.
 #include "EntryPoint.h"
 
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
+#include "device/Thermometer.h"
 #include "measure/RuleSet.h"
-#include "measure/Thermometer.h"
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Session.h"
-#include "model/Settings.h"
+#include "settings/Settings.h"
 
 #include <algorithm>
 #include <vector>

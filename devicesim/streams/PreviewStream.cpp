@@ -1,8 +1,8 @@
 #include "streams/PreviewStream.h"
 
+#include "base/Status.h"
 #include "camera/FrameProducer.h"
-#include "model/Settings.h"
-#include "model/Status.h"
+#include "settings/Settings.h"
 #include "storage/VideoRecorder.h"
 
 namespace sim {

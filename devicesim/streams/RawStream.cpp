@@ -1,8 +1,8 @@
 #include "streams/RawStream.h"
 
+#include "base/DeviceProfile.h"
 #include "camera/FrameProducer.h"
-#include "model/DeviceProfile.h"
-#include "model/Settings.h"
+#include "settings/Settings.h"
 #include "world/Noise.h"
 
 #include <map>

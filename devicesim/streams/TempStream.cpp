@@ -1,7 +1,7 @@
 #include "streams/TempStream.h"
 
 #include "camera/FrameProducer.h"
-#include "model/Settings.h"
+#include "settings/Settings.h"
 
 namespace sim {
 

@@ -11,7 +11,7 @@
 // state: online, booting, login policy, failures, sessions, search answers.
 
 #include "TMVNetSDK.h"
-#include "model/DeviceProfile.h"
+#include "base/DeviceProfile.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,13 +1,13 @@
-#include "measure/Thermometer.h"
+#include "device/Thermometer.h"
 
+#include "base/Status.h"
 #include "camera/FrameProducer.h"
 #include "camera/TempUnits.h"
+#include "device/Device.h"
 #include "measure/Measure.h"
 #include "measure/RuleSet.h"
-#include "model/Device.h"
-#include "model/Settings.h"
-#include "model/Status.h"
 #include "ptz/PtzHead.h"
+#include "settings/Settings.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "model/SimClock.h"
+#include "base/SimClock.h"
 
 #include <cstdint>
 
