@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+scripts/check-layers.sh
 BUILD_DIR=build scripts/build.sh -DSDKDEMO_SANITIZE=OFF -DSDKDEMO_BUILD_BENCH=OFF
 (cd build && ctest --output-on-failure -j2)
 
