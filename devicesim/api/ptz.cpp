@@ -9,7 +9,6 @@
 #include "ptz/ElectronicPtz.h"
 #include "ptz/PtzAccessories.h"
 #include "ptz/PtzHead.h"
-#include "world/World.h"
 
 #include <algorithm>
 #include <cmath>
@@ -289,8 +288,7 @@ TMV_NET_API int32_t TMV_NET_PtzLensInit(TMV_NET_HANDLE handle, int32_t channel)
 }
 
 // The distance in whole metres to what the centre of the optical picture
-// shows, along the head's direction now (the digital window does not steer
-// the beam); 0 when nothing sends the beam back (sky).
+// shows, along the head's direction now; 0 when nothing sends the beam back.
 TMV_NET_API int32_t TMV_NET_GetLaserDistance(TMV_NET_HANDLE handle, int32_t *distance)
 {
     EntryPoint call(__func__, handle);
@@ -301,9 +299,7 @@ TMV_NET_API int32_t TMV_NET_GetLaserDistance(TMV_NET_HANDLE handle, int32_t *dis
     if (!device.profile().ability.laserDistance || !device.head().turns())
         return sim::kNotSupported;
     const int64_t nowUs = sim::SimClock::instance().nowUs();
-    const double range = sim::World::shared(device.profile().seed)
-                             ->rangeM(device.head().panDegAt(nowUs), device.head().tiltDegAt(nowUs), double(nowUs) / 1e6);
-    *distance = int32_t(std::lround(range));
+    *distance = int32_t(std::lround(device.rangeAheadM(nowUs)));
     return sim::kOk;
 }
 

@@ -14,6 +14,7 @@
 #include "settings/Settings.h"
 #include "settings/TargetRecognition.h"
 #include "storage/SdCard.h"
+#include "world/World.h"
 
 namespace sim {
 
@@ -173,6 +174,11 @@ TMV_NET_DEV_INFO Device::devInfo() const
 TMV_NET_DEV_ABILITY Device::ability(int) const
 {
     return profile_.ability;
+}
+
+double Device::rangeAheadM(int64_t nowUs) const
+{
+    return World::shared(profile_.seed)->rangeM(head_->panDegAt(nowUs), head_->tiltDegAt(nowUs), double(nowUs) / 1e6);
 }
 
 int Device::takeSearchAnswers()

@@ -77,6 +77,9 @@ public:
     TargetRecognition &recognition() const { return *recognition_; }
     // The frames of a channel; `channel` must be valid.
     FrameProducer &producer(int channel) const { return *producers_[size_t(channel)]; }
+    // Metres to what the head's line of sight meets at `nowUs` (the digital
+    // window does not steer it); 0 when nothing sends a beam back (sky).
+    double rangeAheadM(int64_t nowUs) const;
 
     // Back to factory state: every family and the lock-outs (sessions are
     // the fleet's).
