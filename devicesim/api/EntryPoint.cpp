@@ -30,6 +30,11 @@ EntryPoint::~EntryPoint()
     Journal::instance().record(JournalEntry{name_, std::move(journal_)});
 }
 
+Device &EntryPoint::device() const
+{
+    return session_->device();
+}
+
 void EntryPoint::fail(int32_t status)
 {
     if (status_ == kOk)

@@ -15,7 +15,7 @@ TMV_NET_API int32_t TMV_NET_StartPreview_V2(TMV_NET_HANDLE handle, const TMV_NET
     call.input(info, sizeof *info).callbackFn(callback);
     if (!call.ok())
         return call.status();
-    if (!call.session().device().validChannel(info->channel))
+    if (!call.device().validChannel(info->channel))
         return sim::kWrongParam;
     return call.session().startPreview(info->channel, callback, user);
 }
