@@ -10,11 +10,11 @@
 // viewers); synth_us_per_tick = synthesis CPU per tick; delivered = frames
 // handed to callbacks per tick.
 
+#include "base/SimClock.h"
 #include "camera/FrameProducer.h"
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Session.h"
-#include "model/SimClock.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 #include "ptz/PtzHead.h"
 
 #include <benchmark/benchmark.h>

@@ -4,8 +4,8 @@
 //
 //   build/bench/bench_sdcard --benchmark_counters_tabular=true
 
-#include "model/Device.h"
-#include "model/Fleet.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
 #include "storage/CardNames.h"
 #include "storage/Downloads.h"
 #include "storage/SdCard.h"

@@ -1,6 +1,6 @@
 // The device's check of a logo picture sent to it, on any bytes: only a
 // complete PNG within the device's limits is taken.
-#include "model/Peripherals.h"
+#include "settings/Peripherals.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // The simulated enclosure controller's answer to any byte string on the
-// serial bus: it must stay within the rules of model/SerialPort.h.
+// serial bus: it must stay within the rules of settings/SerialPort.h.
 #include "FuzzCheck.h"
-#include "model/SerialPort.h"
+#include "settings/SerialPort.h"
 
 #include <cstdlib>
 

@@ -26,6 +26,7 @@ test_flags=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
             -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DSDKDEMO_BUILD_BENCH=OFF)
 
 stage packages scripts/install-deps.sh
+stage "layer check" scripts/check-layers.sh
 stage "plain build" env BUILD_DIR=build scripts/build.sh -DSDKDEMO_SANITIZE=OFF "${test_flags[@]}"
 stage "plain tests" bash -c 'cd build && ctest --output-on-failure -j2'
 

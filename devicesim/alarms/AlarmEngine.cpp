@@ -1,15 +1,14 @@
 #include "alarms/AlarmEngine.h"
 
 #include "alarms/AlarmSubscription.h"
+#include "base/DeviceProfile.h"
+#include "base/SimClock.h"
 #include "camera/FrameProducer.h"
 #include "camera/TempUnits.h"
 #include "measure/Measure.h"
 #include "measure/RuleSet.h"
-#include "measure/Thermometer.h"
-#include "model/Device.h"
-#include "model/Settings.h"
-#include "model/SimClock.h"
 #include "ptz/PtzHead.h"
+#include "settings/Settings.h"
 #include "storage/PictureFiles.h"
 #include "storage/SdCard.h"
 #include "storage/VideoRecorder.h"
@@ -85,7 +84,13 @@ struct AlarmEngine::Moment {
     JpegBytes thermal, visible;
 };
 
-AlarmEngine::AlarmEngine(Device &device, FrameProducer *thermal) : device_(device), thermal_(thermal) {}
+AlarmEngine::AlarmEngine(const DeviceProfile &profile, std::vector<FrameProducer *> producers,
+                         const Settings &settings, const RuleSet &rules, const PtzHead &head, SdCard &card)
+    : profile_(profile), producers_(std::move(producers)),
+      thermal_(producers_.empty() ? nullptr : producers_[size_t(profile_.thermalChannel)]), settings_(settings),
+      rules_(rules), head_(head), card_(card)
+{
+}
 
 AlarmEngine::~AlarmEngine()
 {
@@ -163,11 +168,11 @@ void AlarmEngine::picturesOf(const Picture &frame, JpegBytes *thermal, JpegBytes
 {
     *thermal = jpegOf(frame);
     *visible = *thermal;  // a device without a visible channel sends the thermal one twice
-    const auto &channels = device_.profile().channels;
+    const auto &channels = profile_.channels;
     for (size_t c = 0; c < channels.size(); ++c) {
         if (channels[c].thermal)
             continue;
-        if (FramePtr now = device_.producer(int(c)).frameNow())
+        if (FramePtr now = producers_[c]->frameNow())
             if (JpegBytes jpeg = jpegOf(*now))
                 *visible = std::move(jpeg);
         break;
@@ -180,8 +185,8 @@ void AlarmEngine::injectPictures(JpegBytes *thermal, JpegBytes *visible)
     std::lock_guard<std::mutex> lock(injectMutex_);
     if (injectPicturesUs_ < 0 || now < injectPicturesUs_ || now - injectPicturesUs_ >= 100000 || !injectThermal_) {
         FramePtr frame = thermal_ ? thermal_->frameNow() : nullptr;
-        if (!frame && device_.channelCount() > 0)
-            frame = device_.producer(0).frameNow();
+        if (!frame && !producers_.empty())
+            frame = producers_[0]->frameNow();
         if (frame) {
             picturesOf(*frame, &injectThermal_, &injectVisible_);
             injectPicturesUs_ = now;
@@ -196,7 +201,7 @@ void AlarmEngine::inject(int32_t type)
     JpegBytes thermal, visible;
     if (alarmLayout(type).pictures >= 0)
         injectPictures(&thermal, &visible);
-    const int channel = thermal_ ? device_.profile().thermalChannel : 0;
+    const int channel = thermal_ ? profile_.thermalChannel : 0;
     publish(sampleAlarm(type, channel, deviceTimeS(SimClock::instance().nowUs()), thermal, visible));
 }
 
@@ -234,13 +239,13 @@ void AlarmEngine::runLinkages(const Moment &moment, const TMV_NET_ALARM_LINKAGE 
 {
     if (!snap.enable && !record.enable)
         return;
-    const std::string folder = device_.sdCard().folder();
+    const std::string folder = card_.folder();
     if (folder.empty())
         return;
     auto channelsOf = [&](const TMV_NET_ALARM_LINKAGE &l) {
         std::vector<int> out;
         for (int c = 0; c < 2; ++c)
-            if (l.channels[c] && device_.validChannel(c))
+            if (l.channels[c] && size_t(c) < producers_.size())
                 out.push_back(c);
         if (out.empty())
             out.push_back(moment.channel);  // no channel ticked: the alarm's own
@@ -249,7 +254,7 @@ void AlarmEngine::runLinkages(const Moment &moment, const TMV_NET_ALARM_LINKAGE 
     auto frameOf = [&](int c) -> FramePtr {
         if (c == moment.channel)
             return FramePtr(&moment.frame, [](const Picture *) {});
-        return device_.producer(c).frameNow();
+        return producers_[size_t(c)]->frameNow();
     };
     auto name = [&](int c, const char *extension) {
         return stamp(moment.timeS) + "_CH" + std::to_string(c + 1) + "_A" + std::to_string(type) + extension;
@@ -286,7 +291,7 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
     if (!frame.thermal())
         return;
     const int64_t t = frame.timeUs;
-    Moment moment{frame, device_.profile().thermalChannel, deviceTimeS(t), anyWantsPictures(), false, nullptr, nullptr};
+    Moment moment{frame, profile_.thermalChannel, deviceTimeS(t), anyWantsPictures(), false, nullptr, nullptr};
     auto pictures = [&](JpegBytes *thermal, JpegBytes *visible) {
         if (!moment.encoded) {
             picturesOf(frame, &moment.thermal, &moment.visible);
@@ -331,20 +336,19 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
                                      frame.temperature.begin());
             r->firePoint.x = int32_t(((at % size_t(frame.width)) * 8191 + size_t(frame.width) / 2) / size_t(frame.width));
             r->firePoint.y = int32_t(((at / size_t(frame.width)) * 8191 + size_t(frame.height) / 2) / size_t(frame.height));
-            r->fireTemp = float(celsiusToUnit(deciKelvinToC(hottest), device_.settings().tempUnit()));
+            r->fireTemp = float(celsiusToUnit(deciKelvinToC(hottest), settings_.tempUnit()));
             publish(event);
         }
     }
 
-    if (device_.settings().measuring()) {
-        const RuleSet &rules = device_.rules();
-        const TempUnit unit = device_.settings().tempUnit();
+    if (settings_.measuring()) {
+        const TempUnit unit = settings_.tempUnit();
         const int w = frame.width, h = frame.height;
-        const int32_t preset = rules.tiered() ? 0 : device_.head().currentPreset();
-        const SpanList masked = maskSpans(rules.activeMasks(preset), w, h);
+        const int32_t preset = rules_.tiered() ? 0 : head_.currentPreset();
+        const SpanList masked = maskSpans(rules_.activeMasks(preset), w, h);
         // The same temperatures the queries give: in the device's
         // environment.
-        const TMV_NET_ENV_PARAM env = device_.settings().env();
+        const TMV_NET_ENV_PARAM env = settings_.env();
         const TMV_NET_TEMP_INFO frameInfo = measureFrameInEnvironment(frame.temperature.data(), w, h, masked, unit, env);
 
         auto conditionAlarm = [&](const std::string &key, bool enabled, const TMV_NET_TEMP_ALARM_CONDITION &c,
@@ -392,9 +396,9 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
             }
         };
 
-        if (rules.tiered()) {
-            tieredAlarm("g1:frame", rules.frameAlarmG1(), frameInfo, "Frame", 2, 0);
-            for (const TMV_NET_TEMP_RULE_G1 &r : rules.activeRulesG1()) {
+        if (rules_.tiered()) {
+            tieredAlarm("g1:frame", rules_.frameAlarmG1(), frameInfo, "Frame", 2, 0);
+            for (const TMV_NET_TEMP_RULE_G1 &r : rules_.activeRulesG1()) {
                 TMV_NET_TEMP_INFO info{};
                 const Target target = withDeviceEnvironment(compileRuleG1(r, masked, w, h), env, unit);
                 if (!measureTarget(target, frame.temperature.data(), w, h, unit, &info))
@@ -403,14 +407,14 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
                 tieredAlarm("g1:" + std::to_string(r.ruleId), r.alarm, info, name.c_str(), r.ruleType, r.ruleId);
             }
         } else {
-            const TMV_NET_FRAME_TEMP_ALARM_CONFIG cfg = rules.frameAlarm();
+            const TMV_NET_FRAME_TEMP_ALARM_CONFIG cfg = rules_.frameAlarm();
             for (int c = 0; c < 2; ++c) {
                 const AlarmEdge edge = conditionAlarm("frame:" + std::to_string(c), cfg.enable != 0, cfg.conditions[c],
                                                       frameInfo, "Frame", 2, 0);
                 if (edge == AlarmEdge::Start)
                     runLinkages(moment, cfg.snapLinkage, cfg.recordLinkage, TMV_NET_ALARM_TEMP);
             }
-            for (const TMV_NET_TEMP_RULE &r : rules.activeRules(preset)) {
+            for (const TMV_NET_TEMP_RULE &r : rules_.activeRules(preset)) {
                 TMV_NET_TEMP_INFO info{};
                 const Target target = withDeviceEnvironment(compileRule(r, masked, w, h), env, unit);
                 if (!measureTarget(target, frame.temperature.data(), w, h, unit, &info))

@@ -51,8 +51,12 @@
 namespace sim {
 
 class AlarmSubscription;
-class Device;
 class FrameProducer;
+class PtzHead;
+class RuleSet;
+class SdCard;
+class Settings;
+struct DeviceProfile;
 
 class AlarmEngine {
 public:
@@ -61,8 +65,12 @@ public:
     static constexpr int64_t kFireDebounceUs = 500000;
     static constexpr double kTieredTolerance = 1.0;
 
-    // `thermal` null: no thermal channel (nothing to evaluate).
-    AlarmEngine(Device &device, FrameProducer *thermal);
+    // What the engine reads of its device: the frames of each channel (by
+    // index; with no channel there is nothing to evaluate), the settings of
+    // measurement, the rules, the preset the head stands at, and the card
+    // the linkages write to. All of them must outlive the engine.
+    AlarmEngine(const DeviceProfile &profile, std::vector<FrameProducer *> producers, const Settings &settings,
+                const RuleSet &rules, const PtzHead &head, SdCard &card);
     ~AlarmEngine();
 
     void reset();
@@ -101,8 +109,13 @@ private:
     void runLinkages(const Moment &moment, const TMV_NET_ALARM_LINKAGE &snap, const TMV_NET_ALARM_LINKAGE &record,
                      int32_t type);
 
-    Device &device_;
-    FrameProducer *const thermal_;
+    const DeviceProfile &profile_;
+    const std::vector<FrameProducer *> producers_;
+    FrameProducer *const thermal_;  // null without a channel
+    const Settings &settings_;
+    const RuleSet &rules_;
+    const PtzHead &head_;
+    SdCard &card_;
     mutable std::mutex mutex_;  // protects watcher_
     std::unique_ptr<Watcher> watcher_;
     mutable std::mutex subsMutex_;  // protects subscribers_

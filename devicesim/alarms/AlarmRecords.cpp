@@ -1,6 +1,5 @@
 #include "alarms/AlarmRecords.h"
 
-#include <chrono>
 #include <cstddef>
 #include <cstring>
 
@@ -188,20 +187,6 @@ std::shared_ptr<AlarmEvent> sampleAlarm(int32_t type, int channel, int64_t timeS
         break;  // high light and login exception carry only the common fields
     }
     return event;
-}
-
-int64_t deviceTimeMs(int64_t simUs)
-{
-    using namespace std::chrono;
-    // Anchored once, so the device clock moves exactly with the simulation.
-    static const int64_t anchorUs =
-        duration_cast<microseconds>(system_clock::now().time_since_epoch()).count() - simUs;
-    return (anchorUs + simUs) / 1000;
-}
-
-int64_t deviceTimeS(int64_t simUs)
-{
-    return deviceTimeMs(simUs) / 1000;
 }
 
 }  // namespace sim

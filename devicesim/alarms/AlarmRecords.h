@@ -55,12 +55,6 @@ std::shared_ptr<AlarmEvent> newAlarm(int32_t type, int channel, int64_t timeS, i
 std::shared_ptr<AlarmEvent> sampleAlarm(int32_t type, int channel, int64_t timeS, JpegBytes thermal,
                                         JpegBytes visible);
 
-// Seconds since 1970 UTC on the device's clock: the host's time when the
-// library first asked, moved on by the simulation clock since then.
-int64_t deviceTimeS(int64_t simUs);
-// The same in milliseconds, on the same anchor.
-int64_t deviceTimeMs(int64_t simUs);
-
 // Fills a text field, cut to fit with its NUL.
 void copyName(char *field, size_t size, const std::string &text);
 

@@ -1,9 +1,9 @@
 #include "api/EntryPoint.h"
 
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Journal.h"
-#include "model/Session.h"
+#include "base/Journal.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 
 #include <cstring>
 
@@ -28,6 +28,11 @@ EntryPoint::EntryPoint(const char *name, TMV_NET_HANDLE handle) : EntryPoint(nam
 EntryPoint::~EntryPoint()
 {
     Journal::instance().record(JournalEntry{name_, std::move(journal_)});
+}
+
+Device &EntryPoint::device() const
+{
+    return session_->device();
 }
 
 void EntryPoint::fail(int32_t status)

@@ -2,29 +2,33 @@
 // Shared front half of every C entry point: it journals the call, applies an
 // injected fault, finds the session and checks the argument rules of the
 // contract. The first failing rule decides the status; later checks are
-// no-ops, so a call chain reads top to bottom like the argument list.
+// no-ops, so a call chain reads top to bottom like the argument list. The
+// call then reaches the model through the login's device (api/ptz.cpp):
 //
-//   int TMV_NET_SetFrameRate(TMV_NET_HANDLE handle, int32_t channel, int32_t fps)
+//   TMV_NET_API int32_t TMV_NET_QueryPtzPreset(TMV_NET_HANDLE handle, TMV_NET_PRESET_INFO *presets,
+//                                              int32_t capacity, int32_t *count)
 //   {
-//       sim::api::EntryPoint call("TMV_NET_SetFrameRate", handle);
-//       call.input(&channel, sizeof channel).input(&fps, sizeof fps);
+//       EntryPoint call(__func__, handle);
+//       call.array(presets, capacity).input(&capacity, sizeof capacity).output(count);
 //       if (!call.ok())
 //           return call.status();
-//       return call.session().device().setFrameRate(channel, fps);
+//       return call.answerList(call.device().head().presets(), presets, capacity, count);
 //   }
 //
 // Status precedence: injected fault, then unknown/null handle (1), then the
 // first argument rule that fails (3).
 
 #include "TMVNetSDK.h"
-#include "model/Status.h"
+#include "base/Status.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace sim {
+class Device;
 class Session;
 }
 
@@ -63,13 +67,24 @@ public:
     bool ok() const { return status_ == kOk; }
     int32_t status() const { return status_; }
 
-    // The login this call runs on; only valid when ok() and a handle was given.
+    // The login this call runs on, and its device; only valid when ok() and
+    // a handle was given.
     Session &session() const { return *session_; }
     std::shared_ptr<Session> sessionPtr() const { return session_; }
+    Device &device() const;
 
     // Count to report for a list query that holds `available` records and got
     // `capacity` slots; honours an injected over-report fault.
     int32_t reportedCount(int32_t available, int32_t capacity) const;
+    // The answer of a list query once its checks passed: copies at most
+    // `capacity` of `items` into `array` and writes the count to report.
+    template <class T>
+    int32_t answerList(const std::vector<T> &items, T *array, int32_t capacity, int32_t *count) const
+    {
+        std::copy_n(items.begin(), std::min(items.size(), size_t(capacity)), array);
+        *count = reportedCount(int32_t(items.size()), capacity);
+        return kOk;
+    }
 
     // The answer of an entry point whose behaviour has not been built yet.
     int32_t notSupported() const { return ok() ? kNotSupported : status_; }

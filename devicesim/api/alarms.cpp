@@ -1,7 +1,7 @@
 // Entry points of the alarm subscription.
 #include "EntryPoint.h"
 
-#include "model/Session.h"
+#include "device/Session.h"
 
 using sim::api::EntryPoint;
 

@@ -2,20 +2,17 @@
 // OSD, network, the serial transparent channel, maintenance and target
 // recognition.
 #include "EntryPoint.h"
-#include "camera/Imaging.h"
-#include "measure/Measure.h"
-#include "measure/TempUnit.h"
-#include "model/Device.h"
-#include "model/Session.h"
-#include "model/Settings.h"
-#include "model/SimClock.h"
 
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/NetworkConfig.h"
-#include "model/SerialPort.h"
-#include "model/Session.h"
-#include "model/TargetRecognition.h"
+#include "base/SimClock.h"
+#include "camera/Imaging.h"
+#include "camera/TempUnits.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "measure/Measure.h"
+#include "settings/NetworkConfig.h"
+#include "settings/SerialPort.h"
+#include "settings/Settings.h"
+#include "settings/TargetRecognition.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,16 +27,6 @@ using sim::api::EntryPoint;
 
 namespace {
 
-sim::Settings &settingsOf(const EntryPoint &call)
-{
-    return call.session().device().settings();
-}
-
-sim::TempUnit unitOf(const EntryPoint &call)
-{
-    return settingsOf(call).tempUnit();
-}
-
 int32_t status(bool accepted)
 {
     return accepted ? sim::kOk : sim::kWrongParam;
@@ -53,7 +40,7 @@ TMV_NET_API int32_t TMV_NET_GetFrameRate(TMV_NET_HANDLE handle, int32_t *rate)
     call.output(rate);
     if (!call.ok())
         return call.status();
-    *rate = settingsOf(call).frameRate(call.session().device().profile().thermalChannel);
+    *rate = call.device().settings().frameRate(call.device().profile().thermalChannel);
     return sim::kOk;
 }
 
@@ -63,7 +50,7 @@ TMV_NET_API int32_t TMV_NET_SetFrameRate(TMV_NET_HANDLE handle, int32_t rate)
     call.input(&rate, sizeof rate);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).setClientFrameRate(rate));
+    return status(call.device().settings().setClientFrameRate(rate));
 }
 
 // The text is the device's new local time, "yyyy-MM-dd hh:mm:ss".
@@ -76,7 +63,7 @@ TMV_NET_API int32_t TMV_NET_SyncSystemTime(TMV_NET_HANDLE handle, const char *ti
     int64_t seconds = 0;
     if (!sim::parseDeviceTime(time, &seconds))
         return sim::kWrongParam;
-    settingsOf(call).setClock(seconds, sim::SimClock::instance().nowUs());
+    call.device().settings().setClock(seconds, sim::SimClock::instance().nowUs());
     return sim::kOk;
 }
 
@@ -85,7 +72,7 @@ TMV_NET_API int32_t TMV_NET_CorrectShutter(TMV_NET_HANDLE handle)
     EntryPoint call(__func__, handle);
     if (!call.ok())
         return call.status();
-    settingsOf(call).correctShutter(sim::SimClock::instance().nowUs());
+    call.device().settings().correctShutter(sim::SimClock::instance().nowUs());
     return sim::kOk;
 }
 
@@ -95,7 +82,8 @@ TMV_NET_API int32_t TMV_NET_GetEnvParam(TMV_NET_HANDLE handle, TMV_NET_ENV_PARAM
     call.output(param);
     if (!call.ok())
         return call.status();
-    *param = sim::envInUnit(settingsOf(call).env(), unitOf(call));
+    const sim::Settings &settings = call.device().settings();
+    *param = sim::envInUnit(settings.env(), settings.tempUnit());
     return sim::kOk;
 }
 
@@ -105,11 +93,11 @@ TMV_NET_API int32_t TMV_NET_SetEnvParam(TMV_NET_HANDLE handle, const TMV_NET_ENV
     call.input(param, sizeof *param);
     if (!call.ok())
         return call.status();
-    const sim::TempUnit unit = unitOf(call);
+    const sim::TempUnit unit = call.device().settings().tempUnit();
     TMV_NET_ENV_PARAM env = *param;
     env.atmosTemp = float(sim::unitToCelsius(env.atmosTemp, unit));
     env.refTemp = float(sim::unitToCelsius(env.refTemp, unit));
-    return status(settingsOf(call).setEnv(env));
+    return status(call.device().settings().setEnv(env));
 }
 
 TMV_NET_API int32_t TMV_NET_GetOSDState(TMV_NET_HANDLE handle, int32_t *state)
@@ -118,7 +106,7 @@ TMV_NET_API int32_t TMV_NET_GetOSDState(TMV_NET_HANDLE handle, int32_t *state)
     call.output(state);
     if (!call.ok())
         return call.status();
-    *state = settingsOf(call).osdState();
+    *state = call.device().settings().osdState();
     return sim::kOk;
 }
 
@@ -129,7 +117,7 @@ TMV_NET_API int32_t TMV_NET_SetOSDState(TMV_NET_HANDLE handle, int32_t state)
     call.input(&state, sizeof state);
     if (!call.ok())
         return call.status();
-    settingsOf(call).setOsdState(state);
+    call.device().settings().setOsdState(state);
     return sim::kOk;
 }
 
@@ -139,7 +127,7 @@ TMV_NET_API int32_t TMV_NET_GetTempBarState(TMV_NET_HANDLE handle, int32_t *stat
     call.output(state);
     if (!call.ok())
         return call.status();
-    *state = settingsOf(call).tempBarState();
+    *state = call.device().settings().tempBarState();
     return sim::kOk;
 }
 
@@ -150,7 +138,7 @@ TMV_NET_API int32_t TMV_NET_SetTempBarState(TMV_NET_HANDLE handle, int32_t state
     call.input(&state, sizeof state);
     if (!call.ok())
         return call.status();
-    settingsOf(call).setTempBarState(state);
+    call.device().settings().setTempBarState(state);
     return sim::kOk;
 }
 
@@ -160,7 +148,7 @@ TMV_NET_API int32_t TMV_NET_GetPalleteType(TMV_NET_HANDLE handle, int32_t *type)
     call.output(type);
     if (!call.ok())
         return call.status();
-    *type = settingsOf(call).palette();
+    *type = call.device().settings().palette();
     return sim::kOk;
 }
 
@@ -170,7 +158,7 @@ TMV_NET_API int32_t TMV_NET_SetPalleteType(TMV_NET_HANDLE handle, int32_t type)
     call.input(&type, sizeof type);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).setPalette(type));
+    return status(call.device().settings().setPalette(type));
 }
 
 TMV_NET_API int32_t TMV_NET_GetTempLevel(TMV_NET_HANDLE handle, int32_t *level)
@@ -179,7 +167,7 @@ TMV_NET_API int32_t TMV_NET_GetTempLevel(TMV_NET_HANDLE handle, int32_t *level)
     call.output(level);
     if (!call.ok())
         return call.status();
-    *level = int32_t(settingsOf(call).gain());
+    *level = int32_t(call.device().settings().gain());
     return sim::kOk;
 }
 
@@ -189,7 +177,7 @@ TMV_NET_API int32_t TMV_NET_SetTempLevel(TMV_NET_HANDLE handle, int32_t level)
     call.input(&level, sizeof level);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).setGain(level));
+    return status(call.device().settings().setGain(level));
 }
 
 TMV_NET_API int32_t TMV_NET_GetTempUnit(TMV_NET_HANDLE handle, int32_t *unit)
@@ -198,7 +186,7 @@ TMV_NET_API int32_t TMV_NET_GetTempUnit(TMV_NET_HANDLE handle, int32_t *unit)
     call.output(unit);
     if (!call.ok())
         return call.status();
-    *unit = int32_t(unitOf(call));
+    *unit = int32_t(call.device().settings().tempUnit());
     return sim::kOk;
 }
 
@@ -210,7 +198,7 @@ TMV_NET_API int32_t TMV_NET_SetTempUnit(TMV_NET_HANDLE handle, int32_t unit)
         return call.status();
     if (!sim::validTempUnit(unit))
         return sim::kWrongParam;
-    settingsOf(call).setTempUnit(sim::TempUnit(unit));
+    call.device().settings().setTempUnit(sim::TempUnit(unit));
     return sim::kOk;
 }
 
@@ -220,8 +208,8 @@ TMV_NET_API int32_t TMV_NET_GetTempSpanInfo(TMV_NET_HANDLE handle, TMV_NET_TEMP_
     call.output(info);
     if (!call.ok())
         return call.status();
-    const sim::TempUnit unit = unitOf(call);
-    TMV_NET_TEMP_SPAN_INFO span = settingsOf(call).span();
+    const sim::TempUnit unit = call.device().settings().tempUnit();
+    TMV_NET_TEMP_SPAN_INFO span = call.device().settings().span();
     span.lowerThreshold = float(sim::celsiusToUnit(span.lowerThreshold, unit));
     span.upperThreshold = float(sim::celsiusToUnit(span.upperThreshold, unit));
     *info = span;
@@ -236,11 +224,11 @@ TMV_NET_API int32_t TMV_NET_SetTempSpanInfo(TMV_NET_HANDLE handle, const TMV_NET
     call.input(info, sizeof *info);
     if (!call.ok())
         return call.status();
-    const sim::TempUnit unit = unitOf(call);
+    const sim::TempUnit unit = call.device().settings().tempUnit();
     TMV_NET_TEMP_SPAN_INFO span = *info;
     span.lowerThreshold = float(sim::unitToCelsius(span.lowerThreshold, unit));
     span.upperThreshold = float(sim::unitToCelsius(span.upperThreshold, unit));
-    return status(settingsOf(call).setSpan(span));
+    return status(call.device().settings().setSpan(span));
 }
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageLuminance(TMV_NET_HANDLE handle, int32_t *luminance)
@@ -249,7 +237,7 @@ TMV_NET_API int32_t TMV_NET_GetThermalImageLuminance(TMV_NET_HANDLE handle, int3
     call.output(luminance);
     if (!call.ok())
         return call.status();
-    *luminance = settingsOf(call).brightness();
+    *luminance = call.device().settings().brightness();
     return sim::kOk;
 }
 
@@ -259,7 +247,7 @@ TMV_NET_API int32_t TMV_NET_SetThermalImageLuminance(TMV_NET_HANDLE handle, int3
     call.input(&luminance, sizeof luminance);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).setBrightness(luminance));
+    return status(call.device().settings().setBrightness(luminance));
 }
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageContrast(TMV_NET_HANDLE handle, int32_t *contrast)
@@ -268,7 +256,7 @@ TMV_NET_API int32_t TMV_NET_GetThermalImageContrast(TMV_NET_HANDLE handle, int32
     call.output(contrast);
     if (!call.ok())
         return call.status();
-    *contrast = settingsOf(call).contrast();
+    *contrast = call.device().settings().contrast();
     return sim::kOk;
 }
 
@@ -278,7 +266,7 @@ TMV_NET_API int32_t TMV_NET_SetThermalImageContrast(TMV_NET_HANDLE handle, int32
     call.input(&contrast, sizeof contrast);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).setContrast(contrast));
+    return status(call.device().settings().setContrast(contrast));
 }
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageFlipMode(TMV_NET_HANDLE handle, int32_t *mode)
@@ -287,7 +275,7 @@ TMV_NET_API int32_t TMV_NET_GetThermalImageFlipMode(TMV_NET_HANDLE handle, int32
     call.output(mode);
     if (!call.ok())
         return call.status();
-    *mode = settingsOf(call).flipMode();
+    *mode = call.device().settings().flipMode();
     return sim::kOk;
 }
 
@@ -297,7 +285,7 @@ TMV_NET_API int32_t TMV_NET_SetThermalImageFlipMode(TMV_NET_HANDLE handle, int32
     call.input(&mode, sizeof mode);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).setFlipMode(mode));
+    return status(call.device().settings().setFlipMode(mode));
 }
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, TMV_NET_THERMAL_IMAGE_ENHANCE_INFO *info)
@@ -306,7 +294,7 @@ TMV_NET_API int32_t TMV_NET_GetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, TM
     call.output(info);
     if (!call.ok())
         return call.status();
-    settingsOf(call).enhance(info);
+    call.device().settings().enhance(info);
     return sim::kOk;
 }
 
@@ -318,7 +306,7 @@ TMV_NET_API int32_t TMV_NET_SetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, co
     call.input(info, sizeof *info);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).setEnhance(*info));
+    return status(call.device().settings().setEnhance(*info));
 }
 
 // ---- OSD and network -------------------------------------------------------
@@ -332,7 +320,7 @@ TMV_NET_API int32_t TMV_NET_GetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t c
     call.input(&channel, sizeof channel).output(info);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).timeTitle(channel, info));
+    return status(call.device().settings().timeTitle(channel, info));
 }
 
 TMV_NET_API int32_t TMV_NET_SetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_OSD_TIME_TITLE_INFO *info)
@@ -341,7 +329,7 @@ TMV_NET_API int32_t TMV_NET_SetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t c
     call.input(&channel, sizeof channel).input(info, sizeof *info);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).setTimeTitle(channel, *info));
+    return status(call.device().settings().setTimeTitle(channel, *info));
 }
 
 TMV_NET_API int32_t TMV_NET_GetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_OSD_CHANNEL_TITLE_INFO *info)
@@ -350,7 +338,7 @@ TMV_NET_API int32_t TMV_NET_GetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_
     call.input(&channel, sizeof channel).output(info);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).channelTitle(channel, info));
+    return status(call.device().settings().channelTitle(channel, info));
 }
 
 TMV_NET_API int32_t TMV_NET_SetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_OSD_CHANNEL_TITLE_INFO *info)
@@ -361,7 +349,7 @@ TMV_NET_API int32_t TMV_NET_SetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_
         call.text(info->title, sizeof info->title);
     if (!call.ok())
         return call.status();
-    return status(settingsOf(call).setChannelTitle(channel, *info));
+    return status(call.device().settings().setChannelTitle(channel, *info));
 }
 
 // Only a head with a range finder has a reading to show.
@@ -371,9 +359,9 @@ TMV_NET_API int32_t TMV_NET_GetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int3
     call.input(&channel, sizeof channel).output(param);
     if (!call.ok())
         return call.status();
-    if (!call.session().device().profile().ability.laserDistance)
+    if (!call.device().profile().ability.laserDistance)
         return sim::kNotSupported;
-    return status(settingsOf(call).laserOsd(channel, param));
+    return status(call.device().settings().laserOsd(channel, param));
 }
 
 TMV_NET_API int32_t TMV_NET_SetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_LASER_DISTANCE_OSD_PARAM *param)
@@ -382,9 +370,9 @@ TMV_NET_API int32_t TMV_NET_SetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int3
     call.input(&channel, sizeof channel).input(param, sizeof *param);
     if (!call.ok())
         return call.status();
-    if (!call.session().device().profile().ability.laserDistance)
+    if (!call.device().profile().ability.laserDistance)
         return sim::kNotSupported;
-    return status(settingsOf(call).setLaserOsd(channel, *param));
+    return status(call.device().settings().setLaserOsd(channel, *param));
 }
 
 TMV_NET_API int32_t TMV_NET_GetIpConfig(TMV_NET_HANDLE handle, TMV_NET_IP_CONFIG *config)
@@ -393,7 +381,7 @@ TMV_NET_API int32_t TMV_NET_GetIpConfig(TMV_NET_HANDLE handle, TMV_NET_IP_CONFIG
     call.output(config);
     if (!call.ok())
         return call.status();
-    *config = call.session().device().network().get();
+    *config = call.device().network().get();
     return sim::kOk;
 }
 
@@ -412,7 +400,7 @@ TMV_NET_API int32_t TMV_NET_SetIpConfig(TMV_NET_HANDLE handle, const TMV_NET_IP_
     }
     if (!call.ok())
         return call.status();
-    return call.session().device().network().set(*config);
+    return call.device().network().set(*config);
 }
 
 // ---- Serial transparent channel --------------------------------------------
@@ -423,11 +411,11 @@ TMV_NET_API int32_t TMV_NET_SetTransparentState(TMV_NET_HANDLE handle, int32_t s
     call.input(&state, sizeof state).require(state == 0 || state == 1);
     if (!call.ok())
         return call.status();
-    call.session().device().serialPort().setOpen(state == 1);
+    call.device().serialPort().setOpen(state == 1);
     return sim::kOk;
 }
 
-// A closed port answers 1. A silent bus (see model/SerialPort.h) answers 0
+// A closed port answers 1. A silent bus (see settings/SerialPort.h) answers 0
 // with no reply bytes at once: the simulated bus has no line delays, so
 // there is no time-out to wait out. A reply longer than the caller's buffer
 // is cut to it, and *replyLength says what was written.
@@ -448,7 +436,7 @@ TMV_NET_API int32_t TMV_NET_TransparentData(TMV_NET_HANDLE handle, const uint8_t
         .require(timeoutMs >= 0);
     if (!call.ok())
         return call.status();
-    sim::SerialPort &port = call.session().device().serialPort();
+    sim::SerialPort &port = call.device().serialPort();
     if (!port.open())
         return sim::kFailed;
     const sim::Bytes answer = port.transfer(sim::Bytes(data, data + size));
@@ -477,7 +465,7 @@ TMV_NET_API int32_t TMV_NET_SystemReboot(TMV_NET_HANDLE handle)
     EntryPoint call(__func__, handle);
     if (!call.ok())
         return call.status();
-    return sim::Fleet::instance().restart(call.session().device().address(), kRebootUs);
+    return sim::Fleet::instance().restart(call.device().address(), kRebootUs);
 }
 
 TMV_NET_API int32_t TMV_NET_SystemRestart(TMV_NET_HANDLE handle)
@@ -485,7 +473,7 @@ TMV_NET_API int32_t TMV_NET_SystemRestart(TMV_NET_HANDLE handle)
     EntryPoint call(__func__, handle);
     if (!call.ok())
         return call.status();
-    return sim::Fleet::instance().restart(call.session().device().address(), kRestartUs);
+    return sim::Fleet::instance().restart(call.device().address(), kRestartUs);
 }
 
 TMV_NET_API int32_t TMV_NET_RestoreFactoryDefaults(TMV_NET_HANDLE handle)
@@ -493,7 +481,7 @@ TMV_NET_API int32_t TMV_NET_RestoreFactoryDefaults(TMV_NET_HANDLE handle)
     EntryPoint call(__func__, handle);
     if (!call.ok())
         return call.status();
-    call.session().device().restoreFactorySettings();
+    call.device().restoreFactorySettings();
     return sim::kOk;
 }
 
@@ -505,7 +493,7 @@ TMV_NET_API int32_t TMV_NET_GetTargetRecognitionConfig(TMV_NET_HANDLE handle, in
     call.input(&channel, sizeof channel).output(config);
     if (!call.ok())
         return call.status();
-    return call.session().device().recognition().get(channel, config);
+    return call.device().recognition().get(channel, config);
 }
 
 TMV_NET_API int32_t TMV_NET_SetTargetRecognitionConfig(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_TARGET_RECOGNITION_CONFIG *config)
@@ -514,5 +502,5 @@ TMV_NET_API int32_t TMV_NET_SetTargetRecognitionConfig(TMV_NET_HANDLE handle, in
     call.input(&channel, sizeof channel).input(config, sizeof *config);
     if (!call.ok())
         return call.status();
-    return call.session().device().recognition().set(channel, *config);
+    return call.device().recognition().set(channel, *config);
 }

@@ -2,9 +2,8 @@
 // switching and the logo pictures.
 #include "EntryPoint.h"
 
-#include "model/Device.h"
-#include "model/Peripherals.h"
-#include "model/Session.h"
+#include "device/Device.h"
+#include "settings/Peripherals.h"
 
 using sim::api::EntryPoint;
 
@@ -14,7 +13,7 @@ TMV_NET_API int32_t TMV_NET_GetWiperConfigInfo(TMV_NET_HANDLE handle, int32_t *m
     call.output(mode);
     if (!call.ok())
         return call.status();
-    return call.session().device().peripherals().wiper(mode);
+    return call.device().peripherals().wiper(mode);
 }
 
 TMV_NET_API int32_t TMV_NET_SetWiperConfigInfo(TMV_NET_HANDLE handle, int32_t mode)
@@ -23,7 +22,7 @@ TMV_NET_API int32_t TMV_NET_SetWiperConfigInfo(TMV_NET_HANDLE handle, int32_t mo
     call.input(&mode, sizeof mode);
     if (!call.ok())
         return call.status();
-    return call.session().device().peripherals().setWiper(mode);
+    return call.device().peripherals().setWiper(mode);
 }
 
 TMV_NET_API int32_t TMV_NET_GetFillLightConfigInfo(TMV_NET_HANDLE handle, TMV_NET_FILL_LIGHT_CONFIG_INFO *info)
@@ -32,7 +31,7 @@ TMV_NET_API int32_t TMV_NET_GetFillLightConfigInfo(TMV_NET_HANDLE handle, TMV_NE
     call.output(info);
     if (!call.ok())
         return call.status();
-    return call.session().device().peripherals().fillLight(info);
+    return call.device().peripherals().fillLight(info);
 }
 
 TMV_NET_API int32_t TMV_NET_SetFillLightConfigInfo(TMV_NET_HANDLE handle, const TMV_NET_FILL_LIGHT_CONFIG_INFO *info)
@@ -41,7 +40,7 @@ TMV_NET_API int32_t TMV_NET_SetFillLightConfigInfo(TMV_NET_HANDLE handle, const 
     call.input(info, sizeof *info);
     if (!call.ok())
         return call.status();
-    return call.session().device().peripherals().setFillLight(*info);
+    return call.device().peripherals().setFillLight(*info);
 }
 
 TMV_NET_API int32_t TMV_NET_GetDayNightModeParam(TMV_NET_HANDLE handle, TMV_NET_DAY_NIGHT_MODE_PARAM *param)
@@ -50,7 +49,7 @@ TMV_NET_API int32_t TMV_NET_GetDayNightModeParam(TMV_NET_HANDLE handle, TMV_NET_
     call.output(param);
     if (!call.ok())
         return call.status();
-    return call.session().device().peripherals().dayNight(param);
+    return call.device().peripherals().dayNight(param);
 }
 
 TMV_NET_API int32_t TMV_NET_SetDayNightModeParam(TMV_NET_HANDLE handle, const TMV_NET_DAY_NIGHT_MODE_PARAM *param)
@@ -59,7 +58,7 @@ TMV_NET_API int32_t TMV_NET_SetDayNightModeParam(TMV_NET_HANDLE handle, const TM
     call.input(param, sizeof *param);
     if (!call.ok())
         return call.status();
-    return call.session().device().peripherals().setDayNight(*param);
+    return call.device().peripherals().setDayNight(*param);
 }
 
 // Logo paths are the client's own files: the picture is written to or read
@@ -70,7 +69,7 @@ TMV_NET_API int32_t TMV_NET_GetLogoPicture(TMV_NET_HANDLE handle, int32_t type, 
     call.input(&type, sizeof type).string(path);
     if (!call.ok())
         return call.status();
-    return call.session().device().peripherals().saveLogo(type, path);
+    return call.device().peripherals().saveLogo(type, path);
 }
 
 TMV_NET_API int32_t TMV_NET_SetLogoPicture(TMV_NET_HANDLE handle, int32_t type, const char *path)
@@ -79,5 +78,5 @@ TMV_NET_API int32_t TMV_NET_SetLogoPicture(TMV_NET_HANDLE handle, int32_t type, 
     call.input(&type, sizeof type).string(path);
     if (!call.ok())
         return call.status();
-    return call.session().device().peripherals().loadLogo(type, path);
+    return call.device().peripherals().loadLogo(type, path);
 }

@@ -1,9 +1,9 @@
 // Entry points of the playback family: SD-card file search and downloads.
 #include "EntryPoint.h"
 
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Session.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 #include "storage/Downloads.h"
 #include "storage/SdCard.h"
 
@@ -29,7 +29,7 @@ void checkQuery(EntryPoint &call, const TMV_NET_FILE_QUERY *query)
 // an unknown type, a time not in the agreed form or a bad page.
 bool cardQuery(const EntryPoint &call, const TMV_NET_FILE_QUERY &query, sim::CardQuery *out)
 {
-    if (!call.session().device().validChannel(query.channel) || (query.fileType != 0 && query.fileType != 1)
+    if (!call.device().validChannel(query.channel) || (query.fileType != 0 && query.fileType != 1)
         || query.pageSize <= 0 || query.pageSize > kMaxPageSize || query.pageNo < 0
         || !sim::parseQueryTime(query.startTime, &out->from) || !sim::parseQueryTime(query.endTime, &out->to))
         return false;
@@ -46,7 +46,7 @@ int32_t searchPage(const EntryPoint &call, const TMV_NET_FILE_QUERY *query, std:
     sim::CardQuery cq;
     if (!cardQuery(call, *query, &cq))
         return sim::kWrongParam;
-    *page = call.session().device().sdCard().search(cq, query->pageNo, query->pageSize);
+    *page = call.device().sdCard().search(cq, query->pageNo, query->pageSize);
     return sim::kOk;
 }
 
@@ -117,7 +117,7 @@ TMV_NET_API int32_t TMV_NET_StartDownloadFile(TMV_NET_HANDLE handle, const TMV_N
     }
     if (!call.ok())
         return -call.status();
-    sim::Device &device = call.session().device();
+    sim::Device &device = call.device();
     // Only a file of the card: a record naming anything else (a host path,
     // "..") is refused, never read.
     const std::string source = device.sdCard().hostPath(info->fileInfo.filePath);

@@ -1,10 +1,10 @@
 // Entry points of the preview family: live video, snapshots, recording.
 
 #include "api/EntryPoint.h"
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Session.h"
-#include "streams/Capture.h"
+#include "device/Capture.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 
 using sim::api::EntryPoint;
 
@@ -15,7 +15,7 @@ TMV_NET_API int32_t TMV_NET_StartPreview_V2(TMV_NET_HANDLE handle, const TMV_NET
     call.input(info, sizeof *info).callbackFn(callback);
     if (!call.ok())
         return call.status();
-    if (!call.session().device().validChannel(info->channel))
+    if (!call.device().validChannel(info->channel))
         return sim::kWrongParam;
     return call.session().startPreview(info->channel, callback, user);
 }

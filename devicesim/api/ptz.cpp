@@ -3,17 +3,14 @@
 // and the linkage with a partner camera.
 #include "EntryPoint.h"
 
-#include "model/Device.h"
-#include "model/Session.h"
-#include "model/SimClock.h"
+#include "base/SimClock.h"
+#include "device/Device.h"
 #include "ptz/ElectronicPtz.h"
 #include "ptz/PtzAccessories.h"
 #include "ptz/PtzHead.h"
-#include "world/World.h"
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 using sim::api::EntryPoint;
 
@@ -44,8 +41,8 @@ TMV_NET_API int32_t TMV_NET_PtzControl(TMV_NET_HANDLE handle, const TMV_NET_PTZ_
         return call.status();
     const int64_t nowUs = sim::SimClock::instance().nowUs();
     if (sim::ptzaccessories::handles(control->command))  // focus, iris, switches
-        return call.session().device().accessories().control(*control, nowUs);
-    return call.session().device().head().control(*control, nowUs);
+        return call.device().accessories().control(*control, nowUs);
+    return call.device().head().control(*control, nowUs);
 }
 
 // ---- Presets ---------------------------------------------------------------
@@ -56,7 +53,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPresetSize(TMV_NET_HANDLE handle, int32_t *c
     call.output(count);
     if (!call.ok())
         return call.status();
-    *count = call.session().device().head().presetCount();
+    *count = call.device().head().presetCount();
     return sim::kOk;
 }
 
@@ -67,11 +64,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPreset(TMV_NET_HANDLE handle, TMV_NET_PRESET
     call.array(presets, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
         return call.status();
-    const std::vector<TMV_NET_PRESET_INFO> list = call.session().device().head().presets();
-    const int32_t available = int32_t(list.size());
-    std::copy_n(list.begin(), std::min(available, capacity), presets);
-    *count = call.reportedCount(available, capacity);
-    return sim::kOk;
+    return call.answerList(call.device().head().presets(), presets, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_PtzPresetControl(TMV_NET_HANDLE handle, int32_t action,
@@ -85,7 +78,7 @@ TMV_NET_API int32_t TMV_NET_PtzPresetControl(TMV_NET_HANDLE handle, int32_t acti
         call.text(preset->name, sizeof preset->name);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().presetControl(action, *preset);
+    return call.device().head().presetControl(action, *preset);
 }
 
 // The preset the head stands at, 0 when none (on the way to one included).
@@ -95,7 +88,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPresetId(TMV_NET_HANDLE handle, int32_t *pre
     call.output(presetId);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().presetAt(presetId);
+    return call.device().head().presetAt(presetId);
 }
 
 // ---- Tours -----------------------------------------------------------------
@@ -106,7 +99,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzTourSize(TMV_NET_HANDLE handle, int32_t *cou
     call.output(count);
     if (!call.ok())
         return call.status();
-    *count = call.session().device().head().tourCount();
+    *count = call.device().head().tourCount();
     return sim::kOk;
 }
 
@@ -121,7 +114,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzTour(TMV_NET_HANDLE handle, int32_t withPoin
         .require(withPoints == 0 || withPoints == 1);
     if (!call.ok())
         return call.status();
-    const int32_t available = call.session().device().head().tours(withPoints == 1, tours, capacity);
+    const int32_t available = call.device().head().tours(withPoints == 1, tours, capacity);
     *count = call.reportedCount(available, capacity);
     return sim::kOk;
 }
@@ -136,7 +129,7 @@ TMV_NET_API int32_t TMV_NET_PtzTourControl(TMV_NET_HANDLE handle, int32_t action
         checkTour(call, tour);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().tourControl(action, *tour, sim::SimClock::instance().nowUs());
+    return call.device().head().tourControl(action, *tour, sim::SimClock::instance().nowUs());
 }
 
 // ---- Patterns --------------------------------------------------------------
@@ -147,7 +140,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPatternSize(TMV_NET_HANDLE handle, int32_t *
     call.output(count);
     if (!call.ok())
         return call.status();
-    *count = call.session().device().head().patternCount();
+    *count = call.device().head().patternCount();
     return sim::kOk;
 }
 
@@ -158,11 +151,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPattern(TMV_NET_HANDLE handle, TMV_NET_PATTE
     call.array(patterns, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
         return call.status();
-    const std::vector<TMV_NET_PATTERN_INFO> list = call.session().device().head().patterns();
-    const int32_t available = int32_t(list.size());
-    std::copy_n(list.begin(), std::min(available, capacity), patterns);
-    *count = call.reportedCount(available, capacity);
-    return sim::kOk;
+    return call.answerList(call.device().head().patterns(), patterns, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_PtzPatternControl(TMV_NET_HANDLE handle, int32_t action, int32_t patternId)
@@ -171,7 +160,7 @@ TMV_NET_API int32_t TMV_NET_PtzPatternControl(TMV_NET_HANDLE handle, int32_t act
     call.input(&action, sizeof action).input(&patternId, sizeof patternId);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().patternControl(action, patternId, sim::SimClock::instance().nowUs());
+    return call.device().head().patternControl(action, patternId, sim::SimClock::instance().nowUs());
 }
 
 // ---- Area scans ------------------------------------------------------------
@@ -182,7 +171,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfoSize(TMV_NET_HANDLE handle, in
     call.output(count);
     if (!call.ok())
         return call.status();
-    *count = call.session().device().head().scanCount();
+    *count = call.device().head().scanCount();
     return sim::kOk;
 }
 
@@ -193,11 +182,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfo(TMV_NET_HANDLE handle, TMV_NE
     call.array(scans, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
         return call.status();
-    const std::vector<TMV_NET_REGION_SCAN_INFO> list = call.session().device().head().scans();
-    const int32_t available = int32_t(list.size());
-    std::copy_n(list.begin(), std::min(available, capacity), scans);
-    *count = call.reportedCount(available, capacity);
-    return sim::kOk;
+    return call.answerList(call.device().head().scans(), scans, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_SetPtzRegionScanInfo(TMV_NET_HANDLE handle, const TMV_NET_REGION_SCAN_INFO *scan)
@@ -206,7 +191,7 @@ TMV_NET_API int32_t TMV_NET_SetPtzRegionScanInfo(TMV_NET_HANDLE handle, const TM
     call.input(scan, sizeof *scan);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().setScan(*scan);
+    return call.device().head().setScan(*scan);
 }
 
 TMV_NET_API int32_t TMV_NET_PtzRegionScanControl(TMV_NET_HANDLE handle, int32_t scanId, bool start)
@@ -215,7 +200,7 @@ TMV_NET_API int32_t TMV_NET_PtzRegionScanControl(TMV_NET_HANDLE handle, int32_t 
     call.input(&scanId, sizeof scanId).input(&start, sizeof start);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().scanControl(scanId, start, sim::SimClock::instance().nowUs());
+    return call.device().head().scanControl(scanId, start, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_DeletePtzRegionScanInfo(TMV_NET_HANDLE handle, int32_t scanId)
@@ -224,7 +209,7 @@ TMV_NET_API int32_t TMV_NET_DeletePtzRegionScanInfo(TMV_NET_HANDLE handle, int32
     call.input(&scanId, sizeof scanId);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().deleteScan(scanId, sim::SimClock::instance().nowUs());
+    return call.device().head().deleteScan(scanId, sim::SimClock::instance().nowUs());
 }
 
 // ---- Boot and park actions -------------------------------------------------
@@ -235,7 +220,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzBootActionInfo(TMV_NET_HANDLE handle, TMV_NE
     call.output(info);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().bootAction(info);
+    return call.device().head().bootAction(info);
 }
 
 TMV_NET_API int32_t TMV_NET_SetPtzBootActionInfo(TMV_NET_HANDLE handle, const TMV_NET_BOOT_ACTION_INFO *info)
@@ -244,7 +229,7 @@ TMV_NET_API int32_t TMV_NET_SetPtzBootActionInfo(TMV_NET_HANDLE handle, const TM
     call.input(info, sizeof *info);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().setBootAction(*info);
+    return call.device().head().setBootAction(*info);
 }
 
 TMV_NET_API int32_t TMV_NET_QueryPtzParkActionInfo(TMV_NET_HANDLE handle, TMV_NET_PARK_ACTION_INFO *info)
@@ -253,7 +238,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzParkActionInfo(TMV_NET_HANDLE handle, TMV_NE
     call.output(info);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().parkAction(info);
+    return call.device().head().parkAction(info);
 }
 
 TMV_NET_API int32_t TMV_NET_SetPtzParkActionInfo(TMV_NET_HANDLE handle, const TMV_NET_PARK_ACTION_INFO *info)
@@ -262,7 +247,7 @@ TMV_NET_API int32_t TMV_NET_SetPtzParkActionInfo(TMV_NET_HANDLE handle, const TM
     call.input(info, sizeof *info);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().setParkAction(*info, sim::SimClock::instance().nowUs());
+    return call.device().head().setParkAction(*info, sim::SimClock::instance().nowUs());
 }
 
 // ---- Positioning, tracking, status -----------------------------------------
@@ -272,7 +257,7 @@ TMV_NET_API int32_t TMV_NET_ResetPtzConfig(TMV_NET_HANDLE handle)
     EntryPoint call(__func__, handle);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().selfCheck(sim::SimClock::instance().nowUs());
+    return call.device().head().selfCheck(sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_PtzLensInit(TMV_NET_HANDLE handle, int32_t channel)
@@ -281,7 +266,7 @@ TMV_NET_API int32_t TMV_NET_PtzLensInit(TMV_NET_HANDLE handle, int32_t channel)
     call.input(&channel, sizeof channel);
     if (!call.ok())
         return call.status();
-    sim::Device &device = call.session().device();
+    sim::Device &device = call.device();
     const int32_t status = device.accessories().lensInit(channel, sim::SimClock::instance().nowUs());
     if (status == sim::kOk)
         device.head().setZoom(channel, 1.0);  // the widest, as at power-on
@@ -289,21 +274,18 @@ TMV_NET_API int32_t TMV_NET_PtzLensInit(TMV_NET_HANDLE handle, int32_t channel)
 }
 
 // The distance in whole metres to what the centre of the optical picture
-// shows, along the head's direction now (the digital window does not steer
-// the beam); 0 when nothing sends the beam back (sky).
+// shows, along the head's direction now; 0 when nothing sends the beam back.
 TMV_NET_API int32_t TMV_NET_GetLaserDistance(TMV_NET_HANDLE handle, int32_t *distance)
 {
     EntryPoint call(__func__, handle);
     call.output(distance);
     if (!call.ok())
         return call.status();
-    const sim::Device &device = call.session().device();
+    const sim::Device &device = call.device();
     if (!device.profile().ability.laserDistance || !device.head().turns())
         return sim::kNotSupported;
     const int64_t nowUs = sim::SimClock::instance().nowUs();
-    const double range = sim::World::shared(device.profile().seed)
-                             ->rangeM(device.head().panDegAt(nowUs), device.head().tiltDegAt(nowUs), double(nowUs) / 1e6);
-    *distance = int32_t(std::lround(range));
+    *distance = int32_t(std::lround(device.rangeAheadM(nowUs)));
     return sim::kOk;
 }
 
@@ -313,7 +295,7 @@ TMV_NET_API int32_t TMV_NET_PtzPosition(TMV_NET_HANDLE handle, const TMV_NET_PTZ
     call.input(position, sizeof *position);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().position(*position, sim::SimClock::instance().nowUs());
+    return call.device().head().position(*position, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_PtzTrackingPosition(TMV_NET_HANDLE handle,
@@ -323,7 +305,7 @@ TMV_NET_API int32_t TMV_NET_PtzTrackingPosition(TMV_NET_HANDLE handle,
     call.input(position, sizeof *position);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().trackingPosition(*position, sim::SimClock::instance().nowUs());
+    return call.device().head().trackingPosition(*position, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_GetCurrentPtz_V1(TMV_NET_HANDLE handle, TMV_NET_CURRENT_PTZ_INFO *info)
@@ -332,7 +314,7 @@ TMV_NET_API int32_t TMV_NET_GetCurrentPtz_V1(TMV_NET_HANDLE handle, TMV_NET_CURR
     call.output(info);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().currentInfo(info, sim::SimClock::instance().nowUs());
+    return call.device().head().currentInfo(info, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_GetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t channel, float *multiplier)
@@ -341,7 +323,7 @@ TMV_NET_API int32_t TMV_NET_GetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t 
     call.input(&channel, sizeof channel).output(multiplier);
     if (!call.ok())
         return call.status();
-    const sim::Device &device = call.session().device();
+    const sim::Device &device = call.device();
     if (!device.profile().ability.zoom || !device.head().turns())
         return sim::kNotSupported;
     if (!device.validChannel(channel))
@@ -356,7 +338,7 @@ TMV_NET_API int32_t TMV_NET_SetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t 
     call.input(&channel, sizeof channel).input(&multiplier, sizeof multiplier);
     if (!call.ok())
         return call.status();
-    const sim::Device &device = call.session().device();
+    const sim::Device &device = call.device();
     if (!device.profile().ability.zoom || !device.head().turns())
         return sim::kNotSupported;
     // The negated test also refuses NaN.
@@ -373,7 +355,7 @@ TMV_NET_API int32_t TMV_NET_GetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t 
     call.input(&channel, sizeof channel).output(config);
     if (!call.ok())
         return call.status();
-    return call.session().device().accessories().targetTrackConfig(channel, config);
+    return call.device().accessories().targetTrackConfig(channel, config);
 }
 
 TMV_NET_API int32_t TMV_NET_SetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t channel,
@@ -383,7 +365,7 @@ TMV_NET_API int32_t TMV_NET_SetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t 
     call.input(&channel, sizeof channel).input(config, sizeof *config);
     if (!call.ok())
         return call.status();
-    return call.session().device().accessories().setTargetTrackConfig(channel, *config);
+    return call.device().accessories().setTargetTrackConfig(channel, *config);
 }
 
 TMV_NET_API int32_t TMV_NET_GetAccelerationData(TMV_NET_HANDLE handle, TMV_NET_ACCELERATION_DATA *data)
@@ -392,7 +374,7 @@ TMV_NET_API int32_t TMV_NET_GetAccelerationData(TMV_NET_HANDLE handle, TMV_NET_A
     call.output(data);
     if (!call.ok())
         return call.status();
-    const sim::PtzHead &head = call.session().device().head();
+    const sim::PtzHead &head = call.device().head();
     if (!head.turns())
         return sim::kNotSupported;
     // The angular speed over the next millisecond of the motion held now:
@@ -412,7 +394,7 @@ TMV_NET_API int32_t TMV_NET_GetPtzPowerOffConfig(TMV_NET_HANDLE handle, TMV_NET_
     call.output(config);
     if (!call.ok())
         return call.status();
-    return call.session().device().accessories().powerOffConfig(config);
+    return call.device().accessories().powerOffConfig(config);
 }
 
 TMV_NET_API int32_t TMV_NET_SetPtzPowerOffConfig(TMV_NET_HANDLE handle,
@@ -422,7 +404,7 @@ TMV_NET_API int32_t TMV_NET_SetPtzPowerOffConfig(TMV_NET_HANDLE handle,
     call.input(config, sizeof *config);
     if (!call.ok())
         return call.status();
-    return call.session().device().accessories().setPowerOffConfig(*config);
+    return call.device().accessories().setPowerOffConfig(*config);
 }
 
 TMV_NET_API int32_t TMV_NET_GetPtzRunningStatus(TMV_NET_HANDLE handle, TMV_NET_PTZ_RUNNING_STATUS *status)
@@ -431,7 +413,7 @@ TMV_NET_API int32_t TMV_NET_GetPtzRunningStatus(TMV_NET_HANDLE handle, TMV_NET_P
     call.output(status);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().runningStatus(status, sim::SimClock::instance().nowUs());
+    return call.device().head().runningStatus(status, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_Ptz3DPosition(TMV_NET_HANDLE handle, const TMV_NET_PTZ_3D_POSITION *position)
@@ -440,7 +422,7 @@ TMV_NET_API int32_t TMV_NET_Ptz3DPosition(TMV_NET_HANDLE handle, const TMV_NET_P
     call.input(position, sizeof *position);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().position3D(*position);
+    return call.device().head().position3D(*position);
 }
 
 TMV_NET_API int32_t TMV_NET_PtzRegionFocus(TMV_NET_HANDLE handle, const TMV_NET_PTZ_REGION *region)
@@ -449,7 +431,7 @@ TMV_NET_API int32_t TMV_NET_PtzRegionFocus(TMV_NET_HANDLE handle, const TMV_NET_
     call.input(region, sizeof *region);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().regionFocus(*region);
+    return call.device().head().regionFocus(*region);
 }
 
 TMV_NET_API int32_t TMV_NET_PtzManualTrack(TMV_NET_HANDLE handle, const TMV_NET_PTZ_REGION *region)
@@ -458,7 +440,7 @@ TMV_NET_API int32_t TMV_NET_PtzManualTrack(TMV_NET_HANDLE handle, const TMV_NET_
     call.input(region, sizeof *region);
     if (!call.ok())
         return call.status();
-    return call.session().device().head().manualTrack(*region);
+    return call.device().head().manualTrack(*region);
 }
 
 // ---- Electronic PTZ and linkage --------------------------------------------
@@ -469,7 +451,7 @@ TMV_NET_API int32_t TMV_NET_ElectronicPtzControl(TMV_NET_HANDLE handle, const TM
     call.input(control, sizeof *control);
     if (!call.ok())
         return call.status();
-    return call.session().device().eptz().control(*control, sim::SimClock::instance().nowUs());
+    return call.device().eptz().control(*control, sim::SimClock::instance().nowUs());
 }
 
 TMV_NET_API int32_t TMV_NET_GetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
@@ -479,7 +461,7 @@ TMV_NET_API int32_t TMV_NET_GetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
     call.output(config);
     if (!call.ok())
         return call.status();
-    return call.session().device().accessories().gunBallConfig(config);
+    return call.device().accessories().gunBallConfig(config);
 }
 
 TMV_NET_API int32_t TMV_NET_SetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
@@ -494,5 +476,5 @@ TMV_NET_API int32_t TMV_NET_SetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
     }
     if (!call.ok())
         return call.status();
-    return call.session().device().accessories().setGunBallConfig(*config);
+    return call.device().accessories().setGunBallConfig(*config);
 }

@@ -2,11 +2,11 @@
 // description.
 
 #include "api/EntryPoint.h"
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Session.h"
-#include "model/Settings.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 #include "ptz/PtzAccessories.h"
+#include "settings/Settings.h"
 
 #include <cstring>
 #include <string>
@@ -78,7 +78,7 @@ TMV_NET_API int32_t TMV_NET_GetDevInfo(TMV_NET_HANDLE handle, TMV_NET_DEV_INFO *
     call.output(info);
     if (!call.ok())
         return call.status();
-    *info = call.session().device().devInfo();
+    *info = call.device().devInfo();
     return 0;
 }
 
@@ -89,9 +89,9 @@ TMV_NET_API int32_t TMV_NET_GetDevAbility(TMV_NET_HANDLE handle, int32_t channel
     call.input(&channel, sizeof channel).input(&reserved, sizeof reserved).output(ability);
     if (!call.ok())
         return call.status();
-    if (!call.session().device().validChannel(channel))
+    if (!call.device().validChannel(channel))
         return sim::kWrongParam;
-    *ability = call.session().device().ability(channel);
+    *ability = call.device().ability(channel);
     return 0;
 }
 
@@ -101,6 +101,6 @@ TMV_NET_API int32_t TMV_NET_GetPtzAuxState(TMV_NET_HANDLE handle, TMV_NET_PTZ_AU
     call.output(state);
     if (!call.ok())
         return call.status();
-    *state = call.session().device().accessories().auxState();
+    *state = call.device().accessories().auxState();
     return 0;
 }

@@ -3,34 +3,18 @@
 // rules, masks and the tiered (G1) rules.
 #include "EntryPoint.h"
 
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
+#include "device/Thermometer.h"
 #include "measure/RuleSet.h"
-#include "measure/Thermometer.h"
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Session.h"
-#include "model/Settings.h"
+#include "settings/Settings.h"
 
-#include <algorithm>
 #include <vector>
 
 using sim::api::EntryPoint;
 
 namespace {
-
-sim::Device &deviceOf(const EntryPoint &call)
-{
-    return call.session().device();
-}
-
-// Writes at most `capacity` records; the count is what the device reports.
-template <class T>
-int32_t answerList(const EntryPoint &call, const std::vector<T> &items, T *array, int32_t capacity, int32_t *count)
-{
-    const size_t n = std::min(items.size(), size_t(capacity));
-    std::copy_n(items.begin(), n, array);
-    *count = call.reportedCount(int32_t(items.size()), capacity);
-    return sim::kOk;
-}
 
 // The temperature and raw streams read the device's thermal channel.
 bool hasThermalChannel(const sim::Device &device)
@@ -49,7 +33,7 @@ TMV_NET_API int32_t TMV_NET_QueryFrameTemp(TMV_NET_HANDLE handle, TMV_NET_TEMP_I
     call.output(info);
     if (!call.ok())
         return call.status();
-    return sim::frameReading(deviceOf(call), info);
+    return sim::frameReading(call.device(), info);
 }
 
 TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig(TMV_NET_HANDLE handle,
@@ -59,7 +43,7 @@ TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig(TMV_NET_HANDLE handle,
     call.output(config);
     if (!call.ok())
         return call.status();
-    *config = deviceOf(call).rules().frameAlarm();
+    *config = call.device().rules().frameAlarm();
     return sim::kOk;
 }
 
@@ -70,7 +54,7 @@ TMV_NET_API int32_t TMV_NET_UpdateFrameTempAlarmConfig(TMV_NET_HANDLE handle,
     call.input(config, sizeof *config);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().setFrameAlarm(*config);
+    return call.device().rules().setFrameAlarm(*config);
 }
 
 TMV_NET_API int32_t TMV_NET_GetTempEnable(TMV_NET_HANDLE handle, int32_t *enable)
@@ -79,7 +63,7 @@ TMV_NET_API int32_t TMV_NET_GetTempEnable(TMV_NET_HANDLE handle, int32_t *enable
     call.output(enable);
     if (!call.ok())
         return call.status();
-    *enable = deviceOf(call).settings().measuring() ? 1 : 0;
+    *enable = call.device().settings().measuring() ? 1 : 0;
     return sim::kOk;
 }
 
@@ -90,7 +74,7 @@ TMV_NET_API int32_t TMV_NET_SetTempEnable(TMV_NET_HANDLE handle, int32_t enable)
     call.require(enable == 0 || enable == 1);
     if (!call.ok())
         return call.status();
-    deviceOf(call).settings().setMeasuring(enable == 1);
+    call.device().settings().setMeasuring(enable == 1);
     return sim::kOk;
 }
 
@@ -100,7 +84,7 @@ TMV_NET_API int32_t TMV_NET_QueryRandomTemp(TMV_NET_HANDLE handle, const TMV_NET
     call.input(point, sizeof *point).output(temp);
     if (!call.ok())
         return call.status();
-    return sim::pointReading(deviceOf(call), *point, temp);
+    return sim::pointReading(call.device(), *point, temp);
 }
 
 // ---- Streams ---------------------------------------------------------------
@@ -112,7 +96,7 @@ TMV_NET_API int32_t TMV_NET_SetPullTempExecParam(TMV_NET_HANDLE handle, int32_t 
     call.require(correction == 0 || correction == 1);
     if (!call.ok())
         return call.status();
-    deviceOf(call).settings().setTempCorrection(correction == 1);
+    call.device().settings().setTempCorrection(correction == 1);
     return sim::kOk;
 }
 
@@ -122,7 +106,7 @@ TMV_NET_API int32_t TMV_NET_StartPullTemp_V2(TMV_NET_HANDLE handle, TMV_NET_TEMP
     call.callbackFn(callback);
     if (!call.ok())
         return call.status();
-    if (!hasThermalChannel(deviceOf(call)))
+    if (!hasThermalChannel(call.device()))
         return sim::kNotSupported;
     return call.session().startTempStream(callback, user);
 }
@@ -145,7 +129,7 @@ TMV_NET_API int32_t TMV_NET_StartPullNucData(TMV_NET_HANDLE handle, TMV_NET_NUC_
     call.callbackFn(callback);
     if (!call.ok())
         return call.status();
-    if (!hasThermalChannel(deviceOf(call)))
+    if (!hasThermalChannel(call.device()))
         return sim::kNotSupported;
     return call.session().startRawStream(callback, user);
 }
@@ -169,7 +153,7 @@ TMV_NET_API int32_t TMV_NET_QueryTempRuleSize(TMV_NET_HANDLE handle, const TMV_N
     call.input(key, sizeof *key).output(count);
     if (!call.ok())
         return call.status();
-    *count = deviceOf(call).rules().ruleCount(*key);
+    *count = call.device().rules().ruleCount(*key);
     return sim::kOk;
 }
 
@@ -181,9 +165,9 @@ TMV_NET_API int32_t TMV_NET_QueryTempRule(TMV_NET_HANDLE handle, const TMV_NET_T
     if (!call.ok())
         return call.status();
     std::vector<TMV_NET_TEMP_RULE> found;
-    if (int32_t status = deviceOf(call).rules().queryRules(*key, &found))
+    if (int32_t status = call.device().rules().queryRules(*key, &found))
         return status;
-    return answerList(call, found, rules, capacity, count);
+    return call.answerList(found, rules, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_QueryRuleTemp(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_KEY *key,
@@ -194,9 +178,9 @@ TMV_NET_API int32_t TMV_NET_QueryRuleTemp(TMV_NET_HANDLE handle, const TMV_NET_T
     if (!call.ok())
         return call.status();
     std::vector<TMV_NET_RULE_TEMP> found;
-    if (int32_t status = sim::ruleReadings(deviceOf(call), *key, &found))
+    if (int32_t status = sim::ruleReadings(call.device(), *key, &found))
         return status;
-    return answerList(call, found, temps, capacity, count);
+    return call.answerList(found, temps, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_DeleteAllTempRule(TMV_NET_HANDLE handle, int32_t presetPosition)
@@ -206,7 +190,7 @@ TMV_NET_API int32_t TMV_NET_DeleteAllTempRule(TMV_NET_HANDLE handle, int32_t pre
     call.require(presetPosition >= 0);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().deleteAllRules(presetPosition);
+    return call.device().rules().deleteAllRules(presetPosition);
 }
 
 TMV_NET_API int32_t TMV_NET_DeleteTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_KEY *key)
@@ -215,7 +199,7 @@ TMV_NET_API int32_t TMV_NET_DeleteTempRule(TMV_NET_HANDLE handle, const TMV_NET_
     call.input(key, sizeof *key);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().deleteRules(*key);
+    return call.device().rules().deleteRules(*key);
 }
 
 TMV_NET_API int32_t TMV_NET_AddTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE *rule)
@@ -226,7 +210,7 @@ TMV_NET_API int32_t TMV_NET_AddTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEM
         call.text(rule->name, sizeof rule->name);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().addRule(*rule);
+    return call.device().rules().addRule(*rule);
 }
 
 TMV_NET_API int32_t TMV_NET_UpdateTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE *rule)
@@ -237,7 +221,7 @@ TMV_NET_API int32_t TMV_NET_UpdateTempRule(TMV_NET_HANDLE handle, const TMV_NET_
         call.text(rule->name, sizeof rule->name);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().updateRule(*rule);
+    return call.device().rules().updateRule(*rule);
 }
 
 // ---- Masks -----------------------------------------------------------------
@@ -249,7 +233,7 @@ TMV_NET_API int32_t TMV_NET_QueryTempMaskSize(TMV_NET_HANDLE handle, const TMV_N
     call.input(key, sizeof *key).output(count);
     if (!call.ok())
         return call.status();
-    *count = int32_t(deviceOf(call).rules().masks(*key).size());
+    *count = int32_t(call.device().rules().masks(*key).size());
     return sim::kOk;
 }
 
@@ -260,7 +244,7 @@ TMV_NET_API int32_t TMV_NET_QueryTempMask(TMV_NET_HANDLE handle, const TMV_NET_T
     call.input(key, sizeof *key).array(masks, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
         return call.status();
-    return answerList(call, deviceOf(call).rules().masks(*key), masks, capacity, count);
+    return call.answerList(call.device().rules().masks(*key), masks, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_DeleteAllTempMask(TMV_NET_HANDLE handle, int32_t presetPosition)
@@ -270,7 +254,7 @@ TMV_NET_API int32_t TMV_NET_DeleteAllTempMask(TMV_NET_HANDLE handle, int32_t pre
     call.require(presetPosition >= 0);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().deleteAllMasks(presetPosition);
+    return call.device().rules().deleteAllMasks(presetPosition);
 }
 
 TMV_NET_API int32_t TMV_NET_DeleteTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEMP_MASK_KEY *key)
@@ -279,7 +263,7 @@ TMV_NET_API int32_t TMV_NET_DeleteTempMask(TMV_NET_HANDLE handle, const TMV_NET_
     call.input(key, sizeof *key);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().deleteMasks(*key);
+    return call.device().rules().deleteMasks(*key);
 }
 
 TMV_NET_API int32_t TMV_NET_AddTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEMP_MASK *mask)
@@ -290,7 +274,7 @@ TMV_NET_API int32_t TMV_NET_AddTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEM
         call.text(mask->name, sizeof mask->name);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().addMask(*mask);
+    return call.device().rules().addMask(*mask);
 }
 
 // ---- Tiered (G1) rules -----------------------------------------------------
@@ -303,9 +287,9 @@ TMV_NET_API int32_t TMV_NET_QueryTempRule_G1(TMV_NET_HANDLE handle, const TMV_NE
     if (!call.ok())
         return call.status();
     std::vector<TMV_NET_TEMP_RULE_G1> found;
-    if (int32_t status = deviceOf(call).rules().queryRulesG1(*key, &found))
+    if (int32_t status = call.device().rules().queryRulesG1(*key, &found))
         return status;
-    return answerList(call, found, rules, capacity, count);
+    return call.answerList(found, rules, capacity, count);
 }
 
 TMV_NET_API int32_t TMV_NET_AddTempRule_G1(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_G1 *rule)
@@ -314,7 +298,7 @@ TMV_NET_API int32_t TMV_NET_AddTempRule_G1(TMV_NET_HANDLE handle, const TMV_NET_
     call.input(rule, sizeof *rule);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().addRuleG1(*rule);
+    return call.device().rules().addRuleG1(*rule);
 }
 
 TMV_NET_API int32_t TMV_NET_UpdateTempRule_G1(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_G1 *rule)
@@ -323,7 +307,7 @@ TMV_NET_API int32_t TMV_NET_UpdateTempRule_G1(TMV_NET_HANDLE handle, const TMV_N
     call.input(rule, sizeof *rule);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().updateRuleG1(*rule);
+    return call.device().rules().updateRuleG1(*rule);
 }
 
 TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig_G1(TMV_NET_HANDLE handle, TMV_NET_TEMP_ALARM_G1 *alarm)
@@ -332,7 +316,7 @@ TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig_G1(TMV_NET_HANDLE handle, 
     call.output(alarm);
     if (!call.ok())
         return call.status();
-    *alarm = deviceOf(call).rules().frameAlarmG1();
+    *alarm = call.device().rules().frameAlarmG1();
     return sim::kOk;
 }
 
@@ -343,5 +327,5 @@ TMV_NET_API int32_t TMV_NET_UpdateFrameTempAlarmConfig_G1(TMV_NET_HANDLE handle,
     call.input(alarm, sizeof *alarm);
     if (!call.ok())
         return call.status();
-    return deviceOf(call).rules().setFrameAlarmG1(*alarm);
+    return call.device().rules().setFrameAlarmG1(*alarm);
 }

@@ -1,6 +1,6 @@
 #include "camera/FrameProducer.h"
 
-#include "model/SimClock.h"
+#include "base/SimClock.h"
 
 #include <ctime>
 

@@ -19,9 +19,13 @@
 // sent to the newest tick: a slow consumer drops frames and never holds the
 // others. With the clock paused every tick is delivered, so stepping is
 // deterministic; a step of many ticks may let readers drift apart, and a
-// reader behind the cache gets its tick rendered again (the same picture). statsMutex_ guards the cost figures. Lock order: renderMutex_
-// before the head's and settings' locks (the view function); never the other
-// way round.
+// reader behind the cache gets its tick rendered again (the same picture).
+// statsMutex_ guards the cost figures.
+// Lock order: gridMutex_ before renderMutex_ (frameNow() looks for the grid's
+// newest tick in the cache under both); renderMutex_ before the head's and
+// settings' locks (the view function) and before statsMutex_. Never the
+// other way round: the rate function takes the settings' lock, so it is
+// called before gridMutex_, never under it.
 
 #include "camera/ChannelRenderer.h"
 #include "camera/Picture.h"

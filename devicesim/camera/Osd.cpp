@@ -2,7 +2,7 @@
 
 #include "camera/Imaging.h"
 #include "camera/Picture.h"
-#include "measure/TempUnit.h"
+#include "camera/TempUnits.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -220,4 +220,30 @@ bool measureTarget(const Target &target, const uint16_t *matrix, int width, int 
     return true;
 }
 
+bool neutralEnv(const TMV_NET_ENV_PARAM &env)
+{
+    return env.emissivity == 1.0f && env.atmosTrans == 1.0f;
+}
+
+TMV_NET_TEMP_INFO measureFrameInEnvironment(const uint16_t *deciKelvin, int width, int height,
+                                            const SpanList &masked, TempUnit unit, const TMV_NET_ENV_PARAM &env)
+{
+    if (neutralEnv(env))
+        return measureFrame(deciKelvin, width, height, masked, unit);
+    TMV_NET_TEMP_INFO info = measureFrame(deciKelvin, width, height, masked, TempUnit::Celsius);
+    for (float *t : {&info.maxTemp, &info.minTemp, &info.avgTemp, &info.centerTemp})
+        *t = float(celsiusToUnit(correctForEnvironment(*t, env, TempUnit::Celsius), unit));
+    return info;
+}
+
+Target withDeviceEnvironment(Target target, const TMV_NET_ENV_PARAM &env, TempUnit unit)
+{
+    if (target.envEnable || neutralEnv(env))
+        return target;
+    // Kept in Celsius by the device; the rule measures in `unit`.
+    target.envEnable = true;
+    target.env = envInUnit(env, unit);
+    return target;
+}
+
 }  // namespace sim

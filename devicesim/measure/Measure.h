@@ -4,8 +4,8 @@
 // correction and the unit the device reports in.
 
 #include "TMVNetSDK.h"
+#include "camera/TempUnits.h"
 #include "measure/Shapes.h"
-#include "measure/TempUnit.h"
 
 #include <cstdint>
 #include <vector>
@@ -50,6 +50,10 @@ double correctForEnvironment(double apparentC, const TMV_NET_ENV_PARAM &env, Tem
 // `unit`, as records and rules carry them.
 TMV_NET_ENV_PARAM envInUnit(TMV_NET_ENV_PARAM celsiusEnv, TempUnit unit);
 
+// An environment that changes nothing (emissivity and transmittance 1):
+// readings skip the correction, so they stay exact.
+bool neutralEnv(const TMV_NET_ENV_PARAM &env);
+
 // Whole frame minus the masked pixels (the whole frame when masks cover it
 // all); the centre is the centre pixel. Positions in picture space.
 TMV_NET_TEMP_INFO measureFrame(const uint16_t *matrix, int width, int height, const SpanList &masked,
@@ -58,5 +62,14 @@ TMV_NET_TEMP_INFO measureFrame(const uint16_t *matrix, int width, int height, co
 // then zero with positions -1).
 bool measureTarget(const Target &target, const uint16_t *matrix, int width, int height, TempUnit unit,
                    TMV_NET_TEMP_INFO *info);
+
+// The device's environment (emissivity, transmittance, reflected and
+// atmospheric temperature, kept in Celsius) as every reading applies it, so
+// the queries and the alarm engine judge the same temperatures: the frame's
+// statistics corrected, and a rule without an environment of its own taking
+// the device's. A neutral environment is skipped.
+TMV_NET_TEMP_INFO measureFrameInEnvironment(const uint16_t *deciKelvin, int width, int height,
+                                            const SpanList &masked, TempUnit unit, const TMV_NET_ENV_PARAM &env);
+Target withDeviceEnvironment(Target target, const TMV_NET_ENV_PARAM &env, TempUnit unit);
 
 }  // namespace sim

@@ -1,8 +1,8 @@
 #include "measure/RuleSet.h"
 
+#include "base/Status.h"
 #include "measure/Measure.h"
 #include "measure/Shapes.h"
-#include "model/Status.h"
 
 #include <algorithm>
 #include <cstring>

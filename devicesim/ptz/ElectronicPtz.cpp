@@ -1,7 +1,7 @@
 #include "ptz/ElectronicPtz.h"
 
-#include "model/Device.h"
-#include "model/Status.h"
+#include "base/DeviceProfile.h"
+#include "base/Status.h"
 #include "ptz/PtzMotion.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "ptz/PtzAccessories.h"
 
-#include "model/Device.h"
-#include "model/NetworkConfig.h"
-#include "model/Status.h"
+#include "base/DeviceProfile.h"
+#include "base/Status.h"
+#include "settings/NetworkConfig.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "ptz/PtzHead.h"
 
-#include "model/Device.h"
-#include "model/SimClock.h"
-#include "model/Status.h"
+#include "base/DeviceProfile.h"
+#include "base/SimClock.h"
+#include "base/Status.h"
 #include "ptz/PtzMotion.h"
 #include "ptz/PtzPrograms.h"
 

@@ -4,9 +4,9 @@
 
 #include "ptz/PtzHead.h"
 
-#include "alarms/AlarmRecords.h"
-#include "model/Device.h"
-#include "model/Status.h"
+#include "base/DeviceProfile.h"
+#include "base/SimClock.h"
+#include "base/Status.h"
 #include "ptz/PtzMotion.h"
 #include "ptz/PtzPrograms.h"
 

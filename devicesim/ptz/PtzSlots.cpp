@@ -1,6 +1,6 @@
 #include "ptz/PtzSlots.h"
 
-#include "model/Status.h"
+#include "base/Status.h"
 #include "ptz/PtzMotion.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "storage/Downloads.h"
 
-#include "model/SimClock.h"
-#include "model/Status.h"
+#include "base/SimClock.h"
+#include "base/Status.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

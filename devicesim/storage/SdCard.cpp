@@ -1,6 +1,6 @@
 #include "storage/SdCard.h"
 
-#include "model/SimClock.h"
+#include "base/SimClock.h"
 #include "storage/Downloads.h"
 #include "storage/PictureFiles.h"
 #include "storage/VideoRecorder.h"

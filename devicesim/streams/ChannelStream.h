@@ -15,8 +15,8 @@
 // A subclass calls stop() in its own destructor, before its members go, and
 // the last owner of a stream is never its own thread.
 
+#include "base/SimClock.h"
 #include "camera/Picture.h"
-#include "model/SimClock.h"
 
 #include <atomic>
 #include <mutex>

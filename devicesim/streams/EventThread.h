@@ -8,7 +8,7 @@
 // After cancel(owner) returns true, no task of that owner is running or will
 // run.
 
-#include "model/SimClock.h"
+#include "base/SimClock.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,17 +1,17 @@
 #include "streams/PreviewStream.h"
 
+#include "base/Status.h"
 #include "camera/FrameProducer.h"
-#include "model/Device.h"
-#include "model/Settings.h"
-#include "model/Status.h"
+#include "settings/Settings.h"
 #include "storage/VideoRecorder.h"
 
 namespace sim {
 
-PreviewStream::PreviewStream(std::shared_ptr<Device> device, TMV_NET_HANDLE handle, int channel,
+PreviewStream::PreviewStream(std::shared_ptr<FrameProducer> producer, std::shared_ptr<const Settings> settings,
+                             int channel, int width, int height, TMV_NET_HANDLE handle,
                              TMV_NET_PREVIEW_CALLBACK callback, void *user)
-    : ChannelStream(device->producer(channel)), device_(std::move(device)), handle_(handle), channel_(channel),
-      callback_(callback), user_(user)
+    : ChannelStream(*producer), heldProducer_(std::move(producer)), settings_(std::move(settings)), channel_(channel),
+      width_(width), height_(height), handle_(handle), callback_(callback), user_(user)
 {
 }
 
@@ -46,9 +46,8 @@ int32_t PreviewStream::startRecord(const std::string &path)
     std::lock_guard<std::mutex> lock(recordMutex_);
     if (recorder_)
         return kFailed;
-    const ChannelProfile &c = device_->profile().channels[size_t(channel_)];
     std::unique_ptr<VideoRecorder> recorder(new VideoRecorder());
-    if (!recorder->start(path, c.width, c.height, device_->settings().frameRate(channel_)))
+    if (!recorder->start(path, width_, height_, settings_->frameRate(channel_)))
         return kFailed;
     recorder_ = std::move(recorder);
     lastStopFailed_ = false;

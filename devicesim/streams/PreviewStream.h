@@ -16,13 +16,15 @@
 
 namespace sim {
 
-class Device;
+class Settings;
 class VideoRecorder;
 
 class PreviewStream : public ChannelStream {
 public:
-    PreviewStream(std::shared_ptr<Device> device, TMV_NET_HANDLE handle, int channel,
-                  TMV_NET_PREVIEW_CALLBACK callback, void *user);
+    // `producer` delivers channel `channel` of `width` x `height`; the
+    // settings give its frame rate when a recording starts.
+    PreviewStream(std::shared_ptr<FrameProducer> producer, std::shared_ptr<const Settings> settings, int channel,
+                  int width, int height, TMV_NET_HANDLE handle, TMV_NET_PREVIEW_CALLBACK callback, void *user);
     ~PreviewStream() override;
 
     int channel() const { return channel_; }
@@ -37,9 +39,11 @@ protected:
     void onFrame(const FramePtr &frame) override;
 
 private:
-    const std::shared_ptr<Device> device_;
-    const TMV_NET_HANDLE handle_;
+    const std::shared_ptr<FrameProducer> heldProducer_;  // what the base reads lives as long as the stream
+    const std::shared_ptr<const Settings> settings_;
     const int channel_;
+    const int width_, height_;
+    const TMV_NET_HANDLE handle_;
     const TMV_NET_PREVIEW_CALLBACK callback_;
     void *const user_;
 

@@ -1,8 +1,8 @@
 #include "streams/RawStream.h"
 
+#include "base/DeviceProfile.h"
 #include "camera/FrameProducer.h"
-#include "model/Device.h"
-#include "model/Settings.h"
+#include "settings/Settings.h"
 #include "world/Noise.h"
 
 #include <map>
@@ -13,19 +13,14 @@ namespace sim {
 
 namespace {
 
-const ChannelProfile &thermalProfile(const Device &device)
-{
-    return device.profile().channels[size_t(device.profile().thermalChannel)];
-}
-
 // A detector's pattern is the same for every login: computed at the first
 // open only.
-std::shared_ptr<const FixedPattern> patternOf(const Device &device)
+std::shared_ptr<const FixedPattern> patternOf(const DeviceProfile &profile)
 {
     static std::mutex mutex;  // protects cache
     static std::map<std::tuple<uint32_t, int, int>, std::shared_ptr<const FixedPattern>> cache;
-    const ChannelProfile &c = thermalProfile(device);
-    const uint32_t seed = RawStream::patternSeed(device);
+    const ChannelProfile &c = profile.channels[size_t(profile.thermalChannel)];
+    const uint32_t seed = RawStream::patternSeed(profile);
     std::lock_guard<std::mutex> lock(mutex);
     std::shared_ptr<const FixedPattern> &p = cache[std::make_tuple(seed, c.width, c.height)];
     if (!p)
@@ -35,11 +30,11 @@ std::shared_ptr<const FixedPattern> patternOf(const Device &device)
 
 }  // namespace
 
-RawStream::RawStream(std::shared_ptr<Device> device, TMV_NET_HANDLE handle, TMV_NET_NUC_DATA_CALLBACK callback,
+RawStream::RawStream(std::shared_ptr<FrameProducer> producer, std::shared_ptr<const Settings> settings,
+                     const DeviceProfile &profile, TMV_NET_HANDLE handle, TMV_NET_NUC_DATA_CALLBACK callback,
                      void *user)
-    : ChannelStream(device->producer(device->profile().thermalChannel)), device_(std::move(device)),
-      handle_(handle), callback_(callback), user_(user),
-      pattern_(patternOf(*device_))
+    : ChannelStream(*producer), heldProducer_(std::move(producer)), settings_(std::move(settings)), handle_(handle),
+      callback_(callback), user_(user), pattern_(patternOf(profile))
 {
 }
 
@@ -48,10 +43,10 @@ RawStream::~RawStream()
     stop();
 }
 
-uint32_t RawStream::patternSeed(const Device &device)
+uint32_t RawStream::patternSeed(const DeviceProfile &profile)
 {
-    uint32_t h = noise::hash32(device.profile().seed);
-    for (const char c : device.address())
+    uint32_t h = noise::hash32(profile.seed);
+    for (const char c : profile.address)
         h = noise::hash32(h ^ uint8_t(c));
     return h;
 }
@@ -61,7 +56,7 @@ void RawStream::onFrame(const FramePtr &picture)
     if (!picture->thermal() || picture->width != pattern_->width() || picture->height != pattern_->height())
         return;
     raw_.resize(picture->temperature.size());
-    pattern_->apply(picture->temperature.data(), raw_.data(), device_->settings().tempCorrection());
+    pattern_->apply(picture->temperature.data(), raw_.data(), settings_->tempCorrection());
     const int64_t before = FrameProducer::threadCpuNs();
     callback_(handle_, raw_.data(), picture->width, picture->height, user_);
     producer().addDelivery(FrameProducer::threadCpuNs() - before);

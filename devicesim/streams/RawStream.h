@@ -17,24 +17,27 @@
 
 namespace sim {
 
-class Device;
+class Settings;
+struct DeviceProfile;
 
 class RawStream : public ChannelStream {
 public:
-    // `device` must have a thermal channel.
-    RawStream(std::shared_ptr<Device> device, TMV_NET_HANDLE handle, TMV_NET_NUC_DATA_CALLBACK callback,
-              void *user);
+    // `producer` delivers the thermal channel of the device `profile`
+    // describes; the settings say whether the pattern is corrected.
+    RawStream(std::shared_ptr<FrameProducer> producer, std::shared_ptr<const Settings> settings,
+              const DeviceProfile &profile, TMV_NET_HANDLE handle, TMV_NET_NUC_DATA_CALLBACK callback, void *user);
     ~RawStream() override;
 
     // The seed of a device's detector pattern: each camera of the fleet has
     // its own detector, even where they share one world.
-    static uint32_t patternSeed(const Device &device);
+    static uint32_t patternSeed(const DeviceProfile &profile);
 
 protected:
     void onFrame(const FramePtr &frame) override;
 
 private:
-    const std::shared_ptr<Device> device_;
+    const std::shared_ptr<FrameProducer> heldProducer_;  // what the base reads lives as long as the stream
+    const std::shared_ptr<const Settings> settings_;
     const TMV_NET_HANDLE handle_;
     const TMV_NET_NUC_DATA_CALLBACK callback_;
     void *const user_;

@@ -1,14 +1,13 @@
 #include "streams/TempStream.h"
 
 #include "camera/FrameProducer.h"
-#include "model/Device.h"
-#include "model/Settings.h"
+#include "settings/Settings.h"
 
 namespace sim {
 
-TempStream::TempStream(std::shared_ptr<Device> device, TMV_NET_HANDLE handle, TMV_NET_TEMP_CALLBACK callback,
-                       void *user)
-    : ChannelStream(device->producer(device->profile().thermalChannel)), device_(std::move(device)),
+TempStream::TempStream(std::shared_ptr<FrameProducer> producer, std::shared_ptr<const Settings> settings,
+                       int channel, TMV_NET_HANDLE handle, TMV_NET_TEMP_CALLBACK callback, void *user)
+    : ChannelStream(*producer), heldProducer_(std::move(producer)), settings_(std::move(settings)), channel_(channel),
       handle_(handle), callback_(callback), user_(user)
 {
 }
@@ -20,7 +19,7 @@ TempStream::~TempStream()
 
 void TempStream::onFrame(const FramePtr &picture)
 {
-    if (!picture->thermal() || !device_->settings().measuring())
+    if (!picture->thermal() || !settings_->measuring())
         return;
     const int64_t before = FrameProducer::threadCpuNs();
     TMV_NET_TEMP_FRAME frame{};
@@ -29,7 +28,7 @@ void TempStream::onFrame(const FramePtr &picture)
     frame.data = const_cast<uint16_t *>(picture->temperature.data());
     frame.width = picture->width;
     frame.height = picture->height;
-    callback_(handle_, &frame, device_->profile().thermalChannel, user_);
+    callback_(handle_, &frame, channel_, user_);
     producer().addDelivery(FrameProducer::threadCpuNs() - before);
 }
 

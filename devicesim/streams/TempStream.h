@@ -14,19 +14,23 @@
 
 namespace sim {
 
-class Device;
+class Settings;
 
 class TempStream : public ChannelStream {
 public:
-    // `device` must have a thermal channel.
-    TempStream(std::shared_ptr<Device> device, TMV_NET_HANDLE handle, TMV_NET_TEMP_CALLBACK callback, void *user);
+    // `producer` delivers thermal channel `channel`; the settings say
+    // whether the device measures.
+    TempStream(std::shared_ptr<FrameProducer> producer, std::shared_ptr<const Settings> settings, int channel,
+               TMV_NET_HANDLE handle, TMV_NET_TEMP_CALLBACK callback, void *user);
     ~TempStream() override;
 
 protected:
     void onFrame(const FramePtr &frame) override;
 
 private:
-    const std::shared_ptr<Device> device_;
+    const std::shared_ptr<FrameProducer> heldProducer_;  // what the base reads lives as long as the stream
+    const std::shared_ptr<const Settings> settings_;
+    const int channel_;
     const TMV_NET_HANDLE handle_;
     const TMV_NET_TEMP_CALLBACK callback_;
     void *const user_;

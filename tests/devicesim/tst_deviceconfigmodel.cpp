@@ -2,11 +2,11 @@
 // Modbus CRC, what the enclosure controller answers to each kind of byte
 // string, the address/mask/gateway rules, and the logo picture limits.
 
-#include "model/NetworkConfig.h"
-#include "model/Peripherals.h"
-#include "model/SerialPort.h"
-#include "model/Status.h"
-#include "model/TargetRecognition.h"
+#include "base/Status.h"
+#include "settings/NetworkConfig.h"
+#include "settings/Peripherals.h"
+#include "settings/SerialPort.h"
+#include "settings/TargetRecognition.h"
 
 #include <QtTest>
 

@@ -2,18 +2,17 @@
 // the environment correction and units as pure functions; the rule lists;
 // and rules measuring the simulated world with the clock stopped.
 
+#include "base/SimClock.h"
+#include "base/Status.h"
 #include "camera/FrameProducer.h"
 #include "camera/TempUnits.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Thermometer.h"
 #include "measure/Measure.h"
 #include "measure/RuleSet.h"
 #include "measure/Shapes.h"
-#include "measure/TempUnit.h"
-#include "measure/Thermometer.h"
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Settings.h"
-#include "model/SimClock.h"
-#include "model/Status.h"
+#include "settings/Settings.h"
 
 #include <QtTest>
 #include <algorithm>

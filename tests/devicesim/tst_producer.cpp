@@ -4,11 +4,11 @@
 // the others back.
 
 #include "alarms/AlarmEngine.h"
+#include "base/SimClock.h"
 #include "camera/FrameProducer.h"
-#include "model/Device.h"
-#include "model/Fleet.h"
-#include "model/Session.h"
-#include "model/SimClock.h"
+#include "device/Device.h"
+#include "device/Fleet.h"
+#include "device/Session.h"
 #include "streams/ChannelStream.h"
 
 #include <QtTest>

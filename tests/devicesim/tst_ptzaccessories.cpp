@@ -4,8 +4,8 @@
 // the lens values over held commands, the linkage's argument rules and the
 // range finder's distances in the world.
 
-#include "model/Device.h"
-#include "model/Status.h"
+#include "base/Status.h"
+#include "device/Device.h"
 #include "ptz/ElectronicPtz.h"
 #include "ptz/PtzAccessories.h"
 #include "world/World.h"

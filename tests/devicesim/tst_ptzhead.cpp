@@ -3,8 +3,8 @@
 // lens's zoom after travelling there; the preset the head stands at follows
 // every move.
 
-#include "model/Device.h"
-#include "model/SimClock.h"
+#include "base/SimClock.h"
+#include "device/Device.h"
 #include "ptz/PtzHead.h"
 
 #include <QtTest>

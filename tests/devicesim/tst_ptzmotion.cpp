@@ -2,8 +2,8 @@
 // pan wrapping, tilt and zoom limits, the axes of each direction, and the head
 // integrating its commands over explicit simulation times.
 
-#include "model/Device.h"
-#include "model/Status.h"
+#include "base/Status.h"
+#include "device/Device.h"
 #include "ptz/PtzHead.h"
 #include "ptz/PtzMotion.h"
 

@@ -3,8 +3,8 @@
 // chosen way between their limits, a pattern replaying exactly what the head
 // did live, and the slot rules of tours, scans and actions.
 
-#include "model/Device.h"
-#include "model/Status.h"
+#include "base/Status.h"
+#include "device/Device.h"
 #include "ptz/HeadProgram.h"
 #include "ptz/PtzHead.h"
 #include "ptz/PtzMotion.h"

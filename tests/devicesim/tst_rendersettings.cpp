@@ -7,9 +7,8 @@
 #include "camera/Osd.h"
 #include "camera/Palettes.h"
 #include "camera/TempUnits.h"
-#include "measure/TempUnit.h"
-#include "model/Device.h"
-#include "model/Settings.h"
+#include "device/Device.h"
+#include "settings/Settings.h"
 
 #include <QtTest>
 #include <algorithm>

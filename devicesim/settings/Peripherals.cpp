@@ -1,7 +1,7 @@
-#include "model/Peripherals.h"
+#include "settings/Peripherals.h"
 
-#include "model/Device.h"
-#include "model/Status.h"
+#include "base/DeviceProfile.h"
+#include "base/Status.h"
 
 #include <png.h>
 

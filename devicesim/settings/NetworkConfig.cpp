@@ -1,6 +1,6 @@
-#include "model/NetworkConfig.h"
+#include "settings/NetworkConfig.h"
 
-#include "model/Status.h"
+#include "base/Status.h"
 
 #include <cstdio>
 #include <cstring>

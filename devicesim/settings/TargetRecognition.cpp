@@ -1,6 +1,6 @@
-#include "model/TargetRecognition.h"
+#include "settings/TargetRecognition.h"
 
-#include "model/Status.h"
+#include "base/Status.h"
 
 namespace sim {
 

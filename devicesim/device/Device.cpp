@@ -1,19 +1,20 @@
-#include "model/Device.h"
+#include "device/Device.h"
 
 #include "alarms/AlarmEngine.h"
+#include "base/SimClock.h"
+#include "base/Status.h"
 #include "camera/FrameProducer.h"
 #include "measure/RuleSet.h"
-#include "model/NetworkConfig.h"
-#include "model/Peripherals.h"
-#include "model/SerialPort.h"
-#include "model/Settings.h"
-#include "model/SimClock.h"
-#include "model/Status.h"
 #include "ptz/ElectronicPtz.h"
 #include "ptz/PtzAccessories.h"
 #include "ptz/PtzHead.h"
-#include "model/TargetRecognition.h"
+#include "settings/NetworkConfig.h"
+#include "settings/Peripherals.h"
+#include "settings/SerialPort.h"
+#include "settings/Settings.h"
+#include "settings/TargetRecognition.h"
 #include "storage/SdCard.h"
+#include "world/World.h"
 
 namespace sim {
 
@@ -44,7 +45,10 @@ Device::Device(DeviceProfile profile)
             },
             [this, index] { return settings_->frameRate(index); }));
     }
-    alarms_.reset(new AlarmEngine(*this, profile_.channels.empty() ? nullptr : producers_[size_t(profile_.thermalChannel)].get()));
+    std::vector<FrameProducer *> producers;
+    for (const auto &producer : producers_)
+        producers.push_back(producer.get());
+    alarms_.reset(new AlarmEngine(profile_, std::move(producers), *settings_, *rules_, *head_, *sdCard_));
     reset();
 }
 
@@ -170,6 +174,11 @@ TMV_NET_DEV_INFO Device::devInfo() const
 TMV_NET_DEV_ABILITY Device::ability(int) const
 {
     return profile_.ability;
+}
+
+double Device::rangeAheadM(int64_t nowUs) const
+{
+    return World::shared(profile_.seed)->rangeM(head_->panDegAt(nowUs), head_->tiltDegAt(nowUs), double(nowUs) / 1e6);
 }
 
 int Device::takeSearchAnswers()

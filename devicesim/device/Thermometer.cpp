@@ -1,13 +1,13 @@
-#include "measure/Thermometer.h"
+#include "device/Thermometer.h"
 
+#include "base/Status.h"
 #include "camera/FrameProducer.h"
 #include "camera/TempUnits.h"
+#include "device/Device.h"
 #include "measure/Measure.h"
 #include "measure/RuleSet.h"
-#include "model/Device.h"
-#include "model/Settings.h"
-#include "model/Status.h"
 #include "ptz/PtzHead.h"
+#include "settings/Settings.h"
 
 namespace sim {
 
@@ -24,11 +24,6 @@ FramePtr measurableFrame(const Device &device)
     return frame;
 }
 
-bool neutral(const TMV_NET_ENV_PARAM &env)
-{
-    return env.emissivity == 1.0f && env.atmosTrans == 1.0f;
-}
-
 TMV_NET_RULE_TEMP reading(int32_t preset, int32_t id, int32_t type, const Target &target, const Picture &frame,
                           TempUnit unit)
 {
@@ -42,27 +37,6 @@ TMV_NET_RULE_TEMP reading(int32_t preset, int32_t id, int32_t type, const Target
 }
 
 }  // namespace
-
-TMV_NET_TEMP_INFO measureFrameInEnvironment(const uint16_t *deciKelvin, int width, int height,
-                                            const SpanList &masked, TempUnit unit, const TMV_NET_ENV_PARAM &env)
-{
-    if (neutral(env))
-        return measureFrame(deciKelvin, width, height, masked, unit);
-    TMV_NET_TEMP_INFO info = measureFrame(deciKelvin, width, height, masked, TempUnit::Celsius);
-    for (float *t : {&info.maxTemp, &info.minTemp, &info.avgTemp, &info.centerTemp})
-        *t = float(celsiusToUnit(correctForEnvironment(*t, env, TempUnit::Celsius), unit));
-    return info;
-}
-
-Target withDeviceEnvironment(Target target, const TMV_NET_ENV_PARAM &env, TempUnit unit)
-{
-    if (target.envEnable || neutral(env))
-        return target;
-    // Kept in Celsius by the device; the rule measures in `unit`.
-    target.envEnable = true;
-    target.env = envInUnit(env, unit);
-    return target;
-}
 
 int32_t frameReading(const Device &device, TMV_NET_TEMP_INFO *info)
 {
@@ -86,7 +60,7 @@ int32_t pointReading(const Device &device, const TMV_NET_POINT &point, float *te
     const int x = pictureToPixel(point.x, frame->width), y = pictureToPixel(point.y, frame->height);
     double c = deciKelvinToC(frame->temperature[size_t(y) * size_t(frame->width) + size_t(x)]);
     const TMV_NET_ENV_PARAM env = device.settings().env();
-    if (!neutral(env))
+    if (!neutralEnv(env))
         c = correctForEnvironment(c, env, TempUnit::Celsius);
     *temp = float(celsiusToUnit(c, device.settings().tempUnit()));
     return kOk;

@@ -1,9 +1,9 @@
-#include "streams/Capture.h"
+#include "device/Capture.h"
 
+#include "base/Status.h"
 #include "camera/FrameProducer.h"
-#include "model/Device.h"
-#include "model/Session.h"
-#include "model/Status.h"
+#include "device/Device.h"
+#include "device/Session.h"
 #include "storage/PictureFiles.h"
 
 #include <chrono>

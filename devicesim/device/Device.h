@@ -11,6 +11,7 @@
 // state: online, booting, login policy, failures, sessions, search answers.
 
 #include "TMVNetSDK.h"
+#include "base/DeviceProfile.h"
 
 #include <cstdint>
 #include <memory>
@@ -32,37 +33,6 @@ class SdCard;
 class SerialPort;
 class Settings;
 class TargetRecognition;
-
-enum class DeviceKind { PtzDual, FixedThermal, PanoramicThermal };
-
-struct ChannelProfile {
-    bool thermal;
-    int width;
-    int height;
-};
-
-struct DeviceProfile {
-    // Where the head points at power-on, and the lenses' horizontal fields.
-    double homePanDeg = 0;
-    double homeTiltDeg = 0;
-    std::vector<double> hfovDeg;  // per channel; 360 makes a panoramic strip
-    std::string address;
-    int port = 80;
-    DeviceKind kind = DeviceKind::FixedThermal;
-    std::string model;
-    std::vector<ChannelProfile> channels;
-    int thermalChannel = 0;
-    TMV_NET_DEV_ABILITY ability{};
-    // Measurement rules in the tiered (G1) model instead of the standard one.
-    bool tieredRules = false;
-    uint32_t seed = 1;
-};
-
-struct LoginPolicy {
-    int failuresBeforeLock = 5;
-    int64_t lockUs = 60LL * 1000 * 1000;
-    int maxSessions = 4;
-};
 
 class Device {
 public:
@@ -107,6 +77,9 @@ public:
     TargetRecognition &recognition() const { return *recognition_; }
     // The frames of a channel; `channel` must be valid.
     FrameProducer &producer(int channel) const { return *producers_[size_t(channel)]; }
+    // Metres to what the head's line of sight meets at `nowUs` (the digital
+    // window does not steer it); 0 when nothing sends a beam back (sky).
+    double rangeAheadM(int64_t nowUs) const;
 
     // Back to factory state: every family and the lock-outs (sessions are
     // the fleet's).

@@ -1,9 +1,10 @@
-#include "model/Session.h"
+#include "device/Session.h"
 
 #include "alarms/AlarmEngine.h"
 #include "alarms/AlarmSubscription.h"
-#include "model/Device.h"
-#include "model/Status.h"
+#include "base/Status.h"
+#include "device/Device.h"
+#include "settings/Settings.h"
 #include "storage/Downloads.h"
 #include "streams/EventThread.h"
 #include "streams/PreviewStream.h"
@@ -13,6 +14,18 @@
 #include <algorithm>
 
 namespace sim {
+
+namespace {
+
+// A stream holds what it reads of the device by pointers that share the
+// device's ownership, so the device outlives every stream of it.
+template <class T>
+std::shared_ptr<T> partOf(const std::shared_ptr<Device> &device, T &part)
+{
+    return std::shared_ptr<T>(device, &part);
+}
+
+}  // namespace
 
 Session::Session(uint64_t id, std::shared_ptr<Device> device)
     : id_(id), device_(std::move(device)), downloads_(new DownloadSet)
@@ -128,7 +141,10 @@ int32_t Session::closeStream(std::shared_ptr<S> &slot)
 int32_t Session::startPreview(int channel, TMV_NET_PREVIEW_CALLBACK callback, void *user)
 {
     return openStream(preview_, [&] {
-        return std::make_shared<PreviewStream>(device_, handle(), channel, callback, user);
+        const ChannelProfile &c = device_->profile().channels[size_t(channel)];
+        return std::make_shared<PreviewStream>(partOf(device_, device_->producer(channel)),
+                                               partOf<const Settings>(device_, device_->settings()), channel, c.width,
+                                               c.height, handle(), callback, user);
     });
 }
 
@@ -167,7 +183,13 @@ int32_t Session::startTempStream(TMV_NET_TEMP_CALLBACK callback, void *user)
 {
     // The client opens it from two tabs; the newest callback takes over.
     return openStream(
-        temp_, [&] { return std::make_shared<TempStream>(device_, handle(), callback, user); },
+        temp_,
+        [&] {
+            const int channel = device_->profile().thermalChannel;
+            return std::make_shared<TempStream>(partOf(device_, device_->producer(channel)),
+                                                partOf<const Settings>(device_, device_->settings()), channel,
+                                                handle(), callback, user);
+        },
         OnSecondStart::Replace);
 }
 
@@ -178,7 +200,11 @@ int32_t Session::stopTempStream()
 
 int32_t Session::startRawStream(TMV_NET_NUC_DATA_CALLBACK callback, void *user)
 {
-    return openStream(raw_, [&] { return std::make_shared<RawStream>(device_, handle(), callback, user); });
+    return openStream(raw_, [&] {
+        return std::make_shared<RawStream>(partOf(device_, device_->producer(device_->profile().thermalChannel)),
+                                           partOf<const Settings>(device_, device_->settings()), device_->profile(),
+                                           handle(), callback, user);
+    });
 }
 
 int32_t Session::stopRawStream()

@@ -1,4 +1,4 @@
-#include "model/SerialPort.h"
+#include "settings/SerialPort.h"
 
 namespace sim {
 

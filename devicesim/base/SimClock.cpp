@@ -1,4 +1,4 @@
-#include "model/SimClock.h"
+#include "base/SimClock.h"
 
 #include <cstdint>
 
@@ -122,6 +122,20 @@ void SimClock::notifyAll()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     wake_.notify_all();
+}
+
+int64_t deviceTimeMs(int64_t simUs)
+{
+    using namespace std::chrono;
+    // Anchored once, so the device clock moves exactly with the simulation.
+    static const int64_t anchorUs =
+        duration_cast<microseconds>(system_clock::now().time_since_epoch()).count() - simUs;
+    return (anchorUs + simUs) / 1000;
+}
+
+int64_t deviceTimeS(int64_t simUs)
+{
+    return deviceTimeMs(simUs) / 1000;
 }
 
 }  // namespace sim

@@ -20,16 +20,6 @@ namespace sim {
 
 class Device;
 
-// The device's environment (emissivity, transmittance, reflected and
-// atmospheric temperature) as every reading applies it, so the queries and
-// the alarm engine judge the same temperatures: the frame's statistics
-// corrected, and a rule without an environment of its own taking the
-// device's. With emissivity and transmittance 1 it changes nothing and is
-// skipped, so readings stay exact.
-TMV_NET_TEMP_INFO measureFrameInEnvironment(const uint16_t *deciKelvin, int width, int height,
-                                            const SpanList &masked, TempUnit unit, const TMV_NET_ENV_PARAM &env);
-Target withDeviceEnvironment(Target target, const TMV_NET_ENV_PARAM &env, TempUnit unit);
-
 int32_t frameReading(const Device &device, TMV_NET_TEMP_INFO *info);
 // The pixel under a point of the 0..8191 picture space; kWrongParam outside.
 int32_t pointReading(const Device &device, const TMV_NET_POINT &point, float *temp);

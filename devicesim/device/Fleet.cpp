@@ -1,11 +1,11 @@
-#include "model/Fleet.h"
+#include "device/Fleet.h"
 
-#include "model/Device.h"
-#include "model/SerialPort.h"
-#include "model/Session.h"
-#include "model/SimClock.h"
-#include "model/Status.h"
+#include "base/SimClock.h"
+#include "base/Status.h"
+#include "device/Device.h"
+#include "device/Session.h"
 #include "ptz/PtzHead.h"
+#include "settings/SerialPort.h"
 #include "streams/EventThread.h"
 #include "streams/LibraryThread.h"
 

@@ -68,4 +68,10 @@ private:
     std::set<Pacer *> pacers_;
 };
 
+// Seconds since 1970 UTC on the device's clock: the host's time when the
+// library first asked, moved on by the simulation clock since then.
+int64_t deviceTimeS(int64_t simUs);
+// The same in milliseconds, on the same anchor.
+int64_t deviceTimeMs(int64_t simUs);
+
 }  // namespace sim

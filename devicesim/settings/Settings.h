@@ -15,7 +15,7 @@
 #include "TMVNetSDK.h"
 #include "camera/FrameSource.h"
 #include "camera/Imaging.h"
-#include "measure/TempUnit.h"
+#include "camera/TempUnits.h"
 
 #include <mutex>
 #include <vector>

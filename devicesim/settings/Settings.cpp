@@ -1,9 +1,9 @@
-#include "model/Settings.h"
+#include "settings/Settings.h"
 
+#include "base/DeviceProfile.h"
+#include "base/SimClock.h"
 #include "camera/Palettes.h"
 #include "measure/Measure.h"
-#include "model/Device.h"
-#include "model/SimClock.h"
 
 #include <chrono>
 #include <cmath>

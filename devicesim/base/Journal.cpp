@@ -1,4 +1,4 @@
-#include "model/Journal.h"
+#include "base/Journal.h"
 
 #include <algorithm>
 
