@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang, libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer) into build-fuzz/ and runs each for a while.
+# UndefinedBehaviorSanitizer) into build-fuzz/ (or $FUZZ_BUILD_DIR) and runs
+# each for a while. A build folder configured with -DSDKDEMO_FUZZ=ON already
+# (the test command's sanitizer build) keeps its own settings.
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 #
@@ -8,16 +10,17 @@
 # entry_points (default: all of fuzz/). FUZZ_JOBS=2 runs two at a time;
 # FUZZ_BUILD_ONLY=1 builds them and stops.
 # Each target works on a copy of its seed corpus in
-# build-fuzz/run/<target>/corpus, inside its own scratch folder; the checked-in
+# <build>/run/<target>/corpus, inside its own scratch folder; the checked-in
 # seeds in fuzz/corpus/ are never written. A crash, sanitizer report, timeout
-# or memory blow-up leaves its input as build-fuzz/run/<target>/crash-* (or
+# or memory blow-up leaves its input as <build>/run/<target>/crash-* (or
 # timeout-*, oom-*, leak-*) and makes the script fail; reproduce it with
-#   build-fuzz/fuzz/fuzz_<target> build-fuzz/run/<target>/crash-...
+#   <build>/fuzz/fuzz_<target> <build>/run/<target>/crash-...
 # Prints one line per target: executions, executions per second, edges
 # covered, corpus size, and memory (seeds loaded / halfway / peak).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+build=${FUZZ_BUILD_DIR:-build-fuzz}
 
 seconds=${1:-10}
 [ $# -gt 0 ] && shift
@@ -30,17 +33,19 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 "$root/scripts/install-deps.sh"
-generator=()
-[ -f build-fuzz/CMakeCache.txt ] || generator=(-G Ninja)
-CC=clang CXX=clang++ cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DSDKDEMO_FUZZ=ON -DSDKDEMO_BUILD_TESTS=OFF -DSDKDEMO_BUILD_BENCH=OFF >/dev/null
+if ! grep -q '^SDKDEMO_FUZZ:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+  generator=()
+  [ -f "$build/CMakeCache.txt" ] || generator=(-G Ninja)
+  CC=clang CXX=clang++ cmake -S . -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DSDKDEMO_FUZZ=ON -DSDKDEMO_BUILD_TESTS=OFF -DSDKDEMO_BUILD_BENCH=OFF >/dev/null
+fi
 build_targets=()
 for t in "${targets[@]}"; do build_targets+=(--target "fuzz_$t"); done
-cmake --build build-fuzz -j"$(nproc)" "${build_targets[@]}"
+cmake --build "$build" -j"$(nproc)" "${build_targets[@]}"
 [ "${FUZZ_BUILD_ONLY:-0}" = 1 ] && exit 0
 
 run_one() {
-  local t=$1 dir="$root/build-fuzz/run/$1"
+  local t=$1 dir="$root/$build/run/$1"
   rm -rf "$dir/work"
   mkdir -p "$dir/corpus" "$dir/work"
   # Seeds replace their older copies; what the runs added stays.
@@ -51,7 +56,7 @@ run_one() {
     ASAN_OPTIONS=detect_leaks=1 \
     LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "$root/build-fuzz/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+    "$root/$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
       -print_final_stats=1 -close_fd_mask=1 -artifact_prefix="$dir/" "$dir/corpus" \
       > "$dir/log" 2>&1 ) || status=$?
   local execs rate peak cov corpus start
