@@ -15,7 +15,10 @@ FLOORS=(
     "ptz storage settings"
     "streams alarms"
     "device"
+    "wire"
+    "remote"
     "api"
+    "service"
 )
 # Open to every floor: the control header (include/), and the public header
 # and standard headers, which are not under devicesim/.

@@ -9,6 +9,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   libturbojpeg0-dev
   libpng-dev
+  libssl-dev nlohmann-json3-dev  # the device protocol's login; the service's fleet file
   libbenchmark-dev
   clang libclang-rt-14-dev  # the fuzz targets: libFuzzer and its sanitizers
   xvfb xauth imagemagick x11-utils

@@ -2,6 +2,7 @@
 // OSD, network, the serial transparent channel, maintenance and target
 // recognition.
 #include "EntryPoint.h"
+#include "api/Forward.h"
 
 #include "base/SimClock.h"
 #include "camera/Imaging.h"
@@ -36,6 +37,7 @@ int32_t status(bool accepted)
 
 TMV_NET_API int32_t TMV_NET_GetFrameRate(TMV_NET_HANDLE handle, int32_t *rate)
 {
+    SIM_FORWARD(TMV_NET_GetFrameRate, handle, rate);
     EntryPoint call(__func__, handle);
     call.output(rate);
     if (!call.ok())
@@ -46,6 +48,7 @@ TMV_NET_API int32_t TMV_NET_GetFrameRate(TMV_NET_HANDLE handle, int32_t *rate)
 
 TMV_NET_API int32_t TMV_NET_SetFrameRate(TMV_NET_HANDLE handle, int32_t rate)
 {
+    SIM_FORWARD(TMV_NET_SetFrameRate, handle, rate);
     EntryPoint call(__func__, handle);
     call.input(&rate, sizeof rate);
     if (!call.ok())
@@ -56,6 +59,7 @@ TMV_NET_API int32_t TMV_NET_SetFrameRate(TMV_NET_HANDLE handle, int32_t rate)
 // The text is the device's new local time, "yyyy-MM-dd hh:mm:ss".
 TMV_NET_API int32_t TMV_NET_SyncSystemTime(TMV_NET_HANDLE handle, const char *time)
 {
+    SIM_FORWARD(TMV_NET_SyncSystemTime, handle, time);
     EntryPoint call(__func__, handle);
     call.string(time);
     if (!call.ok())
@@ -69,6 +73,7 @@ TMV_NET_API int32_t TMV_NET_SyncSystemTime(TMV_NET_HANDLE handle, const char *ti
 
 TMV_NET_API int32_t TMV_NET_CorrectShutter(TMV_NET_HANDLE handle)
 {
+    SIM_FORWARD(TMV_NET_CorrectShutter, handle);
     EntryPoint call(__func__, handle);
     if (!call.ok())
         return call.status();
@@ -78,6 +83,7 @@ TMV_NET_API int32_t TMV_NET_CorrectShutter(TMV_NET_HANDLE handle)
 
 TMV_NET_API int32_t TMV_NET_GetEnvParam(TMV_NET_HANDLE handle, TMV_NET_ENV_PARAM *param)
 {
+    SIM_FORWARD(TMV_NET_GetEnvParam, handle, param);
     EntryPoint call(__func__, handle);
     call.output(param);
     if (!call.ok())
@@ -89,6 +95,7 @@ TMV_NET_API int32_t TMV_NET_GetEnvParam(TMV_NET_HANDLE handle, TMV_NET_ENV_PARAM
 
 TMV_NET_API int32_t TMV_NET_SetEnvParam(TMV_NET_HANDLE handle, const TMV_NET_ENV_PARAM *param)
 {
+    SIM_FORWARD(TMV_NET_SetEnvParam, handle, param);
     EntryPoint call(__func__, handle);
     call.input(param, sizeof *param);
     if (!call.ok())
@@ -102,6 +109,7 @@ TMV_NET_API int32_t TMV_NET_SetEnvParam(TMV_NET_HANDLE handle, const TMV_NET_ENV
 
 TMV_NET_API int32_t TMV_NET_GetOSDState(TMV_NET_HANDLE handle, int32_t *state)
 {
+    SIM_FORWARD(TMV_NET_GetOSDState, handle, state);
     EntryPoint call(__func__, handle);
     call.output(state);
     if (!call.ok())
@@ -113,6 +121,7 @@ TMV_NET_API int32_t TMV_NET_GetOSDState(TMV_NET_HANDLE handle, int32_t *state)
 // 0 shows the OSD, any other value hides it.
 TMV_NET_API int32_t TMV_NET_SetOSDState(TMV_NET_HANDLE handle, int32_t state)
 {
+    SIM_FORWARD(TMV_NET_SetOSDState, handle, state);
     EntryPoint call(__func__, handle);
     call.input(&state, sizeof state);
     if (!call.ok())
@@ -123,6 +132,7 @@ TMV_NET_API int32_t TMV_NET_SetOSDState(TMV_NET_HANDLE handle, int32_t state)
 
 TMV_NET_API int32_t TMV_NET_GetTempBarState(TMV_NET_HANDLE handle, int32_t *state)
 {
+    SIM_FORWARD(TMV_NET_GetTempBarState, handle, state);
     EntryPoint call(__func__, handle);
     call.output(state);
     if (!call.ok())
@@ -134,6 +144,7 @@ TMV_NET_API int32_t TMV_NET_GetTempBarState(TMV_NET_HANDLE handle, int32_t *stat
 // Non-zero draws the colour bar.
 TMV_NET_API int32_t TMV_NET_SetTempBarState(TMV_NET_HANDLE handle, int32_t state)
 {
+    SIM_FORWARD(TMV_NET_SetTempBarState, handle, state);
     EntryPoint call(__func__, handle);
     call.input(&state, sizeof state);
     if (!call.ok())
@@ -144,6 +155,7 @@ TMV_NET_API int32_t TMV_NET_SetTempBarState(TMV_NET_HANDLE handle, int32_t state
 
 TMV_NET_API int32_t TMV_NET_GetPalleteType(TMV_NET_HANDLE handle, int32_t *type)
 {
+    SIM_FORWARD(TMV_NET_GetPalleteType, handle, type);
     EntryPoint call(__func__, handle);
     call.output(type);
     if (!call.ok())
@@ -154,6 +166,7 @@ TMV_NET_API int32_t TMV_NET_GetPalleteType(TMV_NET_HANDLE handle, int32_t *type)
 
 TMV_NET_API int32_t TMV_NET_SetPalleteType(TMV_NET_HANDLE handle, int32_t type)
 {
+    SIM_FORWARD(TMV_NET_SetPalleteType, handle, type);
     EntryPoint call(__func__, handle);
     call.input(&type, sizeof type);
     if (!call.ok())
@@ -163,6 +176,7 @@ TMV_NET_API int32_t TMV_NET_SetPalleteType(TMV_NET_HANDLE handle, int32_t type)
 
 TMV_NET_API int32_t TMV_NET_GetTempLevel(TMV_NET_HANDLE handle, int32_t *level)
 {
+    SIM_FORWARD(TMV_NET_GetTempLevel, handle, level);
     EntryPoint call(__func__, handle);
     call.output(level);
     if (!call.ok())
@@ -173,6 +187,7 @@ TMV_NET_API int32_t TMV_NET_GetTempLevel(TMV_NET_HANDLE handle, int32_t *level)
 
 TMV_NET_API int32_t TMV_NET_SetTempLevel(TMV_NET_HANDLE handle, int32_t level)
 {
+    SIM_FORWARD(TMV_NET_SetTempLevel, handle, level);
     EntryPoint call(__func__, handle);
     call.input(&level, sizeof level);
     if (!call.ok())
@@ -182,6 +197,7 @@ TMV_NET_API int32_t TMV_NET_SetTempLevel(TMV_NET_HANDLE handle, int32_t level)
 
 TMV_NET_API int32_t TMV_NET_GetTempUnit(TMV_NET_HANDLE handle, int32_t *unit)
 {
+    SIM_FORWARD(TMV_NET_GetTempUnit, handle, unit);
     EntryPoint call(__func__, handle);
     call.output(unit);
     if (!call.ok())
@@ -192,6 +208,7 @@ TMV_NET_API int32_t TMV_NET_GetTempUnit(TMV_NET_HANDLE handle, int32_t *unit)
 
 TMV_NET_API int32_t TMV_NET_SetTempUnit(TMV_NET_HANDLE handle, int32_t unit)
 {
+    SIM_FORWARD(TMV_NET_SetTempUnit, handle, unit);
     EntryPoint call(__func__, handle);
     call.input(&unit, sizeof unit);
     if (!call.ok())
@@ -204,6 +221,7 @@ TMV_NET_API int32_t TMV_NET_SetTempUnit(TMV_NET_HANDLE handle, int32_t unit)
 
 TMV_NET_API int32_t TMV_NET_GetTempSpanInfo(TMV_NET_HANDLE handle, TMV_NET_TEMP_SPAN_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_GetTempSpanInfo, handle, info);
     EntryPoint call(__func__, handle);
     call.output(info);
     if (!call.ok())
@@ -220,6 +238,7 @@ TMV_NET_API int32_t TMV_NET_GetTempSpanInfo(TMV_NET_HANDLE handle, TMV_NET_TEMP_
 // range. The thresholds are checked and kept either way.
 TMV_NET_API int32_t TMV_NET_SetTempSpanInfo(TMV_NET_HANDLE handle, const TMV_NET_TEMP_SPAN_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_SetTempSpanInfo, handle, info);
     EntryPoint call(__func__, handle);
     call.input(info, sizeof *info);
     if (!call.ok())
@@ -233,6 +252,7 @@ TMV_NET_API int32_t TMV_NET_SetTempSpanInfo(TMV_NET_HANDLE handle, const TMV_NET
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageLuminance(TMV_NET_HANDLE handle, int32_t *luminance)
 {
+    SIM_FORWARD(TMV_NET_GetThermalImageLuminance, handle, luminance);
     EntryPoint call(__func__, handle);
     call.output(luminance);
     if (!call.ok())
@@ -243,6 +263,7 @@ TMV_NET_API int32_t TMV_NET_GetThermalImageLuminance(TMV_NET_HANDLE handle, int3
 
 TMV_NET_API int32_t TMV_NET_SetThermalImageLuminance(TMV_NET_HANDLE handle, int32_t luminance)
 {
+    SIM_FORWARD(TMV_NET_SetThermalImageLuminance, handle, luminance);
     EntryPoint call(__func__, handle);
     call.input(&luminance, sizeof luminance);
     if (!call.ok())
@@ -252,6 +273,7 @@ TMV_NET_API int32_t TMV_NET_SetThermalImageLuminance(TMV_NET_HANDLE handle, int3
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageContrast(TMV_NET_HANDLE handle, int32_t *contrast)
 {
+    SIM_FORWARD(TMV_NET_GetThermalImageContrast, handle, contrast);
     EntryPoint call(__func__, handle);
     call.output(contrast);
     if (!call.ok())
@@ -262,6 +284,7 @@ TMV_NET_API int32_t TMV_NET_GetThermalImageContrast(TMV_NET_HANDLE handle, int32
 
 TMV_NET_API int32_t TMV_NET_SetThermalImageContrast(TMV_NET_HANDLE handle, int32_t contrast)
 {
+    SIM_FORWARD(TMV_NET_SetThermalImageContrast, handle, contrast);
     EntryPoint call(__func__, handle);
     call.input(&contrast, sizeof contrast);
     if (!call.ok())
@@ -271,6 +294,7 @@ TMV_NET_API int32_t TMV_NET_SetThermalImageContrast(TMV_NET_HANDLE handle, int32
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageFlipMode(TMV_NET_HANDLE handle, int32_t *mode)
 {
+    SIM_FORWARD(TMV_NET_GetThermalImageFlipMode, handle, mode);
     EntryPoint call(__func__, handle);
     call.output(mode);
     if (!call.ok())
@@ -281,6 +305,7 @@ TMV_NET_API int32_t TMV_NET_GetThermalImageFlipMode(TMV_NET_HANDLE handle, int32
 
 TMV_NET_API int32_t TMV_NET_SetThermalImageFlipMode(TMV_NET_HANDLE handle, int32_t mode)
 {
+    SIM_FORWARD(TMV_NET_SetThermalImageFlipMode, handle, mode);
     EntryPoint call(__func__, handle);
     call.input(&mode, sizeof mode);
     if (!call.ok())
@@ -290,6 +315,7 @@ TMV_NET_API int32_t TMV_NET_SetThermalImageFlipMode(TMV_NET_HANDLE handle, int32
 
 TMV_NET_API int32_t TMV_NET_GetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, TMV_NET_THERMAL_IMAGE_ENHANCE_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_GetThermalImageEnhanceInfo, handle, info);
     EntryPoint call(__func__, handle);
     call.output(info);
     if (!call.ok())
@@ -302,6 +328,7 @@ TMV_NET_API int32_t TMV_NET_GetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, TM
 // included, so a read-modify-write gives them back unchanged.
 TMV_NET_API int32_t TMV_NET_SetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, const TMV_NET_THERMAL_IMAGE_ENHANCE_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_SetThermalImageEnhanceInfo, handle, info);
     EntryPoint call(__func__, handle);
     call.input(info, sizeof *info);
     if (!call.ok())
@@ -316,6 +343,7 @@ TMV_NET_API int32_t TMV_NET_SetThermalImageEnhanceInfo(TMV_NET_HANDLE handle, co
 
 TMV_NET_API int32_t TMV_NET_GetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_OSD_TIME_TITLE_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_GetOSDTimeTitleInfo, handle, channel, info);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(info);
     if (!call.ok())
@@ -325,6 +353,7 @@ TMV_NET_API int32_t TMV_NET_GetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t c
 
 TMV_NET_API int32_t TMV_NET_SetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_OSD_TIME_TITLE_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_SetOSDTimeTitleInfo, handle, channel, info);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(info, sizeof *info);
     if (!call.ok())
@@ -334,6 +363,7 @@ TMV_NET_API int32_t TMV_NET_SetOSDTimeTitleInfo(TMV_NET_HANDLE handle, int32_t c
 
 TMV_NET_API int32_t TMV_NET_GetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_OSD_CHANNEL_TITLE_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_GetOSDChannelTitleInfo, handle, channel, info);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(info);
     if (!call.ok())
@@ -343,6 +373,7 @@ TMV_NET_API int32_t TMV_NET_GetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_
 
 TMV_NET_API int32_t TMV_NET_SetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_OSD_CHANNEL_TITLE_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_SetOSDChannelTitleInfo, handle, channel, info);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(info, sizeof *info);
     if (info)
@@ -355,6 +386,7 @@ TMV_NET_API int32_t TMV_NET_SetOSDChannelTitleInfo(TMV_NET_HANDLE handle, int32_
 // Only a head with a range finder has a reading to show.
 TMV_NET_API int32_t TMV_NET_GetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_LASER_DISTANCE_OSD_PARAM *param)
 {
+    SIM_FORWARD(TMV_NET_GetLaserDistanceOsdParam, handle, channel, param);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(param);
     if (!call.ok())
@@ -366,6 +398,7 @@ TMV_NET_API int32_t TMV_NET_GetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int3
 
 TMV_NET_API int32_t TMV_NET_SetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_LASER_DISTANCE_OSD_PARAM *param)
 {
+    SIM_FORWARD(TMV_NET_SetLaserDistanceOsdParam, handle, channel, param);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(param, sizeof *param);
     if (!call.ok())
@@ -377,6 +410,7 @@ TMV_NET_API int32_t TMV_NET_SetLaserDistanceOsdParam(TMV_NET_HANDLE handle, int3
 
 TMV_NET_API int32_t TMV_NET_GetIpConfig(TMV_NET_HANDLE handle, TMV_NET_IP_CONFIG *config)
 {
+    SIM_FORWARD(TMV_NET_GetIpConfig, handle, config);
     EntryPoint call(__func__, handle);
     call.output(config);
     if (!call.ok())
@@ -387,6 +421,7 @@ TMV_NET_API int32_t TMV_NET_GetIpConfig(TMV_NET_HANDLE handle, TMV_NET_IP_CONFIG
 
 TMV_NET_API int32_t TMV_NET_SetIpConfig(TMV_NET_HANDLE handle, const TMV_NET_IP_CONFIG *config)
 {
+    SIM_FORWARD(TMV_NET_SetIpConfig, handle, config);
     EntryPoint call(__func__, handle);
     call.input(config, sizeof *config);
     if (config) {
@@ -407,6 +442,7 @@ TMV_NET_API int32_t TMV_NET_SetIpConfig(TMV_NET_HANDLE handle, const TMV_NET_IP_
 
 TMV_NET_API int32_t TMV_NET_SetTransparentState(TMV_NET_HANDLE handle, int32_t state)
 {
+    SIM_FORWARD(TMV_NET_SetTransparentState, handle, state);
     EntryPoint call(__func__, handle);
     call.input(&state, sizeof state).require(state == 0 || state == 1);
     if (!call.ok())
@@ -423,6 +459,7 @@ TMV_NET_API int32_t TMV_NET_TransparentData(TMV_NET_HANDLE handle, const uint8_t
                                             uint8_t *reply, int32_t replyCapacity, int32_t *replyLength,
                                             int32_t timeoutMs)
 {
+    SIM_FORWARD(TMV_NET_TransparentData, handle, data, size, reply, replyCapacity, replyLength, timeoutMs);
     EntryPoint call(__func__, handle);
     // At least one byte goes out; the size is checked before the bytes are read.
     call.require(size > 0);
@@ -462,6 +499,7 @@ constexpr int64_t kRestartUs = 4LL * 1000 * 1000;
 // and the device answers again once it has booted.
 TMV_NET_API int32_t TMV_NET_SystemReboot(TMV_NET_HANDLE handle)
 {
+    SIM_FORWARD(TMV_NET_SystemReboot, handle);
     EntryPoint call(__func__, handle);
     if (!call.ok())
         return call.status();
@@ -470,6 +508,7 @@ TMV_NET_API int32_t TMV_NET_SystemReboot(TMV_NET_HANDLE handle)
 
 TMV_NET_API int32_t TMV_NET_SystemRestart(TMV_NET_HANDLE handle)
 {
+    SIM_FORWARD(TMV_NET_SystemRestart, handle);
     EntryPoint call(__func__, handle);
     if (!call.ok())
         return call.status();
@@ -478,6 +517,7 @@ TMV_NET_API int32_t TMV_NET_SystemRestart(TMV_NET_HANDLE handle)
 
 TMV_NET_API int32_t TMV_NET_RestoreFactoryDefaults(TMV_NET_HANDLE handle)
 {
+    SIM_FORWARD(TMV_NET_RestoreFactoryDefaults, handle);
     EntryPoint call(__func__, handle);
     if (!call.ok())
         return call.status();
@@ -489,6 +529,7 @@ TMV_NET_API int32_t TMV_NET_RestoreFactoryDefaults(TMV_NET_HANDLE handle)
 
 TMV_NET_API int32_t TMV_NET_GetTargetRecognitionConfig(TMV_NET_HANDLE handle, int32_t channel, TMV_NET_TARGET_RECOGNITION_CONFIG *config)
 {
+    SIM_FORWARD(TMV_NET_GetTargetRecognitionConfig, handle, channel, config);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(config);
     if (!call.ok())
@@ -498,6 +539,7 @@ TMV_NET_API int32_t TMV_NET_GetTargetRecognitionConfig(TMV_NET_HANDLE handle, in
 
 TMV_NET_API int32_t TMV_NET_SetTargetRecognitionConfig(TMV_NET_HANDLE handle, int32_t channel, const TMV_NET_TARGET_RECOGNITION_CONFIG *config)
 {
+    SIM_FORWARD(TMV_NET_SetTargetRecognitionConfig, handle, channel, config);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(config, sizeof *config);
     if (!call.ok())

@@ -1,5 +1,6 @@
 // Entry points of the playback family: SD-card file search and downloads.
 #include "EntryPoint.h"
+#include "api/Forward.h"
 
 #include "device/Device.h"
 #include "device/Fleet.h"
@@ -76,6 +77,7 @@ TMV_NET_FILE_INFO fileRecord(const sim::CardFile &file)
 TMV_NET_API int32_t TMV_NET_QueryFileSize(TMV_NET_HANDLE handle, const TMV_NET_FILE_QUERY *query,
                                           int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryFileSize, handle, query, count);
     EntryPoint call(__func__, handle);
     checkQuery(call, query);
     call.output(count);
@@ -89,6 +91,7 @@ TMV_NET_API int32_t TMV_NET_QueryFileSize(TMV_NET_HANDLE handle, const TMV_NET_F
 TMV_NET_API int32_t TMV_NET_QueryFile(TMV_NET_HANDLE handle, const TMV_NET_FILE_QUERY *query,
                                       TMV_NET_FILE_INFO *files, int32_t capacity, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryFile, handle, query, files, capacity, count);
     EntryPoint call(__func__, handle);
     checkQuery(call, query);
     call.array(files, capacity).input(&capacity, sizeof capacity).output(count);
@@ -106,6 +109,7 @@ TMV_NET_API int32_t TMV_NET_QueryFile(TMV_NET_HANDLE handle, const TMV_NET_FILE_
 // would read as the id of a started download.
 TMV_NET_API int32_t TMV_NET_StartDownloadFile(TMV_NET_HANDLE handle, const TMV_NET_FILE_DOWNLOAD_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_StartDownloadFile, handle, info);
     EntryPoint call(__func__, handle);
     call.input(info, sizeof *info);
     if (info) {
@@ -128,6 +132,7 @@ TMV_NET_API int32_t TMV_NET_StartDownloadFile(TMV_NET_HANDLE handle, const TMV_N
 
 TMV_NET_API int32_t TMV_NET_StopDownloadFile(TMV_NET_HANDLE handle, int32_t downloadId)
 {
+    SIM_FORWARD(TMV_NET_StopDownloadFile, handle, downloadId);
     // Stopping must work even when the device has gone away meanwhile.
     EntryPoint call(__func__);
     call.input(&handle, sizeof handle).input(&downloadId, sizeof downloadId);
@@ -140,6 +145,7 @@ TMV_NET_API int32_t TMV_NET_StopDownloadFile(TMV_NET_HANDLE handle, int32_t down
 TMV_NET_API int32_t TMV_NET_GetDownloadProgress(TMV_NET_HANDLE handle, int32_t downloadId,
                                                 TMV_NET_DOWNLOAD_PROGRESS *progress)
 {
+    SIM_FORWARD(TMV_NET_GetDownloadProgress, handle, downloadId, progress);
     EntryPoint call(__func__, handle);
     call.input(&downloadId, sizeof downloadId).output(progress);
     if (!call.ok())

@@ -1,6 +1,7 @@
 // Entry points of the preview family: live video, snapshots, recording.
 
 #include "api/EntryPoint.h"
+#include "api/Forward.h"
 #include "device/Capture.h"
 #include "device/Device.h"
 #include "device/Fleet.h"
@@ -11,6 +12,7 @@ using sim::api::EntryPoint;
 TMV_NET_API int32_t TMV_NET_StartPreview_V2(TMV_NET_HANDLE handle, const TMV_NET_PREVIEW_INFO *info,
                                             TMV_NET_PREVIEW_CALLBACK callback, void *user)
 {
+    SIM_FORWARD(TMV_NET_StartPreview_V2, handle, info, callback, user);
     EntryPoint call("TMV_NET_StartPreview_V2", handle);
     call.input(info, sizeof *info).callbackFn(callback);
     if (!call.ok())
@@ -22,6 +24,7 @@ TMV_NET_API int32_t TMV_NET_StartPreview_V2(TMV_NET_HANDLE handle, const TMV_NET
 
 TMV_NET_API int32_t TMV_NET_StopPreview(TMV_NET_HANDLE handle)
 {
+    SIM_FORWARD(TMV_NET_StopPreview, handle);
     // Stopping must work even when the device has gone away meanwhile.
     EntryPoint call("TMV_NET_StopPreview");
     call.input(&handle, sizeof handle);
@@ -33,6 +36,7 @@ TMV_NET_API int32_t TMV_NET_StopPreview(TMV_NET_HANDLE handle)
 
 TMV_NET_API int32_t TMV_NET_PreviewSnapshot(TMV_NET_HANDLE handle, const char *path)
 {
+    SIM_FORWARD(TMV_NET_PreviewSnapshot, handle, path);
     EntryPoint call("TMV_NET_PreviewSnapshot", handle);
     call.string(path);
     if (!call.ok())
@@ -42,6 +46,7 @@ TMV_NET_API int32_t TMV_NET_PreviewSnapshot(TMV_NET_HANDLE handle, const char *p
 
 TMV_NET_API int32_t TMV_NET_GetIRGImage(TMV_NET_HANDLE handle, const char *irgPath, const char *jpgPath)
 {
+    SIM_FORWARD(TMV_NET_GetIRGImage, handle, irgPath, jpgPath);
     EntryPoint call("TMV_NET_GetIRGImage", handle);
     call.string(irgPath).string(jpgPath);
     if (!call.ok())
@@ -51,6 +56,7 @@ TMV_NET_API int32_t TMV_NET_GetIRGImage(TMV_NET_HANDLE handle, const char *irgPa
 
 TMV_NET_API int32_t TMV_NET_GetDLT664Image(TMV_NET_HANDLE handle, const char *path)
 {
+    SIM_FORWARD(TMV_NET_GetDLT664Image, handle, path);
     EntryPoint call("TMV_NET_GetDLT664Image", handle);
     call.string(path);
     if (!call.ok())
@@ -60,6 +66,7 @@ TMV_NET_API int32_t TMV_NET_GetDLT664Image(TMV_NET_HANDLE handle, const char *pa
 
 TMV_NET_API int32_t TMV_NET_StartPreviewRecord(TMV_NET_HANDLE handle, const char *path)
 {
+    SIM_FORWARD(TMV_NET_StartPreviewRecord, handle, path);
     EntryPoint call("TMV_NET_StartPreviewRecord", handle);
     call.string(path);
     if (!call.ok())
@@ -69,6 +76,7 @@ TMV_NET_API int32_t TMV_NET_StartPreviewRecord(TMV_NET_HANDLE handle, const char
 
 TMV_NET_API int32_t TMV_NET_StopPreviewRecord(TMV_NET_HANDLE handle)
 {
+    SIM_FORWARD(TMV_NET_StopPreviewRecord, handle);
     EntryPoint call("TMV_NET_StopPreviewRecord");
     call.input(&handle, sizeof handle);
     if (!call.ok())

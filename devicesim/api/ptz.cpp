@@ -2,6 +2,7 @@
 // scans, boot and park actions, positioning, tracking, status, electronic PTZ
 // and the linkage with a partner camera.
 #include "EntryPoint.h"
+#include "api/Forward.h"
 
 #include "base/SimClock.h"
 #include "device/Device.h"
@@ -35,6 +36,7 @@ void checkTour(EntryPoint &call, const TMV_NET_TOUR_INFO *tour)
 
 TMV_NET_API int32_t TMV_NET_PtzControl(TMV_NET_HANDLE handle, const TMV_NET_PTZ_CONTROL *control)
 {
+    SIM_FORWARD(TMV_NET_PtzControl, handle, control);
     EntryPoint call(__func__, handle);
     call.input(control, sizeof *control);
     if (!call.ok())
@@ -49,6 +51,7 @@ TMV_NET_API int32_t TMV_NET_PtzControl(TMV_NET_HANDLE handle, const TMV_NET_PTZ_
 
 TMV_NET_API int32_t TMV_NET_QueryPtzPresetSize(TMV_NET_HANDLE handle, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzPresetSize, handle, count);
     EntryPoint call(__func__, handle);
     call.output(count);
     if (!call.ok())
@@ -60,6 +63,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPresetSize(TMV_NET_HANDLE handle, int32_t *c
 TMV_NET_API int32_t TMV_NET_QueryPtzPreset(TMV_NET_HANDLE handle, TMV_NET_PRESET_INFO *presets, int32_t capacity,
                                            int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzPreset, handle, presets, capacity, count);
     EntryPoint call(__func__, handle);
     call.array(presets, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
@@ -70,6 +74,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPreset(TMV_NET_HANDLE handle, TMV_NET_PRESET
 TMV_NET_API int32_t TMV_NET_PtzPresetControl(TMV_NET_HANDLE handle, int32_t action,
                                              const TMV_NET_PRESET_INFO *preset)
 {
+    SIM_FORWARD(TMV_NET_PtzPresetControl, handle, action, preset);
     EntryPoint call(__func__, handle);
     call.input(&action, sizeof action).input(preset, sizeof *preset);
     // Only store and rename read the name; "delete all" may come with an
@@ -84,6 +89,7 @@ TMV_NET_API int32_t TMV_NET_PtzPresetControl(TMV_NET_HANDLE handle, int32_t acti
 // The preset the head stands at, 0 when none (on the way to one included).
 TMV_NET_API int32_t TMV_NET_QueryPtzPresetId(TMV_NET_HANDLE handle, int32_t *presetId)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzPresetId, handle, presetId);
     EntryPoint call(__func__, handle);
     call.output(presetId);
     if (!call.ok())
@@ -95,6 +101,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPresetId(TMV_NET_HANDLE handle, int32_t *pre
 
 TMV_NET_API int32_t TMV_NET_QueryPtzTourSize(TMV_NET_HANDLE handle, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzTourSize, handle, count);
     EntryPoint call(__func__, handle);
     call.output(count);
     if (!call.ok())
@@ -106,6 +113,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzTourSize(TMV_NET_HANDLE handle, int32_t *cou
 TMV_NET_API int32_t TMV_NET_QueryPtzTour(TMV_NET_HANDLE handle, int32_t withPoints, TMV_NET_TOUR_INFO *tours,
                                          int32_t capacity, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzTour, handle, withPoints, tours, capacity, count);
     EntryPoint call(__func__, handle);
     call.input(&withPoints, sizeof withPoints)
         .array(tours, capacity)
@@ -121,6 +129,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzTour(TMV_NET_HANDLE handle, int32_t withPoin
 
 TMV_NET_API int32_t TMV_NET_PtzTourControl(TMV_NET_HANDLE handle, int32_t action, const TMV_NET_TOUR_INFO *tour)
 {
+    SIM_FORWARD(TMV_NET_PtzTourControl, handle, action, tour);
     EntryPoint call(__func__, handle);
     call.input(&action, sizeof action).input(tour, sizeof *tour);
     // Only a save reads the names and stops; the other actions read the id,
@@ -136,6 +145,7 @@ TMV_NET_API int32_t TMV_NET_PtzTourControl(TMV_NET_HANDLE handle, int32_t action
 
 TMV_NET_API int32_t TMV_NET_QueryPtzPatternSize(TMV_NET_HANDLE handle, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzPatternSize, handle, count);
     EntryPoint call(__func__, handle);
     call.output(count);
     if (!call.ok())
@@ -147,6 +157,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPatternSize(TMV_NET_HANDLE handle, int32_t *
 TMV_NET_API int32_t TMV_NET_QueryPtzPattern(TMV_NET_HANDLE handle, TMV_NET_PATTERN_INFO *patterns,
                                             int32_t capacity, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzPattern, handle, patterns, capacity, count);
     EntryPoint call(__func__, handle);
     call.array(patterns, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
@@ -156,6 +167,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzPattern(TMV_NET_HANDLE handle, TMV_NET_PATTE
 
 TMV_NET_API int32_t TMV_NET_PtzPatternControl(TMV_NET_HANDLE handle, int32_t action, int32_t patternId)
 {
+    SIM_FORWARD(TMV_NET_PtzPatternControl, handle, action, patternId);
     EntryPoint call(__func__, handle);
     call.input(&action, sizeof action).input(&patternId, sizeof patternId);
     if (!call.ok())
@@ -167,6 +179,7 @@ TMV_NET_API int32_t TMV_NET_PtzPatternControl(TMV_NET_HANDLE handle, int32_t act
 
 TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfoSize(TMV_NET_HANDLE handle, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzRegionScanInfoSize, handle, count);
     EntryPoint call(__func__, handle);
     call.output(count);
     if (!call.ok())
@@ -178,6 +191,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfoSize(TMV_NET_HANDLE handle, in
 TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfo(TMV_NET_HANDLE handle, TMV_NET_REGION_SCAN_INFO *scans,
                                                    int32_t capacity, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzRegionScanInfo, handle, scans, capacity, count);
     EntryPoint call(__func__, handle);
     call.array(scans, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
@@ -187,6 +201,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzRegionScanInfo(TMV_NET_HANDLE handle, TMV_NE
 
 TMV_NET_API int32_t TMV_NET_SetPtzRegionScanInfo(TMV_NET_HANDLE handle, const TMV_NET_REGION_SCAN_INFO *scan)
 {
+    SIM_FORWARD(TMV_NET_SetPtzRegionScanInfo, handle, scan);
     EntryPoint call(__func__, handle);
     call.input(scan, sizeof *scan);
     if (!call.ok())
@@ -196,6 +211,7 @@ TMV_NET_API int32_t TMV_NET_SetPtzRegionScanInfo(TMV_NET_HANDLE handle, const TM
 
 TMV_NET_API int32_t TMV_NET_PtzRegionScanControl(TMV_NET_HANDLE handle, int32_t scanId, bool start)
 {
+    SIM_FORWARD(TMV_NET_PtzRegionScanControl, handle, scanId, start);
     EntryPoint call(__func__, handle);
     call.input(&scanId, sizeof scanId).input(&start, sizeof start);
     if (!call.ok())
@@ -205,6 +221,7 @@ TMV_NET_API int32_t TMV_NET_PtzRegionScanControl(TMV_NET_HANDLE handle, int32_t 
 
 TMV_NET_API int32_t TMV_NET_DeletePtzRegionScanInfo(TMV_NET_HANDLE handle, int32_t scanId)
 {
+    SIM_FORWARD(TMV_NET_DeletePtzRegionScanInfo, handle, scanId);
     EntryPoint call(__func__, handle);
     call.input(&scanId, sizeof scanId);
     if (!call.ok())
@@ -216,6 +233,7 @@ TMV_NET_API int32_t TMV_NET_DeletePtzRegionScanInfo(TMV_NET_HANDLE handle, int32
 
 TMV_NET_API int32_t TMV_NET_QueryPtzBootActionInfo(TMV_NET_HANDLE handle, TMV_NET_BOOT_ACTION_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzBootActionInfo, handle, info);
     EntryPoint call(__func__, handle);
     call.output(info);
     if (!call.ok())
@@ -225,6 +243,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzBootActionInfo(TMV_NET_HANDLE handle, TMV_NE
 
 TMV_NET_API int32_t TMV_NET_SetPtzBootActionInfo(TMV_NET_HANDLE handle, const TMV_NET_BOOT_ACTION_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_SetPtzBootActionInfo, handle, info);
     EntryPoint call(__func__, handle);
     call.input(info, sizeof *info);
     if (!call.ok())
@@ -234,6 +253,7 @@ TMV_NET_API int32_t TMV_NET_SetPtzBootActionInfo(TMV_NET_HANDLE handle, const TM
 
 TMV_NET_API int32_t TMV_NET_QueryPtzParkActionInfo(TMV_NET_HANDLE handle, TMV_NET_PARK_ACTION_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_QueryPtzParkActionInfo, handle, info);
     EntryPoint call(__func__, handle);
     call.output(info);
     if (!call.ok())
@@ -243,6 +263,7 @@ TMV_NET_API int32_t TMV_NET_QueryPtzParkActionInfo(TMV_NET_HANDLE handle, TMV_NE
 
 TMV_NET_API int32_t TMV_NET_SetPtzParkActionInfo(TMV_NET_HANDLE handle, const TMV_NET_PARK_ACTION_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_SetPtzParkActionInfo, handle, info);
     EntryPoint call(__func__, handle);
     call.input(info, sizeof *info);
     if (!call.ok())
@@ -254,6 +275,7 @@ TMV_NET_API int32_t TMV_NET_SetPtzParkActionInfo(TMV_NET_HANDLE handle, const TM
 
 TMV_NET_API int32_t TMV_NET_ResetPtzConfig(TMV_NET_HANDLE handle)
 {
+    SIM_FORWARD(TMV_NET_ResetPtzConfig, handle);
     EntryPoint call(__func__, handle);
     if (!call.ok())
         return call.status();
@@ -262,6 +284,7 @@ TMV_NET_API int32_t TMV_NET_ResetPtzConfig(TMV_NET_HANDLE handle)
 
 TMV_NET_API int32_t TMV_NET_PtzLensInit(TMV_NET_HANDLE handle, int32_t channel)
 {
+    SIM_FORWARD(TMV_NET_PtzLensInit, handle, channel);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel);
     if (!call.ok())
@@ -277,6 +300,7 @@ TMV_NET_API int32_t TMV_NET_PtzLensInit(TMV_NET_HANDLE handle, int32_t channel)
 // shows, along the head's direction now; 0 when nothing sends the beam back.
 TMV_NET_API int32_t TMV_NET_GetLaserDistance(TMV_NET_HANDLE handle, int32_t *distance)
 {
+    SIM_FORWARD(TMV_NET_GetLaserDistance, handle, distance);
     EntryPoint call(__func__, handle);
     call.output(distance);
     if (!call.ok())
@@ -291,6 +315,7 @@ TMV_NET_API int32_t TMV_NET_GetLaserDistance(TMV_NET_HANDLE handle, int32_t *dis
 
 TMV_NET_API int32_t TMV_NET_PtzPosition(TMV_NET_HANDLE handle, const TMV_NET_PTZ_POSITION *position)
 {
+    SIM_FORWARD(TMV_NET_PtzPosition, handle, position);
     EntryPoint call(__func__, handle);
     call.input(position, sizeof *position);
     if (!call.ok())
@@ -301,6 +326,7 @@ TMV_NET_API int32_t TMV_NET_PtzPosition(TMV_NET_HANDLE handle, const TMV_NET_PTZ
 TMV_NET_API int32_t TMV_NET_PtzTrackingPosition(TMV_NET_HANDLE handle,
                                                 const TMV_NET_PTZ_TRACKING_POSITION *position)
 {
+    SIM_FORWARD(TMV_NET_PtzTrackingPosition, handle, position);
     EntryPoint call(__func__, handle);
     call.input(position, sizeof *position);
     if (!call.ok())
@@ -310,6 +336,7 @@ TMV_NET_API int32_t TMV_NET_PtzTrackingPosition(TMV_NET_HANDLE handle,
 
 TMV_NET_API int32_t TMV_NET_GetCurrentPtz_V1(TMV_NET_HANDLE handle, TMV_NET_CURRENT_PTZ_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_GetCurrentPtz_V1, handle, info);
     EntryPoint call(__func__, handle);
     call.output(info);
     if (!call.ok())
@@ -319,6 +346,7 @@ TMV_NET_API int32_t TMV_NET_GetCurrentPtz_V1(TMV_NET_HANDLE handle, TMV_NET_CURR
 
 TMV_NET_API int32_t TMV_NET_GetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t channel, float *multiplier)
 {
+    SIM_FORWARD(TMV_NET_GetPtzZoomMultiplier, handle, channel, multiplier);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(multiplier);
     if (!call.ok())
@@ -334,6 +362,7 @@ TMV_NET_API int32_t TMV_NET_GetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t 
 
 TMV_NET_API int32_t TMV_NET_SetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t channel, float multiplier)
 {
+    SIM_FORWARD(TMV_NET_SetPtzZoomMultiplier, handle, channel, multiplier);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(&multiplier, sizeof multiplier);
     if (!call.ok())
@@ -351,6 +380,7 @@ TMV_NET_API int32_t TMV_NET_SetPtzZoomMultiplier(TMV_NET_HANDLE handle, int32_t 
 TMV_NET_API int32_t TMV_NET_GetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t channel,
                                                  TMV_NET_TARGET_TRACK_CONFIG *config)
 {
+    SIM_FORWARD(TMV_NET_GetTargetTrackConfig, handle, channel, config);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).output(config);
     if (!call.ok())
@@ -361,6 +391,7 @@ TMV_NET_API int32_t TMV_NET_GetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t 
 TMV_NET_API int32_t TMV_NET_SetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t channel,
                                                  const TMV_NET_TARGET_TRACK_CONFIG *config)
 {
+    SIM_FORWARD(TMV_NET_SetTargetTrackConfig, handle, channel, config);
     EntryPoint call(__func__, handle);
     call.input(&channel, sizeof channel).input(config, sizeof *config);
     if (!call.ok())
@@ -370,6 +401,7 @@ TMV_NET_API int32_t TMV_NET_SetTargetTrackConfig(TMV_NET_HANDLE handle, int32_t 
 
 TMV_NET_API int32_t TMV_NET_GetAccelerationData(TMV_NET_HANDLE handle, TMV_NET_ACCELERATION_DATA *data)
 {
+    SIM_FORWARD(TMV_NET_GetAccelerationData, handle, data);
     EntryPoint call(__func__, handle);
     call.output(data);
     if (!call.ok())
@@ -390,6 +422,7 @@ TMV_NET_API int32_t TMV_NET_GetAccelerationData(TMV_NET_HANDLE handle, TMV_NET_A
 
 TMV_NET_API int32_t TMV_NET_GetPtzPowerOffConfig(TMV_NET_HANDLE handle, TMV_NET_PTZ_POWER_OFF_CONFIG *config)
 {
+    SIM_FORWARD(TMV_NET_GetPtzPowerOffConfig, handle, config);
     EntryPoint call(__func__, handle);
     call.output(config);
     if (!call.ok())
@@ -400,6 +433,7 @@ TMV_NET_API int32_t TMV_NET_GetPtzPowerOffConfig(TMV_NET_HANDLE handle, TMV_NET_
 TMV_NET_API int32_t TMV_NET_SetPtzPowerOffConfig(TMV_NET_HANDLE handle,
                                                  const TMV_NET_PTZ_POWER_OFF_CONFIG *config)
 {
+    SIM_FORWARD(TMV_NET_SetPtzPowerOffConfig, handle, config);
     EntryPoint call(__func__, handle);
     call.input(config, sizeof *config);
     if (!call.ok())
@@ -409,6 +443,7 @@ TMV_NET_API int32_t TMV_NET_SetPtzPowerOffConfig(TMV_NET_HANDLE handle,
 
 TMV_NET_API int32_t TMV_NET_GetPtzRunningStatus(TMV_NET_HANDLE handle, TMV_NET_PTZ_RUNNING_STATUS *status)
 {
+    SIM_FORWARD(TMV_NET_GetPtzRunningStatus, handle, status);
     EntryPoint call(__func__, handle);
     call.output(status);
     if (!call.ok())
@@ -418,6 +453,7 @@ TMV_NET_API int32_t TMV_NET_GetPtzRunningStatus(TMV_NET_HANDLE handle, TMV_NET_P
 
 TMV_NET_API int32_t TMV_NET_Ptz3DPosition(TMV_NET_HANDLE handle, const TMV_NET_PTZ_3D_POSITION *position)
 {
+    SIM_FORWARD(TMV_NET_Ptz3DPosition, handle, position);
     EntryPoint call(__func__, handle);
     call.input(position, sizeof *position);
     if (!call.ok())
@@ -427,6 +463,7 @@ TMV_NET_API int32_t TMV_NET_Ptz3DPosition(TMV_NET_HANDLE handle, const TMV_NET_P
 
 TMV_NET_API int32_t TMV_NET_PtzRegionFocus(TMV_NET_HANDLE handle, const TMV_NET_PTZ_REGION *region)
 {
+    SIM_FORWARD(TMV_NET_PtzRegionFocus, handle, region);
     EntryPoint call(__func__, handle);
     call.input(region, sizeof *region);
     if (!call.ok())
@@ -436,6 +473,7 @@ TMV_NET_API int32_t TMV_NET_PtzRegionFocus(TMV_NET_HANDLE handle, const TMV_NET_
 
 TMV_NET_API int32_t TMV_NET_PtzManualTrack(TMV_NET_HANDLE handle, const TMV_NET_PTZ_REGION *region)
 {
+    SIM_FORWARD(TMV_NET_PtzManualTrack, handle, region);
     EntryPoint call(__func__, handle);
     call.input(region, sizeof *region);
     if (!call.ok())
@@ -447,6 +485,7 @@ TMV_NET_API int32_t TMV_NET_PtzManualTrack(TMV_NET_HANDLE handle, const TMV_NET_
 
 TMV_NET_API int32_t TMV_NET_ElectronicPtzControl(TMV_NET_HANDLE handle, const TMV_NET_EPTZ_CONTROL *control)
 {
+    SIM_FORWARD(TMV_NET_ElectronicPtzControl, handle, control);
     EntryPoint call(__func__, handle);
     call.input(control, sizeof *control);
     if (!call.ok())
@@ -457,6 +496,7 @@ TMV_NET_API int32_t TMV_NET_ElectronicPtzControl(TMV_NET_HANDLE handle, const TM
 TMV_NET_API int32_t TMV_NET_GetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
                                                       TMV_NET_GUN_BALL_TRACK_CONFIG_INFO *config)
 {
+    SIM_FORWARD(TMV_NET_GetGunBallTrackConfigInfo, handle, config);
     EntryPoint call(__func__, handle);
     call.output(config);
     if (!call.ok())
@@ -467,6 +507,7 @@ TMV_NET_API int32_t TMV_NET_GetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
 TMV_NET_API int32_t TMV_NET_SetGunBallTrackConfigInfo(TMV_NET_HANDLE handle,
                                                       const TMV_NET_GUN_BALL_TRACK_CONFIG_INFO *config)
 {
+    SIM_FORWARD(TMV_NET_SetGunBallTrackConfigInfo, handle, config);
     EntryPoint call(__func__, handle);
     call.input(config, sizeof *config);
     if (config) {

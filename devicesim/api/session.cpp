@@ -2,6 +2,7 @@
 // description.
 
 #include "api/EntryPoint.h"
+#include "api/Forward.h"
 #include "device/Device.h"
 #include "device/Fleet.h"
 #include "device/Session.h"
@@ -16,6 +17,8 @@ using sim::api::EntryPoint;
 
 TMV_NET_API int32_t TMV_NET_Init(void)
 {
+    if (sim::remote::active())
+        return sim::remote::init();
     EntryPoint call("TMV_NET_Init");
     if (!call.ok())
         return call.status();
@@ -24,6 +27,8 @@ TMV_NET_API int32_t TMV_NET_Init(void)
 
 TMV_NET_API int32_t TMV_NET_Deinit(void)
 {
+    if (sim::remote::active())
+        return sim::remote::deinit();
     EntryPoint call("TMV_NET_Deinit");
     if (!call.ok())
         return call.status();
@@ -32,6 +37,8 @@ TMV_NET_API int32_t TMV_NET_Deinit(void)
 
 TMV_NET_API int32_t TMV_NET_SearchDev(TMV_NET_SEARCH_CALLBACK callback, void *user, int32_t waitMs)
 {
+    if (sim::remote::active())
+        return TMV_NET_NOT_SUPPORTED;
     EntryPoint call("TMV_NET_SearchDev");
     call.callbackFn(callback).input(&waitMs, sizeof waitMs).require(waitMs >= 0);
     if (!call.ok())
@@ -41,6 +48,8 @@ TMV_NET_API int32_t TMV_NET_SearchDev(TMV_NET_SEARCH_CALLBACK callback, void *us
 
 TMV_NET_API int32_t TMV_NET_Login(const TMV_NET_LOGIN_INFO *info, TMV_NET_HANDLE *handle)
 {
+    if (sim::remote::active())
+        return sim::remote::login(info, handle);
     EntryPoint call("TMV_NET_Login");
     call.input(info, sizeof *info).output(handle);
     if (info)
@@ -54,6 +63,8 @@ TMV_NET_API int32_t TMV_NET_Login(const TMV_NET_LOGIN_INFO *info, TMV_NET_HANDLE
 
 TMV_NET_API int32_t TMV_NET_Logout(TMV_NET_HANDLE handle)
 {
+    if (sim::remote::active())
+        return sim::remote::logout(handle);
     EntryPoint call("TMV_NET_Logout");
     call.input(&handle, sizeof handle);
     if (!call.ok())
@@ -64,6 +75,8 @@ TMV_NET_API int32_t TMV_NET_Logout(TMV_NET_HANDLE handle)
 TMV_NET_API int32_t TMV_NET_SetExceptionCallback(TMV_NET_HANDLE handle, TMV_NET_EXCEPTION_CALLBACK callback,
                                                  void *user)
 {
+    if (sim::remote::active())
+        return sim::remote::setExceptionCallback(handle, callback, user);
     EntryPoint call("TMV_NET_SetExceptionCallback", handle);
     call.callbackFn(callback);
     if (!call.ok())
@@ -74,6 +87,7 @@ TMV_NET_API int32_t TMV_NET_SetExceptionCallback(TMV_NET_HANDLE handle, TMV_NET_
 
 TMV_NET_API int32_t TMV_NET_GetDevInfo(TMV_NET_HANDLE handle, TMV_NET_DEV_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_GetDevInfo, handle, info);
     EntryPoint call("TMV_NET_GetDevInfo", handle);
     call.output(info);
     if (!call.ok())
@@ -85,6 +99,7 @@ TMV_NET_API int32_t TMV_NET_GetDevInfo(TMV_NET_HANDLE handle, TMV_NET_DEV_INFO *
 TMV_NET_API int32_t TMV_NET_GetDevAbility(TMV_NET_HANDLE handle, int32_t channel, int32_t reserved,
                                           TMV_NET_DEV_ABILITY *ability)
 {
+    SIM_FORWARD(TMV_NET_GetDevAbility, handle, channel, reserved, ability);
     EntryPoint call("TMV_NET_GetDevAbility", handle);
     call.input(&channel, sizeof channel).input(&reserved, sizeof reserved).output(ability);
     if (!call.ok())
@@ -97,6 +112,7 @@ TMV_NET_API int32_t TMV_NET_GetDevAbility(TMV_NET_HANDLE handle, int32_t channel
 
 TMV_NET_API int32_t TMV_NET_GetPtzAuxState(TMV_NET_HANDLE handle, TMV_NET_PTZ_AUX_STATE *state)
 {
+    SIM_FORWARD(TMV_NET_GetPtzAuxState, handle, state);
     EntryPoint call("TMV_NET_GetPtzAuxState", handle);
     call.output(state);
     if (!call.ok())

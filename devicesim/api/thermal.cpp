@@ -2,6 +2,7 @@
 // the measurement switch, point readings, the temperature and raw streams,
 // rules, masks and the tiered (G1) rules.
 #include "EntryPoint.h"
+#include "api/Forward.h"
 
 #include "device/Device.h"
 #include "device/Fleet.h"
@@ -29,6 +30,7 @@ bool hasThermalChannel(const sim::Device &device)
 
 TMV_NET_API int32_t TMV_NET_QueryFrameTemp(TMV_NET_HANDLE handle, TMV_NET_TEMP_INFO *info)
 {
+    SIM_FORWARD(TMV_NET_QueryFrameTemp, handle, info);
     EntryPoint call(__func__, handle);
     call.output(info);
     if (!call.ok())
@@ -39,6 +41,7 @@ TMV_NET_API int32_t TMV_NET_QueryFrameTemp(TMV_NET_HANDLE handle, TMV_NET_TEMP_I
 TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig(TMV_NET_HANDLE handle,
                                                       TMV_NET_FRAME_TEMP_ALARM_CONFIG *config)
 {
+    SIM_FORWARD(TMV_NET_QueryFrameTempAlarmConfig, handle, config);
     EntryPoint call(__func__, handle);
     call.output(config);
     if (!call.ok())
@@ -50,6 +53,7 @@ TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig(TMV_NET_HANDLE handle,
 TMV_NET_API int32_t TMV_NET_UpdateFrameTempAlarmConfig(TMV_NET_HANDLE handle,
                                                        const TMV_NET_FRAME_TEMP_ALARM_CONFIG *config)
 {
+    SIM_FORWARD(TMV_NET_UpdateFrameTempAlarmConfig, handle, config);
     EntryPoint call(__func__, handle);
     call.input(config, sizeof *config);
     if (!call.ok())
@@ -59,6 +63,7 @@ TMV_NET_API int32_t TMV_NET_UpdateFrameTempAlarmConfig(TMV_NET_HANDLE handle,
 
 TMV_NET_API int32_t TMV_NET_GetTempEnable(TMV_NET_HANDLE handle, int32_t *enable)
 {
+    SIM_FORWARD(TMV_NET_GetTempEnable, handle, enable);
     EntryPoint call(__func__, handle);
     call.output(enable);
     if (!call.ok())
@@ -69,6 +74,7 @@ TMV_NET_API int32_t TMV_NET_GetTempEnable(TMV_NET_HANDLE handle, int32_t *enable
 
 TMV_NET_API int32_t TMV_NET_SetTempEnable(TMV_NET_HANDLE handle, int32_t enable)
 {
+    SIM_FORWARD(TMV_NET_SetTempEnable, handle, enable);
     EntryPoint call(__func__, handle);
     call.input(&enable, sizeof enable);
     call.require(enable == 0 || enable == 1);
@@ -80,6 +86,7 @@ TMV_NET_API int32_t TMV_NET_SetTempEnable(TMV_NET_HANDLE handle, int32_t enable)
 
 TMV_NET_API int32_t TMV_NET_QueryRandomTemp(TMV_NET_HANDLE handle, const TMV_NET_POINT *point, float *temp)
 {
+    SIM_FORWARD(TMV_NET_QueryRandomTemp, handle, point, temp);
     EntryPoint call(__func__, handle);
     call.input(point, sizeof *point).output(temp);
     if (!call.ok())
@@ -91,6 +98,7 @@ TMV_NET_API int32_t TMV_NET_QueryRandomTemp(TMV_NET_HANDLE handle, const TMV_NET
 
 TMV_NET_API int32_t TMV_NET_SetPullTempExecParam(TMV_NET_HANDLE handle, int32_t correction)
 {
+    SIM_FORWARD(TMV_NET_SetPullTempExecParam, handle, correction);
     EntryPoint call(__func__, handle);
     call.input(&correction, sizeof correction);
     call.require(correction == 0 || correction == 1);
@@ -102,6 +110,7 @@ TMV_NET_API int32_t TMV_NET_SetPullTempExecParam(TMV_NET_HANDLE handle, int32_t 
 
 TMV_NET_API int32_t TMV_NET_StartPullTemp_V2(TMV_NET_HANDLE handle, TMV_NET_TEMP_CALLBACK callback, void *user)
 {
+    SIM_FORWARD(TMV_NET_StartPullTemp_V2, handle, callback, user);
     EntryPoint call(__func__, handle);
     call.callbackFn(callback);
     if (!call.ok())
@@ -113,6 +122,7 @@ TMV_NET_API int32_t TMV_NET_StartPullTemp_V2(TMV_NET_HANDLE handle, TMV_NET_TEMP
 
 TMV_NET_API int32_t TMV_NET_StopPullTemp(TMV_NET_HANDLE handle)
 {
+    SIM_FORWARD(TMV_NET_StopPullTemp, handle);
     // Stopping must work even when the device has gone away meanwhile.
     EntryPoint call(__func__);
     call.input(&handle, sizeof handle);
@@ -125,6 +135,7 @@ TMV_NET_API int32_t TMV_NET_StopPullTemp(TMV_NET_HANDLE handle)
 TMV_NET_API int32_t TMV_NET_StartPullNucData(TMV_NET_HANDLE handle, TMV_NET_NUC_DATA_CALLBACK callback,
                                              void *user)
 {
+    SIM_FORWARD(TMV_NET_StartPullNucData, handle, callback, user);
     EntryPoint call(__func__, handle);
     call.callbackFn(callback);
     if (!call.ok())
@@ -136,6 +147,7 @@ TMV_NET_API int32_t TMV_NET_StartPullNucData(TMV_NET_HANDLE handle, TMV_NET_NUC_
 
 TMV_NET_API int32_t TMV_NET_StopPullNucData(TMV_NET_HANDLE handle)
 {
+    SIM_FORWARD(TMV_NET_StopPullNucData, handle);
     EntryPoint call(__func__);
     call.input(&handle, sizeof handle);
     if (!call.ok())
@@ -149,6 +161,7 @@ TMV_NET_API int32_t TMV_NET_StopPullNucData(TMV_NET_HANDLE handle)
 TMV_NET_API int32_t TMV_NET_QueryTempRuleSize(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_KEY *key,
                                               int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryTempRuleSize, handle, key, count);
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).output(count);
     if (!call.ok())
@@ -160,6 +173,7 @@ TMV_NET_API int32_t TMV_NET_QueryTempRuleSize(TMV_NET_HANDLE handle, const TMV_N
 TMV_NET_API int32_t TMV_NET_QueryTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_KEY *key,
                                           TMV_NET_TEMP_RULE *rules, int32_t capacity, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryTempRule, handle, key, rules, capacity, count);
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).array(rules, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
@@ -173,6 +187,7 @@ TMV_NET_API int32_t TMV_NET_QueryTempRule(TMV_NET_HANDLE handle, const TMV_NET_T
 TMV_NET_API int32_t TMV_NET_QueryRuleTemp(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_KEY *key,
                                           TMV_NET_RULE_TEMP *temps, int32_t capacity, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryRuleTemp, handle, key, temps, capacity, count);
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).array(temps, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
@@ -185,6 +200,7 @@ TMV_NET_API int32_t TMV_NET_QueryRuleTemp(TMV_NET_HANDLE handle, const TMV_NET_T
 
 TMV_NET_API int32_t TMV_NET_DeleteAllTempRule(TMV_NET_HANDLE handle, int32_t presetPosition)
 {
+    SIM_FORWARD(TMV_NET_DeleteAllTempRule, handle, presetPosition);
     EntryPoint call(__func__, handle);
     call.input(&presetPosition, sizeof presetPosition);
     call.require(presetPosition >= 0);
@@ -195,6 +211,7 @@ TMV_NET_API int32_t TMV_NET_DeleteAllTempRule(TMV_NET_HANDLE handle, int32_t pre
 
 TMV_NET_API int32_t TMV_NET_DeleteTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_KEY *key)
 {
+    SIM_FORWARD(TMV_NET_DeleteTempRule, handle, key);
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key);
     if (!call.ok())
@@ -204,6 +221,7 @@ TMV_NET_API int32_t TMV_NET_DeleteTempRule(TMV_NET_HANDLE handle, const TMV_NET_
 
 TMV_NET_API int32_t TMV_NET_AddTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE *rule)
 {
+    SIM_FORWARD(TMV_NET_AddTempRule, handle, rule);
     EntryPoint call(__func__, handle);
     call.input(rule, sizeof *rule);
     if (rule)
@@ -215,6 +233,7 @@ TMV_NET_API int32_t TMV_NET_AddTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEM
 
 TMV_NET_API int32_t TMV_NET_UpdateTempRule(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE *rule)
 {
+    SIM_FORWARD(TMV_NET_UpdateTempRule, handle, rule);
     EntryPoint call(__func__, handle);
     call.input(rule, sizeof *rule);
     if (rule)
@@ -229,6 +248,7 @@ TMV_NET_API int32_t TMV_NET_UpdateTempRule(TMV_NET_HANDLE handle, const TMV_NET_
 TMV_NET_API int32_t TMV_NET_QueryTempMaskSize(TMV_NET_HANDLE handle, const TMV_NET_TEMP_MASK_KEY *key,
                                               int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryTempMaskSize, handle, key, count);
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).output(count);
     if (!call.ok())
@@ -240,6 +260,7 @@ TMV_NET_API int32_t TMV_NET_QueryTempMaskSize(TMV_NET_HANDLE handle, const TMV_N
 TMV_NET_API int32_t TMV_NET_QueryTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEMP_MASK_KEY *key,
                                           TMV_NET_TEMP_MASK *masks, int32_t capacity, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryTempMask, handle, key, masks, capacity, count);
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).array(masks, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
@@ -249,6 +270,7 @@ TMV_NET_API int32_t TMV_NET_QueryTempMask(TMV_NET_HANDLE handle, const TMV_NET_T
 
 TMV_NET_API int32_t TMV_NET_DeleteAllTempMask(TMV_NET_HANDLE handle, int32_t presetPosition)
 {
+    SIM_FORWARD(TMV_NET_DeleteAllTempMask, handle, presetPosition);
     EntryPoint call(__func__, handle);
     call.input(&presetPosition, sizeof presetPosition);
     call.require(presetPosition >= 0);
@@ -259,6 +281,7 @@ TMV_NET_API int32_t TMV_NET_DeleteAllTempMask(TMV_NET_HANDLE handle, int32_t pre
 
 TMV_NET_API int32_t TMV_NET_DeleteTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEMP_MASK_KEY *key)
 {
+    SIM_FORWARD(TMV_NET_DeleteTempMask, handle, key);
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key);
     if (!call.ok())
@@ -268,6 +291,7 @@ TMV_NET_API int32_t TMV_NET_DeleteTempMask(TMV_NET_HANDLE handle, const TMV_NET_
 
 TMV_NET_API int32_t TMV_NET_AddTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEMP_MASK *mask)
 {
+    SIM_FORWARD(TMV_NET_AddTempMask, handle, mask);
     EntryPoint call(__func__, handle);
     call.input(mask, sizeof *mask);
     if (mask)
@@ -282,6 +306,7 @@ TMV_NET_API int32_t TMV_NET_AddTempMask(TMV_NET_HANDLE handle, const TMV_NET_TEM
 TMV_NET_API int32_t TMV_NET_QueryTempRule_G1(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_KEY *key,
                                              TMV_NET_TEMP_RULE_G1 *rules, int32_t capacity, int32_t *count)
 {
+    SIM_FORWARD(TMV_NET_QueryTempRule_G1, handle, key, rules, capacity, count);
     EntryPoint call(__func__, handle);
     call.input(key, sizeof *key).array(rules, capacity).input(&capacity, sizeof capacity).output(count);
     if (!call.ok())
@@ -294,6 +319,7 @@ TMV_NET_API int32_t TMV_NET_QueryTempRule_G1(TMV_NET_HANDLE handle, const TMV_NE
 
 TMV_NET_API int32_t TMV_NET_AddTempRule_G1(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_G1 *rule)
 {
+    SIM_FORWARD(TMV_NET_AddTempRule_G1, handle, rule);
     EntryPoint call(__func__, handle);
     call.input(rule, sizeof *rule);
     if (!call.ok())
@@ -303,6 +329,7 @@ TMV_NET_API int32_t TMV_NET_AddTempRule_G1(TMV_NET_HANDLE handle, const TMV_NET_
 
 TMV_NET_API int32_t TMV_NET_UpdateTempRule_G1(TMV_NET_HANDLE handle, const TMV_NET_TEMP_RULE_G1 *rule)
 {
+    SIM_FORWARD(TMV_NET_UpdateTempRule_G1, handle, rule);
     EntryPoint call(__func__, handle);
     call.input(rule, sizeof *rule);
     if (!call.ok())
@@ -312,6 +339,7 @@ TMV_NET_API int32_t TMV_NET_UpdateTempRule_G1(TMV_NET_HANDLE handle, const TMV_N
 
 TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig_G1(TMV_NET_HANDLE handle, TMV_NET_TEMP_ALARM_G1 *alarm)
 {
+    SIM_FORWARD(TMV_NET_QueryFrameTempAlarmConfig_G1, handle, alarm);
     EntryPoint call(__func__, handle);
     call.output(alarm);
     if (!call.ok())
@@ -323,6 +351,7 @@ TMV_NET_API int32_t TMV_NET_QueryFrameTempAlarmConfig_G1(TMV_NET_HANDLE handle, 
 TMV_NET_API int32_t TMV_NET_UpdateFrameTempAlarmConfig_G1(TMV_NET_HANDLE handle,
                                                           const TMV_NET_TEMP_ALARM_G1 *alarm)
 {
+    SIM_FORWARD(TMV_NET_UpdateFrameTempAlarmConfig_G1, handle, alarm);
     EntryPoint call(__func__, handle);
     call.input(alarm, sizeof *alarm);
     if (!call.ok())

@@ -26,6 +26,10 @@ struct DeviceProfile {
     std::vector<double> hfovDeg;  // per channel; 360 makes a panoramic strip
     std::string address;
     int port = 80;
+    std::string user = "admin";
+    std::string password = "sensor852";
+    // The SD card's folder; empty: <card root>/<address>.
+    std::string sdCardFolder;
     DeviceKind kind = DeviceKind::FixedThermal;
     std::string model;
     std::vector<ChannelProfile> channels;

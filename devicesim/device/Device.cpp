@@ -19,8 +19,6 @@
 namespace sim {
 
 namespace {
-const char *const kUser = "admin";
-const char *const kPassword = "sensor852";
 }  // namespace
 
 Device::Device(DeviceProfile profile)
@@ -35,6 +33,8 @@ Device::Device(DeviceProfile profile)
       network_(new NetworkConfig(profile_.address)), peripherals_(new Peripherals(profile_)),
       serialPort_(new SerialPort()), recognition_(new TargetRecognition(int(profile_.channels.size())))
 {
+    if (!profile_.sdCardFolder.empty())
+        sdCard_->useFolder(profile_.sdCardFolder);
     for (size_t c = 0; c < profile_.channels.size(); ++c) {
         const ChannelProfile &channel = profile_.channels[c];
         const int index = int(c);
@@ -92,7 +92,7 @@ int32_t Device::admit(const std::string &user, const std::string &password, int6
     std::lock_guard<std::mutex> lock(mutex_);
     if (!online_ || nowUs < bootingUntilUs_)
         return kFailed;
-    if (user != kUser)
+    if (user != profile_.user)
         return kNoSuchUser;
     if (lockedUntilUs_ >= 0) {
         if (nowUs < lockedUntilUs_)
@@ -100,7 +100,7 @@ int32_t Device::admit(const std::string &user, const std::string &password, int6
         lockedUntilUs_ = -1;
         failedLogins_ = 0;
     }
-    if (password != kPassword) {
+    if (password != profile_.password) {
         if (++failedLogins_ >= policy_.failuresBeforeLock)
             lockedUntilUs_ = nowUs + policy_.lockUs;
         return kWrongPassword;

@@ -3,6 +3,7 @@
 #include "base/SimClock.h"
 #include "base/Status.h"
 #include "device/Device.h"
+#include "device/FleetProfiles.h"
 #include "device/Session.h"
 #include "ptz/PtzHead.h"
 #include "settings/SerialPort.h"
@@ -15,61 +16,16 @@ namespace sim {
 
 namespace {
 
-TMV_NET_DEV_ABILITY allAbilities()
-{
-    TMV_NET_DEV_ABILITY a;
-    int32_t *flag = &a.zoom;
-    for (size_t i = 0; i < sizeof a / sizeof(int32_t); ++i)
-        flag[i] = 1;
-    return a;
-}
-
-std::vector<DeviceProfile> fleetProfiles()
-{
-    DeviceProfile ptz;
-    ptz.address = "127.0.0.11";
-    ptz.kind = DeviceKind::PtzDual;
-    ptz.model = "PTZ dual-spectrum 640";
-    ptz.channels = {{true, 640, 512}, {false, 1920, 1080}};
-    ptz.thermalChannel = 0;
-    ptz.ability = allAbilities();
-    ptz.seed = 7;
-    ptz.homePanDeg = 45;
-    ptz.homeTiltDeg = -2;
-    ptz.hfovDeg = {50, 60};
-
-    DeviceProfile fixed;
-    fixed.address = "127.0.0.12";
-    fixed.kind = DeviceKind::FixedThermal;
-    fixed.model = "Fixed thermal 640";
-    fixed.channels = {{true, 640, 512}};
-    fixed.thermalChannel = 0;
-    fixed.ability.focus = 1;
-    fixed.ability.autoFocus = 1;
-    fixed.ability.reset = 1;
-    fixed.seed = 7;  // one world: every camera watches the same scene
-    fixed.homePanDeg = 232;
-    fixed.homeTiltDeg = -2;
-    fixed.hfovDeg = {50};
-
-    DeviceProfile panoramic;
-    panoramic.address = "127.0.0.13";
-    panoramic.kind = DeviceKind::PanoramicThermal;
-    panoramic.model = "Panoramic thermal";
-    panoramic.channels = {{true, 2880, 480}};
-    panoramic.thermalChannel = 0;
-    panoramic.ability.reset = 1;
-    panoramic.tieredRules = true;
-    panoramic.seed = 7;
-    panoramic.hfovDeg = {360};
-
-    return {ptz, fixed, panoramic};
-}
-
 // Handles look like pointers and are never reused, so a stale handle is
 // recognised as unknown.
 constexpr uint64_t kFirstHandle = 0x5A000;
 constexpr uint64_t kHandleStep = 0x10;
+
+}  // namespace
+
+namespace {
+
+std::vector<DeviceProfile> *g_chosenProfiles = nullptr;
 
 }  // namespace
 
@@ -79,6 +35,13 @@ Fleet &Fleet::instance()
     return fleet;
 }
 
+void Fleet::useProfiles(std::vector<DeviceProfile> profiles)
+{
+    static std::vector<DeviceProfile> chosen;
+    chosen = std::move(profiles);
+    g_chosenProfiles = &chosen;
+}
+
 Fleet::Fleet()
 {
     // Built first, so they are destroyed after the fleet: a program that
@@ -86,7 +49,7 @@ Fleet::Fleet()
     // and the event thread go away.
     SimClock::instance();
     EventThread::instance();
-    for (DeviceProfile &p : fleetProfiles())
+    for (DeviceProfile &p : g_chosenProfiles ? *g_chosenProfiles : defaultProfiles())
         devices_.push_back(std::make_shared<Device>(std::move(p)));
     nextId_ = kFirstHandle;
 }

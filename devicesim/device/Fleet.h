@@ -7,6 +7,7 @@
 // session keeps it alive while a logout on another thread removes it.
 
 #include "TMVNetSDK.h"
+#include "base/DeviceProfile.h"
 
 #include <cstdint>
 #include <map>
@@ -23,6 +24,9 @@ class Session;
 class Fleet {
 public:
     static Fleet &instance();
+    // The devices of the fleet, instead of the default three; only before
+    // the first instance() (the device service reads them from its file).
+    static void useProfiles(std::vector<DeviceProfile> profiles);
 
     int32_t init();
     // Refused (kFailed) on a library thread: it joins them all.

@@ -105,6 +105,10 @@ SdCard::~SdCard() = default;
 
 std::string SdCard::folder()
 {
+    if (!ownFolder_.empty()) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return makeFolders(ownFolder_) ? ownFolder_ : std::string();
+    }
     // The address becomes one file name: nothing that could climb out of
     // the root or hide.
     if (address_.empty() || address_ == "." || address_ == ".."

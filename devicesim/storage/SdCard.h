@@ -88,6 +88,8 @@ public:
     // folder above it). Empty when it cannot be created or the address is
     // no file name.
     std::string folder();
+    // A folder of its own instead of <root>/<address> (set once, before use).
+    void useFolder(std::string folder) { ownFolder_ = std::move(folder); }
 
     // Replaces the root for every card of the process; empty restores the
     // environment variable or the default.
@@ -139,6 +141,7 @@ private:
     std::string templatePath(const std::string &folder, int channel, CardFileType type) const;
 
     const std::string address_;
+    std::string ownFolder_;
     const int channels_;
     const FrameSource source_;
     const std::unique_ptr<Link> link_;

@@ -1,0 +1,245 @@
+#include "remote/Link.h"
+
+namespace sim::remote {
+
+namespace {
+
+// The exception a lost connection raises on every login of the device.
+constexpr int32_t kDeviceOffline = 1001;
+
+Stream streamOf(wire::EventKind kind)
+{
+    switch (kind) {
+    case wire::EventKind::Exception:
+        return Stream::Exception;
+    case wire::EventKind::Preview:
+        return Stream::Preview;
+    case wire::EventKind::Temp:
+        return Stream::Temp;
+    case wire::EventKind::Raw:
+        return Stream::Raw;
+    case wire::EventKind::Alarm:
+        return Stream::Alarm;
+    }
+    return Stream::Count;
+}
+
+wire::EventKind kindOf(const wire::Buffer &event)
+{
+    wire::Reader r(event);
+    return wire::EventKind(r.value<uint32_t>());
+}
+
+}  // namespace
+
+Link::Link(wire::Socket socket, uint64_t token, TMV_NET_HANDLE handle)
+    : socket_(std::move(socket)), token_(token), handle_(handle)
+{
+    reader_ = std::thread([this] { readLoop(); });
+    callbackThread_ = std::thread([this] { callbackLoop(); });
+}
+
+Link::~Link()
+{
+    close();
+}
+
+bool Link::call(const wire::Buffer &request, wire::Buffer *reply)
+{
+    uint32_t sequence = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (lost_ || closing_)
+            return false;
+        sequence = nextSequence_++;
+        pending_[sequence];
+    }
+    bool sent = false;
+    {
+        std::lock_guard<std::mutex> lock(writeMutex_);
+        sent = socket_.send(wire::MessageType::Call, sequence, request);
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    Pending &p = pending_[sequence];
+    if (sent)
+        changed_.wait(lock, [&] { return p.answered || lost_ || closing_; });
+    const bool answered = p.answered;
+    if (answered)
+        reply->swap(p.reply);
+    pending_.erase(sequence);
+    return answered;
+}
+
+Callback Link::setCallback(Stream stream, Callback callback)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    Callback before = callbacks_[int(stream)];
+    callbacks_[int(stream)] = callback;
+    return before;
+}
+
+bool Link::claimCallback(Stream stream, Callback callback)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (callbacks_[int(stream)].function)
+        return false;
+    callbacks_[int(stream)] = callback;
+    return true;
+}
+
+bool Link::stopCallbacks(Stream stream)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    callbacks_[int(stream)] = {};
+    if (onCallbackThread())
+        return running_ != int(stream);
+    changed_.wait(lock, [&] { return running_ != int(stream); });
+    return true;
+}
+
+bool Link::lost() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lost_;
+}
+
+void Link::expectEnd()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    ending_ = true;
+}
+
+bool Link::onCallbackThread() const
+{
+    return std::this_thread::get_id() == callbackThread_.get_id();
+}
+
+void Link::close()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_ = true;
+    }
+    changed_.notify_all();
+    socket_.shutdown();
+    if (reader_.joinable())
+        reader_.join();
+    if (callbackThread_.joinable())
+        callbackThread_.join();
+}
+
+void Link::readLoop()
+{
+    for (;;) {
+        wire::Message message;
+        // The device pings a quiet link every second: silence means it is gone.
+        if (socket_.read(&message, wire::kLostAfterMs, wire::kPartMs) != wire::ReadResult::Ok) {
+            markLost();
+            return;
+        }
+        switch (message.header.type) {
+        case wire::MessageType::Reply: {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto it = pending_.find(message.header.sequence);
+            if (it != pending_.end()) {
+                it->second.reply.swap(message.payload);
+                it->second.answered = true;
+            }
+            break;
+        }
+        case wire::MessageType::Event:
+            queueEvent(std::move(message.payload));
+            break;
+        case wire::MessageType::Ping:
+            continue;
+        default:
+            markLost();  // not a message a device sends now
+            return;
+        }
+        changed_.notify_all();
+    }
+}
+
+void Link::queueEvent(wire::Buffer event)
+{
+    const wire::EventKind kind = kindOf(event);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (wire::droppable(kind)) {
+        // A frame still waiting gives its place to the newer one.
+        for (wire::Buffer &waiting : events_)
+            if (kindOf(waiting) == kind) {
+                waiting.swap(event);
+                return;
+            }
+    }
+    events_.push_back(std::move(event));
+}
+
+void Link::markLost()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lost_ = true;
+        if (!closing_ && !ending_)  // not our own logout closing it
+            events_.push_back(wire::exceptionEvent(kDeviceOffline));
+    }
+    changed_.notify_all();
+}
+
+void Link::callbackLoop()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return closing_ || !events_.empty(); });
+        if (closing_)
+            return;
+        wire::Buffer payload = std::move(events_.front());
+        events_.pop_front();
+        lock.unlock();
+        wire::Event event;
+        const bool good = wire::readEvent(payload, &event);
+        lock.lock();
+        if (!good)
+            continue;  // a malformed event is dropped, the link stays
+        const Stream stream = streamOf(event.kind);
+        const Callback callback = callbacks_[int(stream)];
+        if (!callback.function)
+            continue;
+        running_ = int(stream);
+        lock.unlock();
+        dispatch(event, callback);
+        lock.lock();
+        running_ = -1;
+        changed_.notify_all();
+    }
+}
+
+void Link::dispatch(const wire::Event &e, Callback c)
+{
+    // The pixels live in this event's own buffer, writable as the record says.
+    auto *pixels = const_cast<uint8_t *>(e.pixels);
+    switch (e.kind) {
+    case wire::EventKind::Exception:
+        reinterpret_cast<TMV_NET_EXCEPTION_CALLBACK>(c.function)(handle_, e.code, c.user);
+        break;
+    case wire::EventKind::Preview: {
+        TMV_NET_PREVIEW_FRAME frame{pixels, e.width, e.height, e.showWidth, e.showHeight};
+        reinterpret_cast<TMV_NET_PREVIEW_CALLBACK>(c.function)(handle_, e.code, &frame, c.user);
+        break;
+    }
+    case wire::EventKind::Temp: {
+        TMV_NET_TEMP_FRAME frame{reinterpret_cast<uint16_t *>(pixels), e.width, e.height};
+        reinterpret_cast<TMV_NET_TEMP_CALLBACK>(c.function)(handle_, &frame, e.code, c.user);
+        break;
+    }
+    case wire::EventKind::Raw:
+        reinterpret_cast<TMV_NET_NUC_DATA_CALLBACK>(c.function)(handle_, reinterpret_cast<const uint16_t *>(pixels),
+                                                                 e.width, e.height, c.user);
+        break;
+    case wire::EventKind::Alarm:
+        reinterpret_cast<TMV_NET_ALARM_CALLBACK>(c.function)(handle_, e.code, e.record.data(), c.user);
+        break;
+    }
+}
+
+}  // namespace sim::remote

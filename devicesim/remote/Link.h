@@ -1,0 +1,99 @@
+#pragma once
+// One login's connection to a device over the network: calls go out and wait
+// for their reply; the device's events come back on the same socket.
+//
+// Threading model: call() may run on any thread, several at once (each waits
+// for its own sequence number). A reader thread takes every message off the
+// socket: replies wake their caller, events queue for the callback thread,
+// which alone runs the caller's callbacks, so a callback may call the library
+// (its replies still arrive). A stream's frames wait at most one deep (a
+// newer one replaces it); alarms and exceptions all wait their turn.
+// mutex_ guards the pending replies, the queue, the callbacks and which one
+// runs; writeMutex_ keeps messages whole on the socket. stopCallbacks()
+// returns once that stream's callback is not running and will not run again;
+// close() joins both threads.
+
+#include "TMVNetSDK.h"
+#include "wire/Events.h"
+#include "wire/Frame.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+
+namespace sim::remote {
+
+// The callbacks a login can hold, one of each.
+enum class Stream { Exception, Preview, Temp, Raw, Alarm, Count };
+
+struct Callback {
+    void *function = nullptr;
+    void *user = nullptr;
+};
+
+class Link {
+public:
+    // Takes a socket that finished its login; `handle` is what the caller's
+    // callbacks receive.
+    Link(wire::Socket socket, uint64_t token, TMV_NET_HANDLE handle);
+    ~Link();
+    Link(const Link &) = delete;
+    Link &operator=(const Link &) = delete;
+
+    uint64_t token() const { return token_; }
+    // Sends a call and waits for its reply; false when the link is lost
+    // before the reply came.
+    bool call(const wire::Buffer &request, wire::Buffer *reply);
+
+    // Sets a stream's callback and hands back the one it replaces.
+    Callback setCallback(Stream stream, Callback callback);
+    // Sets it only when the stream has none; false when it has one.
+    bool claimCallback(Stream stream, Callback callback);
+    // Clears a stream's callback and waits while it runs; false (without
+    // waiting) when called from that very callback: it runs to its end.
+    bool stopCallbacks(Stream stream);
+
+    bool lost() const;
+    // The caller is logging out: the device closing the link afterwards is
+    // no loss to report.
+    void expectEnd();
+    // True on this link's callback thread.
+    bool onCallbackThread() const;
+    // Ends the link; not from its own callback thread.
+    void close();
+
+private:
+    struct Pending {
+        bool answered = false;
+        wire::Buffer reply;
+    };
+    void readLoop();
+    void callbackLoop();
+    void queueEvent(wire::Buffer event);
+    void dispatch(const wire::Event &event, Callback callback);
+    void markLost();
+
+    wire::Socket socket_;
+    const uint64_t token_;
+    const TMV_NET_HANDLE handle_;
+    std::mutex writeMutex_;
+
+    mutable std::mutex mutex_;  // guards everything below
+    std::condition_variable changed_;
+    uint32_t nextSequence_ = 1;
+    std::map<uint32_t, Pending> pending_;
+    std::deque<wire::Buffer> events_;
+    Callback callbacks_[int(Stream::Count)];
+    int running_ = -1;  // the stream whose callback runs now
+    bool lost_ = false;
+    bool closing_ = false;
+    bool ending_ = false;
+
+    std::thread reader_;
+    std::thread callbackThread_;
+};
+
+}  // namespace sim::remote

@@ -1,0 +1,280 @@
+#include "remote/Remote.h"
+
+#include "remote/Link.h"
+#include "wire/Auth.h"
+#include "wire/Events.h"
+#include "wire/Frame.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace sim::remote {
+
+namespace {
+
+enum class Mode { Unread, Embedded, Network };
+std::atomic<Mode> g_mode{Mode::Unread};
+
+// How long a device may take to accept a connection.
+constexpr int kConnectMs = 2000;
+// Handles look like pointers, apart from the embedded fleet's, and are never
+// reused.
+constexpr uint64_t kFirstHandle = 0x6B000;
+constexpr uint64_t kHandleStep = 0x10;
+
+struct Logins {
+    std::mutex mutex;
+    bool initialised = false;
+    uint64_t next = kFirstHandle;
+    std::map<uint64_t, std::shared_ptr<Link>> links;
+};
+
+Logins &logins()
+{
+    static Logins l;
+    return l;
+}
+
+uint64_t key(TMV_NET_HANDLE handle)
+{
+    return uint64_t(reinterpret_cast<uintptr_t>(handle));
+}
+
+bool terminated(const char *field, size_t size)
+{
+    return std::memchr(field, '\0', size) != nullptr;
+}
+
+// The login's challenge and response on a fresh connection: the device's
+// status, and the session token when it admits the user.
+int32_t authenticate(wire::Socket &socket, const std::string &user, const std::string &password, uint64_t *token)
+{
+    wire::Buffer hello;
+    wire::Writer(hello).text(user);
+    wire::Message challenge;
+    if (!socket.send(wire::MessageType::Hello, 0, hello)
+        || socket.read(&challenge, wire::kPartMs, wire::kPartMs) != wire::ReadResult::Ok
+        || challenge.header.type != wire::MessageType::Challenge)
+        return TMV_NET_FAILED;
+    wire::Nonce nonce{};
+    wire::Reader r(challenge.payload);
+    r.bytes(nonce.data(), nonce.size());
+    if (!r.ok() || r.left() != 0)
+        return TMV_NET_FAILED;
+    const wire::Proof proof = wire::makeProof(password, nonce, user);
+    wire::Message welcome;
+    if (!socket.send(wire::MessageType::Proof, 0, wire::Buffer(proof.begin(), proof.end()))
+        || socket.read(&welcome, wire::kPartMs, wire::kPartMs) != wire::ReadResult::Ok
+        || welcome.header.type != wire::MessageType::Welcome)
+        return TMV_NET_FAILED;
+    wire::Reader w(welcome.payload);
+    const auto status = w.value<int32_t>();
+    *token = w.value<uint64_t>();
+    if (!w.ok() || w.left() != 0)
+        return TMV_NET_FAILED;
+    return status;
+}
+
+}  // namespace
+
+std::shared_ptr<Link> linkOf(TMV_NET_HANDLE handle)
+{
+    Logins &l = logins();
+    std::lock_guard<std::mutex> lock(l.mutex);
+    auto it = l.links.find(key(handle));
+    return it == l.links.end() ? nullptr : it->second;
+}
+
+bool active()
+{
+    Mode mode = g_mode.load();
+    if (mode == Mode::Unread) {
+        const char *chosen = std::getenv("TMVNET_DEVICES");
+        Mode read = chosen && std::strcmp(chosen, "network") == 0 ? Mode::Network : Mode::Embedded;
+        g_mode.compare_exchange_strong(mode, read);
+        mode = g_mode.load();
+    }
+    return mode == Mode::Network;
+}
+
+void forceEmbedded()
+{
+    g_mode = Mode::Embedded;
+}
+
+int32_t init()
+{
+    Logins &l = logins();
+    std::lock_guard<std::mutex> lock(l.mutex);
+    l.initialised = true;
+    return TMV_NET_SUCCESS;
+}
+
+int32_t deinit()
+{
+    Logins &l = logins();
+    std::map<uint64_t, std::shared_ptr<Link>> links;
+    {
+        std::lock_guard<std::mutex> lock(l.mutex);
+        for (const auto &entry : l.links)
+            if (entry.second->onCallbackThread())
+                return TMV_NET_FAILED;  // it would join the thread it runs on
+        l.initialised = false;
+        links.swap(l.links);
+    }
+    // Closing the socket logs the session out on the device.
+    for (auto &entry : links)
+        entry.second->close();
+    return TMV_NET_SUCCESS;
+}
+
+int32_t login(const TMV_NET_LOGIN_INFO *info, TMV_NET_HANDLE *handle)
+{
+    if (!info || !handle || !terminated(info->ip, sizeof info->ip)
+        || !terminated(info->userName, sizeof info->userName) || !terminated(info->password, sizeof info->password))
+        return TMV_NET_PARAM_WRONG;
+    {
+        Logins &l = logins();
+        std::lock_guard<std::mutex> lock(l.mutex);
+        if (!l.initialised)
+            return TMV_NET_FAILED;
+    }
+    wire::Socket socket = wire::Socket::connectTo(info->ip, info->port, kConnectMs);
+    if (!socket.valid())
+        return TMV_NET_FAILED;  // nobody answers there
+    uint64_t token = 0;
+    const int32_t status = authenticate(socket, info->userName, info->password, &token);
+    if (status != TMV_NET_SUCCESS)
+        return status;
+    Logins &l = logins();
+    std::lock_guard<std::mutex> lock(l.mutex);
+    if (!l.initialised)
+        return TMV_NET_FAILED;  // Deinit ran meanwhile; the socket closes here
+    const uint64_t id = l.next;
+    l.next += kHandleStep;
+    auto *h = reinterpret_cast<TMV_NET_HANDLE>(uintptr_t(id));
+    l.links[id] = std::make_shared<Link>(std::move(socket), token, h);
+    *handle = h;
+    return TMV_NET_SUCCESS;
+}
+
+int32_t logout(TMV_NET_HANDLE handle)
+{
+    std::shared_ptr<Link> link = linkOf(handle);
+    if (!link || link->onCallbackThread())
+        return TMV_NET_FAILED;
+    // The device ends the session on the call, or on the closed socket when
+    // the link is already gone.
+    link->expectEnd();
+    wire::Buffer reply;
+    exchange(handle, wire::kFn_TMV_NET_Logout, {}, &reply);
+    {
+        Logins &l = logins();
+        std::lock_guard<std::mutex> lock(l.mutex);
+        l.links.erase(key(handle));
+    }
+    link->close();
+    return TMV_NET_SUCCESS;
+}
+
+int32_t setExceptionCallback(TMV_NET_HANDLE handle, TMV_NET_EXCEPTION_CALLBACK callback, void *user)
+{
+    std::shared_ptr<Link> link = linkOf(handle);
+    if (!link || link->lost())
+        return TMV_NET_FAILED;
+    if (!callback)
+        return TMV_NET_PARAM_WRONG;
+    // Set here before the device hears of it, so no exception of the device
+    // finds it missing.
+    const Callback before = link->setCallback(Stream::Exception, {reinterpret_cast<void *>(callback), user});
+    wire::Buffer arguments;
+    wire::Writer(arguments).flag(true);
+    wire::Buffer reply;
+    const int32_t status = exchange(handle, wire::kFn_TMV_NET_SetExceptionCallback, arguments, &reply);
+    if (status != TMV_NET_SUCCESS)
+        link->setCallback(Stream::Exception, before);
+    return status;
+}
+
+bool carried(uint16_t number)
+{
+    using namespace wire;
+    switch (number) {
+    case kFn_TMV_NET_SearchDev:
+    case kFn_TMV_NET_PreviewSnapshot:
+    case kFn_TMV_NET_GetIRGImage:
+    case kFn_TMV_NET_GetDLT664Image:
+    case kFn_TMV_NET_StartPreviewRecord:
+    case kFn_TMV_NET_GetLogoPicture:
+    case kFn_TMV_NET_SetLogoPicture:
+    case kFn_TMV_NET_StartDownloadFile:
+        return false;
+    default:
+        return number < kFunctionCount;
+    }
+}
+
+Stream startedBy(uint16_t number)
+{
+    using namespace wire;
+    switch (number) {
+    case kFn_TMV_NET_StartPreview_V2:
+        return Stream::Preview;
+    case kFn_TMV_NET_StartPullTemp_V2:
+        return Stream::Temp;
+    case kFn_TMV_NET_StartPullNucData:
+        return Stream::Raw;
+    case kFn_TMV_NET_SubscribeAlarm_V2:
+    case kFn_TMV_NET_SubscribeAlarm:
+        return Stream::Alarm;
+    default:
+        return Stream::Count;
+    }
+}
+
+Stream stoppedBy(uint16_t number)
+{
+    using namespace wire;
+    switch (number) {
+    case kFn_TMV_NET_StopPreview:
+        return Stream::Preview;
+    case kFn_TMV_NET_StopPullTemp:
+        return Stream::Temp;
+    case kFn_TMV_NET_StopPullNucData:
+        return Stream::Raw;
+    case kFn_TMV_NET_UnsubscribeAlarm:
+        return Stream::Alarm;
+    default:
+        return Stream::Count;
+    }
+}
+
+int32_t exchange(TMV_NET_HANDLE handle, uint16_t number, const wire::Buffer &arguments, wire::Buffer *reply)
+{
+    reply->clear();
+    std::shared_ptr<Link> link = linkOf(handle);
+    if (!link)
+        return TMV_NET_FAILED;
+    wire::Buffer request;
+    wire::Writer w(request);
+    w.value(number);
+    w.value(link->token());
+    w.bytes(arguments.data(), arguments.size());
+    if (!link->call(request, reply)) {
+        reply->clear();
+        return TMV_NET_FAILED;  // as for a device that logged us out
+    }
+    wire::Reader r(*reply);
+    const auto status = r.value<int32_t>();
+    if (!r.ok()) {
+        reply->clear();
+        return TMV_NET_FAILED;
+    }
+    return status;
+}
+
+}  // namespace sim::remote

@@ -1,0 +1,205 @@
+#include "service/DeviceConnection.h"
+
+#include "service/Dispatch.h"
+#include "wire/Auth.h"
+#include "wire/Events.h"
+#include "wire/Functions.h"
+
+#include <cstring>
+
+namespace sim::service {
+
+DeviceConnection::DeviceConnection(wire::Socket socket, const DeviceProfile &device, LogLine log)
+    : socket_(std::move(socket)), device_(device), log_(std::move(log)), peer_(socket_.peerName())
+{
+}
+
+void DeviceConnection::log(const std::string &what)
+{
+    log_(device_.address + ":" + std::to_string(device_.port) + " " + what + " (peer " + peer_ + ")");
+}
+
+void DeviceConnection::stop()
+{
+    socket_.shutdown();
+}
+
+bool DeviceConnection::send(wire::MessageType type, uint32_t sequence, const wire::Buffer &payload)
+{
+    return socket_.send(type, sequence, payload);
+}
+
+void DeviceConnection::pushEvent(wire::Buffer event)
+{
+    queue(wire::MessageType::Event, 0, std::move(event));
+}
+
+void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Buffer payload)
+{
+    int kind = 0;
+    if (type == wire::MessageType::Event) {
+        wire::Reader r(payload);
+        const auto k = wire::EventKind(r.value<uint32_t>());
+        if (wire::droppable(k))
+            kind = int(k);
+    }
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        if (writerDone_)
+            return;
+        for (Outgoing &waiting : outgoing_)
+            if (kind != 0 && waiting.droppableKind == kind) {
+                waiting.payload.swap(payload);
+                return;
+            }
+        outgoing_.push_back({type, sequence, std::move(payload), kind});
+    }
+    queued_.notify_one();
+}
+
+void DeviceConnection::writeLoop()
+{
+    std::unique_lock<std::mutex> lock(queueMutex_);
+    for (;;) {
+        queued_.wait(lock, [&] { return writerDone_ || !outgoing_.empty(); });
+        if (outgoing_.empty())
+            return;  // done, and everything went out
+        Outgoing next = std::move(outgoing_.front());
+        outgoing_.pop_front();
+        lock.unlock();
+        const bool sent = socket_.send(next.type, next.sequence, next.payload);
+        lock.lock();
+        if (!sent) {
+            // The client is gone: the reader sees it too and ends the session.
+            outgoing_.clear();
+            writerDone_ = true;
+            socket_.shutdown();
+            return;
+        }
+    }
+}
+
+void DeviceConnection::finishWriting()
+{
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        writerDone_ = true;
+    }
+    queued_.notify_one();
+    if (writer_.joinable())
+        writer_.join();
+}
+
+void DeviceConnection::run()
+{
+    if (admit()) {
+        writer_ = std::thread([this] { writeLoop(); });
+        serve();
+    }
+    if (session_ && !loggedOut_) {
+        TMV_NET_Logout(session_);
+        log("lost connection of " + user_);
+    }
+    finishWriting();
+    socket_.shutdown();
+    finished_ = true;
+}
+
+bool DeviceConnection::admit()
+{
+    // A client that connects and says nothing, or half of something, is
+    // dropped after kPartMs.
+    wire::Message hello;
+    if (socket_.read(&hello, wire::kPartMs, wire::kPartMs) != wire::ReadResult::Ok
+        || hello.header.type != wire::MessageType::Hello)
+        return false;
+    wire::Reader h(hello.payload);
+    user_ = h.text(255);
+    if (!h.ok() || h.left() != 0 || user_.find('\0') != std::string::npos)
+        return false;
+    const wire::Nonce nonce = wire::makeNonce();
+    wire::Message proof;
+    if (!send(wire::MessageType::Challenge, 0, wire::Buffer(nonce.begin(), nonce.end()))
+        || socket_.read(&proof, wire::kPartMs, wire::kPartMs) != wire::ReadResult::Ok
+        || proof.header.type != wire::MessageType::Proof || proof.payload.size() != sizeof(wire::Proof))
+        return false;
+    wire::Proof given;
+    std::memcpy(given.data(), proof.payload.data(), given.size());
+    const bool knows = wire::sameProof(given, wire::makeProof(device_.password, nonce, user_));
+
+    // The device's own login decides (user, lock-out, session limit): it is
+    // told the password when the proof shows the client knows it, and a
+    // wrong one otherwise.
+    TMV_NET_LOGIN_INFO info{};
+    std::strncpy(info.ip, device_.address.c_str(), sizeof info.ip - 1);
+    info.port = device_.port;
+    std::strncpy(info.userName, user_.c_str(), sizeof info.userName - 1);
+    const std::string password = knows ? device_.password : device_.password == "-" ? "+" : "-";
+    std::strncpy(info.password, password.c_str(), sizeof info.password - 1);
+    const int32_t status = TMV_NET_Login(&info, &session_);
+    if (status == TMV_NET_SUCCESS)
+        token_ = wire::makeToken();
+    else
+        session_ = nullptr;
+
+    wire::Buffer welcome;
+    wire::Writer w(welcome);
+    w.value(status);
+    w.value(token_);
+    if (!send(wire::MessageType::Welcome, 0, welcome)) {
+        if (session_)
+            TMV_NET_Logout(session_);
+        session_ = nullptr;
+        return false;
+    }
+    if (status != TMV_NET_SUCCESS) {
+        log("refused login of " + user_ + ": status " + std::to_string(status));
+        return false;
+    }
+    log("login of " + user_);
+    return true;
+}
+
+void DeviceConnection::serve()
+{
+    while (!loggedOut_) {
+        wire::Message message;
+        const wire::ReadResult result = socket_.read(&message, wire::kPingEveryMs, wire::kPartMs);
+        if (result == wire::ReadResult::Idle) {
+            queue(wire::MessageType::Ping, 0, {});
+            continue;
+        }
+        if (result != wire::ReadResult::Ok)
+            return;
+        if (message.header.type == wire::MessageType::Ping)
+            continue;
+        if (message.header.type != wire::MessageType::Call || !answer(message)) {
+            log("bad message from " + user_ + ", connection closed");
+            return;
+        }
+    }
+}
+
+bool DeviceConnection::answer(const wire::Message &call)
+{
+    wire::Reader r(call.payload);
+    const auto number = r.value<uint16_t>();
+    const auto token = r.value<uint64_t>();
+    if (!r.ok() || number >= wire::kFunctionCount)
+        return false;
+    wire::Buffer reply;
+    if (token != token_) {
+        // Not this connection's session: as for an unknown handle.
+        wire::Writer(reply).value(int32_t(TMV_NET_FAILED));
+    } else if (!dispatch(number, *this, session_, r, &reply)) {
+        return false;
+    }
+    if (number == wire::kFn_TMV_NET_Logout && wire::Reader(reply).value<int32_t>() == TMV_NET_SUCCESS) {
+        loggedOut_ = true;
+        log("logout of " + user_);
+    }
+    queue(wire::MessageType::Reply, call.header.sequence, std::move(reply));
+    return true;
+}
+
+}  // namespace sim::service

@@ -1,0 +1,126 @@
+#include "service/DeviceServer.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace sim::service {
+
+namespace {
+
+// How often the accept loop looks at the stop flag.
+constexpr int kAcceptPollMs = 200;
+
+std::string bindError(const DeviceProfile &d, int error)
+{
+    const std::string where = d.address + ":" + std::to_string(d.port);
+    if (error == EACCES && d.port < 1024)
+        return "cannot bind " + where + ": ports below 1024 need root or the cap_net_bind_service capability "
+               "(sudo setcap cap_net_bind_service=+ep on this program), or give the fleet file ports above 1023";
+    return "cannot bind " + where + ": " + std::strerror(error);
+}
+
+}  // namespace
+
+DeviceServer::DeviceServer(std::vector<DeviceProfile> *devices, LogLine log) : devices_(devices), log_(std::move(log))
+{
+}
+
+DeviceServer::~DeviceServer()
+{
+    stop();
+    for (int fd : listeners_)
+        ::close(fd);
+}
+
+bool DeviceServer::bind(std::string *error)
+{
+    for (DeviceProfile &d : *devices_) {
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = htons(uint16_t(d.port));
+        ::inet_pton(AF_INET, d.address.c_str(), &at.sin_addr);
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        int one = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0 || ::listen(fd, 64) != 0) {
+            *error = bindError(d, errno);
+            if (fd >= 0)
+                ::close(fd);
+            for (int open : listeners_)
+                ::close(open);
+            listeners_.clear();
+            return false;
+        }
+        socklen_t len = sizeof at;
+        ::getsockname(fd, reinterpret_cast<sockaddr *>(&at), &len);
+        d.port = ntohs(at.sin_port);
+        listeners_.push_back(fd);
+    }
+    return true;
+}
+
+void DeviceServer::start()
+{
+    for (const DeviceProfile &d : *devices_)
+        log_("listening " + d.address + ":" + std::to_string(d.port) + " " + d.model);
+    acceptor_ = std::thread([this] { acceptLoop(); });
+}
+
+void DeviceServer::stop()
+{
+    stopping_ = true;
+    if (acceptor_.joinable())
+        acceptor_.join();
+    reap(true);
+}
+
+void DeviceServer::acceptLoop()
+{
+    std::vector<pollfd> polls;
+    for (int fd : listeners_)
+        polls.push_back({fd, POLLIN, 0});
+    while (!stopping_) {
+        reap(false);
+        if (::poll(polls.data(), polls.size(), kAcceptPollMs) <= 0)
+            continue;
+        for (size_t i = 0; i < polls.size(); ++i) {
+            if (!(polls[i].revents & POLLIN))
+                continue;
+            const int fd = ::accept4(polls[i].fd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd < 0)
+                continue;
+            int one = 1;
+            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            std::lock_guard<std::mutex> lock(mutex_);
+            running_.push_back({std::make_unique<DeviceConnection>(wire::Socket(fd), (*devices_)[i], log_), {}});
+            DeviceConnection *c = running_.back().connection.get();
+            running_.back().thread = std::thread([c] { c->run(); });
+        }
+    }
+}
+
+void DeviceServer::reap(bool all)
+{
+    std::list<Running> done;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (auto it = running_.begin(); it != running_.end();) {
+            if (all)
+                it->connection->stop();
+            if (all || it->connection->finished())
+                done.splice(done.end(), running_, it++);
+            else
+                ++it;
+        }
+    }
+    for (Running &r : done)
+        r.thread.join();
+}
+
+}  // namespace sim::service

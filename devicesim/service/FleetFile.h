@@ -1,0 +1,25 @@
+#pragma once
+// The device service's fleet file (JSON): the devices it hosts, each with its
+// kind, address, port, user, password and SD card folder.
+//
+//   {"devices": [{"kind": "ptz-dual", "address": "127.0.0.11", "port": 80,
+//                 "user": "admin", "password": "sensor852", "sdcard": ""}]}
+//
+// Only loopback addresses (127.0.0.0/8) are accepted.
+
+#include "base/DeviceProfile.h"
+
+#include <string>
+#include <vector>
+
+namespace sim::service {
+
+struct FleetLoad {
+    std::vector<DeviceProfile> devices;
+    std::string error;  // empty when the file was good
+};
+
+FleetLoad readFleetText(const std::string &text);
+FleetLoad readFleetFile(const std::string &path);
+
+}  // namespace sim::service

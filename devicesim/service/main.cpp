@@ -1,0 +1,94 @@
+// sdkdemo-devices: the simulated fleet as a network service. Each device of
+// the fleet file listens on its own address and port; clients reach it with
+// the device library in network mode (TMVNET_DEVICES=network).
+//
+//   sdkdemo-devices [--fleet FILE]
+//
+// Without a file it hosts the default fleet (127.0.0.11-13, port 80, admin /
+// sensor852), as devicesim/service/fleet.json lists it. Ends on SIGINT or
+// SIGTERM, logging every session out first.
+
+#include "TMVNetSDK.h"
+#include "device/Fleet.h"
+#include "device/FleetProfiles.h"
+#include "remote/Remote.h"
+#include "service/DeviceServer.h"
+#include "service/FleetFile.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+#include <string>
+#include <sys/time.h>
+
+namespace {
+
+void logLine(const std::string &text)
+{
+    static std::mutex mutex;
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
+    std::lock_guard<std::mutex> lock(mutex);
+    std::printf("%s.%03d %s\n", stamp, int(now.tv_usec / 1000), text.c_str());
+    std::fflush(stdout);
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: sdkdemo-devices [--fleet FILE]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    std::string fleetPath;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--fleet") == 0 && i + 1 < argc)
+            fleetPath = argv[++i];
+        else
+            return usage();
+    }
+    std::vector<sim::DeviceProfile> devices = sim::defaultProfiles();
+    if (!fleetPath.empty()) {
+        sim::service::FleetLoad load = sim::service::readFleetFile(fleetPath);
+        if (!load.error.empty()) {
+            std::fprintf(stderr, "sdkdemo-devices: %s\n", load.error.c_str());
+            return 1;
+        }
+        devices = std::move(load.devices);
+    }
+
+    // Every thread started from here on leaves these to the main thread.
+    sigset_t ending;
+    sigemptyset(&ending);
+    sigaddset(&ending, SIGINT);
+    sigaddset(&ending, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &ending, nullptr);
+
+    sim::service::DeviceServer server(&devices, logLine);
+    std::string error;
+    if (!server.bind(&error)) {
+        std::fprintf(stderr, "sdkdemo-devices: %s\n", error.c_str());
+        return 1;
+    }
+    // The fleet learns the ports the system gave to port 0.
+    sim::remote::forceEmbedded();
+    sim::Fleet::useProfiles(devices);
+    TMV_NET_Init();
+    server.start();
+
+    int signal = 0;
+    sigwait(&ending, &signal);
+    logLine("stopping");
+    server.stop();
+    TMV_NET_Deinit();
+    return 0;
+}

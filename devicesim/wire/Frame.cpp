@@ -1,0 +1,179 @@
+#include "wire/Frame.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace sim::wire {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int remainingMs(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? int(left) : 0;
+}
+
+}  // namespace
+
+Socket::~Socket()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+Socket &Socket::operator=(Socket &&other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+void Socket::shutdown()
+{
+    if (fd_ >= 0)
+        ::shutdown(fd_, SHUT_RDWR);
+}
+
+Socket Socket::connectTo(const std::string &address, int port, int timeoutMs)
+{
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(uint16_t(port));
+    if (port <= 0 || port > 65535 || ::inet_pton(AF_INET, address.c_str(), &to.sin_addr) != 1)
+        return Socket();
+    Socket s(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!s.valid())
+        return Socket();
+    int rc = ::connect(s.fd_, reinterpret_cast<sockaddr *>(&to), sizeof to);
+    if (rc != 0 && errno != EINPROGRESS)
+        return Socket();
+    if (rc != 0) {
+        pollfd p{s.fd_, POLLOUT, 0};
+        if (::poll(&p, 1, timeoutMs) != 1)
+            return Socket();
+        int error = 0;
+        socklen_t len = sizeof error;
+        if (::getsockopt(s.fd_, SOL_SOCKET, SO_ERROR, &error, &len) != 0 || error != 0)
+            return Socket();
+    }
+    ::fcntl(s.fd_, F_SETFL, ::fcntl(s.fd_, F_GETFL) & ~O_NONBLOCK);
+    int one = 1;
+    ::setsockopt(s.fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return s;
+}
+
+bool Socket::send(MessageType type, uint32_t sequence, const Buffer &payload)
+{
+    if (payload.size() > kMaxPayload)
+        return false;
+    Buffer head;
+    Writer w(head);
+    w.value(kMagic);
+    w.value(kVersion);
+    w.value(uint16_t(type));
+    w.value(sequence);
+    w.value(uint32_t(payload.size()));
+    iovec parts[2] = {{head.data(), head.size()}, {const_cast<uint8_t *>(payload.data()), payload.size()}};
+    msghdr msg{};
+    msg.msg_iov = parts;
+    msg.msg_iovlen = payload.empty() ? 1 : 2;
+    size_t left = head.size() + payload.size();
+    while (left > 0) {
+        const ssize_t n = ::sendmsg(fd_, &msg, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        left -= size_t(n);
+        // Skip what went out.
+        size_t done = size_t(n);
+        while (done > 0 && msg.msg_iovlen > 0) {
+            if (done >= msg.msg_iov->iov_len) {
+                done -= msg.msg_iov->iov_len;
+                ++msg.msg_iov;
+                --msg.msg_iovlen;
+            } else {
+                msg.msg_iov->iov_base = static_cast<uint8_t *>(msg.msg_iov->iov_base) + done;
+                msg.msg_iov->iov_len -= done;
+                done = 0;
+            }
+        }
+    }
+    return true;
+}
+
+bool Socket::readExactly(void *out, size_t size, int timeoutMs, ReadResult *why)
+{
+    auto *p = static_cast<uint8_t *>(out);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    while (size > 0) {
+        pollfd pfd{fd_, POLLIN, 0};
+        const int wait = timeoutMs < 0 ? -1 : remainingMs(deadline);
+        const int ready = ::poll(&pfd, 1, wait);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0) {
+            *why = ReadResult::TimedOut;
+            return false;
+        }
+        const ssize_t n = ::recv(fd_, p, size, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *why = ReadResult::Closed;
+            return false;
+        }
+        p += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+ReadResult Socket::read(Message *message, int idleMs, int partMs)
+{
+    uint8_t head[kHeaderSize];
+    ReadResult why = ReadResult::Ok;
+    // The first byte may take the idle time; the rest only the part time.
+    if (!readExactly(head, 1, idleMs, &why))
+        return why == ReadResult::TimedOut ? ReadResult::Idle : why;
+    if (!readExactly(head + 1, kHeaderSize - 1, partMs, &why))
+        return why;
+    Reader r(head, sizeof head);
+    const auto magic = r.value<uint32_t>();
+    message->header.version = r.value<uint16_t>();
+    message->header.type = MessageType(r.value<uint16_t>());
+    message->header.sequence = r.value<uint32_t>();
+    message->header.length = r.value<uint32_t>();
+    if (magic != kMagic || message->header.version != kVersion || message->header.length > kMaxPayload)
+        return ReadResult::Bad;
+    message->payload.resize(message->header.length);
+    if (message->header.length > 0 && !readExactly(message->payload.data(), message->header.length, partMs, &why))
+        return why;
+    return ReadResult::Ok;
+}
+
+std::string Socket::peerName() const
+{
+    sockaddr_in from{};
+    socklen_t len = sizeof from;
+    if (::getpeername(fd_, reinterpret_cast<sockaddr *>(&from), &len) != 0)
+        return "?";
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
+    return std::string(text) + ":" + std::to_string(ntohs(from.sin_port));
+}
+
+}  // namespace sim::wire

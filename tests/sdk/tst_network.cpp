@@ -1,0 +1,428 @@
+// The device library in network mode against the device service: logins
+// answered by the device's own rules across processes, records both ways, a
+// lost service seen as exception 1001, and peers that misbehave on the wire.
+#include "DeviceService.h"
+#include "TMVNetSDK.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtEndian>
+#include <QtTest>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+namespace {
+
+const char *const kPtz = "127.0.0.31";
+const char *const kOwnPassword = "127.0.0.32";  // a fixed camera with its own password
+const char *const kLockable = "127.0.0.33";
+
+TMV_NET_LOGIN_INFO loginInfo(const char *ip, int port, const char *user = "admin", const char *password = "sensor852")
+{
+    TMV_NET_LOGIN_INFO info;
+    std::memset(&info, 0, sizeof info);
+    std::strncpy(info.ip, ip, sizeof info.ip - 1);
+    info.port = port;
+    std::strncpy(info.userName, user, sizeof info.userName - 1);
+    std::strncpy(info.password, password, sizeof info.password - 1);
+    return info;
+}
+
+std::atomic<int> g_lastException{0};
+void onException(TMV_NET_HANDLE, int32_t type, void *)
+{
+    g_lastException = type;
+}
+
+// What one login's streams delivered.
+struct Received {
+    std::atomic<int> frames{0}, temps{0}, raws{0}, alarms{0};
+    std::atomic<int> width{0}, height{0};
+    std::atomic<int> middleDeciKelvin{0};
+    std::atomic<bool> jpegOk{false};
+    std::atomic<int> stopFromCallback{-1};
+};
+
+void onFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *frame, void *user)
+{
+    auto *r = static_cast<Received *>(user);
+    r->width = frame->width;
+    r->height = frame->height;
+    ++r->frames;
+}
+
+void onTemp(TMV_NET_HANDLE, const TMV_NET_TEMP_FRAME *frame, int32_t, void *user)
+{
+    auto *r = static_cast<Received *>(user);
+    r->middleDeciKelvin = frame->data[frame->width * (frame->height / 2) + frame->width / 2];
+    ++r->temps;
+}
+
+void onRaw(TMV_NET_HANDLE, const uint16_t *, int32_t, int32_t, void *user)
+{
+    ++static_cast<Received *>(user)->raws;
+}
+
+void onAlarm(TMV_NET_HANDLE, int32_t type, const void *record, void *user)
+{
+    auto *r = static_cast<Received *>(user);
+    if (type == TMV_NET_ALARM_TEMP) {
+        const auto *info = static_cast<const TMV_NET_TEMP_ALARM_INFO *>(record);
+        const TMV_NET_ALARM_PICTURE &p = info->pictures[0];
+        r->jpegOk = p.data && p.size > 2 && p.data[0] == 0xFF && p.data[1] == 0xD8;
+    }
+    ++r->alarms;
+}
+
+// Stops its own stream on the first frame: the contract says 1, no deadlock.
+void onFrameStopping(TMV_NET_HANDLE handle, int32_t, TMV_NET_PREVIEW_FRAME *, void *user)
+{
+    auto *r = static_cast<Received *>(user);
+    if (r->frames++ == 0)
+        r->stopFromCallback = TMV_NET_StopPreview(handle);
+}
+
+// The other process of the session-limit case: holds `count` logins until
+// its standard input closes or it is killed.
+int holdLogins(const char *ip, int port, int count)
+{
+    TMV_NET_Init();
+    for (int i = 0; i < count; ++i) {
+        TMV_NET_LOGIN_INFO info = loginInfo(ip, port);
+        TMV_NET_HANDLE h = nullptr;
+        if (TMV_NET_Login(&info, &h) != TMV_NET_SUCCESS)
+            return 1;
+    }
+    std::cout << "held" << std::endl;
+    std::string line;
+    std::getline(std::cin, line);
+    return 0;
+}
+
+// A frame header of the device protocol, for the fake peers below.
+QByteArray header(quint16 type, quint32 length)
+{
+    QByteArray h(16, '\0');
+    qToLittleEndian<quint32>(0x50564D54, h.data());
+    qToLittleEndian<quint16>(1, h.data() + 4);
+    qToLittleEndian<quint16>(type, h.data() + 6);
+    qToLittleEndian<quint32>(length, h.data() + 12);
+    return h;
+}
+
+}  // namespace
+
+class TestNetwork : public QObject
+{
+    Q_OBJECT
+
+    DeviceService m_service{{{"ptz-dual", kPtz},
+                             {"fixed-thermal", kOwnPassword, "other852"},
+                             {"fixed-thermal", kLockable}}};
+
+    TMV_NET_HANDLE login(const char *ip)
+    {
+        TMV_NET_LOGIN_INFO info = loginInfo(ip, m_service.port(), "admin",
+                                            std::strcmp(ip, kOwnPassword) == 0 ? "other852" : "sensor852");
+        TMV_NET_HANDLE h = nullptr;
+        const int32_t status = TMV_NET_Login(&info, &h);
+        if (status != TMV_NET_SUCCESS)
+            qWarning("login to %s: %d", ip, status);
+        return status == TMV_NET_SUCCESS ? h : nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(TMV_NET_Init(), TMV_NET_SUCCESS);
+        QVERIFY2(m_service.start(), qPrintable(m_service.log()));
+    }
+
+    void cleanupTestCase()
+    {
+        TMV_NET_Deinit();
+        m_service.stop();
+    }
+
+    void loginAnswersAsTheDevice_data()
+    {
+        QTest::addColumn<QString>("ip");
+        QTest::addColumn<int>("portOffset");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("status");
+        QTest::newRow("right") << kPtz << 0 << "admin" << "sensor852" << TMV_NET_SUCCESS;
+        QTest::newRow("wrong password") << kPtz << 0 << "admin" << "sensor853" << TMV_NET_PASSWORD_WRONG;
+        QTest::newRow("unknown user") << kPtz << 0 << "guest" << "sensor852" << TMV_NET_NO_SUCH_USER;
+        QTest::newRow("device's own password") << kOwnPassword << 0 << "admin" << "other852" << TMV_NET_SUCCESS;
+        QTest::newRow("another device's password") << kOwnPassword << 0 << "admin" << "sensor852"
+                                                    << TMV_NET_PASSWORD_WRONG;
+        QTest::newRow("nobody on that port") << kPtz << 1 << "admin" << "sensor852" << TMV_NET_FAILED;
+        QTest::newRow("nobody at that address") << "127.0.0.39" << 0 << "admin" << "sensor852" << TMV_NET_FAILED;
+    }
+    void loginAnswersAsTheDevice()
+    {
+        QFETCH(QString, ip);
+        QFETCH(int, portOffset);
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(int, status);
+        TMV_NET_LOGIN_INFO info = loginInfo(qPrintable(ip), m_service.port() + portOffset, qPrintable(user),
+                                            qPrintable(password));
+        TMV_NET_HANDLE h = nullptr;
+        QCOMPARE(TMV_NET_Login(&info, &h), status);
+        if (status == TMV_NET_SUCCESS)
+            QCOMPARE(TMV_NET_Logout(h), TMV_NET_SUCCESS);
+        else
+            QVERIFY(!h);
+    }
+
+    // The library answers the device's challenge with a proof: a device
+    // that only listens never sees the password.
+    void passwordNeverTravels()
+    {
+        QTcpServer fake;
+        QVERIFY(fake.listen(QHostAddress("127.0.0.38"), 0));
+        QByteArray heard;
+        connect(&fake, &QTcpServer::newConnection, this, [&] {
+            QTcpSocket *peer = fake.nextPendingConnection();
+            connect(peer, &QTcpSocket::readyRead, this, [&heard, peer] {
+                const bool first = heard.isEmpty();
+                heard += peer->readAll();
+                if (first)  // the nonce, then whatever comes
+                    peer->write(header(2, 32) + QByteArray(32, '\x5A'));
+            });
+        });
+        TMV_NET_LOGIN_INFO info = loginInfo("127.0.0.38", fake.serverPort(), "admin", "Secret-Word-42");
+        TMV_NET_HANDLE h = nullptr;
+        std::atomic<int32_t> status{-1};
+        QThread *caller = QThread::create([&] { status = TMV_NET_Login(&info, &h); });
+        caller->start();
+        // No welcome ever comes: the login gives up on its own.
+        QTRY_VERIFY_WITH_TIMEOUT(caller->isFinished(), 15000);
+        delete caller;
+        QCOMPARE(status.load(), TMV_NET_FAILED);
+        QVERIFY(heard.contains("admin"));
+        QVERIFY(heard.size() > 16 + 4 + 5);  // the proof came
+        QVERIFY(!heard.contains("Secret-Word-42"));
+    }
+
+    void recordsTravelBothWays()
+    {
+        TMV_NET_HANDLE h = login(kPtz);
+        QVERIFY(h);
+        TMV_NET_DEV_INFO info;
+        std::memset(&info, 0, sizeof info);
+        QCOMPARE(TMV_NET_GetDevInfo(h, &info), TMV_NET_SUCCESS);
+        QCOMPARE(info.channelCount, 2);
+        QCOMPARE(info.width, 640);
+
+        TMV_NET_ENV_PARAM env;
+        QCOMPARE(TMV_NET_GetEnvParam(h, &env), TMV_NET_SUCCESS);
+        env.emissivity = 0.87f;
+        QCOMPARE(TMV_NET_SetEnvParam(h, &env), TMV_NET_SUCCESS);
+        TMV_NET_ENV_PARAM back;
+        std::memset(&back, 0, sizeof back);
+        QCOMPARE(TMV_NET_GetEnvParam(h, &back), TMV_NET_SUCCESS);
+        QCOMPARE(back.emissivity, 0.87f);
+
+        // A list never grows past the caller's array; its count comes back.
+        TMV_NET_PRESET_INFO presets[4];
+        std::memset(presets, 0xEE, sizeof presets);
+        int32_t count = -1;
+        QCOMPARE(TMV_NET_QueryPtzPreset(h, presets, 3, &count), TMV_NET_SUCCESS);
+        QVERIFY(count >= 0 && count <= 3);
+        QCOMPARE(presets[3].id, int32_t(0xEEEEEEEE));
+        QCOMPARE(TMV_NET_QueryPtzPreset(h, nullptr, 0, &count), TMV_NET_SUCCESS);
+
+        // The argument rules are the device's, across the wire.
+        QCOMPARE(TMV_NET_GetDevInfo(h, nullptr), TMV_NET_PARAM_WRONG);
+        QCOMPARE(TMV_NET_QueryPtzPreset(h, presets, -1, &count), TMV_NET_PARAM_WRONG);
+
+        // Bytes out, bytes back: the enclosure's temperature and humidity.
+        const uint8_t request[] = {0x01, 0x03, 0x00, 0x00, 0x00, 0x02, 0xC4, 0x0B};
+        uint8_t reply[64];
+        int32_t length = 0;
+        QCOMPARE(TMV_NET_SetTransparentState(h, 1), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_TransparentData(h, request, sizeof request, reply, sizeof reply, &length, 500),
+                 TMV_NET_SUCCESS);
+        QCOMPARE(length, 9);
+        QCOMPARE(reply[0], uint8_t(0x01));
+
+        QCOMPARE(TMV_NET_Logout(h), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_GetDevInfo(h, &info), TMV_NET_FAILED);
+    }
+
+    // Frames, temperatures and raw values arrive as the device makes them;
+    // once a stop returns, nothing of that stream arrives any more.
+    void streamsArriveAndStop()
+    {
+        TMV_NET_HANDLE h = login(kPtz);
+        QVERIFY(h);
+        Received got;
+        const TMV_NET_PREVIEW_INFO visible{1, 0, 2};
+        QCOMPARE(TMV_NET_StartPreview_V2(h, &visible, onFrame, &got), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_StartPullTemp_V2(h, onTemp, &got), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_StartPullNucData(h, onRaw, &got), TMV_NET_SUCCESS);
+        QTRY_VERIFY_WITH_TIMEOUT(got.frames >= 3 && got.temps >= 3 && got.raws >= 3, 5000);
+        QCOMPARE(got.width.load(), 1920);
+        QCOMPARE(got.height.load(), 1080);
+        // A scene between -20 and 100 C, in tenths of a kelvin.
+        QVERIFY2(got.middleDeciKelvin > 2500 && got.middleDeciKelvin < 3800,
+                 qPrintable(QString::number(got.middleDeciKelvin)));
+
+        // A second preview while one runs is the device's to refuse, and the
+        // first keeps its callback.
+        Received other;
+        QVERIFY(TMV_NET_StartPreview_V2(h, &visible, onFrame, &other) != TMV_NET_SUCCESS);
+
+        QCOMPARE(TMV_NET_StopPreview(h), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_StopPullTemp(h), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_StopPullNucData(h), TMV_NET_SUCCESS);
+        const int frames = got.frames, temps = got.temps, raws = got.raws;
+        QTest::qWait(300);
+        QCOMPARE(got.frames.load(), frames);
+        QCOMPARE(got.temps.load(), temps);
+        QCOMPARE(got.raws.load(), raws);
+        QCOMPARE(other.frames.load(), 0);
+
+        Received stopping;
+        QCOMPARE(TMV_NET_StartPreview_V2(h, &visible, onFrameStopping, &stopping), TMV_NET_SUCCESS);
+        QTRY_COMPARE_WITH_TIMEOUT(stopping.stopFromCallback.load(), TMV_NET_FAILED, 5000);
+        QTest::qWait(300);
+        QCOMPARE(stopping.frames.load(), 1);
+        QCOMPARE(TMV_NET_Logout(h), TMV_NET_SUCCESS);
+    }
+
+    // An alarm of the device reaches every login that subscribed, each on
+    // its own connection, with its pictures.
+    void alarmReachesEverySubscription()
+    {
+        TMV_NET_HANDLE a = login(kPtz), b = login(kPtz);
+        QVERIFY(a && b);
+        Received gotA, gotB;
+        QCOMPARE(TMV_NET_SubscribeAlarm_V2(a, 1, onAlarm, &gotA), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_SubscribeAlarm_V2(b, 1, onAlarm, &gotB), TMV_NET_SUCCESS);
+        TMV_NET_TEMP_INFO frame{};
+        QCOMPARE(TMV_NET_QueryFrameTemp(a, &frame), TMV_NET_SUCCESS);
+        TMV_NET_FRAME_TEMP_ALARM_CONFIG config{};
+        config.enable = 1;
+        config.conditions[0] = {3, 0, frame.maxTemp - 10.0f, 1.0f};  // above
+        QCOMPARE(TMV_NET_UpdateFrameTempAlarmConfig(a, &config), TMV_NET_SUCCESS);
+        QTRY_VERIFY_WITH_TIMEOUT(gotA.alarms >= 1 && gotB.alarms >= 1, 8000);
+        QVERIFY(gotA.jpegOk && gotB.jpegOk);
+
+        config.enable = 0;
+        QCOMPARE(TMV_NET_UpdateFrameTempAlarmConfig(a, &config), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_UnsubscribeAlarm(a), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_Logout(a), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_Logout(b), TMV_NET_SUCCESS);
+    }
+
+    void lockoutIsTheDevices()
+    {
+        TMV_NET_LOGIN_INFO wrong = loginInfo(kLockable, m_service.port(), "admin", "nope");
+        TMV_NET_HANDLE h = nullptr;
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(TMV_NET_Login(&wrong, &h), TMV_NET_PASSWORD_WRONG);
+        TMV_NET_LOGIN_INFO right = loginInfo(kLockable, m_service.port());
+        QCOMPARE(TMV_NET_Login(&right, &h), TMV_NET_ACCOUNT_LOCKED);
+    }
+
+    // Four sessions a device, whichever processes hold them.
+    void sessionLimitCountsEveryProcess()
+    {
+        QProcess other;
+        other.start(QCoreApplication::applicationFilePath(),
+                    {"--hold", kPtz, QString::number(m_service.port()), "2"});
+        QVERIFY(other.waitForStarted());
+        QByteArray said;
+        QTRY_VERIFY2_WITH_TIMEOUT((said += other.readAllStandardOutput()).contains("held"),
+                                  qPrintable(said + other.readAllStandardError()), 10000);
+
+        TMV_NET_HANDLE mine[2] = {login(kPtz), login(kPtz)};
+        QVERIFY(mine[0] && mine[1]);
+        TMV_NET_LOGIN_INFO info = loginInfo(kPtz, m_service.port());
+        TMV_NET_HANDLE extra = nullptr;
+        QCOMPARE(TMV_NET_Login(&info, &extra), TMV_NET_USER_LIMIT);
+
+        // The other process goes away without logging out: its places free up.
+        other.kill();
+        other.waitForFinished();
+        QElapsedTimer waited;
+        waited.start();
+        int32_t status = TMV_NET_USER_LIMIT;
+        while ((status = TMV_NET_Login(&info, &extra)) == TMV_NET_USER_LIMIT && waited.elapsed() < 5000)
+            QTest::qWait(50);
+        QVERIFY2(status == TMV_NET_SUCCESS, qPrintable(m_service.log()));
+        for (TMV_NET_HANDLE h : {mine[0], mine[1], extra})
+            QCOMPARE(TMV_NET_Logout(h), TMV_NET_SUCCESS);
+    }
+
+    // Garbage, half a message and silence each cost the sender its
+    // connection, never the service.
+    void badPeersAreDropped()
+    {
+        QTcpSocket garbage, half, silent;
+        for (QTcpSocket *s : {&garbage, &half, &silent}) {
+            s->connectToHost(kPtz, quint16(m_service.port()));
+            QVERIFY(s->waitForConnected(3000));
+        }
+        garbage.write(QByteArray(16, 'x'));
+        half.write(header(1, 100).left(10));
+        QElapsedTimer sinceConnect;
+        sinceConnect.start();
+        QTRY_COMPARE_WITH_TIMEOUT(garbage.state(), QAbstractSocket::UnconnectedState, 3000);
+
+        TMV_NET_HANDLE h = login(kPtz);
+        QVERIFY(h);
+        QCOMPARE(TMV_NET_Logout(h), TMV_NET_SUCCESS);
+
+        QTRY_COMPARE_WITH_TIMEOUT(half.state(), QAbstractSocket::UnconnectedState, 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QAbstractSocket::UnconnectedState, 8000);
+        QVERIFY(m_service.running());
+    }
+
+    // Last: it takes the service down. Exception 1001 within 3 s, calls
+    // answer as for a logged-out device, and a service back up takes logins.
+    void lostServiceIsSeenAndSurvived()
+    {
+        TMV_NET_HANDLE h = login(kPtz);
+        QVERIFY(h);
+        QCOMPARE(TMV_NET_SetExceptionCallback(h, onException, nullptr), TMV_NET_SUCCESS);
+        g_lastException = 0;
+        QElapsedTimer lost;
+        m_service.kill();
+        lost.start();
+        QTRY_COMPARE_WITH_TIMEOUT(g_lastException.load(), 1001, 3500);
+        QVERIFY(lost.elapsed() <= 3500);
+        TMV_NET_DEV_INFO info;
+        QCOMPARE(TMV_NET_GetDevInfo(h, &info), TMV_NET_FAILED);
+        QCOMPARE(TMV_NET_Logout(h), TMV_NET_SUCCESS);
+
+        QVERIFY2(m_service.start(), qPrintable(m_service.log()));
+        TMV_NET_HANDLE again = login(kPtz);
+        QVERIFY(again);
+        QCOMPARE(TMV_NET_Logout(again), TMV_NET_SUCCESS);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // Only the library reads this: every call of this process goes over TCP.
+    setenv("TMVNET_DEVICES", "network", 1);
+    if (argc == 5 && std::strcmp(argv[1], "--hold") == 0)
+        return holdLogins(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    QCoreApplication app(argc, argv);
+    TestNetwork test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_network.moc"

@@ -1,0 +1,50 @@
+#ifndef DEVICESERVICE_H
+#define DEVICESERVICE_H
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The device service (sdkdemo-devices) as a child process of a test: a fleet
+// file of the given devices on loopback addresses, all on one free high
+// port, the service started on it, stopped or killed on demand, its log
+// kept.
+class DeviceService
+{
+public:
+    struct Device {
+        QString kind;     // "ptz-dual", "fixed-thermal", "panoramic-thermal"
+        QString address;  // 127.x.x.x
+        QString password = QStringLiteral("sensor852");
+    };
+
+    explicit DeviceService(QList<Device> devices);
+    ~DeviceService();
+
+    // Starts the service, trying other ports while the chosen one is taken;
+    // false (with the service's own words in log()) when it will not start.
+    bool start();
+    // SIGTERM and a wait: the service logs its sessions out.
+    void stop();
+    // SIGKILL: the connections drop as a pulled cable would drop them.
+    void kill();
+    bool running() const;
+
+    int port() const { return m_port; }
+    QString log();
+
+private:
+    bool startOn(int port);
+
+    QList<Device> m_devices;
+    QTemporaryDir m_dir;
+    std::unique_ptr<QProcess> m_process;
+    QByteArray m_log;
+    int m_port = 0;
+};
+
+#endif
