@@ -38,7 +38,7 @@ TMV_NET_API int32_t TMV_NET_Deinit(void)
 TMV_NET_API int32_t TMV_NET_SearchDev(TMV_NET_SEARCH_CALLBACK callback, void *user, int32_t waitMs)
 {
     if (sim::remote::active())
-        return TMV_NET_NOT_SUPPORTED;
+        return sim::remote::searchDevices(callback, user, waitMs);
     EntryPoint call("TMV_NET_SearchDev");
     call.callbackFn(callback).input(&waitMs, sizeof waitMs).require(waitMs >= 0);
     if (!call.ok())

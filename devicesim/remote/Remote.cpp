@@ -1,6 +1,7 @@
 #include "remote/Remote.h"
 
 #include "remote/Link.h"
+#include "remote/Search.h"
 #include "wire/Auth.h"
 #include "wire/Events.h"
 #include "wire/Frame.h"
@@ -116,6 +117,8 @@ int32_t init()
 
 int32_t deinit()
 {
+    if (onSearchThread())
+        return TMV_NET_FAILED;  // it would join the thread it runs on
     Logins &l = logins();
     std::map<uint64_t, std::shared_ptr<Link>> links;
     {
@@ -129,7 +132,21 @@ int32_t deinit()
     // Closing the socket logs the session out on the device.
     for (auto &entry : links)
         entry.second->close();
+    stopAllSearches();
     return TMV_NET_SUCCESS;
+}
+
+int32_t searchDevices(TMV_NET_SEARCH_CALLBACK callback, void *user, int32_t windowMs)
+{
+    if (!callback || windowMs < 0)
+        return TMV_NET_PARAM_WRONG;
+    {
+        Logins &l = logins();
+        std::lock_guard<std::mutex> lock(l.mutex);
+        if (!l.initialised)
+            return TMV_NET_FAILED;
+    }
+    return search(callback, user, windowMs);
 }
 
 int32_t login(const TMV_NET_LOGIN_INFO *info, TMV_NET_HANDLE *handle)
@@ -204,7 +221,6 @@ bool carried(uint16_t number)
 {
     using namespace wire;
     switch (number) {
-    case kFn_TMV_NET_SearchDev:
     case kFn_TMV_NET_PreviewSnapshot:
     case kFn_TMV_NET_GetIRGImage:
     case kFn_TMV_NET_GetDLT664Image:

@@ -29,9 +29,10 @@ int32_t deinit();
 int32_t login(const TMV_NET_LOGIN_INFO *info, TMV_NET_HANDLE *handle);
 int32_t logout(TMV_NET_HANDLE handle);
 int32_t setExceptionCallback(TMV_NET_HANDLE handle, TMV_NET_EXCEPTION_CALLBACK callback, void *user);
+int32_t searchDevices(TMV_NET_SEARCH_CALLBACK callback, void *user, int32_t windowMs);
 
-// Whether the network mode carries this function yet: search and the calls
-// that move files answer 2 (not supported) over the network for now.
+// Whether the network mode carries this function yet: the calls that move
+// files answer 2 (not supported) over the network for now.
 bool carried(uint16_t number);
 // The stream a function starts or stops, or Stream::Count.
 Stream startedBy(uint16_t number);

@@ -75,6 +75,12 @@ FleetLoad readFleetText(const std::string &text)
         return {{}, "not valid JSON"};
     if (!root.is_object() || !root.contains("devices") || !root["devices"].is_array())
         return {{}, "no \"devices\" list"};
+    if (root.contains("searchPort")) {
+        const json &port = root["searchPort"];
+        if (!port.is_number_integer() || port.get<int64_t>() < 1 || port.get<int64_t>() > 65535)
+            return {{}, "a \"searchPort\" outside 1..65535"};
+        load.searchPort = port.get<int>();
+    }
     int index = 0;
     for (const json &entry : root["devices"]) {
         DeviceProfile profile;

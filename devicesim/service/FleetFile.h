@@ -2,10 +2,12 @@
 // The device service's fleet file (JSON): the devices it hosts, each with its
 // kind, address, port, user, password and SD card folder.
 //
-//   {"devices": [{"kind": "ptz-dual", "address": "127.0.0.11", "port": 80,
+//   {"searchPort": 37020,
+//    "devices": [{"kind": "ptz-dual", "address": "127.0.0.11", "port": 80,
 //                 "user": "admin", "password": "sensor852", "sdcard": ""}]}
 //
-// Only loopback addresses (127.0.0.0/8) are accepted.
+// Only loopback addresses (127.0.0.0/8) are accepted. The search port (UDP,
+// on 127.0.0.1) answers the library's device search.
 
 #include "base/DeviceProfile.h"
 
@@ -17,6 +19,7 @@ namespace sim::service {
 struct FleetLoad {
     std::vector<DeviceProfile> devices;
     std::string error;  // empty when the file was good
+    int searchPort = 37020;
 };
 
 FleetLoad readFleetText(const std::string &text);

@@ -14,6 +14,8 @@
 #include "remote/Remote.h"
 #include "service/DeviceServer.h"
 #include "service/FleetFile.h"
+#include "service/SearchResponder.h"
+#include "wire/Search.h"
 
 #include <csignal>
 #include <cstdio>
@@ -57,6 +59,7 @@ int main(int argc, char **argv)
             return usage();
     }
     std::vector<sim::DeviceProfile> devices = sim::defaultProfiles();
+    int searchPort = sim::wire::kDefaultSearchPort;
     if (!fleetPath.empty()) {
         sim::service::FleetLoad load = sim::service::readFleetFile(fleetPath);
         if (!load.error.empty()) {
@@ -64,6 +67,7 @@ int main(int argc, char **argv)
             return 1;
         }
         devices = std::move(load.devices);
+        searchPort = load.searchPort;
     }
 
     // Every thread started from here on leaves these to the main thread.
@@ -73,9 +77,11 @@ int main(int argc, char **argv)
     sigaddset(&ending, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &ending, nullptr);
 
+    // Destroyed last: the fleet's search answers may come until Deinit.
+    sim::service::SearchResponder search;
     sim::service::DeviceServer server(&devices, logLine);
     std::string error;
-    if (!server.bind(&error)) {
+    if (!server.bind(&error) || !search.bind(searchPort, &error)) {
         std::fprintf(stderr, "sdkdemo-devices: %s\n", error.c_str());
         return 1;
     }
@@ -84,10 +90,13 @@ int main(int argc, char **argv)
     sim::Fleet::useProfiles(devices);
     TMV_NET_Init();
     server.start();
+    search.start();
+    logLine("search answers on 127.0.0.1:" + std::to_string(searchPort) + " (udp)");
 
     int signal = 0;
     sigwait(&ending, &signal);
     logLine("stopping");
+    search.stop();
     server.stop();
     TMV_NET_Deinit();
     return 0;

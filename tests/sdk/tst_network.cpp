@@ -143,6 +143,7 @@ private slots:
     {
         QCOMPARE(TMV_NET_Init(), TMV_NET_SUCCESS);
         QVERIFY2(m_service.start(), qPrintable(m_service.log()));
+        qputenv("TMVNET_SEARCH_PORT", QByteArray::number(m_service.port()));
     }
 
     void cleanupTestCase()
@@ -182,6 +183,23 @@ private slots:
             QCOMPARE(TMV_NET_Logout(h), TMV_NET_SUCCESS);
         else
             QVERIFY(!h);
+    }
+
+    // A probe on loopback, and every device of the service answers once.
+    void searchFindsEveryDevice()
+    {
+        static QMutex mutex;
+        static QStringList found;
+        found.clear();
+        auto onFound = [](const char *ip, void *) {
+            QMutexLocker lock(&mutex);
+            found << QString::fromLatin1(ip);
+        };
+        QCOMPARE(TMV_NET_SearchDev(onFound, nullptr, 1000), TMV_NET_SUCCESS);
+        QTest::qWait(1300);
+        QMutexLocker lock(&mutex);
+        found.sort();
+        QCOMPARE(found, QStringList({kPtz, kOwnPassword, kLockable}));
     }
 
     // The library answers the device's challenge with a proof: a device

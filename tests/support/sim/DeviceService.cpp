@@ -38,7 +38,8 @@ bool DeviceService::startOn(int port)
     QFile file(fleet);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(QJsonDocument(QJsonObject{{"devices", list}}).toJson());
+    // The search answers on the same number, over UDP.
+    file.write(QJsonDocument(QJsonObject{{"searchPort", port}, {"devices", list}}).toJson());
     file.close();
 
     m_process = std::make_unique<QProcess>();

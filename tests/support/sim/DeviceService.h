@@ -11,8 +11,8 @@
 
 // The device service (sdkdemo-devices) as a child process of a test: a fleet
 // file of the given devices on loopback addresses, all on one free high
-// port, the service started on it, stopped or killed on demand, its log
-// kept.
+// port (its search answering on the same number over UDP), the service
+// started on it, stopped or killed on demand, its log kept.
 class DeviceService
 {
 public:
