@@ -161,6 +161,9 @@ void MainWindow::Logout()
     if (m_previewPage->IsPreviewOpen())
         m_previewPage->ClosePreview();
 
+    // A last look at the downloads while the login can still answer: one
+    // that finished since the last poll is then shown finished.
+    m_downloadPage->OnTimedout();
     if (!StopDownloads())
         return;
 

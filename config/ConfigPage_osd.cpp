@@ -96,11 +96,12 @@ void ConfigPage::OnLaserOSDSetBtnClicked()
     const int32_t channel = Channel();
     // The record carries settings the page does not show, the distance unit
     // among them: they go back as the device has them, since zeros would
-    // reset them. Zeros remain only when the device cannot be read.
+    // reset them. Without them nothing is written.
     TMV_NET_LASER_DISTANCE_OSD_PARAM param;
     std::memset(&param, 0, sizeof param);
-    if (TMV_NET_GetLaserDistanceOsdParam(m_handle, channel, &param) != 0)
-        std::memset(&param, 0, sizeof param);
+    const int32_t readStatus = TMV_NET_GetLaserDistanceOsdParam(m_handle, channel, &param);
+    if (!Report(tr("Get Laser Distance Osd Param"), readStatus))
+        return;
     OsdPosition position;
     position.top = IntOf(ui->laserOsdTopEdit);
     position.left = IntOf(ui->laserOsdLeftEdit);

@@ -3,8 +3,10 @@
 
 #include <QHeaderView>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/MainWindow.h"
@@ -26,6 +28,9 @@ DownloadPage::DownloadPage(MainWindow *mainWindow)
     ui->tableView->setModel(m_model);
     ui->tableView->setItemDelegateForColumn(2, new ProgressDelegate(ui->tableView));
     ui->tableView->verticalHeader()->hide();
+    // The names tell the rows apart: they get their width, the bar the rest.
+    ui->tableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    ui->tableView->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
     ui->tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
@@ -48,8 +53,25 @@ void DownloadPage::OnChangeHandle(TMV_NET_HANDLE handle)
 
 void DownloadPage::OnFile(QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> filemap)
 {
+    // A percent belongs to its download: an id that now names another one
+    // (ids may start again at a later login) starts from nothing.
+    for (auto it = m_downloadMap.cbegin(); it != m_downloadMap.cend(); ++it) {
+        const auto now = filemap.constFind(it.key());
+        if (now == filemap.cend() || std::memcmp(&*now, &*it, sizeof *it) != 0)
+            m_percents.remove(it.key());
+    }
     m_downloadMap = filemap;
     Refresh();
+
+    // Room for every name whole beside a bar of the header's default width
+    // (and a scroll bar): with a larger font the window widens to give it.
+    const QAbstractItemView *view = ui->tableView;
+    const QHeaderView *header = ui->tableView->horizontalHeader();
+    int row = header->defaultSectionSize() + 2 * ui->tableView->frameWidth()
+              + ui->tableView->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int column : {0, 1})
+        row += std::max(view->sizeHintForColumn(column), header->sectionSizeHint(column));
+    ui->tableView->setMinimumWidth(row);
 }
 
 void DownloadPage::OnTimedout()
@@ -61,11 +83,13 @@ void DownloadPage::Refresh()
 {
     m_model->removeRows(0, m_model->rowCount());
     for (auto it = m_downloadMap.cbegin(); it != m_downloadMap.cend(); ++it) {
-        // Zeroed each time: a failed poll shows 0%, not what the last one left.
+        // A failed poll (after logout every poll fails) keeps the last
+        // percent known, so a finished download still reads 100%.
         TMV_NET_DOWNLOAD_PROGRESS progress;
         std::memset(&progress, 0, sizeof progress);
-        TMV_NET_GetDownloadProgress(m_handle, it.key(), &progress);
-        const int percent = PlaybackText::ProgressPercent(progress.total, progress.done);
+        if (TMV_NET_GetDownloadProgress(m_handle, it.key(), &progress) == 0)
+            m_percents[it.key()] = PlaybackText::ProgressPercent(progress.total, progress.done);
+        const int percent = m_percents.value(it.key(), 0);
 
         const QByteArray path = PlaybackText::FieldText(it->localPath, sizeof it->localPath);
         QStandardItem *index = new QStandardItem(QString::number(it.key()));

@@ -44,6 +44,8 @@ private:
     MainWindow *m_mainWindow;
     TMV_NET_HANDLE m_handle;
     QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> m_downloadMap;
+    // The last percent each download's poll gave.
+    QMap<int, int> m_percents;
     QStandardItemModel *m_model;
 };
 

@@ -3,9 +3,47 @@
 #include "ptz/PTZPage.h"
 #include "ui_PTZPage.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionFrame>
 
 #include "app/MainWindow.h"
+#include "ptz/PtzText.h"
+
+namespace {
+
+// The application's style with tabs padded a third as much, so the nine tab
+// names fit the page's width at larger fonts too.
+class CompactTabStyle : public QProxyStyle
+{
+public:
+    explicit CompactTabStyle(QObject *owner) : QProxyStyle(QStyleFactory::create(QApplication::style()->objectName()))
+    {
+        setParent(owner);
+    }
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? value / 3 : value;
+    }
+};
+
+// At least as wide as `widest` needs to be seen whole: its text, the two
+// pixels the line edit keeps on either side, the cursor and the frame.
+void FitWidth(QLineEdit *edit, const QString &widest)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    const QMargins margins = edit->textMargins();
+    const QSize text(edit->fontMetrics().horizontalAdvance(widest) + 5 + margins.left() + margins.right(),
+                     edit->fontMetrics().height());
+    edit->setMinimumWidth(edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, edit).width());
+}
+
+} // namespace
 
 PTZPage::PTZPage(MainWindow *parent)
     : QWidget(parent), ui(new Ui::PTZPageClass), m_mainWindow(parent), m_handle(nullptr)
@@ -32,6 +70,17 @@ PTZPage::PTZPage(MainWindow *parent)
     ui->tableWidget->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     ui->tableWidget->verticalHeader()->setVisible(false);
     ui->tableWidget->setRowCount(0);
+
+    // Every tab name whole in one row where the width allows; where it does
+    // not, the names are shortened rather than hidden behind scroll arrows.
+    QTabBar *tabs = ui->tabWidget->tabBar();
+    tabs->setStyle(new CompactTabStyle(this));
+    tabs->setUsesScrollButtons(false);
+    tabs->setElideMode(Qt::ElideRight);
+    // Read-outs wide enough for their longest text (digits are equally wide).
+    FitWidth(ui->visFovEdit, PtzFieldOfView(88.88f, 88.88f));
+    FitWidth(ui->irFovEdit, PtzFieldOfView(88.88f, 88.88f));
+    FitWidth(ui->startTimeEdit, PtzStartTime(0));
 
     ResetAreaScanFields();
     // Line scans are only shown as the device reports them, never offered.

@@ -19,6 +19,8 @@ AlarmPage::AlarmPage(QWidget *parent)
     ui->tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     ui->tableView->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
+    // Every header readable from the start; the rows widen the columns.
+    ui->tableView->resizeColumnsToContents();
 }
 
 AlarmPage::~AlarmPage() = default;
@@ -30,6 +32,18 @@ void AlarmPage::AppendRow(const QStringList &cells)
     for (const QString &cell : cells)
         items << new QStandardItem(cell);
     m_model->appendRow(items);
+
+    // Each column widens to the widest text it has held, never narrows, so
+    // a width the user drags stays. Only the new row is measured: a flood of
+    // alarms costs a few text widths per row.
+    QHeaderView *header = ui->tableView->horizontalHeader();
+    const QModelIndex first = m_model->index(m_model->rowCount() - 1, 0);
+    const int grid = ui->tableView->showGrid() ? 1 : 0;
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const int wanted = ui->tableView->sizeHintForIndex(first.siblingAtColumn(column)).width() + grid;
+        if (wanted > header->sectionSize(column))
+            header->resizeSection(column, wanted);
+    }
 }
 
 #define ALARMPAGE_ADD_ROW(Record)                                                                                   \

@@ -2,6 +2,8 @@
 #include "thermal/TempAlarmPage.h"
 #include "ui_TempAlarmPage.h"
 
+#include <QScrollBar>
+
 #include "app/MainWindow.h"
 #include "common/SdkMetaTypes.h"
 #include "thermal/AlarmPage.h"
@@ -25,6 +27,8 @@ TempAlarmPage::TempAlarmPage(MainWindow *parent)
     ui->saveOneFrameBtn->setEnabled(false);
     ui->saveAtrOneFrameBtn->setEnabled(false);
     ui->tabWidget->setCurrentIndex(0);
+    OnTabChanged(0);
+    connect(ui->tabWidget, SIGNAL(currentChanged(int)), this, SLOT(OnTabChanged(int)));
     ui->alarmSnapEnableCheckBox->setChecked(true);
     ui->correctionEnableBox->setChecked(true);
     ClearPage();
@@ -53,6 +57,17 @@ TempAlarmPage::~TempAlarmPage()
         TMV_NET_UnsubscribeAlarm(m_handle);
     delete m_trendWindow;
     delete m_alarmPage;
+}
+
+void TempAlarmPage::OnTabChanged(int index)
+{
+    // The scroll area holds only the chosen tab's height, and shows its top:
+    // the short "G1" tab would otherwise sit in the scroll position of the
+    // tall "Standard" one, blank.
+    for (int i = 0; i < ui->tabWidget->count(); ++i)
+        ui->tabWidget->widget(i)->setSizePolicy(QSizePolicy::Preferred,
+                                                i == index ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+    ui->scrollArea->verticalScrollBar()->setValue(0);
 }
 
 void TempAlarmPage::OnChangeHandle(TMV_NET_HANDLE handle)

@@ -111,6 +111,9 @@ public slots:
     void OnShielded(int ruleType, QList<QPoint> points);
 
 private slots:
+    // The "Standard" or "G1" tab was chosen (TempAlarmPage.cpp).
+    void OnTabChanged(int index);
+
     // Frame group, switch, point reading, presets (TempAlarmPage_frame.cpp).
     void OnGetFrameTempDataBtnClicked();
     void OnSetAlarmInfoBtnClicked();

@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -295,6 +296,8 @@ void readPeripherals(MainWindow &window)
     QTest::mouseClick(child<QRadioButton>(&window, "onlineChannel1RadioBtn"), Qt::LeftButton);
     QTest::qWait(800);
     child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
+    // Coming from "Day", the device's "Auto" brings up its sensitivity row.
+    child<QComboBox>(page, "DayNightCombox")->setCurrentIndex(1);
     for (const char *get : {"GetWiperBtn", "GetFillLightBtn", "GetDayNightParamBtn"})
         QTest::mouseClick(child<QPushButton>(page, get), Qt::LeftButton);
     QTest::qWait(300);
@@ -345,6 +348,92 @@ void recordTrend(MainWindow &window)
     QTest::qWait(500);
 }
 
+// The PTZ page as it first opens, with the head's coordinates and running
+// status read.
+void openPtz(MainWindow &window)
+{
+    auto *page = window.findChild<PTZPage *>();
+    child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
+    QTest::qWait(300);
+    QTest::mouseClick(child<QPushButton>(page, "getPtzStatusBtn"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(page, "getCoordinatesBtn"), Qt::LeftButton);
+    QTest::qWait(300);
+}
+
+// The temperature page scrolled down to "Alarm Callback" on its "Standard"
+// tab, then its "G1" tab chosen.
+void openG1(MainWindow &window)
+{
+    auto *page = window.findChild<TempAlarmPage *>();
+    child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
+    QTest::qWait(300);
+    auto *callback = child<QWidget>(page, "openAlarmCallbackBtn");
+    for (QWidget *w = callback->parentWidget(); w; w = w->parentWidget())
+        if (auto *scroll = qobject_cast<QScrollArea *>(w)) {
+            scroll->ensureWidgetVisible(callback);
+            break;
+        }
+    QTest::qWait(300);
+    QTabBar *bar = child<QTabWidget>(page, "tabWidget")->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
+    QTest::qWait(300);
+}
+
+// One recording downloaded at full speed, three more on their way over a
+// slow link, then a logout and a login again: the download window as the
+// next "Download progress" shows it.
+void downloadsAfterLogout(MainWindow &window, const QString &folder)
+{
+    auto *table = playbackTable(window);
+    table->item(3, 1)->setSelected(true);
+    answerFolderDialog(folder);
+    QTest::mouseClick(child<QPushButton>(&window, "downloadBtn"), Qt::LeftButton);
+    QTest::qWait(1500);
+    table->clearSelection();
+    downloadThree(window, folder);
+    QTest::mouseClick(child<QPushButton>(&window, "loginBtn"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&window, "loginBtn"), Qt::LeftButton);
+    searchCard(window);
+    QTest::mouseClick(child<QPushButton>(&window, "downProgressBtn"), Qt::LeftButton);
+    QTest::qWait(1500);
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("DownloadPage") && w->isVisible()) {
+            w->move(60, 60);
+            w->raise();
+        }
+}
+
+// The trend of "trend" paused, then the frame's average unchecked.
+void pauseTrend(MainWindow &window)
+{
+    recordTrend(window);
+    TrendWindow *trend = window.findChild<TempAlarmPage *>()->GetTrendWindow();
+    QTest::mouseClick(child<QPushButton>(trend, "trendPauseBtn"), Qt::LeftButton);
+    child<QCheckBox>(trend, "trendSeriesCheck_Frame Avg")->click();
+    QTest::qWait(500);
+}
+
+// "Set" of the laser-distance OSD while the device cannot be read: what the
+// operator is told. The report is modal, so READY comes from a timer.
+void failLaserOsd(MainWindow &window)
+{
+    auto *page = window.findChild<ConfigPage *>();
+    child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
+    auto *laser = child<QWidget>(page, "laserOSDSetBtn");
+    for (QWidget *w = laser->parentWidget(); w; w = w->parentWidget())
+        if (auto *scroll = qobject_cast<QScrollArea *>(w)) {
+            scroll->ensureWidgetVisible(laser);
+            break;
+        }
+    QTest::qWait(300);
+    TMVSim_FailCall("TMV_NET_GetLaserDistanceOsdParam", 1, 1);
+    QTimer::singleShot(800, [] {
+        std::printf("READY\n");
+        std::fflush(stdout);
+    });
+    QTest::mouseClick(child<QPushButton>(page, "laserOSDSetBtn"), Qt::LeftButton);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -354,12 +443,14 @@ int main(int argc, char **argv)
     const int holdMs = argc > 2 ? atoi(argv[2]) : 8000;
     TMV_NET_Init();
     int code = 0;
+    // States that start on the playback tab's card search.
+    const bool card = state == QLatin1String("playback") || state == QLatin1String("downloads")
+                      || state == QLatin1String("downloads-logout");
     {
         MainWindow window;
         window.show();
         QTest::qWait(300);
-        if (state != QLatin1String("idle") && state != QLatin1String("playback")
-            && state != QLatin1String("downloads")) {
+        if (state != QLatin1String("idle") && !card) {
             QTest::mouseClick(child<QPushButton>(&window, "ipSearchBtn"), Qt::LeftButton);
             auto *ips = child<QComboBox>(&window, "IPcomboBox");
             waitFor([&] { return ips->count() >= 3; }, 5000);
@@ -385,8 +476,17 @@ int main(int argc, char **argv)
             readRecognition(window);
         if (state == QLatin1String("trend"))
             recordTrend(window);
+        if (state == QLatin1String("ptz-start"))
+            openPtz(window);
+        if (state == QLatin1String("g1"))
+            openG1(window);
+        if (state == QLatin1String("trend-paused"))
+            pauseTrend(window);
+        const bool readyByTimer = state == QLatin1String("laser-fail");
+        if (readyByTimer)
+            failLaserOsd(window);
         QTemporaryDir downloads;
-        if (state == QLatin1String("playback") || state == QLatin1String("downloads")) {
+        if (card) {
             QTest::mouseClick(child<QPushButton>(&window, "ipSearchBtn"), Qt::LeftButton);
             auto *ips = child<QComboBox>(&window, "IPcomboBox");
             waitFor([&] { return ips->count() >= 3; }, 5000);
@@ -395,9 +495,13 @@ int main(int argc, char **argv)
             searchCard(window);
             if (state == QLatin1String("downloads"))
                 downloadThree(window, downloads.path());
+            if (state == QLatin1String("downloads-logout"))
+                downloadsAfterLogout(window, downloads.path());
         }
-        std::printf("READY\n");
-        std::fflush(stdout);
+        if (!readyByTimer) {
+            std::printf("READY\n");
+            std::fflush(stdout);
+        }
         QTest::qWait(holdMs);
         window.close();
     }

@@ -10,6 +10,7 @@
 #include "device/Device.h"
 #include "device/Fleet.h"
 #include "device/Session.h"
+#include "measure/RuleSet.h"
 #include "ptz/PtzHead.h"
 #include "settings/Settings.h"
 #include "storage/Downloads.h"
@@ -169,6 +170,15 @@ int TMVSim_SetSearchRepeats(const char *address, int answers)
     if (!device)
         return sim::kWrongParam;
     device->setSearchAnswers(answers);
+    return sim::kOk;
+}
+
+int TMVSim_SetNextRuleId(const char *address, int32_t id)
+{
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    if (!device)
+        return sim::kWrongParam;
+    device->rules().setNextRuleId(id);
     return sim::kOk;
 }
 

@@ -101,6 +101,11 @@ TMVSIM_API int TMVSim_InjectAlarmRecord(const char *address, int type, const voi
                                         const void *picture0, int size0, const void *picture1, int size1);
 /* Makes the next search answer twice from this device (a misbehaving one). */
 TMVSIM_API int TMVSim_SetSearchRepeats(const char *address, int answers);
+/* The id the device gives the next measurement rule it adds; later ones
+ * count on from it. Ids may then repeat across shapes (a point P1 beside a
+ * rectangle R1), as on a device that numbers each shape on its own. Returns
+ * 0, or 3 for an unknown address. */
+TMVSIM_API int TMVSim_SetNextRuleId(const char *address, int32_t id);
 
 /* ---- Clock ------------------------------------------------------------- */
 

@@ -155,6 +155,12 @@ int32_t RuleSet::addRule(const TMV_NET_TEMP_RULE &rule, int32_t *ruleId)
     return kOk;
 }
 
+void RuleSet::setNextRuleId(int32_t id)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    nextRuleId_ = id;
+}
+
 int32_t RuleSet::updateRule(const TMV_NET_TEMP_RULE &rule)
 {
     if (tiered_)

@@ -9,7 +9,8 @@
 // the whole frame.
 //
 // Two models: a standard device keeps TMV_NET_TEMP_RULE records with ids it
-// hands out (1, 2, ... never reused until a reset); a tiered device keeps
+// hands out (1, 2, ... never reused until a reset or until the control
+// interface sets the next one); a tiered device keeps
 // TMV_NET_TEMP_RULE_G1 records for the whole frame only, whose id is their
 // list position (0 first), renumbered when one is deleted, because the
 // client updates a tiered rule by its list position. Each model answers the
@@ -49,6 +50,9 @@ public:
     // ---- Standard rules. Add checks the shape, the preset and the
     // environment parameters, and gives the rule its id.
     int32_t addRule(const TMV_NET_TEMP_RULE &rule, int32_t *ruleId = nullptr);
+    // The id the next standard rule gets; later ones count on from it. Ids
+    // may then repeat, as on a device that numbers each shape on its own.
+    void setNextRuleId(int32_t id);
     // Changes the settings of the rule with the record's preset and id (its
     // shape stays as drawn).
     int32_t updateRule(const TMV_NET_TEMP_RULE &rule);

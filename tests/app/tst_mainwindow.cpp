@@ -6,12 +6,19 @@
 #include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTableWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
 
 #include <cstring>
 
@@ -53,6 +60,13 @@ public slots:
         ++received;
     }
 };
+
+// Whether `rect` of `widget` is wholly on screen: the widget shown and no
+// part of the rectangle cut off by a scroll area or another ancestor.
+bool WhollyShown(const QWidget *widget, const QRect &rect)
+{
+    return widget->isVisible() && (QRegion(rect) - widget->visibleRegion()).isEmpty();
+}
 
 } // namespace
 
@@ -98,6 +112,9 @@ private slots:
     void destroyingALoggedInWindowLogsOut();
 
     void recordSignalsCanBeQueued();
+
+    void textsReadWhole_data();
+    void textsReadWhole();
 
 private:
     std::unique_ptr<PageFixture> m_fixture;
@@ -704,6 +721,99 @@ void TestMainWindow::recordSignalsCanBeQueued()
     QTRY_COMPARE(receiver.received, 1);
     QCOMPARE(receiver.downloads.keys(), QList<int>({7}));
     QCOMPARE(QByteArray(receiver.downloads.value(7).localPath), QByteArray("/tmp/a.mp4"));
+}
+
+// Texts a person reads, each wholly on screen where its page shows it: the
+// PTZ page's tab names (whichever tab is chosen) and read-outs as the device
+// fills them, and the top of the temperature page's "G1" tab when chosen
+// from far down its "Standard" tab. `text` is a pattern of what is shown.
+void TestMainWindow::textsReadWhole_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<QString>("text");
+
+    for (const char *tab : {"Preset", "Cruise group", "Patrol", "Other", "Area scan", "Boot action", "Park action",
+                            "Track", "Maintenance"})
+        QTest::addRow("PTZ tab %s", tab) << "PTZ" << "tabWidget" << QRegularExpression::escape(tab);
+    QTest::newRow("PTZ VIS FOVs") << "PTZ" << "visFovEdit" << "H 60\\.00 V 33\\.75";
+    QTest::newRow("PTZ IR FOVs") << "PTZ" << "irFovEdit" << "H 50\\.00 V 40\\.00";
+    QTest::newRow("PTZ StartTime") << "PTZ" << "startTimeEdit"
+                                   << "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}";
+    QTest::newRow("Temp Alarm G1 top") << "Temp Alarm" << "label_54" << "Temp Stream";
+}
+
+void TestMainWindow::textsReadWhole()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, widget);
+    QFETCH(QString, text);
+    const QRegularExpression pattern(QRegularExpression::anchoredPattern(text));
+
+    QVERIFY(m_fixture->login());
+    QTabWidget *pages = m_fixture->child<QTabWidget>("tabWidget");
+    int pageIndex = 0;
+    while (pageIndex < pages->count() && pages->tabText(pageIndex) != page)
+        ++pageIndex;
+    QTest::mouseClick(pages->tabBar(), Qt::LeftButton, Qt::NoModifier, pages->tabBar()->tabRect(pageIndex).center());
+    QWidget *shown = pages->currentWidget();
+    QCOMPARE(pages->tabText(pages->indexOf(shown)), page);
+    if (page == QLatin1String("PTZ")) {
+        PageFixture::click(shown, "getPtzStatusBtn");
+        PageFixture::click(shown, "getCoordinatesBtn");
+    } else {
+        QScrollBar *scroll = PageFixture::child<QScrollArea>(shown, "scrollArea")->verticalScrollBar();
+        scroll->setValue(scroll->maximum());
+        QTabBar *bar = PageFixture::child<QTabWidget>(shown, "tabWidget")->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
+    }
+    QTest::qWait(50);  // the layouts settle
+    QCOMPARE(m_fixture->boxes().count(), 0);
+
+    QWidget *target = PageFixture::child<QWidget>(shown, widget);
+    if (auto *tabs = qobject_cast<QTabWidget *>(target)) {
+        QTabBar *bar = tabs->tabBar();
+        int tab = 0;
+        while (tab < bar->count() && !pattern.match(bar->tabText(tab)).hasMatch())
+            ++tab;
+        QVERIFY(tab < bar->count());
+        // As first shown, then with each tab chosen in turn.
+        for (int chosen = -1; chosen < bar->count(); ++chosen) {
+            if (chosen >= 0) {
+                QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(chosen).center());
+                QCOMPARE(bar->currentIndex(), chosen);
+            }
+            const QRect rect = bar->tabRect(tab);
+            const QString where = QStringLiteral("with tab %1 chosen: %2,%3 %4 wide")
+                                      .arg(bar->currentIndex()).arg(rect.x()).arg(rect.y()).arg(rect.width());
+            // Not elided: as wide as its name and the style's padding.
+            const int wanted = bar->fontMetrics().size(Qt::TextShowMnemonic, bar->tabText(tab)).width()
+                               + bar->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, bar);
+            QVERIFY2(rect.width() >= wanted, qPrintable(where));
+            QVERIFY2(WhollyShown(bar, rect), qPrintable(where));
+            for (const QToolButton *arrow : bar->findChildren<QToolButton *>())
+                QVERIFY2(!arrow->isVisible() || !arrow->geometry().intersects(rect), qPrintable(where));
+        }
+    } else if (auto *edit = qobject_cast<QLineEdit *>(target)) {
+        QVERIFY2(pattern.match(edit->text()).hasMatch(), qPrintable(edit->text()));
+        QVERIFY(WhollyShown(edit, edit->rect()));
+        // The text fits when putting the cursor at either end scrolls
+        // nothing: the cursor then travels the text's whole width.
+        edit->setCursorPosition(edit->text().size());
+        edit->grab();
+        const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        edit->setCursorPosition(0);
+        edit->grab();
+        const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        const int width = edit->fontMetrics().horizontalAdvance(edit->text());
+        QVERIFY2(end - start >= width - 1, qPrintable(QStringLiteral("%1 of %2 pixels").arg(end - start).arg(width)));
+    } else {
+        auto *label = qobject_cast<QLabel *>(target);
+        QVERIFY(label);
+        QVERIFY2(pattern.match(label->text()).hasMatch(), qPrintable(label->text()));
+        QVERIFY(WhollyShown(label, label->rect()));
+    }
+    m_fixture->click("loginBtn");
 }
 
 QTEST_MAIN(TestMainWindow)

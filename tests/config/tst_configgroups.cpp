@@ -67,6 +67,7 @@ private slots:
     void channelTitleTooLongRefused();
     void laserOsdIndexes_data();
     void laserOsdIndexes();
+    void laserOsdSetWithoutTheDevicesRecordWritesNothing();
     void ipConfigSendsTextsAsTheyStand();
     void ipConfigTooLongRefused_data();
     void ipConfigTooLongRefused();
@@ -333,6 +334,22 @@ void TestConfigGroups::laserOsdIndexes()
     QCOMPARE(Int32At(param, 56), 12);
     QCOMPARE(Int32At(param, 60), 13);
     QCOMPARE(Int32At(param, 64), 14);
+}
+
+// The set sends back the device's own values of the fields the form lacks:
+// when they cannot be read, nothing is written and the failed read is named.
+void TestConfigGroups::laserOsdSetWithoutTheDevicesRecordWritesNothing()
+{
+    QVERIFY(Login());
+    SimFixture::fail("TMV_NET_GetLaserDistanceOsdParam", 1, 1);
+    m_fixture->check(m_page, "laserEnbleCheck")->setChecked(true);
+    m_fixture->edit(m_page, "laserOsdTopEdit")->setText(QStringLiteral("11"));
+
+    m_fixture->click(m_page, "laserOSDSetBtn");
+
+    ExpectBox(QStringLiteral("Error"), QStringLiteral("Get Laser Distance Osd Param Failed!"));
+    QCOMPARE(SimFixture::countOf("TMV_NET_GetLaserDistanceOsdParam"), 1);
+    QCOMPARE(SimFixture::countOf("TMV_NET_SetLaserDistanceOsdParam"), 0);
 }
 
 // ---- IP configuration ------------------------------------------------------------

@@ -322,6 +322,9 @@ void TestPeripheralPage::visibilityFollowsIndexChanges()
     QFETCH(bool, sensitivity);
     QFETCH(bool, schedule);
 
+    // On screen (the tab change asks a null handle for abilities: a box).
+    m_fixture->child<QTabWidget>("tabWidget")->setCurrentWidget(m_page);
+    m_boxes->clear();
     SimFixture::clearJournal();
     for (int index : indexes)
         m_fixture->combo(m_page, "DayNightCombox")->setCurrentIndex(index);
@@ -332,6 +335,23 @@ void TestPeripheralPage::visibilityFollowsIndexChanges()
         QCOMPARE(!m_fixture->child<QWidget>(m_page, control)->isHidden(), schedule);
     // Choosing a mode asks nothing of the device.
     QCOMPARE(TMVSim_JournalCount(), 0);
+
+    // Whatever the mode shows, the mode row stands in line with the others:
+    // its combo box and its buttons where the wiper's, fill light's and
+    // logo's are, as wide.
+    QTest::qWait(50);
+    const auto span = [this](const char *name) {
+        const QWidget *widget = m_fixture->child<QWidget>(m_page, name);
+        return qMakePair(widget->mapTo(m_page, QPoint()).x(), widget->width());
+    };
+    const char *const rows[][3] = {{"DayNightCombox", "GetDayNightParamBtn", "SetDayNightParamBtn"},
+                                   {"FillLightCombox", "GetFillLightBtn", "SetFillLightBtn"},
+                                   {"LogoCombox", "GetLogoBtn", "SetLogoBtn"}};
+    for (const auto &row : rows) {
+        QCOMPARE(span(row[0]), span("WiperCombox"));
+        QCOMPARE(span(row[1]), span("GetWiperBtn"));
+        QCOMPARE(span(row[2]), span("SetWiperBtn"));
+    }
 }
 
 // ---- What a set sends -------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <cstring>
@@ -71,8 +72,13 @@ private slots:
     void barCarriesTheCellText_data();
     void barCarriesTheCellText();
     void realDownloadGrowsToHundred();
+    void rowsKeepTheirPercentAfterLogout();
+    void namesReadWhole();
 
 private:
+    // Starts downloading the card file `index` of the last day into `dir`;
+    // -1 when the card cannot be searched. `info` gets the record.
+    int StartCardDownload(int index, const QString &dir, TMV_NET_FILE_DOWNLOAD_INFO *info) const;
     DownloadPage *page() const;
     QTableView *view() const { return m_fixture->child<QTableView>(page(), "tableView"); }
     QStringList row(int r) const;
@@ -171,7 +177,7 @@ void TestDownloadPage::failedPollShowsZero_data()
     QTest::newRow("wrong parameter") << 3;
 }
 
-// A poll the library fails leaves the record as the page zeroed it.
+// A row whose every poll failed has no percent to keep: it shows 0%.
 void TestDownloadPage::failedPollShowsZero()
 {
     QFETCH(int, status);
@@ -250,10 +256,8 @@ void TestDownloadPage::barCarriesTheCellText()
     QVERIFY(!table.grab().isNull());
 }
 
-// A real download, polled by the page, only grows and ends at 100%.
-void TestDownloadPage::realDownloadGrowsToHundred()
+int TestDownloadPage::StartCardDownload(int index, const QString &dir, TMV_NET_FILE_DOWNLOAD_INFO *info) const
 {
-    QVERIFY(m_fixture->login());
     const TMV_NET_HANDLE handle = m_fixture->window()->Handle();
     const QDateTime now = QDateTime::currentDateTime();
     TMV_NET_FILE_QUERY query;
@@ -263,23 +267,28 @@ void TestDownloadPage::realDownloadGrowsToHundred()
     qstrncpy(query.endTime, PlaybackText::QueryTime(now).constData(), sizeof query.endTime);
     query.pageSize = 50;
     int32_t count = 0;
-    const int status = TMV_NET_QueryFileSize(handle, &query, &count);
-    if (status == 2)
-        QSKIP("the simulated SD card answers 'not supported' on this tree");
-    QCOMPARE(status, 0);
-    QVERIFY(count > 0);
+    if (TMV_NET_QueryFileSize(handle, &query, &count) != 0 || count <= index)
+        return -1;
     std::vector<TMV_NET_FILE_INFO> files(static_cast<size_t>(count));
     int32_t returned = 0;
-    QCOMPARE(TMV_NET_QueryFile(handle, &query, files.data(), count, &returned), 0);
+    if (TMV_NET_QueryFile(handle, &query, files.data(), count, &returned) != 0 || returned <= index)
+        return -1;
+    std::memset(info, 0, sizeof *info);
+    info->fileInfo = files[size_t(index)];
+    const PlaybackText::DownloadTarget target =
+        PlaybackText::TargetOf(dir, QByteArray(info->fileInfo.filePath), sizeof info->localPath);
+    qstrncpy(info->localPath, target.path.constData(), sizeof info->localPath);
+    return TMV_NET_StartDownloadFile(handle, info);
+}
 
+// A real download, polled by the page, only grows and ends at 100%.
+void TestDownloadPage::realDownloadGrowsToHundred()
+{
+    QVERIFY(m_fixture->login());
+    const TMV_NET_HANDLE handle = m_fixture->window()->Handle();
     QTemporaryDir dir;
     TMV_NET_FILE_DOWNLOAD_INFO info;
-    std::memset(&info, 0, sizeof info);
-    info.fileInfo = files.front();
-    const PlaybackText::DownloadTarget target =
-        PlaybackText::TargetOf(dir.path(), QByteArray(info.fileInfo.filePath), sizeof info.localPath);
-    qstrncpy(info.localPath, target.path.constData(), sizeof info.localPath);
-    const int id = TMV_NET_StartDownloadFile(handle, &info);
+    const int id = StartCardDownload(0, dir.path(), &info);
     QVERIFY(id >= 0);
     Downloads downloads;
     downloads.insert(id, info);
@@ -298,6 +307,78 @@ void TestDownloadPage::realDownloadGrowsToHundred()
     QCOMPARE(last, 100);
     TMV_NET_StopDownloadFile(handle, id); // finished: nothing left to stop
     m_fixture->click("loginBtn");
+}
+
+// After a logout every poll fails (handle 0): a finished download still
+// reads 100%, one on its way keeps the percent the logout's last look saw.
+void TestDownloadPage::rowsKeepTheirPercentAfterLogout()
+{
+    QVERIFY(m_fixture->login());
+    const TMV_NET_HANDLE handle = m_fixture->window()->Handle();
+    SimFixture::pauseClock();
+    QTemporaryDir dir;
+    TMV_NET_FILE_DOWNLOAD_INFO finished, running;
+    const int finishedId = StartCardDownload(0, dir.path(), &finished);
+    QVERIFY(finishedId >= 0);
+    // The library's own count, read without the event loop: the page's
+    // timer must not poll in between.
+    const auto percentOf = [handle](int id) {
+        TMV_NET_DOWNLOAD_PROGRESS progress{};
+        TMV_NET_GetDownloadProgress(handle, id, &progress);
+        return PlaybackText::ProgressPercent(progress.total, progress.done);
+    };
+    const auto stepUntil = [&](int id, int percent) {
+        for (int i = 0; i < 200 && percentOf(id) < percent; ++i) {
+            SimFixture::stepClock(50);
+            QThread::msleep(5);
+        }
+        return percentOf(id);
+    };
+    QCOMPARE(stepUntil(finishedId, 100), 100);
+    TMVSim_SetLinkSpeed(SimFixture::kPtzCamera, 8 * 1024);
+    const int runningId = StartCardDownload(1, dir.path(), &running);
+    QVERIFY(runningId >= 0);
+    const int polled = stepUntil(runningId, 10);
+    Downloads downloads;
+    downloads.insert(finishedId, finished);
+    downloads.insert(runningId, running);
+    emit m_fixture->window()->SendDownload(downloads);
+    QCOMPARE(view()->model()->index(1, 2).data(ProgressDelegate::PercentRole).toInt(), polled);
+    // On since the page's last poll.
+    const int atLogout = stepUntil(runningId, polled + 10);
+    QVERIFY2(atLogout > polled && atLogout < 100, qPrintable(QString("%1 -> %2").arg(polled).arg(atLogout)));
+
+    m_fixture->click("loginBtn");
+    QVERIFY(!m_fixture->loggedIn());
+    SimFixture::clearJournal();
+    QMetaObject::invokeMethod(page(), "OnTimedout");
+
+    QCOMPARE(SimFixture::countOf("TMV_NET_GetDownloadProgress"), 2);
+    QVERIFY(!LastPollHandle());
+    QCOMPARE(row(0).last(), QString("100%"));
+    QCOMPARE(row(1).last(), PlaybackText::ProgressText(atLogout));
+    QCOMPARE(view()->model()->index(1, 2).data(ProgressDelegate::PercentRole).toInt(), atLogout);
+    SimFixture::resumeClock();
+}
+
+// Each name is read whole in its column, and the bar with its percent takes
+// the rest of the row, all of it in view.
+void TestDownloadPage::namesReadWhole()
+{
+    Downloads downloads;
+    downloads.insert(0, Download("/tmp/x/ch0_video_20261209-074500_20261209-074503.mp4"));
+    downloads.insert(1, Download("/tmp/x/ch0_video_20261209-080000_20261209-080003.mp4"));
+    emit m_fixture->window()->SendDownload(downloads);
+    page()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page()));
+    for (int r = 0; r < 2; ++r) {
+        for (int column : {1, 2}) {
+            const QModelIndex cell = view()->model()->index(r, column);
+            QVERIFY(view()->visualRect(cell).width() >= view()->sizeHintForIndex(cell).width());
+            QVERIFY(view()->viewport()->rect().contains(view()->visualRect(cell)));
+        }
+    }
+    page()->close();
 }
 
 QTEST_MAIN(TestDownloadPage)

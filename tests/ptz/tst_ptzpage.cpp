@@ -332,7 +332,7 @@ void TestPtzPage::startState()
         QCOMPARE(tabs->tabText(i), titles.at(i));
         QCOMPARE(tabs->widget(i)->objectName(), pages.at(i));
     }
-    QCOMPARE(tabs->currentIndex(), 8);
+    QCOMPARE(tabs->currentIndex(), 0);
 
     QCOMPARE(m_fixture->items(m_page, "speedCombo"), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
     QCOMPARE(m_fixture->combo(m_page, "speedCombo")->currentIndex(), 0);

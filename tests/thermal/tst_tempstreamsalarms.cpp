@@ -189,6 +189,7 @@ private slots:
 
     // Alarm list and dispatch.
     void alarmListForm();
+    void alarmListColumnsFitTheirTexts();
     void alarmDispatchedToItsRow_data();
     void alarmDispatchedToItsRow();
     void rowsKeepArrivalOrder();
@@ -320,6 +321,38 @@ void TestTempStreamsAlarms::alarmListForm()
     QVERIFY(view->horizontalHeader()->stretchLastSection());
     QCOMPARE(view->verticalScrollMode(), QAbstractItemView::ScrollPerPixel);
     QCOMPARE(view->horizontalScrollMode(), QAbstractItemView::ScrollPerPixel);
+}
+
+// The list opens at its first size, each column as wide as its header and
+// its texts (the last stretches to the edge); the window can be resized.
+void TestTempStreamsAlarms::alarmListColumnsFitTheirTexts()
+{
+    AlarmPage *list = m_page->GetAlarmPage();
+    TMV_NET_TEMP_ALARM_INFO info;
+    std::memset(&info, 0, sizeof info);
+    std::strcpy(info.name, "gate");
+    info.alarmRule = 3;
+    info.threshold = 123.5f;
+    info.ruleType = 2;
+    info.ruleId = 7;
+    info.temp.maxTemp = 41.5f;
+    info.state = 1;
+    info.time = 1796907600;
+    list->AddAlarmRow(TMV_NET_ALARM_TEMP, info);
+    list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(list));
+    QCOMPARE(list->size(), QSize(414, 467));
+
+    QTableView *table = list->findChild<QTableView *>(QStringLiteral("tableView"));
+    const QAbstractItemView *view = table;  // its size hints are public there
+    QHeaderView *header = table->horizontalHeader();
+    for (int column = 0; column < header->count() - 1; ++column) {
+        QVERIFY2(header->sectionSize(column) >= header->sectionSizeHint(column), qPrintable(QString::number(column)));
+        QVERIFY2(header->sectionSize(column) >= view->sizeHintForColumn(column), qPrintable(QString::number(column)));
+    }
+    list->resize(900, 500);
+    QCOMPARE(list->size(), QSize(900, 500));
+    list->hide();
 }
 
 void TestTempStreamsAlarms::alarmDispatchedToItsRow_data()

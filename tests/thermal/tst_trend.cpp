@@ -2,6 +2,7 @@
 // the plot and the CSV writer as tables; then the sampler and the window on
 // the simulated fleet with a stepped clock.
 #include <QCheckBox>
+#include <QDateTime>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -91,6 +93,24 @@ float Last(const TrendSampler::Series &series)
     return series.ring.ValueAt(series.ring.Size() - 1);
 }
 
+QList<qint64> TimesOf(const QList<QPointF> &points)
+{
+    QList<qint64> times;
+    for (const QPointF &p : points)
+        times << qint64(p.x());
+    return times;
+}
+
+// The sample times of a CSV export, row by row.
+QList<qint64> CsvTimes(const QString &csv)
+{
+    QList<qint64> times;
+    const QStringList rows = csv.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    for (int i = 1; i < rows.size(); ++i)
+        times << QDateTime::fromString(rows[i].section(',', 0, 0), Qt::ISODateWithMs).toMSecsSinceEpoch();
+    return times;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(QVector<Samples>)
@@ -121,6 +141,8 @@ private slots:
     void exportWritesTheShownRun();
     void ruleLineFollowsTheTransformer();
     void alarmStartAndEndAreMarked();
+    void pauseHoldsTheShownSpan();
+    void rulesSharingAnIdReadTheirOwn();
 
 private:
     // Opens the trend window from the page; the sampler then takes its times
@@ -577,6 +599,86 @@ void TestTrend::alarmStartAndEndAreMarked()
     QVERIFY(ours()[0].start);
     QCOMPARE(ours()[1].timeMs, 1796907602000LL);
     QVERIFY(!ours()[1].start);
+}
+
+// "Pause", clicked, holds the span on screen: the export writes the samples
+// shown; samples go on coming, the span stays and shows what an export
+// writes; a legend box takes away only its own line. Resumed, the view
+// scrolls on over the whole run, and a second pause holds all of it. (75 s
+// is under the five minutes a live span holds: every sample is on screen.)
+void TestTrend::pauseHoldsTheShownSpan()
+{
+    TrendWindow *window = OpenTrend();
+    QVERIFY(window);
+    for (int i = 0; i < 75; ++i)
+        Tick(window);
+    const QList<QPointF> shown = window->DrawnPoints(0);
+    QCOMPARE(shown.size(), 75);
+    const qint64 from = window->View()->From(), to = window->View()->To();
+
+    QPushButton *pause = m_fixture->child<QPushButton>(window, "trendPauseBtn");
+    QTest::mouseClick(pause, Qt::LeftButton);
+    QVERIFY(window->Paused());
+    QCOMPARE(window->DrawnPoints(0), shown);
+    QCOMPARE(CsvTimes(window->CsvText()), TimesOf(shown));
+    Tick(window);
+    Tick(window);
+    QCOMPARE(window->View()->From(), from);
+    QCOMPARE(window->View()->To(), to);
+    const QList<QPointF> held = window->DrawnPoints(0);
+    QCOMPARE(held.first(), shown.first());
+    QCOMPARE(CsvTimes(window->CsvText()), TimesOf(held));
+    QCheckBox *average = m_fixture->child<QCheckBox>(window, "trendSeriesCheck_Frame Avg");
+    average->click();
+    QCOMPARE(window->DrawnPoints(0), held);
+    QVERIFY(window->DrawnPoints(2).isEmpty());
+    average->click();
+
+    QTest::mouseClick(pause, Qt::LeftButton);
+    QVERIFY(!window->Paused());
+    Tick(window);
+    const QList<QPointF> resumed = window->DrawnPoints(0);
+    QCOMPARE(resumed.size(), 78);
+    QCOMPARE(resumed.first(), shown.first());
+    QTest::mouseClick(pause, Qt::LeftButton);
+    QCOMPARE(window->DrawnPoints(0), resumed);
+    QCOMPARE(CsvTimes(window->CsvText()), TimesOf(resumed));
+}
+
+// A device may number each shape on its own, so a point P<n> can stand
+// beside the rectangle R<n>: each line takes the reading of its own rule,
+// the transformer's for the rectangle, the coldest spot's for the point.
+void TestTrend::rulesSharingAnIdReadTheirOwn()
+{
+    TMV_NET_TEMP_INFO frame{};
+    QCOMPARE(TMV_NET_QueryFrameTemp(m_handle, &frame), 0);
+    QCOMPARE(TMVSim_SetNextRuleId(SimFixture::kPtzCamera, m_ruleId), 0);
+    TMV_NET_TEMP_RULE point;
+    std::memset(&point, 0, sizeof point);
+    point.enable = 1;
+    point.ruleType = 0;
+    point.pointCount = 1;
+    point.points[0] = {frame.minX, frame.minY};
+    QCOMPARE(TMV_NET_AddTempRule(m_handle, &point), 0);
+
+    TrendWindow *window = OpenTrend();
+    QVERIFY(window);
+    Tick(window);
+    const std::vector<TrendSampler::Series> &series = window->Sampler()->AllSeries();
+    QCOMPARE(series.size(), size_t(5));
+    for (const int type : {2, 0}) {
+        const QString name = QString(type == 0 ? "P%1" : "R%1").arg(m_ruleId);
+        const auto found = std::find_if(series.begin(), series.end(),
+                                        [&](const TrendSampler::Series &s) { return s.name == name; });
+        QVERIFY2(found != series.end(), qPrintable(name));
+        TMV_NET_TEMP_RULE_KEY key{0, 0, type, m_ruleId};
+        TMV_NET_RULE_TEMP rule{};
+        int32_t returned = 0;
+        QCOMPARE(TMV_NET_QueryRuleTemp(m_handle, &key, &rule, 1, &returned), 0);
+        QCOMPARE(rule.ruleType, type);
+        QCOMPARE(Last(*found), rule.temp.maxTemp);
+    }
+    QVERIFY(Last(series[3]) != Last(series[4]));
 }
 
 QTEST_MAIN(TestTrend)

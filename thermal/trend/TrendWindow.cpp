@@ -84,7 +84,7 @@ TrendWindow::TrendWindow(TMV_NET_HANDLE handle, int presetPosition, QWidget *par
     connect(m_pauseBtn, SIGNAL(toggled(bool)), this, SLOT(OnPauseBtnToggled(bool)));
     connect(exportBtn, SIGNAL(clicked()), this, SLOT(OnExportCsvBtnClicked()));
     connect(m_view, SIGNAL(SpanRequested(qint64, qint64)), this, SLOT(OnSpanRequested(qint64, qint64)));
-    connect(m_sampler, SIGNAL(Sampled(qint64)), this, SLOT(OnSampled()));
+    connect(m_sampler, SIGNAL(Sampled(qint64)), this, SLOT(OnSampled(qint64)));
     connect(m_sampler, SIGNAL(SeriesChanged()), this, SLOT(OnSeriesChanged()));
     connect(m_sampler, SIGNAL(StatusChanged(QString)), this, SLOT(OnStatusChanged(QString)));
     OnSeriesChanged();
@@ -154,9 +154,12 @@ void TrendWindow::OnStatusChanged(const QString &status)
     m_status->setText(status);
 }
 
-void TrendWindow::OnSampled()
+void TrendWindow::OnSampled(qint64 timeMs)
 {
-    if (!Paused() && isVisible())
+    // Paused, the span holds still, but a sample inside it is drawn: the
+    // lines always show what an export would write.
+    const bool shown = !Paused() || (timeMs >= m_pausedFrom && timeMs <= m_pausedTo);
+    if (shown && isVisible())
         Refresh();
 }
 
@@ -167,11 +170,10 @@ void TrendWindow::OnLegendToggled()
 
 void TrendWindow::OnPauseBtnToggled(bool paused)
 {
-    if (paused) {
-        ShownSpan(&m_pausedFrom, &m_pausedTo);
-        return;
-    }
-    m_spanMs = std::max<int64_t>(m_pausedTo - m_pausedFrom, 1000);
+    // The button is already checked here, so the span on screen is the live
+    // one: pausing holds it. Resuming scrolls on with the width in force.
+    if (paused)
+        LiveSpan(&m_pausedFrom, &m_pausedTo);
     Refresh();
 }
 
@@ -179,6 +181,7 @@ void TrendWindow::OnSpanRequested(qint64 fromMs, qint64 toMs)
 {
     m_pausedFrom = fromMs;
     m_pausedTo = toMs;
+    m_spanMs = std::max<int64_t>(toMs - fromMs, 1000);
     if (!Paused()) {
         const QSignalBlocker blocker(m_pauseBtn);
         m_pauseBtn->setChecked(true);
@@ -193,7 +196,12 @@ void TrendWindow::ShownSpan(int64_t *from, int64_t *to) const
         *to = m_pausedTo;
         return;
     }
-    // Live: the newest sample near the right edge; while less than a span
+    LiveSpan(from, to);
+}
+
+void TrendWindow::LiveSpan(int64_t *from, int64_t *to) const
+{
+    // The newest sample near the right edge; while less than a span
     // has been sampled, the first sample at the left one (a minute at least).
     // The axis moves in steps of a sixtieth of the span (a second at least):
     // every move lays out its labels and redraws every line.

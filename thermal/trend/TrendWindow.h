@@ -68,7 +68,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
-    void OnSampled();
+    void OnSampled(qint64 timeMs);
     void OnSeriesChanged();
     void OnStatusChanged(const QString &status);
     void OnPauseBtnToggled(bool paused);
@@ -86,7 +86,10 @@ private:
         QtCharts::QLineSeries *threshold = nullptr;
     };
 
+    // The span on screen: the paused one, or else the live one.
     void ShownSpan(int64_t *from, int64_t *to) const;
+    // The span the time axis shows while it follows the samples.
+    void LiveSpan(int64_t *from, int64_t *to) const;
     QtCharts::QLineSeries *NewLine(const QPen &pen);
 
     TrendSampler *m_sampler;
@@ -98,9 +101,10 @@ private:
     QGridLayout *m_legend;
     QLabel *m_status;
     std::vector<Drawn> m_drawn;
-    // Span while paused (zoomed or panned); its width is kept on resume.
+    // Span while paused: the live one held, or one zoomed or panned to.
     int64_t m_pausedFrom = 0;
     int64_t m_pausedTo = 0;
+    // Width of the live span; a zoom or pan sets it, so it is kept on resume.
     int64_t m_spanMs = kDefaultSpanMs;
     // The time axis's range as last set.
     int64_t m_axisFrom = 0;
