@@ -15,9 +15,9 @@ bool IsWideFrame(const QSize &frame)
 
 // The `source` part of an RGBA8888 frame scaled to `target` and converted to
 // RGB32, reading the frame once. Nearest-pixel sampling, as the label used
-// to stretch the frame: an area-averaging scale (Qt's smooth one, or our
-// own) costs several times a plain viewer's whole frame, and the frames are
-// smooth enough that it changes a pixel by under a level on average.
+// to stretch frames: an area-averaging scale costs about what a plain viewer
+// spends on a whole frame (README, Benchmarks), and on these frames it
+// changes a pixel by under a level on average.
 QImage ScaleToRgb32(const uchar *rgba, int bytesPerLine, const QRect &source, const QSize &target)
 {
     const uchar *topLeft = rgba + size_t(source.top()) * size_t(bytesPerLine) + size_t(source.left()) * 4;
