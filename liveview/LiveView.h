@@ -11,7 +11,8 @@
 struct LivePicture
 {
     QImage image;     // RGB32
-    QSize frameSize;  // of the whole frame it was cut from
+    QSize frameSize;  // of the frame it was cut from (its shown part when
+                      // the library names one; a whole panoramic strip)
 };
 
 // What the video label shows of each frame, shared by the label and the
