@@ -18,7 +18,7 @@
 
 void MainWindow::OnUpdateFrame()
 {
-    ui->videoLabel->SetFrame(m_previewPage->CurrentFrame());
+    ui->videoLabel->SetPicture(m_previewPage->CurrentPicture());
 }
 
 void MainWindow::OnPreviewOpen(bool open)

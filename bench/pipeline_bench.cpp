@@ -44,7 +44,7 @@ namespace {
 
 const char *const kDevice = "127.0.0.11";
 // The goal for the client/viewer ratio.
-constexpr double kGoalRatio = 1.3;
+constexpr double kGoalRatio = 0.6;
 
 struct Options {
     int rounds = 5;

@@ -18,6 +18,14 @@ void ReportResult(const QString &operation, int status)
     static_cast<MsgBox *>(MsgBox::Instance())->ShowResult(operation, status);
 }
 
+// Without a main window (and its label) frames are kept at their own size.
+std::shared_ptr<LiveView> LabelView(MainWindow *window)
+{
+    if (window && window->GetVideoLabel())
+        return window->GetVideoLabel()->View();
+    return std::make_shared<LiveView>();
+}
+
 } // namespace
 
 PreviewPage::PreviewPage(MainWindow *parent)
@@ -25,6 +33,7 @@ PreviewPage::PreviewPage(MainWindow *parent)
     , ui(new Ui::PreviewPage)
     , m_mainWindow(parent)
     , m_handle(nullptr)
+    , m_view(LabelView(parent))
 {
     ui->setupUi(this);
 
@@ -48,8 +57,13 @@ PreviewPage::~PreviewPage()
 
 QImage PreviewPage::CurrentFrame()
 {
+    return CurrentPicture().image;
+}
+
+LivePicture PreviewPage::CurrentPicture()
+{
     QMutexLocker locker(&m_mutex);
-    return m_frame;
+    return m_picture;
 }
 
 bool PreviewPage::IsPreviewOpen() const
@@ -113,7 +127,7 @@ void PreviewPage::OpenPreview()
     // only ever show a frame of the stream started below.
     {
         QMutexLocker locker(&m_mutex);
-        m_frame = QImage();
+        m_picture = LivePicture();
     }
 
     TMV_NET_PREVIEW_INFO info;
@@ -221,21 +235,17 @@ void PreviewPage::StoreFrame(const TMV_NET_PREVIEW_FRAME &frame)
         height = qMin(height, frame.showHeight);
     }
 
-    QImage previous;
+    // The one copy of the frame, made outside the lock: the label's part of
+    // it at the label's size, in the format it paints 1:1.
+    LivePicture picture = m_view->Picture(static_cast<const uchar *>(frame.data), frame.width * 4,
+                                          QSize(width, height));
+    if (picture.image.isNull())
+        return;
     {
         QMutexLocker locker(&m_mutex);
-        // The view of the shown part keeps the full row stride, so the one
-        // conversion below is both the crop and the deep copy; RGB32 paints
-        // about twice as fast as RGBA8888 in the label.
-        const QImage shown(static_cast<const uchar *>(frame.data), width, height, frame.width * 4,
-                           QImage::Format_RGBA8888);
-        QImage copy = shown.convertToFormat(QImage::Format_RGB32);
-        if (copy.isNull())
-            return;
-        previous = m_frame;
-        m_frame = copy;
+        std::swap(m_picture, picture);
     }
-    // The previous frame is released outside the lock.
-    previous = QImage();
+    // The previous picture is released outside the lock.
+    picture = LivePicture();
     emit UpdateFrame();
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "TMVNetSDK.h"
+#include "liveview/LiveView.h"
 
 class MainWindow;
 
@@ -19,10 +20,12 @@ class PreviewPage;
 // keeps the newest frame for the main window, takes snapshots and records.
 //
 // Threading model: FrameCallback runs on the library's stream thread. It only
-// converts the frame, stores it under m_mutex and emits UpdateFrame(), which
-// the automatic connection queues to the user-interface thread. Everything
-// else runs in the user-interface thread. The stream is stopped before the
-// page goes away, so no callback reaches a destroyed page.
+// makes the picture the video label shows (one copy: cut, scaled to the
+// label and converted for painting, by the LiveView it shares with the
+// label), stores it under m_mutex and emits UpdateFrame(), which the
+// automatic connection queues to the user-interface thread. Everything else
+// runs in the user-interface thread. The stream is stopped before the page
+// goes away, so no callback reaches a destroyed page.
 class PreviewPage : public QWidget
 {
     Q_OBJECT
@@ -31,8 +34,10 @@ public:
     explicit PreviewPage(MainWindow *parent);
     ~PreviewPage() override;
 
-    // The newest frame, shared (no pixels are copied).
+    // The newest frame as the label shows it (scaled to the label, RGB32),
+    // shared: no pixels are copied.
     QImage CurrentFrame();
+    LivePicture CurrentPicture();
     bool IsPreviewOpen() const;
     bool IsRecording() const;
     // Runs the close path of the preview button when the preview is open.
@@ -66,8 +71,9 @@ private:
     std::unique_ptr<Ui::PreviewPage> ui;
     MainWindow *m_mainWindow;
     TMV_NET_HANDLE m_handle;
-    QImage m_frame;  // newest frame, RGB32
-    QMutex m_mutex;  // Protects m_frame
+    const std::shared_ptr<LiveView> m_view;  // the video label's
+    LivePicture m_picture;  // of the newest frame
+    QMutex m_mutex;  // Protects m_picture
 };
 
 #endif // PREVIEWPAGE_H

@@ -4,16 +4,13 @@
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
+#include <QResizeEvent>
 
 #include <cmath>
 
 namespace {
 
 const int kMaxPolygonPoints = 8;
-
-// A frame this many times wider than high is a panoramic strip, shown
-// through a window instead of squeezed into the label.
-const int kWideRatio = 5;
 
 bool IsTwoPointMode(int mode)
 {
@@ -36,9 +33,7 @@ bool IsTwoPointMode(int mode)
 VideoLabel::VideoLabel(QWidget *parent)
     : QWidget(parent)
     , m_mode(NoMode)
-    , m_wide(false)
-    , m_windowLeft(0)
-    , m_windowWidth(0)
+    , m_view(std::make_shared<LiveView>())
 {
 }
 
@@ -53,47 +48,54 @@ int VideoLabel::Mode() const
     return m_mode;
 }
 
+void VideoLabel::SetPicture(const LivePicture &picture)
+{
+    // A label resized while hidden gets no resize event: its size reaches
+    // the callback here, for the next frame.
+    if (!picture.image.isNull() && picture.image.size() != size())
+        m_view->SetLabelSize(size());
+    m_picture = picture;
+    // A picture covers the label: what lies under it need not be painted.
+    setAttribute(Qt::WA_OpaquePaintEvent, !m_picture.image.isNull());
+    update();
+}
+
 void VideoLabel::SetFrame(const QImage &frame)
 {
-    if (!m_wide && !frame.isNull() && frame.width() / frame.height() > kWideRatio) {
-        m_wide = true;
-        m_windowWidth = static_cast<int>(frame.height() * 1.25);
-    }
-    m_frame = frame;
-    update();
+    if (frame.isNull())
+        return;
+    m_view->SetLabelSize(size());
+    const QImage rgba = frame.convertToFormat(QImage::Format_RGBA8888);
+    SetPicture(m_view->Picture(rgba.constBits(), rgba.bytesPerLine(), rgba.size()));
 }
 
 void VideoLabel::Reset()
 {
-    m_wide = false;
-    m_windowLeft = 0;
-    m_windowWidth = 0;
-    m_frame = QImage();
+    m_view->Reset();
+    m_picture = LivePicture();
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void VideoLabel::ClampWindow()
+void VideoLabel::resizeEvent(QResizeEvent *event)
 {
-    if (m_windowLeft < 0)
-        m_windowLeft = 0;
-    else if (m_windowLeft > m_frame.width() - m_windowWidth - 1)
-        m_windowLeft = qMax(0, m_frame.width() - m_windowWidth - 1);
+    QWidget::resizeEvent(event);
+    m_view->SetLabelSize(event->size());
 }
 
 void VideoLabel::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    if (m_frame.isNull())
+    const QImage &image = m_picture.image;
+    if (image.isNull())
         return;
 
     QPainter painter(this);
-    // Stretching without smoothing keeps a full-rate stream cheap to draw.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (m_wide) {
-        ClampWindow();
-        const QRect window(m_windowLeft, 0, m_windowWidth, m_frame.height());
-        painter.drawImage(rect(), m_frame, window);
+    if (image.size() == size()) {
+        painter.drawImage(0, 0, image);
     } else {
-        painter.drawImage(rect(), m_frame);
+        // Made before a resize: stretched (cheaply) until the next frame.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(rect(), image);
     }
 
     painter.setPen(QPen(Qt::green, 1, Qt::SolidLine));
@@ -148,10 +150,7 @@ void VideoLabel::mousePressEvent(QMouseEvent *event)
         return;
 
     if (m_mode == NoMode) {
-        if (m_wide) {
-            m_dragPoint = event->pos();
-            update();
-        }
+        m_dragPoint = event->pos();
     } else if (m_mode == PolygonMode) {
         if (m_points.size() < kMaxPolygonPoints)
             m_points.append(event->pos());
@@ -168,11 +167,9 @@ void VideoLabel::mouseMoveEvent(QMouseEvent *event)
         return;
 
     if (m_mode == NoMode) {
-        if (m_wide) {
-            m_windowLeft += m_dragPoint.x() - event->pos().x();
-            m_dragPoint = event->pos();
-            update();
-        }
+        // Pans a wide frame (nothing else); the next frame shows it.
+        m_view->Pan(m_dragPoint.x() - event->pos().x());
+        m_dragPoint = event->pos();
     } else if (IsTwoPointMode(m_mode)) {
         // No repaint here: the overlay follows with the next frame.
         RubberBand(event->pos());

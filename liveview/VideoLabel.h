@@ -6,11 +6,20 @@
 #include <QPoint>
 #include <QWidget>
 
-// Shows the newest preview frame stretched over the widget and collects the
-// shape the user draws on it. Knows nothing of the device: a finished shape
-// leaves as a signal with its points in widget pixels.
+#include <memory>
+
+#include "liveview/LiveView.h"
+
+// Shows the newest preview picture and collects the shape the user draws on
+// it. Knows nothing of the device: a finished shape leaves as a signal with
+// its points in widget pixels.
 //
-// Threading model: user-interface thread only.
+// The pictures arrive already cut and scaled to the widget by the frame
+// callback (LiveView.h), so painting is a 1:1 copy; the widget's size and the
+// pans of a panoramic window go to the callback through View().
+//
+// Threading model: user-interface thread only; View() is shared with the
+// thread that makes the pictures.
 class VideoLabel : public QWidget
 {
     Q_OBJECT
@@ -36,13 +45,18 @@ public:
 
     void SetMode(int mode);
     int Mode() const;
+    // Shows a picture made by View()->Picture().
+    void SetPicture(const LivePicture &picture);
+    // Shows a whole frame, cut and scaled here (still pictures, tests).
     void SetFrame(const QImage &frame);
     void Reset();
 
-    const QImage &Frame() const { return m_frame; }
-    bool IsWide() const { return m_wide; }
-    int WindowLeft() const { return m_windowLeft; }
-    int WindowWidth() const { return m_windowWidth; }
+    std::shared_ptr<LiveView> View() const { return m_view; }
+    const QImage &Picture() const { return m_picture.image; }
+    QSize FrameSize() const { return m_picture.frameSize; }
+    bool IsWide() const { return m_view->IsWide(); }
+    int WindowLeft() const { return m_view->WindowLeft(); }
+    int WindowWidth() const { return m_view->WindowWidth(); }
     const QList<QPoint> &Points() const { return m_points; }
 
 signals:
@@ -58,18 +72,16 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void Restart(const QPoint &pos);
     void RubberBand(const QPoint &pos);
     void FinishLeft();
-    void ClampWindow();
 
     int m_mode;
-    QImage m_frame;
-    bool m_wide;
-    int m_windowLeft;
-    int m_windowWidth;
+    const std::shared_ptr<LiveView> m_view;
+    LivePicture m_picture;
     QPoint m_dragPoint;
     QList<QPoint> m_points;
 };

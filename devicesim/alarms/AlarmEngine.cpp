@@ -345,11 +345,13 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
         const TempUnit unit = settings_.tempUnit();
         const int w = frame.width, h = frame.height;
         const int32_t preset = rules_.tiered() ? 0 : head_.currentPreset();
-        const SpanList masked = maskSpans(rules_.activeMasks(preset), w, h);
+        // Compiled once per change of rules, masks or preset, not per frame.
+        const std::shared_ptr<const CompiledRules> shapes = rules_.compiled(preset, w, h);
         // The same temperatures the queries give: in the device's
         // environment.
         const TMV_NET_ENV_PARAM env = settings_.env();
-        const TMV_NET_TEMP_INFO frameInfo = measureFrameInEnvironment(frame.temperature.data(), w, h, masked, unit, env);
+        const TMV_NET_TEMP_INFO frameInfo =
+            measureFrameInEnvironment(frame.temperature.data(), w, h, shapes->masked, unit, env);
 
         auto conditionAlarm = [&](const std::string &key, bool enabled, const TMV_NET_TEMP_ALARM_CONDITION &c,
                                   const TMV_NET_TEMP_INFO &info, const char *name, int32_t ruleType, int32_t ruleId) {
@@ -398,10 +400,10 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
 
         if (rules_.tiered()) {
             tieredAlarm("g1:frame", rules_.frameAlarmG1(), frameInfo, "Frame", 2, 0);
-            for (const TMV_NET_TEMP_RULE_G1 &r : rules_.activeRulesG1()) {
+            for (const CompiledRuleG1 &compiled : shapes->rulesG1) {
+                const TMV_NET_TEMP_RULE_G1 &r = compiled.rule;
                 TMV_NET_TEMP_INFO info{};
-                const Target target = withDeviceEnvironment(compileRuleG1(r, masked, w, h), env, unit);
-                if (!measureTarget(target, frame.temperature.data(), w, h, unit, &info))
+                if (!measureTargetInEnvironment(compiled.target, env, frame.temperature.data(), w, h, unit, &info))
                     continue;
                 const std::string name = (r.ruleType == 0 ? "P" : r.ruleType == 1 ? "L" : "R") + std::to_string(r.ruleId);
                 tieredAlarm("g1:" + std::to_string(r.ruleId), r.alarm, info, name.c_str(), r.ruleType, r.ruleId);
@@ -414,10 +416,10 @@ void AlarmEngine::evaluate(const Picture &frame, States &states)
                 if (edge == AlarmEdge::Start)
                     runLinkages(moment, cfg.snapLinkage, cfg.recordLinkage, TMV_NET_ALARM_TEMP);
             }
-            for (const TMV_NET_TEMP_RULE &r : rules_.activeRules(preset)) {
+            for (const CompiledRule &compiled : shapes->rules) {
+                const TMV_NET_TEMP_RULE &r = compiled.rule;
                 TMV_NET_TEMP_INFO info{};
-                const Target target = withDeviceEnvironment(compileRule(r, masked, w, h), env, unit);
-                if (!measureTarget(target, frame.temperature.data(), w, h, unit, &info))
+                if (!measureTargetInEnvironment(compiled.target, env, frame.temperature.data(), w, h, unit, &info))
                     continue;
                 const std::string key = "rule:" + std::to_string(r.presetId) + ":" + std::to_string(r.ruleId);
                 char name[sizeof r.name];

@@ -200,8 +200,11 @@ TMV_NET_TEMP_INFO measureFrame(const uint16_t *matrix, int width, int height, co
     return info;
 }
 
-bool measureTarget(const Target &target, const uint16_t *matrix, int width, int height, TempUnit unit,
-                   TMV_NET_TEMP_INFO *info)
+namespace {
+
+// A target's temperatures, corrected for `env` unless it is null.
+bool measureIn(const Target &target, const TMV_NET_ENV_PARAM *env, const uint16_t *matrix, int width, int height,
+               TempUnit unit, TMV_NET_TEMP_INFO *info)
 {
     *info = TMV_NET_TEMP_INFO{};
     info->maxX = info->maxY = info->minX = info->minY = -1;
@@ -214,10 +217,18 @@ bool measureTarget(const Target &target, const uint16_t *matrix, int width, int 
     info->centerTemp = float(deciKelvinToCelsius(pixel(matrix, width, height, target.centreX, target.centreY)));
     float *temps[] = {&info->maxTemp, &info->minTemp, &info->avgTemp, &info->centerTemp};
     for (float *t : temps) {
-        const double c = target.envEnable ? correctForEnvironment(*t, target.env, unit) : double(*t);
+        const double c = env ? correctForEnvironment(*t, *env, unit) : double(*t);
         *t = reported(c, unit);
     }
     return true;
+}
+
+}  // namespace
+
+bool measureTarget(const Target &target, const uint16_t *matrix, int width, int height, TempUnit unit,
+                   TMV_NET_TEMP_INFO *info)
+{
+    return measureIn(target, target.envEnable ? &target.env : nullptr, matrix, width, height, unit, info);
 }
 
 bool neutralEnv(const TMV_NET_ENV_PARAM &env)
@@ -244,6 +255,15 @@ Target withDeviceEnvironment(Target target, const TMV_NET_ENV_PARAM &env, TempUn
     target.envEnable = true;
     target.env = envInUnit(env, unit);
     return target;
+}
+
+bool measureTargetInEnvironment(const Target &target, const TMV_NET_ENV_PARAM &env, const uint16_t *matrix,
+                                int width, int height, TempUnit unit, TMV_NET_TEMP_INFO *info)
+{
+    if (target.envEnable || neutralEnv(env))
+        return measureTarget(target, matrix, width, height, unit, info);
+    const TMV_NET_ENV_PARAM inUnit = envInUnit(env, unit);
+    return measureIn(target, &inUnit, matrix, width, height, unit, info);
 }
 
 }  // namespace sim

@@ -71,5 +71,9 @@ bool measureTarget(const Target &target, const uint16_t *matrix, int width, int 
 TMV_NET_TEMP_INFO measureFrameInEnvironment(const uint16_t *deciKelvin, int width, int height,
                                             const SpanList &masked, TempUnit unit, const TMV_NET_ENV_PARAM &env);
 Target withDeviceEnvironment(Target target, const TMV_NET_ENV_PARAM &env, TempUnit unit);
+// measureTarget of withDeviceEnvironment(target, env, unit), without copying
+// the target's spans: for targets compiled once and read on every frame.
+bool measureTargetInEnvironment(const Target &target, const TMV_NET_ENV_PARAM &env, const uint16_t *matrix,
+                                int width, int height, TempUnit unit, TMV_NET_TEMP_INFO *info);
 
 }  // namespace sim

@@ -70,6 +70,7 @@ void RuleSet::reset()
     nextMaskId_ = 1;
     frameAlarm_ = TMV_NET_FRAME_TEMP_ALARM_CONFIG{};
     frameAlarmG1_ = TMV_NET_TEMP_ALARM_G1{};
+    changed();
 }
 
 // ---- Either model ----------------------------------------------------------
@@ -117,6 +118,8 @@ int32_t RuleSet::deleteRules(const TMV_NET_TEMP_RULE_KEY &key)
             removed = before - list.size();
         }
     }
+    if (removed)
+        changed();
     // Naming one rule that is not there is a wrong key; a selection that
     // happens to be empty is not.
     return removed == 0 && key.ruleId != kAny ? kWrongParam : kOk;
@@ -129,6 +132,7 @@ int32_t RuleSet::deleteAllRules(int32_t preset)
         rulesG1_.clear();
     else
         rules_.erase(preset);
+    changed();
     return kOk;
 }
 
@@ -150,6 +154,7 @@ int32_t RuleSet::addRule(const TMV_NET_TEMP_RULE &rule, int32_t *ruleId)
     for (int i = rule.pointCount; i < kMaxShapePoints; ++i)
         stored.points[i] = TMV_NET_POINT{};
     list.push_back(stored);
+    changed();
     if (ruleId)
         *ruleId = stored.ruleId;
     return kOk;
@@ -181,6 +186,7 @@ int32_t RuleSet::updateRule(const TMV_NET_TEMP_RULE &rule)
         r.condition = rule.condition;
         r.snapLinkage = rule.snapLinkage;
         r.recordLinkage = rule.recordLinkage;
+        changed();
         return kOk;
     }
     return kWrongParam;
@@ -216,6 +222,7 @@ int32_t RuleSet::addRuleG1(const TMV_NET_TEMP_RULE_G1 &rule)
     TMV_NET_TEMP_RULE_G1 stored = rule;
     stored.ruleId = int32_t(rulesG1_.size());
     rulesG1_.push_back(stored);
+    changed();
     return kOk;
 }
 
@@ -229,6 +236,7 @@ int32_t RuleSet::updateRuleG1(const TMV_NET_TEMP_RULE_G1 &rule)
     if (rule.ruleId < 0 || size_t(rule.ruleId) >= rulesG1_.size())
         return kWrongParam;
     rulesG1_[size_t(rule.ruleId)].alarm = rule.alarm;
+    changed();
     return kOk;
 }
 
@@ -258,6 +266,7 @@ int32_t RuleSet::addMask(const TMV_NET_TEMP_MASK &mask, int32_t *maskId)
     TMV_NET_TEMP_MASK stored = mask;
     stored.maskId = nextMaskId_++;
     list.push_back(stored);
+    changed();
     if (maskId)
         *maskId = stored.maskId;
     return kOk;
@@ -290,6 +299,8 @@ int32_t RuleSet::deleteMasks(const TMV_NET_TEMP_MASK_KEY &key)
                    list.end());
         removed = before - list.size();
     }
+    if (removed)
+        changed();
     return removed == 0 && key.maskId != kAny ? kWrongParam : kOk;
 }
 
@@ -297,6 +308,7 @@ int32_t RuleSet::deleteAllMasks(int32_t preset)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     masks_.erase(preset);
+    changed();
     return kOk;
 }
 
@@ -318,6 +330,27 @@ std::vector<TMV_NET_TEMP_MASK> RuleSet::activeMasks(int32_t preset) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return inScope(masks_, preset);
+}
+
+std::shared_ptr<const CompiledRules> RuleSet::compiled(int32_t preset, int width, int height) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (compiled_ && compiled_->preset == preset && compiled_->width == width && compiled_->height == height)
+        return compiled_;
+    auto fresh = std::make_shared<CompiledRules>();
+    fresh->preset = preset;
+    fresh->width = width;
+    fresh->height = height;
+    fresh->masked = maskSpans(inScope(masks_, preset), width, height);
+    if (tiered_) {
+        for (const TMV_NET_TEMP_RULE_G1 &r : rulesG1_)
+            fresh->rulesG1.push_back({r, compileRuleG1(r, fresh->masked, width, height)});
+    } else {
+        for (const TMV_NET_TEMP_RULE &r : inScope(rules_, preset))
+            fresh->rules.push_back({r, compileRule(r, fresh->masked, width, height)});
+    }
+    compiled_ = fresh;
+    return compiled_;
 }
 
 // ---- Frame alarm settings --------------------------------------------------

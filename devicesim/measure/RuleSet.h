@@ -2,7 +2,9 @@
 // The measurement rules and masks of a device, kept per preset id, and the
 // frame alarm settings: what the operator drew on the picture, in the
 // 0..8191 picture space. Their geometry and temperatures are pure functions
-// (measure/Shapes.h, measure/Measure.h); this class only keeps the lists.
+// (measure/Shapes.h, measure/Measure.h); this class keeps the lists and the
+// shapes of what applies at one preset compiled to spans, because the alarm
+// engine measures them on every frame and compiling costs more than reading.
 //
 // Presets are fixed slots listed in id order from 1, so the preset position
 // that queries and deletions send is the preset id that creation sends; 0 is
@@ -17,17 +19,42 @@
 // other's add, list and update with kNotSupported.
 //
 // Threading model: every member is safe from any thread; mutex_ guards all
-// state. Readers get copies, so a measurement never sees a list change
-// half-way.
+// state. Readers get copies (or the shared, immutable compiled shapes), so a
+// measurement never sees a list change half-way.
 
 #include "TMVNetSDK.h"
+#include "measure/Measure.h"
+#include "measure/Shapes.h"
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 namespace sim {
+
+struct CompiledRule {
+    TMV_NET_TEMP_RULE rule;
+    Target target;
+};
+
+struct CompiledRuleG1 {
+    TMV_NET_TEMP_RULE_G1 rule;
+    Target target;
+};
+
+// What applies at one preset with its shapes compiled for one frame size:
+// the masked pixels and each active rule of the device's model with its
+// target (masks taken out, no device environment applied).
+struct CompiledRules {
+    int32_t preset = 0;
+    int width = 0;
+    int height = 0;
+    SpanList masked;
+    std::vector<CompiledRule> rules;
+    std::vector<CompiledRuleG1> rulesG1;
+};
 
 class RuleSet {
 public:
@@ -76,6 +103,10 @@ public:
     std::vector<TMV_NET_TEMP_RULE> activeRules(int32_t preset) const;
     std::vector<TMV_NET_TEMP_RULE_G1> activeRulesG1() const;
     std::vector<TMV_NET_TEMP_MASK> activeMasks(int32_t preset) const;
+    // The same with the shapes compiled for a width x height frame. Kept
+    // and shared until a rule or mask changes or another preset or frame
+    // size is asked for; then compiled afresh.
+    std::shared_ptr<const CompiledRules> compiled(int32_t preset, int width, int height) const;
 
     // ---- Frame alarm settings, stored as set; the alarm engine reads them.
     TMV_NET_FRAME_TEMP_ALARM_CONFIG frameAlarm() const;
@@ -84,6 +115,9 @@ public:
     int32_t setFrameAlarmG1(const TMV_NET_TEMP_ALARM_G1 &alarm);
 
 private:
+    // A rule or mask changed: the compiled shapes are stale.
+    void changed() { compiled_.reset(); }
+
     const bool tiered_;
     mutable std::mutex mutex_;  // protects the members below
     std::map<int32_t, std::vector<TMV_NET_TEMP_RULE>> rules_;  // by preset id
@@ -93,6 +127,7 @@ private:
     int32_t nextMaskId_ = 1;
     TMV_NET_FRAME_TEMP_ALARM_CONFIG frameAlarm_{};
     TMV_NET_TEMP_ALARM_G1 frameAlarmG1_{};
+    mutable std::shared_ptr<const CompiledRules> compiled_;  // null when stale
 };
 
 }  // namespace sim

@@ -433,7 +433,7 @@ void TestMainWindow::logoutClosesTheLivePreviewFirst()
     QVERIFY(m_fixture->child<QWidget>("videoLabel")->isEnabled());
     QVERIFY(m_fixture->child<QWidget>("drawWidget")->isEnabled());
     // Frames reach the label through the main window.
-    QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window()->GetVideoLabel()->Frame().isNull(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window()->GetVideoLabel()->Picture().isNull(), 5000);
 
     SimFixture::clearJournal();
     m_fixture->click("loginBtn");
@@ -688,7 +688,7 @@ void TestMainWindow::destroyingALoggedInWindowLogsOut()
     QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
     if (preview) {
         m_fixture->click("previewBtn");
-        QTRY_VERIFY(!m_fixture->window()->GetVideoLabel()->Frame().isNull());
+        QTRY_VERIFY(!m_fixture->window()->GetVideoLabel()->Picture().isNull());
     }
     if (stopFails)
         SimFixture::fail("TMV_NET_StopPreview", 1);

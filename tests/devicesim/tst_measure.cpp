@@ -103,6 +103,8 @@ private slots:
     void unitConversions();
     void ruleLists();
     void tieredRuleLists();
+    void compiledShapesFollowChanges_data();
+    void compiledShapesFollowChanges();
 
     void initTestCase() { sim::Fleet::instance().init(); }
     void cleanupTestCase()
@@ -461,6 +463,75 @@ void TestMeasure::tieredRuleLists()
     QCOMPARE(set.updateRuleG1(update), int32_t(sim::kWrongParam));
     std::vector<TMV_NET_TEMP_RULE> standard;
     QCOMPARE(set.queryRules({0, 0, -1, -1}, &standard), int32_t(sim::kNotSupported));
+}
+
+// The alarm engine measures every frame with the compiled shapes: a change of
+// a rule, a mask or the preset shows in the next set; without one the set is
+// not compiled again.
+void TestMeasure::compiledShapesFollowChanges_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("preset");    // where the head stands afterwards
+    QTest::addColumn<bool>("compiled"); // compiled again
+    QTest::addColumn<QString>("rules"); // each rule's spans @ its threshold
+
+    const QString masked = QStringLiteral("4:4-6 5:4-6 6:4-6 7:4-6@10");
+    QTest::newRow("nothing") << "" << 1 << false << masked;
+    QTest::newRow("rule added") << "rule added" << 1 << true << masked + " | 6:0-1 7:0-1@0";
+    QTest::newRow("rule updated") << "rule updated" << 1 << true << "4:4-6 5:4-6 6:4-6 7:4-6@55";
+    QTest::newRow("rule deleted") << "rule deleted" << 1 << true << "";
+    QTest::newRow("mask added") << "mask added" << 1 << true << "4:5-6 5:5-6 6:5-6 7:5-6@10";
+    QTest::newRow("mask deleted") << "mask deleted" << 1 << true << "4:4-7 5:4-7 6:4-7 7:4-7@10";
+    QTest::newRow("head at another preset") << "" << 2 << true << "0:0-2 1:0-2 2:0-2@0";
+    QTest::newRow("reset") << "reset" << 1 << true << "";
+}
+
+void TestMeasure::compiledShapesFollowChanges()
+{
+    QFETCH(QString, change);
+    QFETCH(int, preset);
+    QFETCH(bool, compiled);
+    QFETCH(QString, rules);
+
+    // Preset 1: a rule whose right column a mask hides; preset 2: another.
+    sim::RuleSet set;
+    TMV_NET_TEMP_RULE rule = areaRule(4, 4, 7, 7, 8, 8);
+    rule.presetId = 1;
+    rule.condition.threshold = 10;
+    QCOMPARE(set.addRule(rule, &rule.ruleId), int32_t(sim::kOk));
+    TMV_NET_TEMP_RULE other = areaRule(0, 0, 2, 2, 8, 8);
+    other.presetId = 2;
+    QCOMPARE(set.addRule(other), int32_t(sim::kOk));
+    TMV_NET_TEMP_MASK mask = boxMask(7, 4, 7, 7, 8, 8);
+    mask.presetId = 1;
+    QCOMPARE(set.addMask(mask, &mask.maskId), int32_t(sim::kOk));
+    const std::shared_ptr<const sim::CompiledRules> before = set.compiled(1, 8, 8);
+
+    if (change == "rule added") {
+        TMV_NET_TEMP_RULE added = areaRule(0, 6, 1, 7, 8, 8);
+        added.presetId = 1;
+        QCOMPARE(set.addRule(added), int32_t(sim::kOk));
+    } else if (change == "rule updated") {
+        rule.condition.threshold = 55;
+        QCOMPARE(set.updateRule(rule), int32_t(sim::kOk));
+    } else if (change == "rule deleted") {
+        QCOMPARE(set.deleteRules({0, 1, -1, rule.ruleId}), int32_t(sim::kOk));
+    } else if (change == "mask added") {
+        TMV_NET_TEMP_MASK added = boxMask(4, 4, 4, 7, 8, 8);
+        added.presetId = 1;
+        QCOMPARE(set.addMask(added), int32_t(sim::kOk));
+    } else if (change == "mask deleted") {
+        QCOMPARE(set.deleteMasks({1, mask.maskId}), int32_t(sim::kOk));
+    } else if (change == "reset") {
+        set.reset();
+    }
+
+    const std::shared_ptr<const sim::CompiledRules> after = set.compiled(preset, 8, 8);
+    QCOMPARE(after != before, compiled);
+    QStringList shown;
+    for (const sim::CompiledRule &c : after->rules)
+        shown << QStringLiteral("%1@%2").arg(text(c.target.spans)).arg(double(c.rule.condition.threshold));
+    QCOMPARE(shown.join(QStringLiteral(" | ")), rules);
 }
 
 // 127.0.0.11 at its home position with the clock stopped: a rectangle over

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -6,11 +7,15 @@
 #include <QThread>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
 #include "app/MainWindow.h"
 #include "liveview/PreviewPage.h"
+#include "MouseScript.h"
+#include "PreviewSink.h"
 #include "TMVNetSDK.h"
 #include "TestSupport.h"
 #include "liveview/VideoLabel.h"
@@ -41,15 +46,68 @@ std::vector<uint8_t> Pixels(int width, int height)
 
 // Hands the page one frame the way the library does: from a thread of its
 // own, with pixels that are valid only during the call.
-bool DeliverFromLibraryThread(PreviewPage *page, int width, int height)
+bool DeliverFromLibraryThread(PreviewPage *page, std::vector<uint8_t> pixels, int width, int height)
 {
-    std::vector<uint8_t> pixels = Pixels(width, height);
     TMV_NET_PREVIEW_FRAME frame = {pixels.data(), width, height, 0, 0};
     QThread *thread = QThread::create([&frame, page] { PreviewPage::FrameCallback(nullptr, 0, &frame, page); });
     thread->start();
     const bool finished = thread->wait(5000);
     delete thread;
     return finished;
+}
+
+bool DeliverFromLibraryThread(PreviewPage *page, int width, int height)
+{
+    return DeliverFromLibraryThread(page, Pixels(width, height), width, height);
+}
+
+// One frame of a device's channel as its preview delivers it.
+std::vector<uint8_t> DeviceFrame(const char *ip, int channel, QSize *size)
+{
+    TMV_NET_HANDLE handle = SimFixture::login(ip);
+    PreviewSink sink;
+    TMV_NET_PREVIEW_INFO info = {channel, 0, 2};
+    if (!handle || TMV_NET_StartPreview_V2(handle, &info, &PreviewSink::onFrame, &sink) != 0)
+        return {};
+    QElapsedTimer waited;
+    waited.start();
+    while (sink.pixels().isEmpty() && waited.elapsed() < 5000)
+        QThread::msleep(10);
+    TMV_NET_StopPreview(handle);
+    TMV_NET_Logout(handle);
+    const QByteArray pixels = sink.pixels();
+    *size = QSize(sink.width, sink.height);
+    return std::vector<uint8_t>(pixels.begin(), pixels.end());
+}
+
+// What the label should show of an RGBA8888 frame: the part `shown` scaled to
+// `size` by Qt's smooth (area-averaging) scaling.
+QImage ReferenceScaling(const std::vector<uint8_t> &pixels, const QSize &frame, const QRect &shown, const QSize &size)
+{
+    const QImage whole(pixels.data(), frame.width(), frame.height(), QImage::Format_RGBA8888);
+    return whole.copy(shown).convertToFormat(QImage::Format_RGB32).scaled(size, Qt::IgnoreAspectRatio,
+                                                                          Qt::SmoothTransformation);
+}
+
+// The largest of the three channels' mean absolute differences, in levels;
+// HUGE_VAL for pictures of different sizes.
+double MeanDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return HUGE_VAL;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    double sums[3] = {0, 0, 0};
+    for (int row = 0; row < x.height(); ++row) {
+        const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            sums[0] += std::abs(qRed(p[col]) - qRed(q[col]));
+            sums[1] += std::abs(qGreen(p[col]) - qGreen(q[col]));
+            sums[2] += std::abs(qBlue(p[col]) - qBlue(q[col]));
+        }
+    }
+    return *std::max_element(sums, sums + 3) / (double(x.width()) * x.height());
 }
 
 } // namespace
@@ -70,6 +128,8 @@ private slots:
     void brokenFrameIsDropped_data();
     void brokenFrameIsDropped();
     void frameFromLibraryThreadReachesLabel();
+    void shownPictureIsTheReferenceScaling_data();
+    void shownPictureIsTheReferenceScaling();
 
     // Against the simulated device.
     void openAndClose();
@@ -88,6 +148,7 @@ private slots:
 private:
     void OpenPreview();
     void StartRecording();
+    void ShowWindow();
 
     std::unique_ptr<PageFixture> m_fixture;
     MainWindow *m_window = nullptr;
@@ -138,6 +199,13 @@ void TestPreviewPage::OpenPreview()
     QCOMPARE(m_fixture->child<QPushButton>("previewBtn")->text(), QStringLiteral("Close"));
 }
 
+// On screen the label has its laid-out size, which the callback scales to.
+void TestPreviewPage::ShowWindow()
+{
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
 void TestPreviewPage::StartRecording()
 {
     FileDialogAnswerer answer(m_dir->filePath(QStringLiteral("clip.mp4")));
@@ -148,7 +216,7 @@ void TestPreviewPage::frameCallbackKeepsShownPart_data()
 {
     QTest::addColumn<QSize>("frameSize");
     QTest::addColumn<QSize>("showSize");
-    QTest::addColumn<QSize>("stored");
+    QTest::addColumn<QSize>("stored");  // the part kept, scaled to the label
 
     QTest::newRow("show size 0: whole frame") << QSize(40, 30) << QSize(0, 0) << QSize(40, 30);
     QTest::newRow("show size given: cropped") << QSize(40, 30) << QSize(25, 10) << QSize(25, 10);
@@ -163,8 +231,10 @@ void TestPreviewPage::frameCallbackKeepsShownPart()
     QFETCH(QSize, frameSize);
     QFETCH(QSize, showSize);
     QFETCH(QSize, stored);
+    ShowWindow();
 
     std::vector<uint8_t> pixels = Pixels(frameSize.width(), frameSize.height());
+    const QImage expected = ReferenceScaling(pixels, frameSize, QRect(QPoint(), stored), m_label->size());
     TMV_NET_PREVIEW_FRAME frame = {pixels.data(), frameSize.width(), frameSize.height(), showSize.width(),
                                    showSize.height()};
     QSignalSpy updates(m_page, SIGNAL(UpdateFrame()));
@@ -174,12 +244,10 @@ void TestPreviewPage::frameCallbackKeepsShownPart()
     std::fill(pixels.begin(), pixels.end(), uint8_t(0));
 
     QCOMPARE(updates.count(), 1);
-    const QImage image = m_page->CurrentFrame();
-    QCOMPARE(image.format(), QImage::Format_RGB32);
-    QCOMPARE(image.size(), stored);
-    for (const QPoint &p : {QPoint(0, 0), QPoint(stored.width() - 1, 0), QPoint(3, stored.height() - 1),
-                            QPoint(stored.width() - 1, stored.height() - 1)})
-        QCOMPARE(image.pixel(p), qRgb(p.x(), p.y(), 7));
+    const LivePicture picture = m_page->CurrentPicture();
+    QCOMPARE(picture.frameSize, stored);
+    QCOMPARE(picture.image.format(), QImage::Format_RGB32);
+    QVERIFY2(MeanDifference(picture.image, expected) < 2, qPrintable(QString::number(MeanDifference(picture.image, expected))));
 }
 
 void TestPreviewPage::brokenFrameIsDropped_data()
@@ -208,16 +276,65 @@ void TestPreviewPage::brokenFrameIsDropped()
     PreviewPage::FrameCallback(nullptr, 0, nullptr, m_page);
 
     QCOMPARE(updates.count(), 0);
-    QCOMPARE(m_page->CurrentFrame().size(), QSize(8, 4));
+    QCOMPARE(m_page->CurrentPicture().frameSize, QSize(8, 4));
 }
 
 void TestPreviewPage::frameFromLibraryThreadReachesLabel()
 {
     QVERIFY(DeliverFromLibraryThread(m_page, 64, 48));
 
-    QVERIFY(m_label->Frame().isNull());  // queued, not yet delivered
-    QTRY_COMPARE(m_label->Frame().size(), QSize(64, 48));
-    QCOMPARE(m_label->Frame().pixel(10, 20), qRgb(10, 20, 7));
+    QVERIFY(m_label->Picture().isNull());  // queued, not yet delivered
+    QTRY_COMPARE(m_label->FrameSize(), QSize(64, 48));
+    QVERIFY(!m_label->Picture().isNull());
+}
+
+void TestPreviewPage::shownPictureIsTheReferenceScaling_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("drag");        // leftwards across the label before the frame
+    QTest::addColumn<QRect>("shown");     // part of the frame on the label
+
+    // The strip is 480 high: a window 600 wide, starting where the drag
+    // left it, one column short of the strip's end at most.
+    QTest::newRow("thermal 640x512") << SimFixture::kPtzCamera << 0 << 0 << QRect(0, 0, 640, 512);
+    QTest::newRow("visible 1920x1080") << SimFixture::kPtzCamera << 1 << 0 << QRect(0, 0, 1920, 1080);
+    QTest::newRow("panoramic window at the start") << SimFixture::kPanoramicCamera << 0 << 0 << QRect(0, 0, 600, 480);
+    QTest::newRow("panoramic window panned") << SimFixture::kPanoramicCamera << 0 << 400 << QRect(400, 0, 600, 480);
+    QTest::newRow("panoramic window at the end") << SimFixture::kPanoramicCamera << 0 << 5000
+                                                 << QRect(2880 - 600 - 1, 0, 600, 480);
+}
+
+// A device's own frame through the callback and the main window onto the
+// label, against a reference scaling of the part the label shows; a pan of
+// the panoramic window shows from the next frame.
+void TestPreviewPage::shownPictureIsTheReferenceScaling()
+{
+    QFETCH(QString, device);
+    QFETCH(int, channel);
+    QFETCH(int, drag);
+    QFETCH(QRect, shown);
+    ShowWindow();
+    QSize size;
+    const std::vector<uint8_t> pixels = DeviceFrame(device.toLatin1().constData(), channel, &size);
+    QVERIFY(!pixels.empty());
+
+    QVERIFY(DeliverFromLibraryThread(m_page, pixels, size.width(), size.height()));
+    QTRY_COMPARE(m_label->FrameSize(), size);
+    if (drag) {
+        // As after a login with the preview open: the label takes the mouse.
+        for (QWidget *w = m_label; w; w = w->parentWidget())
+            w->setEnabled(true);
+        MouseScript::Play(m_label, QStringLiteral("P500,200 M%1,200 R%1,200").arg(500 - drag));
+        QCOMPARE(m_label->WindowLeft(), shown.left());
+        QVERIFY(DeliverFromLibraryThread(m_page, pixels, size.width(), size.height()));
+        QCoreApplication::processEvents();
+    }
+
+    const QImage onScreen = m_label->grab().toImage();
+    QCOMPARE(onScreen.size(), m_label->size());
+    const double difference = MeanDifference(onScreen, ReferenceScaling(pixels, size, shown, m_label->size()));
+    QVERIFY2(difference < 2, qPrintable(QString::number(difference)));
 }
 
 void TestPreviewPage::openAndClose()
@@ -231,8 +348,8 @@ void TestPreviewPage::openAndClose()
     QCOMPARE(opened.takeFirst().at(0).toBool(), true);
     QCOMPARE(SimFixture::argsOf("TMV_NET_StartPreview_V2"), QList<QByteArray>{PreviewRequest(0)});
     QVERIFY(m_label->isEnabled());
-    QTRY_VERIFY(!m_label->Frame().isNull());
-    QCOMPARE(m_label->Frame().format(), QImage::Format_RGB32);
+    QTRY_VERIFY(!m_label->Picture().isNull());
+    QCOMPARE(m_label->Picture().format(), QImage::Format_RGB32);
 
     m_fixture->child<QPushButton>("previewBtn")->click();
     QCOMPARE(m_fixture->child<QPushButton>("previewBtn")->text(), QStringLiteral("Open"));
@@ -244,7 +361,7 @@ void TestPreviewPage::openAndClose()
     // The last frame stays on the disabled label.
     QCoreApplication::processEvents();
     QVERIFY(!m_label->isEnabled());
-    QVERIFY(!m_label->Frame().isNull());
+    QVERIFY(!m_label->Picture().isNull());
     QVERIFY(m_boxes->boxes().isEmpty());
 }
 
@@ -443,7 +560,7 @@ void TestPreviewPage::reopenOnOtherChannelNeverShowsOldFrame()
     QVERIFY(m_fixture->login(SimFixture::kPtzCamera));
     SimFixture::clearJournal();
     OpenPreview();
-    QTRY_VERIFY(!m_label->Frame().isNull());
+    QTRY_VERIFY(!m_label->Picture().isNull());
 
     // A frame of channel 1's stream is announced but not yet delivered when
     // the user switches to channel 2 and opens the preview again.
@@ -457,11 +574,11 @@ void TestPreviewPage::reopenOnOtherChannelNeverShowsOldFrame()
     QCOMPARE(SimFixture::argsOf("TMV_NET_StartPreview_V2"), QList<QByteArray>{PreviewRequest(1)});
 
     QCoreApplication::processEvents();
-    QVERIFY(m_label->Frame().size() != QSize(16, 8));
+    QVERIFY(m_label->FrameSize() != QSize(16, 8));
 
     TMVSim_ClockStep(500);
-    QTRY_VERIFY(!m_label->Frame().isNull());
-    QVERIFY(m_label->Frame().size() != QSize(16, 8));
+    QTRY_VERIFY(!m_label->Picture().isNull());
+    QVERIFY(m_label->FrameSize() != QSize(16, 8));
 }
 
 void TestPreviewPage::destroyedPageStopsItsStreams()

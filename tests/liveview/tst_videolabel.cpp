@@ -58,6 +58,7 @@ private slots:
     void wideStaysUntilReset();
     void panClampsAtBothEnds();
     void draggingLeftShowsColumnsFurtherRight();
+    void resizeShowsFromTheNextFrame();
 
 private:
     VideoLabel *m_label = nullptr;
@@ -321,7 +322,7 @@ void TestVideoLabel::wideStaysUntilReset()
     QVERIFY(!m_label->IsWide());
     QCOMPARE(m_label->WindowLeft(), 0);
     QCOMPARE(m_label->WindowWidth(), 0);
-    QVERIFY(m_label->Frame().isNull());
+    QVERIFY(m_label->Picture().isNull());
 
     m_label->SetFrame(SolidFrame(640, 512, qRgb(1, 2, 3)));
     QVERIFY(!m_label->IsWide());
@@ -377,9 +378,34 @@ void TestVideoLabel::draggingLeftShowsColumnsFurtherRight()
 
     MouseScript::Play(m_label, "P400,100 M80,100 R80,100");
     QCOMPARE(m_label->WindowLeft(), 320);
+    // The pan is cut from the next frame on.
+    QCOMPARE(m_label->grab().toImage().pixel(500, 100), qRgb(255, 0, 0));
+    m_label->SetFrame(frame);
     const QImage shown = m_label->grab().toImage();
     QCOMPARE(shown.pixel(10, 100), qRgb(255, 0, 0));
     QCOMPARE(shown.pixel(500, 100), qRgb(0, 0, 255));
+}
+
+// The frame callback scales to the size the label last had: a resized label
+// stretches the picture it has until the next frame comes at its new size.
+void TestVideoLabel::resizeShowsFromTheNextFrame()
+{
+    m_label->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_label));
+    const QImage frame = SolidFrame(64, 48, qRgb(10, 20, 30)).convertToFormat(QImage::Format_RGBA8888);
+    const auto nextFrame = [&] {
+        m_label->SetPicture(m_label->View()->Picture(frame.constBits(), int(frame.bytesPerLine()), frame.size()));
+    };
+    nextFrame();
+    QCOMPARE(m_label->Picture().size(), QSize(512, 384));
+
+    m_label->resize(300, 200);
+    QTRY_COMPARE(m_label->size(), QSize(300, 200));
+    QCOMPARE(m_label->Picture().size(), QSize(512, 384));
+    QCOMPARE(m_label->grab().toImage().pixel(299, 199), qRgb(10, 20, 30));
+    nextFrame();
+    QCOMPARE(m_label->Picture().size(), QSize(300, 200));
+    QCOMPARE(m_label->FrameSize(), QSize(64, 48));
 }
 
 QTEST_MAIN(TestVideoLabel)

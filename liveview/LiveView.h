@@ -1,0 +1,73 @@
+#ifndef LIVEVIEW_H
+#define LIVEVIEW_H
+
+#include <QImage>
+#include <QMutex>
+#include <QRect>
+#include <QSize>
+
+// A frame as the video label shows it: the part shown, scaled to the label's
+// size, ready to paint 1:1.
+struct LivePicture
+{
+    QImage image;     // RGB32
+    QSize frameSize;  // of the frame it was cut from (its shown part when
+                      // the library names one; a whole panoramic strip)
+};
+
+// What the video label shows of each frame, shared by the label and the
+// preview's frame callback. The label hands over its size and pans the
+// window of a panoramic strip; the callback cuts each frame by it and scales
+// the part to the label's size in the one copy it makes, so the label only
+// paints. A resize or a pan therefore shows from the next frame on. Nothing
+// here holds a frame: whoever needs one asks the device (snapshots,
+// temperatures), and the drawn shapes map from the label's pixels alone
+// (PictureSpace.h).
+//
+// A frame more than five times as wide as high (whole multiples) is a
+// panoramic strip, shown through a window 1.25 times as wide as the strip is
+// high, which a drag pans; the mode stays from the first such frame until
+// Reset().
+//
+// Threading model: every member may be called from any thread; m_mutex
+// guards the state. The callback holds the lock only to read where to cut,
+// never while it scales.
+class LiveView
+{
+public:
+    struct Placement
+    {
+        QRect source;  // the part of the frame shown
+        QSize target;  // the size it is scaled to
+    };
+
+    // An empty size (a label never laid out) shows frames at their own size.
+    void SetLabelSize(const QSize &size);
+    // Moves the window of a panoramic strip by `dx` frame columns (positive:
+    // further right), kept inside the newest frame placed.
+    void Pan(int dx);
+    // No frame seen: not wide, the window at the left.
+    void Reset();
+
+    // Where a frame of `frameSize` is cut and the size it is scaled to.
+    Placement Place(const QSize &frameSize);
+    // The picture of one RGBA8888 frame (rows `bytesPerLine` apart), cut and
+    // scaled by Place() in a single pass.
+    LivePicture Picture(const uchar *rgba, int bytesPerLine, const QSize &frameSize);
+
+    bool IsWide() const;
+    int WindowLeft() const;
+    int WindowWidth() const;
+
+private:
+    void ClampWindow();
+
+    mutable QMutex m_mutex;  // protects the members below
+    QSize m_labelSize;
+    bool m_wide = false;
+    int m_windowLeft = 0;
+    int m_windowWidth = 0;
+    int m_frameWidth = 0;  // of the newest frame placed: where a pan stops
+};
+
+#endif // LIVEVIEW_H
