@@ -20,7 +20,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=${FUZZ_BUILD_DIR:-build-fuzz}
+build=$(realpath -m -- "${FUZZ_BUILD_DIR:-build-fuzz}")
 
 seconds=${1:-10}
 [ $# -gt 0 ] && shift
@@ -45,7 +45,7 @@ cmake --build "$build" -j"$(nproc)" "${build_targets[@]}"
 [ "${FUZZ_BUILD_ONLY:-0}" = 1 ] && exit 0
 
 run_one() {
-  local t=$1 dir="$root/$build/run/$1"
+  local t=$1 dir="$build/run/$1"
   rm -rf "$dir/work"
   mkdir -p "$dir/corpus" "$dir/work"
   # Seeds replace their older copies; what the runs added stays.
@@ -56,7 +56,7 @@ run_one() {
     ASAN_OPTIONS=detect_leaks=1 \
     LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "$root/$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+    "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
       -print_final_stats=1 -close_fd_mask=1 -artifact_prefix="$dir/" "$dir/corpus" \
       > "$dir/log" 2>&1 ) || status=$?
   local execs rate peak cov corpus start

@@ -217,23 +217,6 @@ int32_t setExceptionCallback(TMV_NET_HANDLE handle, TMV_NET_EXCEPTION_CALLBACK c
     return status;
 }
 
-bool carried(uint16_t number)
-{
-    using namespace wire;
-    switch (number) {
-    case kFn_TMV_NET_PreviewSnapshot:
-    case kFn_TMV_NET_GetIRGImage:
-    case kFn_TMV_NET_GetDLT664Image:
-    case kFn_TMV_NET_StartPreviewRecord:
-    case kFn_TMV_NET_GetLogoPicture:
-    case kFn_TMV_NET_SetLogoPicture:
-    case kFn_TMV_NET_StartDownloadFile:
-        return false;
-    default:
-        return number < kFunctionCount;
-    }
-}
-
 Stream startedBy(uint16_t number)
 {
     using namespace wire;

@@ -31,9 +31,6 @@ int32_t logout(TMV_NET_HANDLE handle);
 int32_t setExceptionCallback(TMV_NET_HANDLE handle, TMV_NET_EXCEPTION_CALLBACK callback, void *user);
 int32_t searchDevices(TMV_NET_SEARCH_CALLBACK callback, void *user, int32_t windowMs);
 
-// Whether the network mode carries this function yet: the calls that move
-// files answer 2 (not supported) over the network for now.
-bool carried(uint16_t number);
 // The stream a function starts or stops, or Stream::Count.
 Stream startedBy(uint16_t number);
 Stream stoppedBy(uint16_t number);
@@ -55,7 +52,7 @@ template <auto Fn, class... A>
 int32_t call(uint16_t number, TMV_NET_HANDLE handle, A... args)
 {
     using Client = typename wire::AfterHandle<decltype(Fn)>::Client;
-    if (!carried(number))
+    if (!wire::carried(number))
         return TMV_NET_NOT_SUPPORTED;
     if (!Client::sendable(args...))
         return TMV_NET_PARAM_WRONG;

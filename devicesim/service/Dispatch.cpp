@@ -47,6 +47,10 @@ bool dispatch(uint16_t number, wire::CallContext &context, TMV_NET_HANDLE sessio
 {
     if (number >= kHandlers.size())
         return false;
+    if (!wire::carried(number)) {
+        wire::Writer(*reply).value(int32_t(TMV_NET_NOT_SUPPORTED));
+        return true;
+    }
     return kHandlers[number](context, session, arguments, reply);
 }
 
