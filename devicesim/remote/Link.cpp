@@ -1,11 +1,17 @@
 #include "remote/Link.h"
 
+#include <utility>
+
 namespace sim::remote {
 
 namespace {
 
-// The exception a lost connection raises on every login of the device.
+// The exceptions a lost connection raises: the device's, then one for each
+// stream the login had running.
 constexpr int32_t kDeviceOffline = 1001;
+constexpr int32_t kPreviewOffline = 1002;
+constexpr int32_t kAlarmOffline = 1003;
+constexpr int32_t kTempOffline = 1004;
 
 Stream streamOf(wire::EventKind kind)
 {
@@ -180,8 +186,17 @@ void Link::markLost()
     {
         std::lock_guard<std::mutex> lock(mutex_);
         lost_ = true;
-        if (!closing_ && !ending_)  // not our own logout closing it
+        if (!closing_ && !ending_) {  // not our own logout closing it
             events_.push_back(wire::exceptionEvent(kDeviceOffline));
+            const std::pair<Stream, int32_t> streams[] = {
+                {Stream::Preview, kPreviewOffline}, {Stream::Alarm, kAlarmOffline}, {Stream::Temp, kTempOffline}};
+            for (const auto &[stream, type] : streams)
+                if (callbacks_[int(stream)].function)
+                    events_.push_back(wire::exceptionEvent(type));
+            // The streams are over: no frame still waiting reaches a callback.
+            for (Stream stream : {Stream::Preview, Stream::Temp, Stream::Raw, Stream::Alarm})
+                callbacks_[int(stream)] = {};
+        }
     }
     changed_.notify_all();
 }

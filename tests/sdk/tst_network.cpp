@@ -35,10 +35,11 @@ TMV_NET_LOGIN_INFO loginInfo(const char *ip, int port, const char *user = "admin
     return info;
 }
 
-std::atomic<int> g_lastException{0};
+std::atomic<int> g_exceptionsSeen{0};  // bit (type - 1001) for 1001..1004
 void onException(TMV_NET_HANDLE, int32_t type, void *)
 {
-    g_lastException = type;
+    if (type >= 1001 && type <= 1004)
+        g_exceptionsSeen |= 1 << (type - 1001);
 }
 
 // What one login's streams delivered.
@@ -408,19 +409,29 @@ private slots:
         QVERIFY(m_service.running());
     }
 
-    // Last: it takes the service down. Exception 1001 within 3 s, calls
+    // Last: it takes the service down. Exception 1001 within 3 s, and 1002
+    // and 1004 for the preview and temperature stream that ran; calls
     // answer as for a logged-out device, and a service back up takes logins.
     void lostServiceIsSeenAndSurvived()
     {
         TMV_NET_HANDLE h = login(kPtz);
         QVERIFY(h);
         QCOMPARE(TMV_NET_SetExceptionCallback(h, onException, nullptr), TMV_NET_SUCCESS);
-        g_lastException = 0;
+        Received got;
+        const TMV_NET_PREVIEW_INFO thermal{0, 0, 2};
+        QCOMPARE(TMV_NET_StartPreview_V2(h, &thermal, onFrame, &got), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_StartPullTemp_V2(h, onTemp, &got), TMV_NET_SUCCESS);
+        g_exceptionsSeen = 0;
         QElapsedTimer lost;
         m_service.kill();
         lost.start();
-        QTRY_COMPARE_WITH_TIMEOUT(g_lastException.load(), 1001, 3500);
+        // The device's exception, then its running streams' (no alarms ran).
+        QTRY_COMPARE_WITH_TIMEOUT(g_exceptionsSeen.load(), 0b1011, 3500);
         QVERIFY(lost.elapsed() <= 3500);
+        const int frames = got.frames;
+        QTest::qWait(200);
+        QCOMPARE(got.frames.load(), frames);
+        QCOMPARE(TMV_NET_StopPreview(h), TMV_NET_SUCCESS);
         TMV_NET_DEV_INFO info;
         QCOMPARE(TMV_NET_GetDevInfo(h, &info), TMV_NET_FAILED);
         QCOMPARE(TMV_NET_Logout(h), TMV_NET_SUCCESS);
