@@ -122,6 +122,7 @@ bool Link::onCallbackThread() const
 
 void Link::close()
 {
+    std::lock_guard<std::mutex> closing(closeMutex_);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         closing_ = true;

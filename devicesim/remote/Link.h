@@ -92,6 +92,7 @@ private:
     bool closing_ = false;
     bool ending_ = false;
 
+    std::mutex closeMutex_;  // one close() joins, a second waits for it
     std::thread reader_;
     std::thread callbackThread_;
 };
