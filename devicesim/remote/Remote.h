@@ -51,7 +51,7 @@ int32_t exchange(TMV_NET_HANDLE handle, uint16_t number, const wire::Buffer &arg
 template <auto Fn, class... A>
 int32_t call(uint16_t number, TMV_NET_HANDLE handle, A... args)
 {
-    using Client = typename wire::AfterHandle<decltype(Fn)>::Client;
+    using Client = typename wire::Signature<Fn>::Client;
     if (!wire::carried(number))
         return TMV_NET_NOT_SUPPORTED;
     if (!Client::sendable(args...))
@@ -78,7 +78,9 @@ int32_t call(uint16_t number, TMV_NET_HANDLE handle, A... args)
         if (Client::decode(check, false, args...)) {
             wire::Reader r(reply);
             status = r.value<int32_t>();
-            Client::decode(r, true, args...);
+            // A file of the reply that cannot be written fails the call.
+            if (!Client::decode(r, true, args...))
+                status = TMV_NET_FAILED;
         } else {
             status = TMV_NET_FAILED;
         }

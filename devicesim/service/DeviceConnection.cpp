@@ -5,7 +5,9 @@
 #include "wire/Events.h"
 #include "wire/Functions.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace sim::service {
 
@@ -17,6 +19,17 @@ DeviceConnection::DeviceConnection(wire::Socket socket, const DeviceProfile &dev
 void DeviceConnection::log(const std::string &what)
 {
     log_(device_.address + ":" + std::to_string(device_.port) + " " + what + " (peer " + peer_ + ")");
+}
+
+std::string DeviceConnection::scratchFolder()
+{
+    if (scratch_.empty()) {
+        const char *tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/sdkdemo-devices-XXXXXX";
+        if (::mkdtemp(pattern.data()))
+            scratch_ = pattern;
+    }
+    return scratch_;
 }
 
 void DeviceConnection::stop()
@@ -102,6 +115,8 @@ void DeviceConnection::run()
     }
     finishWriting();
     socket_.shutdown();
+    if (!scratch_.empty())
+        ::rmdir(scratch_.c_str());  // each call removed its own files
     finished_ = true;
 }
 

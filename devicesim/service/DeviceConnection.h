@@ -39,6 +39,8 @@ public:
     bool finished() const { return finished_; }
 
     void *callbackUser() override { return this; }
+    // Made on first use, removed with the connection.
+    std::string scratchFolder() override;
     void pushEvent(wire::Buffer event);
 
 private:
@@ -71,6 +73,7 @@ private:
     bool writerDone_ = false;
     std::thread writer_;
     std::string user_;
+    std::string scratch_;
     TMV_NET_HANDLE session_ = nullptr;
     uint64_t token_ = 0;
     bool loggedOut_ = false;

@@ -22,7 +22,7 @@ bool serve(wire::CallContext &context, TMV_NET_HANDLE session, wire::Reader &r, 
 {
     wire::Writer w(*reply);
     if constexpr (TakesHandle<decltype(Fn)>::value) {
-        typename wire::AfterHandle<decltype(Fn)>::Device slots;
+        typename wire::Signature<Fn>::Device slots;
         if (!slots.decode(r))
             return false;
         const int32_t status = slots.invoke(context, Fn, session);

@@ -14,7 +14,14 @@
 //   Fn, void *              a callback and its user pointer: present flag out;
 //                           the device's calls of it come back as events
 //   scalars                 their bytes
+//   FileOut / FileIn        a path of the caller's machine that the call
+//                           writes / reads: its file name out (and for FileIn
+//                           the file's bytes); the device works on a scratch
+//                           file of that name and sends a written one back,
+//                           which the client writes to the caller's path
 //
+// Which `const char *` is a file and which way it goes is the function's own:
+// Signature<Fn> says so for the functions that take files.
 // The client side (Args) encodes a call from the caller's arguments and
 // decodes the reply into them; the device side (Slots) decodes the same call
 // into storage, calls the function on pointers into it, and encodes the reply.
@@ -22,8 +29,12 @@
 
 #include "wire/Codec.h"
 
+#include "TMVNetSDK.h"
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -43,7 +54,28 @@ struct DeviceCallback;
 struct CallContext {
     virtual ~CallContext() = default;
     virtual void *callbackUser() = 0;
+    // A folder of the device's own for the files of this connection's calls.
+    virtual std::string scratchFolder() = 0;
 };
+
+constexpr uint32_t kMaxFile = 8u << 20;
+
+// A path of the caller's machine that the call writes, and one it reads.
+struct FileOut {
+    FileOut(const char *p) : path(p) {}
+    const char *path;
+};
+struct FileIn {
+    FileIn(const char *p) : path(p) {}
+    const char *path;
+};
+
+// The last part of a path: what the device's scratch file is named.
+std::string fileName(const char *path);
+bool readWholeFile(const char *path, std::vector<uint8_t> *bytes, uint32_t limit);
+bool writeWholeFile(const char *path, const uint8_t *bytes, size_t size);
+// A file name that stays inside a folder: not empty, no '/', not "." or "..".
+bool safeFileName(const std::string &name);
 
 // ---- Client side -------------------------------------------------------------
 
@@ -194,6 +226,58 @@ struct Args<Ret (*)(A...), void *, R...> {  // a callback and its user pointer
     {
         return Args<R...>::decode(r, apply, rest...);
     }
+};
+
+template <class... R>
+struct Args<FileOut, R...> {  // a file the call writes
+    static bool sendable(FileOut f, R... rest)
+    {
+        return !(f.path && fileName(f.path).size() + 1 > kMaxText) && Args<R...>::sendable(rest...);
+    }
+    static void callbackOf(void **fn, void **user, FileOut, R... rest) { Args<R...>::callbackOf(fn, user, rest...); }
+    static void encode(Writer &w, FileOut f, R... rest)
+    {
+        w.flag(f.path != nullptr);
+        if (f.path)
+            w.text(fileName(f.path));
+        Args<R...>::encode(w, rest...);
+    }
+    // The file the device wrote goes to the caller's path; a path that
+    // cannot be written fails the call.
+    static bool decode(Reader &r, bool apply, FileOut f, R... rest)
+    {
+        const bool made = r.flag();
+        uint32_t size = 0;
+        const uint8_t *bytes = made ? r.blob(&size, kMaxFile) : nullptr;
+        if (made && apply && r.ok() && (!f.path || !writeWholeFile(f.path, bytes, size)))
+            r.fail();
+        return Args<R...>::decode(r, apply, rest...);
+    }
+};
+
+template <class... R>
+struct Args<FileIn, R...> {  // a file the call reads
+    static bool sendable(FileIn f, R... rest)
+    {
+        return !(f.path && fileName(f.path).size() + 1 > kMaxText) && Args<R...>::sendable(rest...);
+    }
+    static void callbackOf(void **fn, void **user, FileIn, R... rest) { Args<R...>::callbackOf(fn, user, rest...); }
+    // A file that cannot be read goes as missing: the device's call then
+    // finds no file, as it would at home.
+    static void encode(Writer &w, FileIn f, R... rest)
+    {
+        w.flag(f.path != nullptr);
+        if (f.path) {
+            w.text(fileName(f.path));
+            std::vector<uint8_t> bytes;
+            const bool read = readWholeFile(f.path, &bytes, kMaxFile);
+            w.flag(read);
+            if (read)
+                w.blob(bytes.data(), uint32_t(bytes.size()));
+        }
+        Args<R...>::encode(w, rest...);
+    }
+    static bool decode(Reader &r, bool apply, FileIn, R... rest) { return Args<R...>::decode(r, apply, rest...); }
 };
 
 // ---- Device side ---------------------------------------------------------------
@@ -390,6 +474,86 @@ struct Slots<Ret (*)(A...), void *, R...> {
     void encode(Writer &w, int32_t status) const { rest.encode(w, status); }
 };
 
+template <class... R>
+struct Slots<FileOut, R...> {
+    bool present = false;
+    std::string name;
+    std::string scratch;  // the device's file, once invoked
+    Slots<R...> rest;
+    bool decode(Reader &r)
+    {
+        present = r.flag();
+        if (present) {
+            name = r.text(kMaxText);
+            if (!safeFileName(name))
+                r.fail();
+        }
+        return rest.decode(r);
+    }
+    template <class F, class... Done>
+    int32_t invoke(CallContext &c, F f, Done... done)
+    {
+        // No scratch folder: an empty path, which the call refuses.
+        const std::string folder = present ? c.scratchFolder() : std::string();
+        if (!folder.empty())
+            scratch = folder + "/" + name;
+        return rest.invoke(c, f, done..., present ? scratch.c_str() : nullptr);
+    }
+    void encode(Writer &w, int32_t status) const
+    {
+        std::vector<uint8_t> bytes;
+        const bool made = status == 0 && present && readWholeFile(scratch.c_str(), &bytes, kMaxFile);
+        w.flag(made);
+        if (made)
+            w.blob(bytes.data(), uint32_t(bytes.size()));
+        if (!scratch.empty())
+            std::remove(scratch.c_str());
+        rest.encode(w, status);
+    }
+};
+
+template <class... R>
+struct Slots<FileIn, R...> {
+    bool present = false;
+    bool given = false;
+    std::string name;
+    const uint8_t *bytes = nullptr;
+    uint32_t size = 0;
+    std::string scratch;
+    Slots<R...> rest;
+    bool decode(Reader &r)
+    {
+        present = r.flag();
+        if (present) {
+            name = r.text(kMaxText);
+            if (!safeFileName(name))
+                r.fail();
+            given = r.flag();
+            if (given)
+                bytes = r.blob(&size, kMaxFile);
+        }
+        return rest.decode(r);
+    }
+    template <class F, class... Done>
+    int32_t invoke(CallContext &c, F f, Done... done)
+    {
+        const std::string folder = present ? c.scratchFolder() : std::string();
+        if (!folder.empty()) {
+            scratch = folder + "/" + name;
+            std::remove(scratch.c_str());
+            if (given)
+                writeWholeFile(scratch.c_str(), bytes, size);
+        }
+        return rest.invoke(c, f, done..., present ? scratch.c_str() : nullptr);
+    }
+    void encode(Writer &w, int32_t status) const
+    {
+        if (!scratch.empty())
+            std::remove(scratch.c_str());
+        rest.encode(w, status);
+    }
+};
+
 // The parameters after the handle of a function of the contract.
 template <class F>
 struct AfterHandle;
@@ -398,5 +562,22 @@ struct AfterHandle<int32_t (*)(void *, P...)> {
     using Client = Args<P...>;
     using Device = Slots<P...>;
 };
+
+// The rules of a function's parameters: as their types say, but for the
+// paths of the functions that take files.
+template <auto Fn>
+struct Signature : AfterHandle<decltype(Fn)> {};
+#define SIM_WIRE_FILE_SIGNATURE(function, ...)       \
+    template <>                                      \
+    struct Signature<&function> {                    \
+        using Client = Args<__VA_ARGS__>;            \
+        using Device = Slots<__VA_ARGS__>;           \
+    };
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_PreviewSnapshot, FileOut)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_GetIRGImage, FileOut, FileOut)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_GetDLT664Image, FileOut)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_GetLogoPicture, int32_t, FileOut)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_SetLogoPicture, int32_t, FileIn)
+#undef SIM_WIRE_FILE_SIGNATURE
 
 }  // namespace sim::wire

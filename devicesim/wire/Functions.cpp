@@ -13,12 +13,7 @@ const char *functionName(uint16_t number)
 bool carried(uint16_t number)
 {
     switch (number) {
-    case kFn_TMV_NET_PreviewSnapshot:
-    case kFn_TMV_NET_GetIRGImage:
-    case kFn_TMV_NET_GetDLT664Image:
     case kFn_TMV_NET_StartPreviewRecord:
-    case kFn_TMV_NET_GetLogoPicture:
-    case kFn_TMV_NET_SetLogoPicture:
     case kFn_TMV_NET_StartDownloadFile:
         return false;
     default:

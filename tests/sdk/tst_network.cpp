@@ -5,6 +5,10 @@
 #include "TMVNetSDK.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTcpServer>
@@ -345,6 +349,51 @@ private slots:
         QCOMPARE(TMV_NET_Logout(b), TMV_NET_SUCCESS);
     }
 
+    // Pictures the device makes land at the caller's paths; a picture of the
+    // caller's goes in and comes back byte for byte; the device's own files
+    // stay in its scratch folder, whatever the path names.
+    void filesTravelBothWays()
+    {
+        TMV_NET_HANDLE h = login(kPtz);
+        QVERIFY(h);
+        QTemporaryDir dir;
+        // A snapshot is of the live picture.
+        Received got;
+        const TMV_NET_PREVIEW_INFO thermal{0, 0, 2};
+        QCOMPARE(TMV_NET_StartPreview_V2(h, &thermal, onFrame, &got), TMV_NET_SUCCESS);
+        const QByteArray snap = QFile::encodeName(dir.filePath("snap.jpg"));
+        QCOMPARE(TMV_NET_PreviewSnapshot(h, snap.constData()), TMV_NET_SUCCESS);
+        QFile jpeg(QFile::decodeName(snap));
+        QVERIFY(jpeg.open(QIODevice::ReadOnly));
+        QVERIFY(jpeg.readAll().startsWith("\xFF\xD8"));
+
+        const QByteArray irg = QFile::encodeName(dir.filePath("pic.irg"));
+        const QByteArray jpg = QFile::encodeName(dir.filePath("pic.jpg"));
+        QCOMPARE(TMV_NET_GetIRGImage(h, irg.constData(), jpg.constData()), TMV_NET_SUCCESS);
+        QVERIFY(QFileInfo(QFile::decodeName(irg)).size() > 640 * 512);
+        QVERIFY(QFileInfo(QFile::decodeName(jpg)).size() > 0);
+
+        QImage mine(40, 30, QImage::Format_RGB32);
+        mine.fill(Qt::darkGreen);
+        const QString minePath = dir.filePath("mine.png");
+        QVERIFY(mine.save(minePath, "PNG"));
+        QCOMPARE(TMV_NET_SetLogoPicture(h, 0, QFile::encodeName(minePath).constData()), TMV_NET_SUCCESS);
+        const QString backPath = dir.filePath("back.png");
+        QCOMPARE(TMV_NET_GetLogoPicture(h, 0, QFile::encodeName(backPath).constData()), TMV_NET_SUCCESS);
+        QFile a(minePath), b(backPath);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+
+        // A folder the caller cannot write to fails the call; a missing
+        // picture is the device's to refuse.
+        QCOMPARE(TMV_NET_PreviewSnapshot(h, QFile::encodeName(dir.filePath("no/such/dir.jpg")).constData()),
+                 TMV_NET_FAILED);
+        QVERIFY(TMV_NET_SetLogoPicture(h, 0, QFile::encodeName(dir.filePath("none.png")).constData())
+                != TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_StopPreview(h), TMV_NET_SUCCESS);
+        QCOMPARE(TMV_NET_Logout(h), TMV_NET_SUCCESS);
+    }
+
     void lockoutIsTheDevices()
     {
         TMV_NET_LOGIN_INFO wrong = loginInfo(kLockable, m_service.port(), "admin", "nope");
@@ -449,7 +498,7 @@ int main(int argc, char **argv)
     setenv("TMVNET_DEVICES", "network", 1);
     if (argc == 5 && std::strcmp(argv[1], "--hold") == 0)
         return holdLogins(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
-    QCoreApplication app(argc, argv);
+    QGuiApplication app(argc, argv);  // QImage writes the test's PNG
     TestNetwork test;
     return QTest::qExec(&test, argc, argv);
 }
