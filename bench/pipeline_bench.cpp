@@ -29,10 +29,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -67,14 +69,26 @@ struct Figures {
     double clientMs() const { return callbackMs + uiMs; }
 };
 
-// Lets the event loop run for `ms`, then reads what the device and this
-// (user-interface) thread spent meanwhile.
+// Runs the event loop for `ms` and nothing else. A plain QEventLoop quit by
+// a single timer, not QTest::qWait: qWait polls, waking the user-interface
+// thread every 10 ms or so, and those wakeups would be charged to whichever
+// side is measured, pulling every ratio towards 1. Both sides wait this same
+// way.
+void runEventLoop(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Lets the event loop run for the measurement window, then reads what the
+// device and this (user-interface) thread spent meanwhile.
 Figures measure()
 {
-    QTest::qWait(options.warmupMs);
+    runEventLoop(options.warmupMs);
     TMVSim_ResetStreamStats(kDevice);
     const int64_t uiStart = threadCpuNs();
-    QTest::qWait(options.measureMs);
+    runEventLoop(options.measureMs);
     const int64_t uiNs = threadCpuNs() - uiStart;
     Figures f;
     TMVSimStreamStats total{}, s{};

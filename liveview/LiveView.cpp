@@ -1,6 +1,12 @@
 #include "liveview/LiveView.h"
 
 #include <QMutexLocker>
+#include <QtEndian>
+#include <QVarLengthArray>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -13,24 +19,54 @@ bool IsWideFrame(const QSize &frame)
     return frame.height() > 0 && frame.width() / frame.height() > kWideRatio;
 }
 
-// The `source` part of an RGBA8888 frame scaled to `target` and converted to
-// RGB32, reading the frame once. Nearest-pixel sampling, as the label used
-// to stretch frames: an area-averaging scale costs about what a plain viewer
-// spends on a whole frame (README, Benchmarks), and on these frames it
-// changes a pixel by under a level on average.
-QImage ScaleToRgb32(const uchar *rgba, int bytesPerLine, const QRect &source, const QSize &target)
-{
-    const uchar *topLeft = rgba + size_t(source.top()) * size_t(bytesPerLine) + size_t(source.left()) * 4;
-    // Scaling does not care which lane is which: the alpha lane is ignored
-    // and the lanes are put in RGB32's order afterwards, on the small picture.
-    const QImage part(topLeft, source.width(), source.height(), bytesPerLine, QImage::Format_RGBX8888);
-    QImage picture = part.scaled(target, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    // Always a new buffer: the frame's pixels are the library's.
-    picture.convertTo(QImage::Format_RGB32);
-    return picture;
-}
-
 } // namespace
+
+// Nearest-pixel sampling at the positions QImage::scaled(Qt::FastTransformation)
+// picks (16.16 fixed point, the first sample half a step in), so the picture
+// is the one the label used to stretch frames to: an area-averaging scale
+// costs about what a plain viewer spends on a whole frame (README,
+// Benchmarks), and on these frames it changes a pixel by under a level on
+// average. One pass reads each sampled source pixel once and writes it in
+// RGB32's lane order, with nothing allocated for small targets.
+void ScaleToRgb32(const uchar *rgba, int bytesPerLine, const QRect &source, uchar *out, int outBytesPerLine,
+                  const QSize &target)
+{
+    const int width = target.width();
+    const int height = target.height();
+    if (source.isEmpty() || width <= 0 || height <= 0)
+        return;
+    const double sx = double(source.width()) / width;
+    const double sy = double(source.height()) / height;
+    const quint32 stepX = quint32(65536 * sx);
+    const quint32 stepY = quint32(65536 * sy);
+    const quint32 firstX = quint32(std::ceil(0.5 * sx * 65536) - 1);
+    const quint32 firstY = quint32(std::ceil(0.5 * sy * 65536) - 1);
+
+    // Byte offset of each target column's source pixel within a row.
+    QVarLengthArray<int, 2048> columns(width);
+    for (int x = 0; x < width; ++x)
+        columns[x] = qMin(int((firstX + quint32(x) * stepX) >> 16), source.width() - 1) * 4;
+
+    const uchar *topLeft = rgba + size_t(source.top()) * size_t(bytesPerLine) + size_t(source.left()) * 4;
+    int previousRow = -1;
+    for (int y = 0; y < height; ++y) {
+        uchar *line = out + size_t(y) * size_t(outBytesPerLine);
+        const int row = qMin(int((firstY + quint32(y) * stepY) >> 16), source.height() - 1);
+        if (row == previousRow) {  // enlarging: the line above again
+            std::memcpy(line, line - outBytesPerLine, size_t(width) * 4);
+            continue;
+        }
+        previousRow = row;
+        const uchar *src = topLeft + size_t(row) * size_t(bytesPerLine);
+        quint32 *dst = reinterpret_cast<quint32 *>(line);
+        for (int x = 0; x < width; ++x) {
+            quint32 v;  // R, G, B, A in memory order
+            std::memcpy(&v, src + columns[x], 4);
+            v = qFromLittleEndian(v);
+            dst[x] = 0xff000000u | (v & 0xff) << 16 | (v & 0xff00) | (v >> 16 & 0xff);
+        }
+    }
+}
 
 void LiveView::SetLabelSize(const QSize &size)
 {
@@ -91,7 +127,39 @@ LivePicture LiveView::Picture(const uchar *rgba, int bytesPerLine, const QSize &
     const Placement place = Place(frameSize);
     if (!rgba || place.source.isEmpty() || place.target.isEmpty())
         return {QImage(), frameSize};
-    return {ScaleToRgb32(rgba, bytesPerLine, place.source, place.target), frameSize};
+    uchar *bits = nullptr;
+    QImage image = TakeBuffer(place.target, &bits);
+    if (image.isNull())  // out of memory
+        return {QImage(), frameSize};
+    ScaleToRgb32(rgba, bytesPerLine, place.source, bits, image.bytesPerLine(), place.target);
+    return {image, frameSize};
+}
+
+QImage LiveView::TakeBuffer(const QSize &size, uchar **bits)
+{
+    QMutexLocker locker(&m_mutex);
+    // A buffer only this holds is no longer shown or stored anywhere: the
+    // last holder's reads of it come before the writes of the next frame.
+    for (QImage &buffer : m_buffers) {
+        if (buffer.size() == size && buffer.isDetached()) {
+            std::atomic_thread_fence(std::memory_order_acquire);
+            *bits = buffer.bits();
+            return buffer;
+        }
+    }
+    // All held (or another size): a new one, in place of a free one if any.
+    QImage *slot = &m_buffers[m_nextBuffer];
+    for (QImage &buffer : m_buffers) {
+        if (buffer.isNull() || buffer.isDetached()) {
+            slot = &buffer;
+            break;
+        }
+    }
+    if (slot == &m_buffers[m_nextBuffer])
+        m_nextBuffer = (m_nextBuffer + 1) % kBuffers;
+    *slot = QImage(size, QImage::Format_RGB32);
+    *bits = slot->bits();
+    return *slot;
 }
 
 bool LiveView::IsWide() const

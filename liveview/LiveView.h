@@ -15,6 +15,14 @@ struct LivePicture
                       // the library names one; a whole panoramic strip)
 };
 
+// The `source` part of an RGBA8888 frame (rows `bytesPerLine` apart) scaled
+// to `target` by nearest pixel, exactly as QImage::scaled with
+// Qt::FastTransformation, into RGB32 pixels at `out` (rows `outBytesPerLine`
+// apart). Reads the frame once; allocates nothing for targets up to 2048
+// wide.
+void ScaleToRgb32(const uchar *rgba, int bytesPerLine, const QRect &source, uchar *out, int outBytesPerLine,
+                  const QSize &target);
+
 // What the video label shows of each frame, shared by the label and the
 // preview's frame callback. The label hands over its size and pans the
 // window of a panoramic strip; the callback cuts each frame by it and scales
@@ -32,6 +40,11 @@ struct LivePicture
 // Threading model: every member may be called from any thread; m_mutex
 // guards the state. The callback holds the lock only to read where to cut,
 // never while it scales.
+//
+// The pictures are written into a few kept buffers: one that nobody else
+// holds any more (the label and the page have moved on to newer pictures) is
+// written over, so a picture once handed out never changes and a stream
+// allocates nothing per frame.
 class LiveView
 {
 public:
@@ -61,6 +74,12 @@ public:
 
 private:
     void ClampWindow();
+    // A kept RGB32 buffer of `size` that only this holds, or a new one;
+    // `bits` gets its pixels, writable without a copy.
+    QImage TakeBuffer(const QSize &size, uchar **bits);
+
+    // The label's picture, the page's newest and the one being made.
+    static constexpr int kBuffers = 3;
 
     mutable QMutex m_mutex;  // protects the members below
     QSize m_labelSize;
@@ -68,6 +87,8 @@ private:
     int m_windowLeft = 0;
     int m_windowWidth = 0;
     int m_frameWidth = 0;  // of the newest frame placed: where a pan stops
+    QImage m_buffers[kBuffers];
+    int m_nextBuffer = 0;  // replaced next when every buffer is held
 };
 
 #endif // LIVEVIEW_H

@@ -33,6 +33,23 @@ bool GreenNear(const QImage &image, const QPoint &at)
     return false;
 }
 
+// An opaque RGBA8888 frame whose neighbouring pixels all differ, so a sample
+// taken one pixel off shows.
+QImage PatternFrame(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGBA8888);
+    for (int y = 0; y < height; ++y) {
+        uchar *p = image.scanLine(y);
+        for (int x = 0; x < width; ++x, p += 4) {
+            p[0] = uchar(x * 37 + y);
+            p[1] = uchar(y * 53 + x * 3);
+            p[2] = uchar(x ^ (y * 7));
+            p[3] = 255;
+        }
+    }
+    return image;
+}
+
 } // namespace
 
 class TestVideoLabel : public QObject
@@ -59,6 +76,9 @@ private slots:
     void panClampsAtBothEnds();
     void draggingLeftShowsColumnsFurtherRight();
     void resizeShowsFromTheNextFrame();
+    void scalingIsQtNearestPixel_data();
+    void scalingIsQtNearestPixel();
+    void heldPictureNeverChanges();
 
 private:
     VideoLabel *m_label = nullptr;
@@ -406,6 +426,71 @@ void TestVideoLabel::resizeShowsFromTheNextFrame()
     nextFrame();
     QCOMPARE(m_label->Picture().size(), QSize(300, 200));
     QCOMPARE(m_label->FrameSize(), QSize(64, 48));
+}
+
+void TestVideoLabel::scalingIsQtNearestPixel_data()
+{
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<QRect>("source");
+    QTest::addColumn<QSize>("target");
+    QTest::newRow("same size") << QSize(17, 9) << QRect(0, 0, 17, 9) << QSize(17, 9);
+    QTest::newRow("thermal to label") << QSize(640, 512) << QRect(0, 0, 640, 512) << QSize(512, 410);
+    QTest::newRow("visible to label") << QSize(1920, 1080) << QRect(0, 0, 1920, 1080) << QSize(512, 410);
+    QTest::newRow("enlarged") << QSize(7, 5) << QRect(0, 0, 7, 5) << QSize(50, 31);
+    QTest::newRow("odd, mixed") << QSize(101, 77) << QRect(0, 0, 101, 77) << QSize(99, 80);
+    QTest::newRow("to one pixel") << QSize(33, 21) << QRect(0, 0, 33, 21) << QSize(1, 1);
+    QTest::newRow("one pixel up") << QSize(1, 1) << QRect(0, 0, 1, 1) << QSize(9, 4);
+    QTest::newRow("one column") << QSize(1, 40) << QRect(0, 0, 1, 40) << QSize(6, 13);
+    QTest::newRow("crop window") << QSize(64, 24) << QRect(9, 3, 30, 17) << QSize(23, 40);
+    QTest::newRow("panoramic window") << QSize(3000, 480) << QRect(1207, 0, 600, 480) << QSize(512, 410);
+}
+
+void TestVideoLabel::scalingIsQtNearestPixel()
+{
+    QFETCH(QSize, frame);
+    QFETCH(QRect, source);
+    QFETCH(QSize, target);
+    const QImage image = PatternFrame(frame.width(), frame.height());
+    const QImage part = image.copy(source).convertToFormat(QImage::Format_RGB32);
+    const QImage expected = part.scaled(target, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+
+    QImage out(target, QImage::Format_RGB32);
+    out.fill(Qt::magenta);
+    ScaleToRgb32(image.constBits(), int(image.bytesPerLine()), source, out.bits(), int(out.bytesPerLine()), target);
+    QCOMPARE(out, expected);
+}
+
+// The pictures are written into kept buffers: one still held by someone
+// (the label showing it) must not be written over, and one let go is used
+// again instead of a new allocation.
+void TestVideoLabel::heldPictureNeverChanges()
+{
+    LiveView view;
+    view.SetLabelSize(QSize(32, 24));
+    const QImage red = SolidFrame(64, 48, qRgb(200, 0, 0)).convertToFormat(QImage::Format_RGBA8888);
+    const QImage blue = SolidFrame(64, 48, qRgb(0, 0, 200)).convertToFormat(QImage::Format_RGBA8888);
+    const auto picture = [&](const QImage &frame) {
+        return view.Picture(frame.constBits(), int(frame.bytesPerLine()), frame.size()).image;
+    };
+
+    const QImage held = picture(red);
+    const uchar *const heldBits = held.constBits();
+    const uchar *freed = nullptr;
+    for (int i = 0; i < 5; ++i) {
+        const QImage next = picture(blue);
+        QCOMPARE(next.pixel(31, 23), qRgb(0, 0, 200));
+        QVERIFY(next.constBits() != heldBits);
+        if (freed)
+            QCOMPARE(next.constBits(), freed);  // the one let go, again
+        freed = next.constBits();
+    }
+    QCOMPARE(held.pixel(0, 0), qRgb(200, 0, 0));
+    QCOMPARE(held.pixel(31, 23), qRgb(200, 0, 0));
+
+    // A new label size: new buffers, the held picture still untouched.
+    view.SetLabelSize(QSize(20, 10));
+    QCOMPARE(picture(blue).size(), QSize(20, 10));
+    QCOMPARE(held.pixel(31, 23), qRgb(200, 0, 0));
 }
 
 QTEST_MAIN(TestVideoLabel)
