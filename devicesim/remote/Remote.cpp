@@ -188,7 +188,7 @@ int32_t logout(TMV_NET_HANDLE handle)
     // the link is already gone.
     link->expectEnd();
     wire::Buffer reply;
-    exchange(handle, wire::kFn_TMV_NET_Logout, {}, &reply);
+    exchange(*link, wire::kFn_TMV_NET_Logout, {}, &reply);
     {
         Logins &l = logins();
         std::lock_guard<std::mutex> lock(l.mutex);
@@ -211,7 +211,7 @@ int32_t setExceptionCallback(TMV_NET_HANDLE handle, TMV_NET_EXCEPTION_CALLBACK c
     wire::Buffer arguments;
     wire::Writer(arguments).flag(true);
     wire::Buffer reply;
-    const int32_t status = exchange(handle, wire::kFn_TMV_NET_SetExceptionCallback, arguments, &reply);
+    const int32_t status = exchange(*link, wire::kFn_TMV_NET_SetExceptionCallback, arguments, &reply);
     if (status != TMV_NET_SUCCESS)
         link->setCallback(Stream::Exception, before);
     return status;
@@ -252,18 +252,15 @@ Stream stoppedBy(uint16_t number)
     }
 }
 
-int32_t exchange(TMV_NET_HANDLE handle, uint16_t number, const wire::Buffer &arguments, wire::Buffer *reply)
+int32_t exchange(Link &link, uint16_t number, const wire::Buffer &arguments, wire::Buffer *reply)
 {
     reply->clear();
-    std::shared_ptr<Link> link = linkOf(handle);
-    if (!link)
-        return TMV_NET_FAILED;
     wire::Buffer request;
     wire::Writer w(request);
     w.value(number);
-    w.value(link->token());
+    w.value(link.token());
     w.bytes(arguments.data(), arguments.size());
-    if (!link->call(request, reply)) {
+    if (!link.call(request, reply)) {
         reply->clear();
         return TMV_NET_FAILED;  // as for a device that logged us out
     }

@@ -38,9 +38,8 @@ Stream stoppedBy(uint16_t number);
 std::shared_ptr<Link> linkOf(TMV_NET_HANDLE handle);
 
 // Sends function `number` with its encoded arguments on the login's link
-// and waits for the reply; 1 (with no reply) when there is no such login or
-// the link is lost.
-int32_t exchange(TMV_NET_HANDLE handle, uint16_t number, const wire::Buffer &arguments, wire::Buffer *reply);
+// and waits for the reply; 1 (with no reply) when the link is lost.
+int32_t exchange(Link &link, uint16_t number, const wire::Buffer &arguments, wire::Buffer *reply);
 
 // Any other function of the contract, by its number and arguments. A call
 // that starts a stream sets the caller's callback first when the stream has
@@ -70,7 +69,7 @@ int32_t call(uint16_t number, TMV_NET_HANDLE handle, A... args)
     wire::Writer w(arguments);
     Client::encode(w, args...);
     wire::Buffer reply;
-    int32_t status = exchange(handle, number, arguments, &reply);
+    int32_t status = exchange(*link, number, arguments, &reply);
     // Shape first, then the outputs: a malformed reply writes nothing.
     if (!reply.empty()) {
         wire::Reader check(reply);

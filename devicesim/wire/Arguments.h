@@ -76,6 +76,11 @@ bool readWholeFile(const char *path, std::vector<uint8_t> *bytes, uint32_t limit
 bool writeWholeFile(const char *path, const uint8_t *bytes, size_t size);
 // A file name that stays inside a folder: not empty, no '/', not "." or "..".
 bool safeFileName(const std::string &name);
+// Whether a path's file name (null: none) fits the text rule.
+inline bool nameFits(const char *path)
+{
+    return !path || fileName(path).size() + 1 <= kMaxText;
+}
 
 // ---- Client side -------------------------------------------------------------
 
@@ -230,10 +235,7 @@ struct Args<Ret (*)(A...), void *, R...> {  // a callback and its user pointer
 
 template <class... R>
 struct Args<FileOut, R...> {  // a file the call writes
-    static bool sendable(FileOut f, R... rest)
-    {
-        return !(f.path && fileName(f.path).size() + 1 > kMaxText) && Args<R...>::sendable(rest...);
-    }
+    static bool sendable(FileOut f, R... rest) { return nameFits(f.path) && Args<R...>::sendable(rest...); }
     static void callbackOf(void **fn, void **user, FileOut, R... rest) { Args<R...>::callbackOf(fn, user, rest...); }
     static void encode(Writer &w, FileOut f, R... rest)
     {
@@ -257,10 +259,7 @@ struct Args<FileOut, R...> {  // a file the call writes
 
 template <class... R>
 struct Args<FileIn, R...> {  // a file the call reads
-    static bool sendable(FileIn f, R... rest)
-    {
-        return !(f.path && fileName(f.path).size() + 1 > kMaxText) && Args<R...>::sendable(rest...);
-    }
+    static bool sendable(FileIn f, R... rest) { return nameFits(f.path) && Args<R...>::sendable(rest...); }
     static void callbackOf(void **fn, void **user, FileIn, R... rest) { Args<R...>::callbackOf(fn, user, rest...); }
     // A file that cannot be read goes as missing: the device's call then
     // finds no file, as it would at home.
@@ -302,24 +301,11 @@ struct Slots<T, R...> {
     Slots<R...> rest;
     bool decode(Reader &r)
     {
-        value = r.value<T>();
-        return rest.decode(r);
-    }
-    template <class F, class... Done>
-    int32_t invoke(CallContext &c, F f, Done... done)
-    {
-        return rest.invoke(c, f, done..., value);
-    }
-    void encode(Writer &w, int32_t status) const { rest.encode(w, status); }
-};
-
-template <class... R>
-struct Slots<bool, R...> {
-    bool value = false;
-    Slots<R...> rest;
-    bool decode(Reader &r)
-    {
-        value = r.flag();
+        // A bool is a flag: any byte but 0 or 1 is no bool.
+        if constexpr (std::is_same_v<T, bool>)
+            value = r.flag();
+        else
+            value = r.value<T>();
         return rest.decode(r);
     }
     template <class F, class... Done>
