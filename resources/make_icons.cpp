@@ -1,12 +1,15 @@
 // Draws the six drawing-tool icons of the main window into a folder
-// (default: res/ next to this file's working directory). Run it offscreen:
-//   QT_QPA_PLATFORM=offscreen make_icons resources/res
+// (default: res/ next to this file's working directory), and with a second
+// folder renders the program's icon there from its SVG at the sizes the
+// desktop installs. Run it offscreen:
+//   QT_QPA_PLATFORM=offscreen make_icons resources/res resources/app
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QSvgRenderer>
 
 #include <cstdio>
 #include <functional>
@@ -97,6 +100,32 @@ bool Write(const QDir &dir, const char *name, const std::function<void(QPainter 
     return true;
 }
 
+// The PNGs are drawn from the SVG, so the two never tell different stories.
+bool RenderAppIcon(const QDir &dir)
+{
+    const QString id = QStringLiteral("org.sdkdemo.SDKDemo");
+    QSvgRenderer svg(dir.filePath(id + QStringLiteral(".svg")));
+    if (!svg.isValid()) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(dir.filePath(id + QStringLiteral(".svg"))));
+        return false;
+    }
+    bool ok = true;
+    for (int size : {48, 128}) {
+        QImage image(size, size, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        svg.render(&painter);
+        painter.end();
+        const QString path = dir.filePath(QStringLiteral("%1-%2.png").arg(id).arg(size));
+        if (!image.save(path, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -111,5 +140,7 @@ int main(int argc, char *argv[])
     ok = Write(dir, "tool_icon_circle_sel.png", Circle) && ok;
     ok = Write(dir, "tool_icon_polygon_sel.png", Polygon) && ok;
     ok = Write(dir, "tool_icon_shielded_area.png", Mask) && ok;
+    if (argc > 2)
+        ok = RenderAppIcon(QDir(QString::fromLocal8Bit(argv[2]))) && ok;
     return ok ? 0 : 1;
 }

@@ -15,6 +15,7 @@ packages=(
   xvfb xauth imagemagick x11-utils
   libfreetype-dev fonts-dejavu-core
   fonts-wqy-microhei  # the forms carry a few CJK labels
+  dpkg-dev file lintian desktop-file-utils appstream libxcb1-dev  # the Debian packages and their check
 )
 
 missing=()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test suite twice: once in a
 # plain build (gcc) and once with AddressSanitizer and UndefinedBehaviorSanitizer
-# (clang). Then every fuzz target runs a few seconds, so a target that breaks
-# shows. Ends with each stage's wall time.
+# (clang). After the plain tests it checks the Debian packages made from the
+# plain build (scripts/check-package.sh). Then every fuzz target runs a few
+# seconds, so a target that breaks shows. Ends with each stage's wall time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,6 +37,7 @@ stage "layer check" scripts/check-layers.sh
 stage "plain build" env BUILD_DIR=build scripts/build.sh -DSDKDEMO_SANITIZE=OFF -DSDKDEMO_BUILD_BENCH=OFF \
   "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 stage "plain tests" bash -c 'cd build && ctest --output-on-failure -j2'
+stage "package" scripts/check-package.sh
 
 stage "sanitizer build" env CC=clang CXX=clang++ BUILD_DIR=$checks scripts/build.sh -DSDKDEMO_FUZZ=ON \
   -DSDKDEMO_BUILD_BENCH=OFF "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" \
