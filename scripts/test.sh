@@ -34,7 +34,7 @@ checks=build-checks
 
 stage packages scripts/install-deps.sh
 stage "layer check" scripts/check-layers.sh
-stage "plain build" env BUILD_DIR=build scripts/build.sh -DSDKDEMO_SANITIZE=OFF -DSDKDEMO_BUILD_BENCH=OFF \
+stage "plain build" env BUILD_DIR=build scripts/build.sh -DSDKDEMO_SANITIZE=OFF -DSDKDEMO_BUILD_TESTS=ON -DSDKDEMO_BUILD_BENCH=OFF \
   "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 stage "plain tests" bash -c 'cd build && ctest --output-on-failure -j2'
 stage "package" scripts/check-package.sh
