@@ -1,15 +1,9 @@
 #include "thermal/recfile/RecRecorder.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
-
-int64_t SteadyUs()
-{
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 int64_t UtcMs()
 {
@@ -39,9 +33,9 @@ bool RecRecorder::Start(const std::string &path, const RecInfo &info, std::strin
     m_bytes = 0;
     m_refused = 0;
     m_failed = false;
-    // Frame times are steady-clock readings; this pair places them in UTC.
-    m_startUtcMs = UtcMs();
-    m_startSteadyUs = SteadyUs();
+    m_delivered = 0;
+    m_startUtcMs = 0;
+    m_frameRate = info.frameRate;
     {
         std::lock_guard<std::mutex> lock(m_errorMutex);
         m_error.clear();
@@ -56,11 +50,16 @@ bool RecRecorder::Start(const std::string &path, const RecInfo &info, std::strin
 
 void RecRecorder::OnFrame(const uint16_t *values, int width, int height)
 {
-    // The record carries no time of its own: the moment it reaches the
-    // client is the closest to the device's.
-    const int64_t now = SteadyUs();
+    // The temperature record carries no time of its own. The device sends
+    // its frames at its frame rate, so each delivered frame is one period
+    // after the last: frame times keep the device's cadence, and a frame
+    // dropped here leaves its gap, where arrival times would carry the
+    // jitter of this machine's scheduling.
+    const int64_t n = m_delivered.fetch_add(1);
+    if (n == 0)
+        m_startUtcMs = UtcMs();
     if (m_queue && values && width > 0 && height > 0)
-        m_queue->Push(values, width, height, now);
+        m_queue->Push(values, width, height, n * 1000000 / std::max(m_frameRate, 1));
 }
 
 void RecRecorder::WriterLoop()
@@ -73,7 +72,7 @@ void RecRecorder::WriterLoop()
             continue;
         }
         if (m_writer.Frames() == 0)
-            m_writer.SetStartUtc(m_startUtcMs + (frame.timeUs - m_startSteadyUs) / 1000);
+            m_writer.SetStartUtc(m_startUtcMs.load() + frame.timeUs / 1000);
         std::string error;
         if (!m_writer.Write(frame.values.data(), frame.width, frame.height, frame.timeUs, &error)) {
             if (!m_writer.IsOpen() || m_writer.Frames() == 0 || error != "a frame of another size") {

@@ -61,8 +61,9 @@ private:
     std::string m_path;
     RecInfo m_info;
     bool m_running = false;
-    int64_t m_startUtcMs = 0;
-    int64_t m_startSteadyUs = 0;
+    int m_frameRate = 25;
+    std::atomic<int64_t> m_delivered{0};   // frames the stream handed over
+    std::atomic<int64_t> m_startUtcMs{0};  // the first one's arrival
     std::atomic<int64_t> m_frames{0};
     std::atomic<int64_t> m_bytes{0};
     std::atomic<uint64_t> m_refused{0};  // frames the writer could not take
