@@ -20,6 +20,7 @@ extern "C" {
 #include <ctime>
 #include <limits>
 
+#include "measure/Measure.h"
 #include "thermal/recfile/RecPalette.h"
 
 namespace RecTags {
@@ -664,6 +665,11 @@ struct RecReader::Impl
                 *error = std::string("its ") + number.name + " tag is missing or not a number";
                 return false;
             }
+        }
+        // Readings are corrected with it: only what a device would accept.
+        if (!sim::validEnv(info.env)) {
+            *error = "its environment tags are out of range";
+            return false;
         }
         info.deviceName = tag(kDeviceName) ? tag(kDeviceName) : "";
         info.deviceAddress = tag(kDeviceAddress) ? tag(kDeviceAddress) : "";

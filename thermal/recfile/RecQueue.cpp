@@ -19,6 +19,10 @@ bool RecQueue::Push(const uint16_t *values, int width, int height, int64_t timeU
             return false;
         }
         RecFrame &slot = m_slots[(m_head + m_count) % m_slots.size()];
+        if (slot.values.capacity() < count && !m_spare.empty()) {
+            slot.values.swap(m_spare.back());
+            m_spare.pop_back();
+        }
         slot.values.resize(count);
         if (count)
             std::memcpy(slot.values.data(), values, count * sizeof(uint16_t));
@@ -38,7 +42,12 @@ bool RecQueue::Pop(RecFrame *frame)
     m_ready.wait(lock, [this] { return m_count > 0 || m_closed; });
     if (m_count == 0)
         return false;
-    std::swap(*frame, m_slots[m_head]);
+    RecFrame &slot = m_slots[m_head];
+    std::swap(*frame, slot);
+    if (slot.values.capacity() > 0) {
+        m_spare.push_back(std::move(slot.values));
+        slot.values = std::vector<uint16_t>();
+    }
     m_head = (m_head + 1) % m_slots.size();
     --m_count;
     return true;
@@ -51,6 +60,22 @@ void RecQueue::Close()
         m_closed = true;
     }
     m_ready.notify_all();
+}
+
+void RecQueue::Prepare(size_t values, size_t buffers)
+{
+    size_t have = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const std::vector<uint16_t> &spare : m_spare)
+            have += spare.capacity() >= values ? 1 : 0;
+    }
+    std::vector<std::vector<uint16_t>> made;
+    for (; have < buffers; ++have)
+        made.emplace_back(values);  // zero-filled: every page touched here
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (std::vector<uint16_t> &buffer : made)
+        m_spare.push_back(std::move(buffer));
 }
 
 size_t RecQueue::HighWater() const

@@ -21,9 +21,10 @@ struct RecFrame
 // new frames are dropped and counted rather than piling up in memory, and
 // the callback never waits for the disk.
 //
-// The slots keep their buffers: a pushed frame is copied into the slot's
-// buffer and a popped one is swapped out for the caller's, so once every
-// slot has held a frame of the stream's size no push allocates.
+// Buffers are kept: a popped frame is swapped out for the caller's old
+// buffer, which goes to a spare list that pushes take from. The writer
+// prepares spares of the stream's size ahead (Prepare), so a push only
+// copies: no allocation, no page touched for the first time.
 //
 // Threading model: Push on the stream thread, Pop on the writer thread,
 // Close and the counters from anywhere.
@@ -40,6 +41,9 @@ public:
     bool Pop(RecFrame *frame);
     // Wakes the writer; frames already queued are still popped.
     void Close();
+    // Adds spare buffers of `values` values until there are `buffers`,
+    // allocated and touched on the caller's thread.
+    void Prepare(size_t values, size_t buffers);
 
     size_t Capacity() const { return m_slots.size(); }
     // The most frames that waited at once.
@@ -51,6 +55,7 @@ private:
     mutable std::mutex m_mutex;  // Protects everything below.
     std::condition_variable m_ready;
     std::vector<RecFrame> m_slots;
+    std::vector<std::vector<uint16_t>> m_spare;
     size_t m_head = 0;
     size_t m_count = 0;
     size_t m_highWater = 0;

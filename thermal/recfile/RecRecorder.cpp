@@ -71,8 +71,11 @@ void RecRecorder::WriterLoop()
             ++m_refused;  // after a failed write: drained, not written
             continue;
         }
-        if (m_writer.Frames() == 0)
+        if (m_writer.Frames() == 0) {
+            // Room for a burst, so the callback never allocates.
+            m_queue->Prepare(frame.values.size(), kSpareFrames);
             m_writer.SetStartUtc(m_startUtcMs.load() + frame.timeUs / 1000);
+        }
         std::string error;
         if (!m_writer.Write(frame.values.data(), frame.width, frame.height, frame.timeUs, &error)) {
             if (!m_writer.IsOpen() || m_writer.Frames() == 0 || error != "a frame of another size") {

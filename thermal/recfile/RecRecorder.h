@@ -23,6 +23,9 @@ class RecRecorder
 public:
     // Two seconds at 25 frames a second: a disk may stall that long.
     static constexpr size_t kQueueFrames = 50;
+    // Buffers made ahead for the queue: beyond this many frames waiting a
+    // push allocates (10 MB at 640x512).
+    static constexpr size_t kSpareFrames = 8;
 
     explicit RecRecorder(size_t queueFrames = kQueueFrames);
     ~RecRecorder();
