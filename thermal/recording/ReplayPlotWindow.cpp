@@ -124,8 +124,11 @@ void ReplayPlotWindow::Refresh()
         }
     }
     if (low <= high) {
-        const double margin = std::max(1.0, (high - low) * 0.05);
-        m_tempAxis->setRange(std::floor(low - margin), std::ceil(high + margin));
+        double axisLow = 0, axisHigh = 0;
+        int ticks = 0;
+        TrendChartView::RoundRange(low, high, &axisLow, &axisHigh, &ticks);
+        m_tempAxis->setRange(axisLow, axisHigh);
+        m_tempAxis->setTickCount(ticks);
     }
     m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(m_from, Qt::UTC), QDateTime::fromMSecsSinceEpoch(m_to, Qt::UTC));
     m_view->SetSpan(m_from, m_to);
