@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -191,7 +192,11 @@ void ThermalRecWindow::StartRecording()
     const RecInfo info = DeviceInfo();
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString address = QString::fromStdString(info.deviceAddress).replace(QLatin1Char(':'), QLatin1Char('_'));
-    m_path = QDir(Folder()).filePath(QStringLiteral("thermal_%1_ch%2_%3.mkv").arg(address).arg(info.channel + 1).arg(stamp));
+    const QString base = QDir(Folder()).filePath(QStringLiteral("thermal_%1_ch%2_%3").arg(address).arg(info.channel + 1).arg(stamp));
+    // Two recordings within a second keep apart.
+    m_path = base + QStringLiteral(".mkv");
+    for (int n = 2; QFileInfo::exists(m_path); ++n)
+        m_path = base + QStringLiteral("-%1.mkv").arg(n);
 
     m_recorder.reset(new RecRecorder);
     if (m_spaceLimit >= 0)
