@@ -48,6 +48,8 @@ public:
     const TMV_NET_DEV_ABILITY &Ability() const { return m_devAbility; }
     const TMV_NET_PTZ_AUX_STATE &AuxState() const { return m_auxState; }
     const TMV_NET_DEV_INFO &DevInfo() const { return m_devInfo; }
+    // The address of the login; empty while logged out.
+    const QString &Address() const { return m_address; }
 
     // One-point reading for the temperature page (MainWindow_drawing.cpp):
     // arms the label's point-temperature mode and locks the drawing buttons,
@@ -76,6 +78,8 @@ public slots:
 
 signals:
     void ChangeHandle(TMV_NET_HANDLE handle);
+    // The live channel changed (a channel button, or a login's first one).
+    void ChannelChanged(int channel);
     void Exception(int type);
     void SendDownload(QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> downloads);
     void Shielded(int ruleType, QList<QPoint> points);
@@ -152,6 +156,7 @@ private:
     QMap<int, TMV_NET_FILE_INFO> m_fileMap;
     QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> m_downloadMap;
     TMV_NET_DEV_INFO m_devInfo;
+    QString m_address;
     QButtonGroup *m_drawGroup;
 };
 

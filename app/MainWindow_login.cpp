@@ -145,6 +145,7 @@ void MainWindow::Login()
         return;
     }
 
+    m_address = QString::fromLocal8Bit(ip);
     ui->onlineChannel0RadioBtn->setChecked(true);
     ui->playbackChannel0RadioBtn->setChecked(true);
     OnChannelButtonClicked();
@@ -177,6 +178,7 @@ void MainWindow::Logout()
 
     TMV_NET_Logout(m_handle);
     m_handle = nullptr;
+    m_address.clear();
     // The logout ended the login's stream even when the stop above failed,
     // so the page must not go on believing a preview is open.
     m_previewPage->ClearPage();
@@ -201,10 +203,13 @@ void MainWindow::OnChannelButtonClicked()
 {
     if (m_previewPage->IsPreviewOpen())
         m_previewPage->ClosePreview();
+    const int previous = m_channel;
     m_channel = ui->onlineChannel1RadioBtn->isChecked() ? 1 : 0;
     m_playbackChannel = ui->playbackChannel1RadioBtn->isChecked() ? 1 : 0;
     RefreshChannelControls();
     RefreshAbility();
+    if (m_channel != previous)
+        emit ChannelChanged(m_channel);
 }
 
 void MainWindow::RefreshChannelControls()

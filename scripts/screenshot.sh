@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the main window under Xvfb, logged in to the PTZ
-# camera with its live thermal picture. Usage: scripts/screenshot.sh [live|rules|alarms|playback|downloads|ptz|swivel|config|peripheral|intelligent|trend|idle] [out.png]
+# camera with its live thermal picture. Usage: scripts/screenshot.sh [live|rules|alarms|playback|downloads|ptz|swivel|config|peripheral|intelligent|trend|thermal-rec|thermal-replay|idle] [out.png]
 # (rules: the temperature page with a rule over the hottest spot and one over
 # the sky, read from the device). Views for checking a screen by eye:
 # ptz-start (the PTZ page as it opens), g1 (the temperature page's "G1" tab

@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "common/SdkMetaTypes.h"
 #include "thermal/AlarmPage.h"
+#include "thermal/recording/ThermalRecWindow.h"
 #include "thermal/trend/TrendWindow.h"
 
 TempAlarmPage::TempAlarmPage(MainWindow *parent)
@@ -43,13 +44,16 @@ TempAlarmPage::TempAlarmPage(MainWindow *parent)
     ConnectStreamControls();
     ConnectAlarmControls();
     ConnectTrendControls();
+    ConnectRecordingControls();
 }
 
 TempAlarmPage::~TempAlarmPage()
 {
     // No callback may reach the page once it is gone. A stop on a handle
     // already logged out answers 1 and does no harm.
-    if (m_tempStreamStarted)
+    // The recording window leaves the stream it shares first.
+    delete m_recWindow;
+    if (m_tempStreamStarted || m_tempRegistered)
         TMV_NET_StopPullTemp(m_handle);
     if (m_rawStreamStarted)
         TMV_NET_StopPullNucData(m_handle);
@@ -72,6 +76,9 @@ void TempAlarmPage::OnTabChanged(int index)
 
 void TempAlarmPage::OnChangeHandle(TMV_NET_HANDLE handle)
 {
+    // A logout ended the login's streams with it.
+    if (handle != m_handle)
+        m_tempRegistered = false;
     m_handle = handle;
 }
 

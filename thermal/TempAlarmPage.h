@@ -11,7 +11,10 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "TMVNetSDK.h"
 
@@ -20,6 +23,7 @@ class MainWindow;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class ThermalRecWindow;
 class TrendWindow;
 
 namespace Ui {
@@ -36,7 +40,8 @@ class TempAlarmPage;
 // TempAlarmPage_g1.cpp (tiered rules and thresholds), TempAlarmPage_streams.cpp
 // (temperature and raw streams, frame files), TempAlarmPage_alarms.cpp (the
 // alarm subscription, its pictures and the alarm list), TempAlarmPage_trend.cpp
-// (the trend window).
+// (the trend window), TempAlarmPage_recording.cpp (thermal recordings and
+// the fan-out of the temperature stream).
 //
 // Threading model: every slot runs on the user-interface thread. The three
 // static callbacks run on the library's threads: they only copy, write a file
@@ -60,6 +65,19 @@ public:
     AlarmPage *GetAlarmPage() const { return m_alarmPage; }
     // The trend window, while open.
     TrendWindow *GetTrendWindow() const;
+    // The thermal recording window, while open.
+    ThermalRecWindow *GetThermalRecWindow() const;
+
+    // The login's one temperature stream, shared: the page's own frame
+    // saving and any number of sinks take the frames of one registration on
+    // the library, whose callback stays the page's. A sink runs on the
+    // stream's thread with values valid only during the call, and is never
+    // called again once RemoveTempSink returns. Adding starts the stream
+    // when nothing holds it (the library's status is returned); removing the
+    // last sink stops it unless the page's own stream is open.
+    using TempSink = std::function<void(const uint16_t *values, int width, int height)>;
+    int AddTempSink(TempSink sink, int *id);
+    void RemoveTempSink(int id);
 
     // Library callbacks; `user` is the page. Public so tests and tools can
     // play the library's part.
@@ -170,6 +188,8 @@ private slots:
 
     // The trend window (TempAlarmPage_trend.cpp).
     void OnTrendBtnClicked();
+    // The thermal recording window (TempAlarmPage_recording.cpp).
+    void OnThermalRecBtnClicked();
 
 private:
     // The save-one-frame request of one stream. Every member is read and
@@ -209,6 +229,10 @@ private:
     void ConnectStreamControls();
     void ConnectAlarmControls();
     void ConnectTrendControls();
+    void ConnectRecordingControls();
+    // Stream thread: hands the frame to every sink.
+    void FanOut(const uint16_t *values, int width, int height);
+    bool HasTempSinks();
     // Stream thread: writes the frame when a save was asked for.
     void ServeSaveRequest(FrameSaveRequest &request, const uint16_t *data, int width, int height);
     // Alarm thread: copies the record, emits it, saves its pictures.
@@ -245,6 +269,8 @@ private:
     QPushButton *m_trendBtn = nullptr;
     // Top-level and deleted on close; the page deletes it when it goes.
     QPointer<TrendWindow> m_trendWindow;
+    QPushButton *m_thermalRecBtn = nullptr;
+    QPointer<ThermalRecWindow> m_recWindow;
 
     // Presets by position in presetCombo; position 0 ("Frame") has none.
     QMap<int, TMV_NET_PRESET_INFO> presetMap;
@@ -262,6 +288,14 @@ private:
     // What this page started and has not stopped, whatever the button texts
     // say after ClearPage; the destructor stops these. UI thread only.
     bool m_tempStreamStarted = false;
+    // The library holds the page's temperature callback (for the page's
+    // stream or for sinks). UI thread only.
+    bool m_tempRegistered = false;
+    // Sinks of the temperature stream; the callback holds the mutex while
+    // it calls them, so a removal waits for a call in progress.
+    QMutex m_sinkMutex;
+    std::vector<std::pair<int, TempSink>> m_sinks;
+    int m_nextSinkId = 1;
     bool m_rawStreamStarted = false;
     bool m_alarmSubscribed = false;
     // Set while a kind's pictures are still to be saved; claimed with an

@@ -37,16 +37,25 @@ void TempAlarmPage::ToggleTempStream(QPushButton *openButton, QPushButton *saveB
     if (openButton->text() == tr("Open")) {
         if (sendCorrection)
             TMV_NET_SetPullTempExecParam(m_handle, ui->correctionEnableBox->isChecked() ? 1 : 0);
-        const int status = TMV_NET_StartPullTemp_V2(m_handle, &TempAlarmPage::TempStreamCallback, this);
-        if (status != 0) {
-            MsgBox::Instance()->ShowResult(tr("Open temp stream"), status);
-            return;
+        // A recording may hold the stream already: its frames reach the
+        // page's callback as they are.
+        if (!HasTempSinks()) {
+            const int status = TMV_NET_StartPullTemp_V2(m_handle, &TempAlarmPage::TempStreamCallback, this);
+            if (status != 0) {
+                MsgBox::Instance()->ShowResult(tr("Open temp stream"), status);
+                return;
+            }
+            m_tempRegistered = true;
         }
         m_tempStreamStarted = true;
         saveButton->setEnabled(true);
         openButton->setText(tr("Close"));
     } else {
-        TMV_NET_StopPullTemp(m_handle);
+        // A recording keeps the stream it shares.
+        if (!HasTempSinks()) {
+            TMV_NET_StopPullTemp(m_handle);
+            m_tempRegistered = false;
+        }
         m_tempStreamStarted = false;
         saveButton->setEnabled(false);
         openButton->setText(tr("Open"));
@@ -96,8 +105,10 @@ void TempAlarmPage::RequestFrameSave(FrameSaveRequest &request)
 void TempAlarmPage::TempStreamCallback(TMV_NET_HANDLE, const TMV_NET_TEMP_FRAME *frame, int32_t, void *user)
 {
     auto *page = static_cast<TempAlarmPage *>(user);
-    if (page && frame)
+    if (page && frame) {
         page->ServeSaveRequest(page->m_tempSave, frame->data, frame->width, frame->height);
+        page->FanOut(frame->data, frame->width, frame->height);
+    }
 }
 
 void TempAlarmPage::RawStreamCallback(TMV_NET_HANDLE, const uint16_t *data, int32_t width, int32_t height,

@@ -12,6 +12,10 @@
 #include "config/PeripheralPage.h"
 #include "ptz/PTZPage.h"
 #include "thermal/TempAlarmPage.h"
+#include "thermal/recfile/RecRecorder.h"
+#include "thermal/recording/ReplayPlotWindow.h"
+#include "thermal/recording/ThermalRecWindow.h"
+#include "thermal/recording/ThermalReplayWindow.h"
 #include "thermal/trend/TrendSampler.h"
 #include "thermal/trend/TrendWindow.h"
 #include "liveview/VideoLabel.h"
@@ -21,6 +25,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QSlider>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QComboBox>
@@ -33,7 +38,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <cstdio>
@@ -348,6 +355,85 @@ void recordTrend(MainWindow &window)
     QTest::qWait(500);
 }
 
+// The "Thermal Rec" window a few seconds into a recording of the PTZ
+// camera's thermal stream, into the working folder, with the Iron palette
+// so the picture track (and the replay) show colours.
+ThermalRecWindow *recordThermal(MainWindow &window, int seconds)
+{
+    TMV_NET_SetPalleteType(window.Handle(), 4);
+    auto *page = window.findChild<TempAlarmPage *>();
+    child<QTabWidget>(&window, "tabWidget")->setCurrentWidget(page);
+    QTest::qWait(300);
+    QTest::mouseClick(child<QPushButton>(page, "thermalRecBtn"), Qt::LeftButton);
+    ThermalRecWindow *rec = page->GetThermalRecWindow();
+    if (!rec) {
+        std::fprintf(stderr, "no recording window\n");
+        std::exit(2);
+    }
+    child<QLineEdit>(rec, "thermalRecFolderEdit")->setText(QDir::currentPath());
+    rec->setGeometry(760, 120, 560, 250);
+    QTest::mouseClick(child<QPushButton>(rec, "thermalRecStartBtn"), Qt::LeftButton);
+    QTest::qWait(seconds * 1000);
+    rec->raise();
+    rec->activateWindow();
+    return rec;
+}
+
+// A recording replayed: two shapes drawn on the picture (a rectangle over
+// the transformer, a line across the yard), the mouse over the hot spot, a
+// threshold on the rectangle and the plot of the whole recording.
+void replayThermal(MainWindow &window)
+{
+    TMV_NET_TEMP_INFO frame{};
+    TMV_NET_QueryFrameTemp(window.Handle(), &frame);
+    ThermalRecWindow *rec = recordThermal(window, 8);
+    QTest::mouseClick(child<QPushButton>(rec, "thermalRecStartBtn"), Qt::LeftButton);
+    ThermalReplayWindow *replay = rec->OpenReplay(rec->FilePath());
+    if (!replay) {
+        std::fprintf(stderr, "the recording does not open\n");
+        std::exit(2);
+    }
+    replay->setGeometry(10, 10, 780, 860);
+    child<QSlider>(replay, "replaySlider")->setValue(replay->Reader().FrameCount() / 2);
+    QTest::qWait(500);
+    // The hottest pixel of the shown frame, on the label.
+    VideoLabel *label = replay->Picture();
+    const std::vector<uint16_t> &matrix = replay->Matrix();
+    const int width = replay->Reader().Info().width, height = replay->Reader().Info().height;
+    const size_t at = size_t(std::max_element(matrix.begin(), matrix.end()) - matrix.begin());
+    const QPoint hot(int(at % size_t(width)) * label->width() / width + 1,
+                     int(at / size_t(width)) * label->height() / height + 1);
+    QTest::mouseClick(child<QToolButton>(replay, "replayRectangleBtn"), Qt::LeftButton);
+    drag(label, hot - QPoint(45, 25), hot + QPoint(45, 75));
+    QTest::mouseClick(child<QToolButton>(replay, "replayLineBtn"), Qt::LeftButton);
+    drag(label, QPoint(label->width() / 12, label->height() * 3 / 4),
+         QPoint(label->width() * 11 / 12, label->height() * 2 / 3));
+    QTest::mouseClick(child<QToolButton>(replay, "replayLineBtn"), Qt::LeftButton);
+    auto *table = child<QTableWidget>(replay, "replayShapeTable");
+    if (table->rowCount() > 0 && table->item(0, 5))
+        table->item(0, 5)->setText(QString::number(int(frame.maxTemp)));
+    QTest::mouseClick(child<QPushButton>(replay, "replayPlotBtn"), Qt::LeftButton);
+    if (ReplayPlotWindow *plot = replay->PlotWindow()) {
+        plot->setGeometry(796, 300, 566, 500);
+        plot->raise();
+    }
+    rec->hide();
+    QTest::qWait(500);
+    // The mouse over the hottest pixel, placed on the label as it is now.
+    // (The first label position whose reading falls on that pixel.)
+    const auto onLabel = [](int pixel, int frame, int extent) {
+        for (int v = 0; v < extent; ++v)
+            if (int(int64_t(v) * 8191 / extent * frame / 8192) == pixel)
+                return v;
+        return 0;
+    };
+    const QPoint over(onLabel(int(at % size_t(width)), width, label->width()),
+                      onLabel(int(at / size_t(width)), height, label->height()));
+    QMouseEvent move(QEvent::MouseMove, over, label->mapToGlobal(over), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(label, &move);
+    QTest::qWait(300);
+}
+
 // The PTZ page as it first opens, with the head's coordinates and running
 // status read.
 void openPtz(MainWindow &window)
@@ -476,6 +562,10 @@ int main(int argc, char **argv)
             readRecognition(window);
         if (state == QLatin1String("trend"))
             recordTrend(window);
+        if (state == QLatin1String("thermal-rec"))
+            recordThermal(window, 4);
+        if (state == QLatin1String("thermal-replay"))
+            replayThermal(window);
         if (state == QLatin1String("ptz-start"))
             openPtz(window);
         if (state == QLatin1String("g1"))

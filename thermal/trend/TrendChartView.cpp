@@ -30,6 +30,20 @@ void TrendChartView::SetSpan(int64_t fromMs, int64_t toMs)
     viewport()->update();
 }
 
+void TrendChartView::RoundRange(double low, double high, double *axisLow, double *axisHigh, int *ticks)
+{
+    const double margin = std::max(1.0, (high - low) * 0.05);
+    const double wanted = high - low + 2.0 * margin;
+    double step = 1.0;
+    for (double scale = 1.0; wanted / step > 7.0; scale *= 10.0)
+        for (double unit : {1.0, 2.0, 5.0})
+            if (wanted / step > 7.0)
+                step = unit * scale;
+    *axisLow = std::floor((low - margin) / step) * step;
+    *axisHigh = std::ceil((high + margin) / step) * step;
+    *ticks = int(std::lround((*axisHigh - *axisLow) / step)) + 1;
+}
+
 double TrendChartView::MsPerPixel() const
 {
     const double width = std::max(1.0, chart()->plotArea().width());

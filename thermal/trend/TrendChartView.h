@@ -26,6 +26,10 @@ public:
     explicit TrendChartView(QtCharts::QChart *chart, QWidget *parent = nullptr);
 
     void SetSpan(int64_t fromMs, int64_t toMs);
+    // A temperature axis around [low, high] with a margin: its ends whole
+    // ticks of a round step (1, 2 or 5 times a power of ten), at most about
+    // seven steps.
+    static void RoundRange(double low, double high, double *axisLow, double *axisHigh, int *ticks);
     int64_t From() const { return m_from; }
     int64_t To() const { return m_to; }
     void SetMarks(const std::deque<Mark> *marks) { m_marks = marks; }

@@ -253,17 +253,8 @@ void TrendWindow::Refresh()
         const double margin = std::max(1.0, (high - low) * 0.05);
         const bool outside = low - margin < axisLow || high + margin > axisHigh;
         const bool loose = (axisHigh - axisLow) > 3.0 * (high - low + 2.0 * margin);
-        if (outside || loose) {
-            const double wanted = high - low + 2.0 * margin;
-            double step = 1.0;
-            for (double scale = 1.0; wanted / step > 7.0; scale *= 10.0)
-                for (double unit : {1.0, 2.0, 5.0})
-                    if (wanted / step > 7.0)
-                        step = unit * scale;
-            axisLow = std::floor((low - margin) / step) * step;
-            axisHigh = std::ceil((high + margin) / step) * step;
-            ticks = int(std::lround((axisHigh - axisLow) / step)) + 1;
-        }
+        if (outside || loose)
+            TrendChartView::RoundRange(low, high, &axisLow, &axisHigh, &ticks);
     }
     // (Times compared as numbers: a QDateTime reads the time zone file.)
     const bool rangeChanges = axisLow != m_tempAxis->min() || axisHigh != m_tempAxis->max() || from != m_axisFrom
