@@ -151,9 +151,23 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
             kind = int(k);
     }
     {
-        std::lock_guard<std::mutex> lock(queueMutex_);
+        std::unique_lock<std::mutex> lock(queueMutex_);
         if (writerDone_)
             return;
+        // What the connection's own thread says (replies, pings) goes out
+        // at once when nothing waits before it: no hop through the writer.
+        if (type != wire::MessageType::Event && outgoing_.empty() && !sending_) {
+            sending_ = true;
+            lock.unlock();
+            const bool sent = socket_.send(type, sequence, payload);
+            lock.lock();
+            sending_ = false;
+            if (!sent)
+                writerFailedLocked();
+            lock.unlock();
+            queued_.notify_one();
+            return;
+        }
         for (Outgoing &waiting : outgoing_)
             if (kind != 0 && waiting.droppableKind == kind) {
                 waiting.payload.swap(payload);
@@ -164,28 +178,36 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
     queued_.notify_one();
 }
 
+void DeviceConnection::writerFailedLocked()
+{
+    // The client is gone: the reader sees it too and ends the session.
+    outgoing_.clear();
+    queuedFileBytes_ = 0;
+    writerDone_ = true;
+    drained_.notify_all();
+    socket_.shutdown();
+}
+
 void DeviceConnection::writeLoop()
 {
     std::unique_lock<std::mutex> lock(queueMutex_);
     for (;;) {
-        queued_.wait(lock, [&] { return writerDone_ || !outgoing_.empty(); });
+        queued_.wait(lock, [&] { return !sending_ && (writerDone_ || !outgoing_.empty()); });
         if (outgoing_.empty())
             return;  // done, and everything went out
         Outgoing next = std::move(outgoing_.front());
         outgoing_.pop_front();
+        sending_ = true;
         lock.unlock();
         const bool sent = socket_.send(next.type, next.sequence, next.payload);
         lock.lock();
+        sending_ = false;
         if (next.fileBytes > 0) {
             queuedFileBytes_ -= next.fileBytes;
             drained_.notify_all();
         }
         if (!sent) {
-            // The client is gone: the reader sees it too and ends the session.
-            outgoing_.clear();
-            writerDone_ = true;
-            drained_.notify_all();
-            socket_.shutdown();
+            writerFailedLocked();
             return;
         }
     }

@@ -8,8 +8,10 @@
 // events from the device's threads through pushEvent()) goes through one
 // queue to a writer thread, so a slow client never holds a device thread: a
 // stream's frame still waiting gives its place to a newer one, while
-// replies, alarms and exceptions all wait their turn. queueMutex_ guards the
-// queue. The session is logged out before run() returns, so no callback of
+// replies, alarms and exceptions all wait their turn. A reply or ping finds
+// the queue empty and nothing being sent most of the time: the connection's
+// own thread then sends it itself, which saves a call the writer's wake-up.
+// queueMutex_ guards the queue and who is sending. The session is logged out before run() returns, so no callback of
 // it can reach this object afterwards.
 //
 // The files a call of the login writes over a long time (a recording, a
@@ -89,6 +91,8 @@ private:
     bool send(wire::MessageType type, uint32_t sequence, const wire::Buffer &payload);
     void queue(wire::MessageType type, uint32_t sequence, wire::Buffer payload);
     void writeLoop();
+    // The client is gone: nothing more is sent.
+    void writerFailedLocked();
     // Sends what is queued, then ends the writer.
     void finishWriting();
     void log(const std::string &what);
@@ -105,10 +109,11 @@ private:
     const DeviceProfile &device_;
     LogLine log_;
     const std::string peer_;
-    std::mutex queueMutex_;  // guards the five below
+    std::mutex queueMutex_;  // guards the six below
     std::condition_variable queued_;
     std::condition_variable drained_;  // file bytes went out, or no more will
     std::deque<Outgoing> outgoing_;
+    bool sending_ = false;  // a message is on its way out (the writer's, or inline)
     bool writerDone_ = false;
     size_t queuedFileBytes_ = 0;
     bool filesClosed_ = false;
