@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <unistd.h>
 
 namespace sim::service {
@@ -173,7 +174,13 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
                 waiting.payload.swap(payload);
                 return;
             }
-        outgoing_.push_back({type, sequence, std::move(payload), kind});
+        // A reply goes ahead of the stream frames still waiting (they may be
+        // dropped anyway), never ahead of an alarm or a file's bytes.
+        auto at = outgoing_.end();
+        if (type != wire::MessageType::Event)
+            while (at != outgoing_.begin() && std::prev(at)->droppableKind != 0)
+                --at;
+        outgoing_.insert(at, {type, sequence, std::move(payload), kind});
     }
     queued_.notify_one();
 }

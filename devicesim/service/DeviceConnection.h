@@ -8,11 +8,13 @@
 // events from the device's threads through pushEvent()) goes through one
 // queue to a writer thread, so a slow client never holds a device thread: a
 // stream's frame still waiting gives its place to a newer one, while
-// replies, alarms and exceptions all wait their turn. A reply or ping finds
-// the queue empty and nothing being sent most of the time: the connection's
-// own thread then sends it itself, which saves a call the writer's wake-up.
-// queueMutex_ guards the queue and who is sending. The session is logged out before run() returns, so no callback of
-// it can reach this object afterwards.
+// replies, alarms and exceptions all wait their turn (a reply goes ahead of
+// the stream frames that wait, though). A reply or ping finds the queue
+// empty and nothing being sent most of the time: the connection's own
+// thread then sends it itself, which saves a call the writer's wake-up.
+// queueMutex_ guards the queue and who is sending. The session is logged
+// out before run() returns, so no callback of it can reach this object
+// afterwards.
 //
 // The files a call of the login writes over a long time (a recording, a
 // download) are scratch files of the connection's, tapped: every write goes
