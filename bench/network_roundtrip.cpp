@@ -115,7 +115,7 @@ bool measureEmbedded(int calls, Rows *rows)
 bool bigCardFile(TMV_NET_HANDLE h, const std::string &cardFolder, TMV_NET_FILE_INFO *record)
 {
     const time_t start = std::time(nullptr) - 3 * 3600 + 7;
-    char name[64], from[32], to[32];
+    char name[96], from[32], to[32];
     tm local{};
     localtime_r(&start, &local);
     std::strftime(from, sizeof from, "%Y%m%d-%H%M%S", &local);
