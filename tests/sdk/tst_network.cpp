@@ -457,16 +457,17 @@ class TestNetwork : public QObject
 
     // A recording of the card the size of a long one, random bytes: its
     // record as the device lists it.
-    bool bigCardFile(TMV_NET_HANDLE h, const char *ip, TMV_NET_FILE_INFO *file)
+    bool bigCardFile(TMV_NET_HANDLE h, const char *ip, TMV_NET_FILE_INFO *file, qint64 size = kBigFile)
     {
-        const QDateTime start = QDateTime::currentDateTime().addSecs(-3 * 3600 + 7);
+        static int made = 0;  // each its own name: the card rescans on a new name only
+        const QDateTime start = QDateTime::currentDateTime().addSecs(-3 * 3600 + 7 + 100 * made++);
         const QString name = "ch0_video_" + start.toString("yyyyMMdd-HHmmss") + "_"
                              + start.addSecs(90).toString("yyyyMMdd-HHmmss") + ".mp4";
-        QVector<quint32> words(kBigFile / 4);
+        QVector<quint32> words(int(size / 4));
         QRandomGenerator::global()->fillRange(words.data(), words.size());
         QFile out(m_service.cardFolder(ip) + "/" + name);
         if (!QDir().mkpath(m_service.cardFolder(ip)) || !out.open(QIODevice::WriteOnly)
-            || out.write(reinterpret_cast<const char *>(words.constData()), kBigFile) != kBigFile)
+            || out.write(reinterpret_cast<const char *>(words.constData()), size) != size)
             return false;
         out.close();
         for (const TMV_NET_FILE_INFO &f : cardVideos(h, 0, start.addSecs(-60), start.addSecs(60)))
@@ -482,6 +483,7 @@ class TestNetwork : public QObject
     }
 
     static constexpr qint64 kBigFile = 6 << 20;
+    static constexpr qint64 kLongFile = 24 << 20;  // one that is not over soon
     static constexpr qint64 kLinkSpeed = 4 << 20;  // a device's as shipped
 
     TMV_NET_HANDLE login(const char *ip)
@@ -830,7 +832,7 @@ private slots:
         TMV_NET_HANDLE h = login(kPtz);
         QVERIFY(h);
         TMV_NET_FILE_INFO file;
-        QVERIFY(bigCardFile(h, kPtz, &file));
+        QVERIFY(bigCardFile(h, kPtz, &file, kLongFile));
         QTemporaryDir dir;
         const auto info = downloadInfo(file, QFile::encodeName(dir.filePath("half.mp4")));
         for (const bool logout : {false, true}) {
@@ -935,7 +937,7 @@ private slots:
         QCOMPARE(TMV_NET_StartPreview_V2(h, &thermal, onFrame, &got), TMV_NET_SUCCESS);
         QCOMPARE(TMV_NET_StartPullTemp_V2(h, onTemp, &got), TMV_NET_SUCCESS);
         TMV_NET_FILE_INFO file;
-        QVERIFY(bigCardFile(h, kPtz, &file));
+        QVERIFY(bigCardFile(h, kPtz, &file, kLongFile));
         QTemporaryDir dir;
         const auto info = downloadInfo(file, QFile::encodeName(dir.filePath("cut.mp4")));
         const int id = TMV_NET_StartDownloadFile(h, &info);
