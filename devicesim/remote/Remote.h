@@ -57,7 +57,7 @@ int32_t call(uint16_t number, TMV_NET_HANDLE handle, A... args)
     if (!link)
         return TMV_NET_FAILED;
     // After the handle, as the device checks: a path its rule refuses never
-    // travels, as only the path's last part would.
+    // travels (only a scratch name of it would, which the rule cannot judge).
     if (!Client::sendable(args...) || !wire::Signature<Fn>::pathsAllowed(args...))
         return TMV_NET_PARAM_WRONG;
     const Stream starts = startedBy(number);
