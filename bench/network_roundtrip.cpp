@@ -5,104 +5,40 @@
 //   QueryFrameTemp    the frame's temperatures, with the thermal preview
 //                     running (so the device reads its current frame), and
 //                     without (the device renders a frame for the query)
-// Prints median and 99th percentile in microseconds; goal: QueryFrameTemp's
-// median under 200 us.
+// and GetFrameRate again while an SD-card download runs (at the device's
+// link speed), whose chunks share the connection. The same calls are timed
+// on the embedded fleet by a child of this program (--embedded), so the
+// difference is the wire's. Prints median and 99th percentile in
+// microseconds; goal: QueryFrameTemp's median under 200 us.
 //
 //   network_roundtrip [CALLS]      (default 5000 per row)
+#include "ServiceProcess.h"
 #include "TMVNetSDK.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
-#include <random>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
 const char *const kAddress = "127.0.0.41";
+const char *const kEmbeddedAddress = "127.0.0.11";  // the embedded fleet's PTZ camera
 constexpr double kGoalMedianUs = 200;
-
-struct Service {
-    pid_t pid = -1;
-    int port = 0;
-    std::string folder;
-};
-
-// Starts the service on a free port; false when it would not start.
-bool start(Service *s)
-{
-    char folder[] = "/tmp/roundtrip-XXXXXX";
-    if (!mkdtemp(folder))
-        return false;
-    s->folder = folder;
-    std::mt19937 random(std::random_device{}());
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        s->port = std::uniform_int_distribution<int>(33000, 45000)(random);
-        const std::string fleet = s->folder + "/fleet.json";
-        FILE *f = std::fopen(fleet.c_str(), "w");
-        if (!f)
-            return false;
-        std::fprintf(f, R"({"searchPort": %d, "devices": [{"kind": "ptz-dual", "address": "%s", "port": %d, "sdcard": "%s/card"}]})",
-                     s->port, kAddress, s->port, s->folder.c_str());
-        std::fclose(f);
-        const std::string log = s->folder + "/service.log";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        const char *argv[] = {SDKDEMO_DEVICES_PROGRAM, "--fleet", fleet.c_str(), nullptr};
-        const int rc = posix_spawn(&s->pid, argv[0], &actions, nullptr, const_cast<char **>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0)
-            return false;
-        for (int i = 0; i < 100; ++i) {  // up to 10 s for "listening"
-            usleep(100000);
-            char text[4096] = {};
-            if (FILE *l = std::fopen(log.c_str(), "r")) {
-                const size_t n = std::fread(text, 1, sizeof text - 1, l);
-                std::fclose(l);
-                text[n] = '\0';
-            }
-            if (std::strstr(text, "search answers"))
-                return true;
-            int status = 0;
-            if (waitpid(s->pid, &status, WNOHANG) == s->pid)
-                break;  // the port was taken: another
-        }
-        kill(s->pid, SIGKILL);
-        waitpid(s->pid, nullptr, 0);
-    }
-    return false;
-}
-
-void stop(Service *s)
-{
-    if (s->pid > 0) {
-        kill(s->pid, SIGTERM);
-        waitpid(s->pid, nullptr, 0);
-    }
-    const std::string remove = "rm -rf '" + s->folder + "'";
-    std::system(remove.c_str());
-}
 
 struct Figures {
     double medianUs = 0;
     double p99Us = 0;
 };
 
-Figures time(int calls, const std::function<int32_t()> &call)
+Figures timeCalls(int calls, const std::function<int32_t()> &call)
 {
     std::vector<double> us;
     us.reserve(size_t(calls));
@@ -122,51 +58,176 @@ Figures time(int calls, const std::function<int32_t()> &call)
 
 void onFrame(TMV_NET_HANDLE, int32_t, TMV_NET_PREVIEW_FRAME *, void *) {}
 
+TMV_NET_HANDLE login(const char *address, int port)
+{
+    TMV_NET_Init();
+    TMV_NET_LOGIN_INFO info{};
+    std::strcpy(info.ip, address);
+    info.port = port;
+    std::strcpy(info.userName, "admin");
+    std::strcpy(info.password, "sensor852");
+    TMV_NET_HANDLE h = nullptr;
+    return TMV_NET_Login(&info, &h) == TMV_NET_SUCCESS ? h : nullptr;
+}
+
+// The three calls alone: GetFrameRate, QueryFrameTemp with the thermal
+// preview running, QueryFrameTemp with no stream.
+struct Rows {
+    Figures small, live, rendering;
+};
+
+Rows measure(TMV_NET_HANDLE h, int calls)
+{
+    int32_t rate = 0;
+    TMV_NET_TEMP_INFO temp{};
+    Rows rows;
+    rows.small = timeCalls(calls, [&] { return TMV_NET_GetFrameRate(h, &rate); });
+    rows.rendering = timeCalls(std::max(100, calls / 10), [&] { return TMV_NET_QueryFrameTemp(h, &temp); });
+    const TMV_NET_PREVIEW_INFO thermal{0, 0, 2};
+    TMV_NET_StartPreview_V2(h, &thermal, onFrame, nullptr);
+    usleep(200000);
+    rows.live = timeCalls(calls, [&] { return TMV_NET_QueryFrameTemp(h, &temp); });
+    TMV_NET_StopPreview(h);
+    return rows;
+}
+
+// The same calls on the embedded fleet, in a child of this program.
+bool measureEmbedded(int calls, Rows *rows)
+{
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
+        return false;
+    const std::string command = "'" + std::string(self) + "' --embedded " + std::to_string(calls);
+    FILE *child = popen(command.c_str(), "r");
+    if (!child)
+        return false;
+    Rows r;
+    const int n = std::fscanf(child, "%lf %lf %lf %lf %lf %lf", &r.small.medianUs, &r.small.p99Us,
+                              &r.live.medianUs, &r.live.p99Us, &r.rendering.medianUs, &r.rendering.p99Us);
+    const bool ok = pclose(child) == 0 && n == 6;
+    if (ok)
+        *rows = r;
+    return ok;
+}
+
+// A card file of 32 MiB in the service's card folder; its record, found as
+// a client finds it.
+bool bigCardFile(TMV_NET_HANDLE h, const std::string &cardFolder, TMV_NET_FILE_INFO *record)
+{
+    const time_t start = std::time(nullptr) - 3 * 3600 + 7;
+    char name[96], from[32], to[32];
+    tm local{};
+    localtime_r(&start, &local);
+    std::strftime(from, sizeof from, "%Y%m%d-%H%M%S", &local);
+    const time_t end = start + 90;
+    tm localEnd{};
+    localtime_r(&end, &localEnd);
+    std::strftime(to, sizeof to, "%Y%m%d-%H%M%S", &localEnd);
+    std::snprintf(name, sizeof name, "ch0_video_%s_%s.mp4", from, to);
+    ::mkdir(cardFolder.c_str(), 0700);  // the card makes it on first use
+    FILE *f = std::fopen((cardFolder + "/" + name).c_str(), "wb");
+    if (!f)
+        return false;
+    std::vector<char> chunk(1 << 20, 'x');
+    for (int i = 0; i < 32; ++i)
+        std::fwrite(chunk.data(), 1, chunk.size(), f);
+    std::fclose(f);
+    TMV_NET_FILE_QUERY q{};
+    q.channel = 0;
+    q.fileType = 1;
+    const time_t qFrom = start - 60, qTo = start + 60;
+    tm a{}, b{};
+    localtime_r(&qFrom, &a);
+    localtime_r(&qTo, &b);
+    std::strftime(q.startTime, sizeof q.startTime, "%Y-%m-%d+%H:%M:%S", &a);
+    std::strftime(q.endTime, sizeof q.endTime, "%Y-%m-%d+%H:%M:%S", &b);
+    q.pageSize = 50;
+    TMV_NET_FILE_INFO files[50];
+    int32_t count = 0;
+    if (TMV_NET_QueryFile(h, &q, files, 50, &count) != TMV_NET_SUCCESS)
+        return false;
+    for (int i = 0; i < std::min(count, 50); ++i)
+        if (std::strstr(files[i].filePath, name)) {
+            *record = files[i];
+            return true;
+        }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    const int calls = argc > 1 ? std::max(100, std::atoi(argv[1])) : 5000;
+    const bool embedded = argc > 1 && std::strcmp(argv[1], "--embedded") == 0;
+    const char *callsArg = embedded ? (argc > 2 ? argv[2] : nullptr) : (argc > 1 ? argv[1] : nullptr);
+    const int calls = callsArg ? std::max(100, std::atoi(callsArg)) : 5000;
+    if (embedded) {
+        setenv("TMVNET_DEVICES", "embedded", 1);
+        TMV_NET_HANDLE h = login(kEmbeddedAddress, 80);
+        if (!h)
+            return 1;
+        const Rows rows = measure(h, calls);
+        std::printf("%f %f %f %f %f %f\n", rows.small.medianUs, rows.small.p99Us, rows.live.medianUs, rows.live.p99Us,
+                    rows.rendering.medianUs, rows.rendering.p99Us);
+        TMV_NET_Logout(h);
+        TMV_NET_Deinit();
+        return 0;
+    }
     setenv("TMVNET_DEVICES", "network", 1);
-    Service service;
-    if (!start(&service)) {
+    bench::ServiceProcess service;
+    if (!bench::startService(&service, kAddress)) {
         std::fprintf(stderr, "the device service would not start\n");
         return 1;
     }
-    TMV_NET_Init();
-    TMV_NET_LOGIN_INFO info{};
-    std::strcpy(info.ip, kAddress);
-    info.port = service.port;
-    std::strcpy(info.userName, "admin");
-    std::strcpy(info.password, "sensor852");
-    TMV_NET_HANDLE h = nullptr;
-    if (TMV_NET_Login(&info, &h) != TMV_NET_SUCCESS) {
+    TMV_NET_HANDLE h = login(kAddress, service.port);
+    if (!h) {
         std::fprintf(stderr, "login failed\n");
-        stop(&service);
+        bench::stopService(&service);
         return 1;
     }
+    const Rows network = measure(h, calls);
 
-    int32_t rate = 0;
-    TMV_NET_TEMP_INFO temp{};
-    const Figures small = time(calls, [&] { return TMV_NET_GetFrameRate(h, &rate); });
-    const Figures rendering = time(std::max(100, calls / 10), [&] { return TMV_NET_QueryFrameTemp(h, &temp); });
-    const TMV_NET_PREVIEW_INFO thermal{0, 0, 2};
-    TMV_NET_StartPreview_V2(h, &thermal, onFrame, nullptr);
-    usleep(200000);
-    const Figures live = time(calls, [&] { return TMV_NET_QueryFrameTemp(h, &temp); });
-    TMV_NET_StopPreview(h);
-
-    std::printf("Call round trips over loopback, %d calls a row (microseconds)\n\n", calls);
-    std::printf("| call | median | 99th percentile |\n|---|---|---|\n");
-    std::printf("| GetFrameRate | %.0f | %.0f |\n", small.medianUs, small.p99Us);
-    std::printf("| QueryFrameTemp, preview running | %.0f | %.0f |\n", live.medianUs, live.p99Us);
-    std::printf("| QueryFrameTemp, no stream (the device renders a frame) | %.0f | %.0f |\n", rendering.medianUs,
-                rendering.p99Us);
-    std::printf("\nGoal: QueryFrameTemp median under %.0f us: %s\n", kGoalMedianUs,
-                live.medianUs < kGoalMedianUs ? "met" : "missed");
-
+    // The same small call while a download's chunks share the connection.
+    Figures downloading;
+    TMV_NET_FILE_INFO card{};
+    const bool haveFile = bigCardFile(h, service.folder + "/card", &card);
+    if (haveFile) {
+        TMV_NET_FILE_DOWNLOAD_INFO info{};
+        info.fileInfo = card;
+        const std::string target = service.folder + "/copy.mp4";
+        std::strcpy(info.localPath, target.c_str());
+        const int id = TMV_NET_StartDownloadFile(h, &info);
+        int32_t rate = 0;
+        if (id >= 0)
+            downloading = timeCalls(calls, [&] { return TMV_NET_GetFrameRate(h, &rate); });
+        TMV_NET_DOWNLOAD_PROGRESS p{};
+        TMV_NET_GetDownloadProgress(h, id, &p);
+        std::printf("(the download moved %.1f MiB meanwhile)\n", double(p.done) / (1 << 20));
+        TMV_NET_StopDownloadFile(h, id);
+    }
     TMV_NET_Logout(h);
     TMV_NET_Deinit();
-    stop(&service);
+    bench::stopService(&service);
+
+    Rows local;
+    const bool haveLocal = measureEmbedded(calls, &local);
+    std::printf("Call round trips, %d calls a row (microseconds): over loopback to the device service, and\n"
+                "the same calls on the embedded fleet (the device's own work, no wire)\n\n",
+                calls);
+    std::printf("| call | network median | network p99 | embedded median | embedded p99 |\n|---|---|---|---|---|\n");
+    const auto row = [&](const char *name, const Figures &n, const Figures &e) {
+        if (haveLocal)
+            std::printf("| %s | %.0f | %.0f | %.0f | %.0f |\n", name, n.medianUs, n.p99Us, e.medianUs, e.p99Us);
+        else
+            std::printf("| %s | %.0f | %.0f | - | - |\n", name, n.medianUs, n.p99Us);
+    };
+    row("GetFrameRate", network.small, local.small);
+    row("QueryFrameTemp, preview running", network.live, local.live);
+    row("QueryFrameTemp, no stream (the device renders a frame)", network.rendering, local.rendering);
+    if (haveFile)
+        std::printf("| GetFrameRate, a download running | %.0f | %.0f | - | - |\n", downloading.medianUs,
+                    downloading.p99Us);
+    std::printf("\nGoal: QueryFrameTemp median under %.0f us: %s\n", kGoalMedianUs,
+                network.live.medianUs < kGoalMedianUs ? "met" : "missed");
     return 0;
 }

@@ -1,6 +1,7 @@
 // The device library's readers of what a device sends: events of every
-// kind, replies decoded into the caller's records and arrays (never more
-// than the caller's capacity), search answers, and frames off a socket.
+// kind (a file's bytes and end too), replies decoded into the caller's
+// records and arrays (never more than the caller's capacity), search
+// answers, and frames off a socket.
 #include "FuzzCheck.h"
 #include "TMVNetSDK.h"
 #include "wire/Arguments.h"
@@ -62,6 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             require(event.pixels && event.pixels + n <= payload.data() + payload.size());
         }
     }
+    FileEvent file;
+    if (readFileEvent(payload, &file) && !file.end)
+        require(file.size <= kFileChunk
+                && (file.size == 0 || (file.data >= payload.data() && file.data + file.size <= payload.data() + payload.size())));
     decodeReplies(payload, capacity);
     readAnswer(payload.data(), payload.size(), 1);
     readProbe(payload.data(), payload.size());

@@ -7,10 +7,21 @@
 //   SIM_FORWARD(TMV_NET_GetDevInfo, handle, info);
 
 #include "remote/Remote.h"
+#include "remote/Transfers.h"
 #include "wire/Functions.h"
 
 #define SIM_FORWARD(function, ...)                                                                  \
     do {                                                                                            \
         if (::sim::remote::active())                                                                \
             return ::sim::remote::call<&function>(::sim::wire::kFn_##function, __VA_ARGS__);       \
+    } while (0)
+
+// For an entry point whose network mode keeps files of the caller's on this
+// machine (recordings, downloads): `call` answers it.
+//
+//   SIM_FORWARD_TO(::sim::remote::startRecord(handle, path));
+#define SIM_FORWARD_TO(call)              \
+    do {                                  \
+        if (::sim::remote::active())      \
+            return call;                  \
     } while (0)

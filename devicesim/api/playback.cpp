@@ -109,7 +109,7 @@ TMV_NET_API int32_t TMV_NET_QueryFile(TMV_NET_HANDLE handle, const TMV_NET_FILE_
 // would read as the id of a started download.
 TMV_NET_API int32_t TMV_NET_StartDownloadFile(TMV_NET_HANDLE handle, const TMV_NET_FILE_DOWNLOAD_INFO *info)
 {
-    SIM_FORWARD(TMV_NET_StartDownloadFile, handle, info);
+    SIM_FORWARD_TO(sim::remote::startDownload(handle, info));
     EntryPoint call(__func__, handle);
     call.input(info, sizeof *info);
     if (info) {
@@ -132,7 +132,7 @@ TMV_NET_API int32_t TMV_NET_StartDownloadFile(TMV_NET_HANDLE handle, const TMV_N
 
 TMV_NET_API int32_t TMV_NET_StopDownloadFile(TMV_NET_HANDLE handle, int32_t downloadId)
 {
-    SIM_FORWARD(TMV_NET_StopDownloadFile, handle, downloadId);
+    SIM_FORWARD_TO(sim::remote::stopDownload(handle, downloadId));
     // Stopping must work even when the device has gone away meanwhile.
     EntryPoint call(__func__);
     call.input(&handle, sizeof handle).input(&downloadId, sizeof downloadId);
@@ -145,7 +145,7 @@ TMV_NET_API int32_t TMV_NET_StopDownloadFile(TMV_NET_HANDLE handle, int32_t down
 TMV_NET_API int32_t TMV_NET_GetDownloadProgress(TMV_NET_HANDLE handle, int32_t downloadId,
                                                 TMV_NET_DOWNLOAD_PROGRESS *progress)
 {
-    SIM_FORWARD(TMV_NET_GetDownloadProgress, handle, downloadId, progress);
+    SIM_FORWARD_TO(sim::remote::downloadProgress(handle, downloadId, progress));
     EntryPoint call(__func__, handle);
     call.input(&downloadId, sizeof downloadId).output(progress);
     if (!call.ok())

@@ -66,7 +66,7 @@ TMV_NET_API int32_t TMV_NET_GetDLT664Image(TMV_NET_HANDLE handle, const char *pa
 
 TMV_NET_API int32_t TMV_NET_StartPreviewRecord(TMV_NET_HANDLE handle, const char *path)
 {
-    SIM_FORWARD(TMV_NET_StartPreviewRecord, handle, path);
+    SIM_FORWARD_TO(sim::remote::startRecord(handle, path));
     EntryPoint call("TMV_NET_StartPreviewRecord", handle);
     call.string(path);
     if (!call.ok())
@@ -76,7 +76,7 @@ TMV_NET_API int32_t TMV_NET_StartPreviewRecord(TMV_NET_HANDLE handle, const char
 
 TMV_NET_API int32_t TMV_NET_StopPreviewRecord(TMV_NET_HANDLE handle)
 {
-    SIM_FORWARD(TMV_NET_StopPreviewRecord, handle);
+    SIM_FORWARD_TO(sim::remote::stopRecord(handle));
     EntryPoint call("TMV_NET_StopPreviewRecord");
     call.input(&handle, sizeof handle);
     if (!call.ok())

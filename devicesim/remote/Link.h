@@ -11,9 +11,12 @@
 // mutex_ guards the pending replies, the queue, the callbacks and which one
 // runs; writeMutex_ keeps messages whole on the socket. stopCallbacks()
 // returns once that stream's callback is not running and will not run again;
-// close() joins both threads.
+// close() joins both threads. The reader writes the bytes of the login's
+// files (recordings, downloads) itself, through transfers(), so they are on
+// disk before any reply that came after them is handed over.
 
 #include "TMVNetSDK.h"
+#include "remote/Transfers.h"
 #include "wire/Events.h"
 #include "wire/Frame.h"
 
@@ -65,6 +68,9 @@ public:
     // Ends the link; not from its own callback thread.
     void close();
 
+    // The files the device writes on this machine for this login.
+    Transfers &transfers() { return transfers_; }
+
 private:
     struct Pending {
         bool answered = false;
@@ -92,6 +98,7 @@ private:
     bool closing_ = false;
     bool ending_ = false;
 
+    Transfers transfers_;
     std::mutex closeMutex_;  // one close() joins, a second waits for it
     std::thread reader_;
     std::thread callbackThread_;

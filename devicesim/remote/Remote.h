@@ -53,11 +53,13 @@ int32_t call(uint16_t number, TMV_NET_HANDLE handle, A... args)
     using Client = typename wire::Signature<Fn>::Client;
     if (!wire::carried(number))
         return TMV_NET_NOT_SUPPORTED;
-    if (!Client::sendable(args...))
-        return TMV_NET_PARAM_WRONG;
     std::shared_ptr<Link> link = linkOf(handle);
     if (!link)
         return TMV_NET_FAILED;
+    // After the handle, as the device checks: a path its rule refuses never
+    // travels (only a scratch name of it would, which the rule cannot judge).
+    if (!Client::sendable(args...) || !wire::Signature<Fn>::pathsAllowed(args...))
+        return TMV_NET_PARAM_WRONG;
     const Stream starts = startedBy(number);
     Callback given;
     bool claimed = false;
@@ -98,6 +100,8 @@ int32_t call(uint16_t number, TMV_NET_HANDLE handle, A... args)
         // From its own callback: the stream ends after it, and the call says 1.
         if (!link->stopCallbacks(stops))
             status = TMV_NET_FAILED;
+        if (stops == Stream::Preview)
+            link->transfers().previewEnded();
     }
     return status;
 }

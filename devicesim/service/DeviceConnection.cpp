@@ -1,18 +1,69 @@
 #include "service/DeviceConnection.h"
 
 #include "service/Dispatch.h"
+#include "storage/FileTap.h"
 #include "wire/Auth.h"
 #include "wire/Events.h"
 #include "wire/Functions.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <unistd.h>
 
 namespace sim::service {
 
+namespace {
+
+// A scratch file whose writes go to the client as transfer `transfer`; the
+// file goes once it is finished.
+class ClientTap : public FileTap {
+public:
+    ClientTap(std::shared_ptr<FileOutlet> outlet, uint32_t transfer, std::string path)
+        : outlet_(std::move(outlet)), transfer_(transfer), path_(std::move(path))
+    {
+    }
+    bool wrote(int64_t offset, const uint8_t *data, size_t size) override
+    {
+        for (size_t done = 0; done < size;) {
+            const size_t n = std::min(size - done, wire::kFileChunk);
+            if (!outlet_->push(wire::fileDataEvent(transfer_, offset + int64_t(done), data + done, n)))
+                return false;
+            done += n;
+        }
+        return true;
+    }
+    void finished(bool kept, int64_t size) override
+    {
+        outlet_->push(wire::fileEndEvent(transfer_, kept, size));
+        std::remove(path_.c_str());
+    }
+
+private:
+    const std::shared_ptr<FileOutlet> outlet_;
+    const uint32_t transfer_;
+    const std::string path_;
+};
+
+}  // namespace
+
+bool FileOutlet::push(wire::Buffer event)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connection_ && connection_->pushFileEvent(std::move(event));
+}
+
+void FileOutlet::close()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    connection_ = nullptr;
+}
+
 DeviceConnection::DeviceConnection(wire::Socket socket, const DeviceProfile &device, LogLine log)
-    : socket_(std::move(socket)), device_(device), log_(std::move(log)), peer_(socket_.peerName())
+    : socket_(std::move(socket)), device_(device), log_(std::move(log)), peer_(socket_.peerName()),
+      outlet_(std::make_shared<FileOutlet>(this))
 {
 }
 
@@ -30,6 +81,50 @@ std::string DeviceConnection::scratchFolder()
             scratch_ = pattern;
     }
     return scratch_;
+}
+
+std::string DeviceConnection::liveFile(uint32_t transfer, const std::string &name, bool writable)
+{
+    const std::string folder = scratchFolder();
+    // A folder never made: the call cannot create its file, as at home.
+    if (!writable || folder.empty())
+        return (folder.empty() ? std::string("/nonexistent") : folder) + "/absent/" + name;
+    const std::string path = folder + "/" + std::to_string(transfer) + "-" + name;
+    fileTaps::add(path, std::make_shared<ClientTap>(outlet_, transfer, path));
+    return path;
+}
+
+void DeviceConnection::liveFileTaken(const std::string &path)
+{
+    fileTaps::remove(path);
+}
+
+bool DeviceConnection::pushFileEvent(wire::Buffer event)
+{
+    const size_t bytes = event.size();
+    {
+        std::unique_lock<std::mutex> lock(queueMutex_);
+        drained_.wait(lock, [&] {
+            return writerDone_ || filesClosed_ || queuedFileBytes_ + bytes <= kMaxQueuedFileBytes
+                   || queuedFileBytes_ == 0;
+        });
+        if (writerDone_ || filesClosed_)
+            return false;
+        queuedFileBytes_ += bytes;
+        outgoing_.push_back({wire::MessageType::Event, 0, std::move(event), 0, bytes});
+    }
+    queued_.notify_one();
+    return true;
+}
+
+void DeviceConnection::closeFiles()
+{
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        filesClosed_ = true;
+    }
+    drained_.notify_all();
+    outlet_->close();
 }
 
 void DeviceConnection::stop()
@@ -57,36 +152,69 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
             kind = int(k);
     }
     {
-        std::lock_guard<std::mutex> lock(queueMutex_);
+        std::unique_lock<std::mutex> lock(queueMutex_);
         if (writerDone_)
             return;
+        // What the connection's own thread says (replies, pings) goes out
+        // at once when nothing waits before it: no hop through the writer.
+        if (type != wire::MessageType::Event && outgoing_.empty() && !sending_) {
+            sending_ = true;
+            lock.unlock();
+            const bool sent = socket_.send(type, sequence, payload);
+            lock.lock();
+            sending_ = false;
+            if (!sent)
+                writerFailedLocked();
+            lock.unlock();
+            queued_.notify_one();
+            return;
+        }
         for (Outgoing &waiting : outgoing_)
             if (kind != 0 && waiting.droppableKind == kind) {
                 waiting.payload.swap(payload);
                 return;
             }
-        outgoing_.push_back({type, sequence, std::move(payload), kind});
+        // A reply goes ahead of the stream frames still waiting (they may be
+        // dropped anyway), never ahead of an alarm or a file's bytes.
+        auto at = outgoing_.end();
+        if (type != wire::MessageType::Event)
+            while (at != outgoing_.begin() && std::prev(at)->droppableKind != 0)
+                --at;
+        outgoing_.insert(at, {type, sequence, std::move(payload), kind});
     }
     queued_.notify_one();
+}
+
+void DeviceConnection::writerFailedLocked()
+{
+    // The client is gone: the reader sees it too and ends the session.
+    outgoing_.clear();
+    queuedFileBytes_ = 0;
+    writerDone_ = true;
+    drained_.notify_all();
+    socket_.shutdown();
 }
 
 void DeviceConnection::writeLoop()
 {
     std::unique_lock<std::mutex> lock(queueMutex_);
     for (;;) {
-        queued_.wait(lock, [&] { return writerDone_ || !outgoing_.empty(); });
+        queued_.wait(lock, [&] { return !sending_ && (writerDone_ || !outgoing_.empty()); });
         if (outgoing_.empty())
             return;  // done, and everything went out
         Outgoing next = std::move(outgoing_.front());
         outgoing_.pop_front();
+        sending_ = true;
         lock.unlock();
         const bool sent = socket_.send(next.type, next.sequence, next.payload);
         lock.lock();
+        sending_ = false;
+        if (next.fileBytes > 0) {
+            queuedFileBytes_ -= next.fileBytes;
+            drained_.notify_all();
+        }
         if (!sent) {
-            // The client is gone: the reader sees it too and ends the session.
-            outgoing_.clear();
-            writerDone_ = true;
-            socket_.shutdown();
+            writerFailedLocked();
             return;
         }
     }
@@ -99,6 +227,7 @@ void DeviceConnection::finishWriting()
         writerDone_ = true;
     }
     queued_.notify_one();
+    drained_.notify_all();
     if (writer_.joinable())
         writer_.join();
 }
@@ -109,6 +238,8 @@ void DeviceConnection::run()
         writer_ = std::thread([this] { writeLoop(); });
         serve();
     }
+    // Whatever the session's files still write has nowhere to go.
+    closeFiles();
     if (session_ && !loggedOut_) {
         TMV_NET_Logout(session_);
         log("lost connection of " + user_);

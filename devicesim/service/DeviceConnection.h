@@ -8,24 +8,56 @@
 // events from the device's threads through pushEvent()) goes through one
 // queue to a writer thread, so a slow client never holds a device thread: a
 // stream's frame still waiting gives its place to a newer one, while
-// replies, alarms and exceptions all wait their turn. queueMutex_ guards the
-// queue. The session is logged out before run() returns, so no callback of
-// it can reach this object afterwards.
+// replies, alarms and exceptions all wait their turn (a reply goes ahead of
+// the stream frames that wait, though). A reply or ping finds the queue
+// empty and nothing being sent most of the time: the connection's own
+// thread then sends it itself, which saves a call the writer's wake-up.
+// queueMutex_ guards the queue and who is sending. The session is logged
+// out before run() returns, so no callback of it can reach this object
+// afterwards.
+//
+// The files a call of the login writes over a long time (a recording, a
+// download) are scratch files of the connection's, tapped: every write goes
+// into the same queue as FileData events of at most wire::kFileChunk bytes,
+// so replies and alarms wait behind at most kMaxQueuedFileBytes of them; a
+// writer with more to send waits until the queue has room (the writer thread
+// on the socket, so at the client's pace). The taps reach the connection
+// through a FileOutlet, which run() closes before it logs a lost session out,
+// so a writer never waits for a client that has gone, and a tap that outlives
+// the connection is told no.
 
 #include "TMVNetSDK.h"
 #include "base/DeviceProfile.h"
 #include "wire/Arguments.h"
+#include "wire/Events.h"
 #include "wire/Frame.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
 namespace sim::service {
+
+class DeviceConnection;
+
+// Where the taps of a connection's files send their events; closed when the
+// connection ends.
+class FileOutlet {
+public:
+    explicit FileOutlet(DeviceConnection *connection) : connection_(connection) {}
+    // False once closed (the bytes have nowhere to go).
+    bool push(wire::Buffer event);
+    void close();
+
+private:
+    std::mutex mutex_;  // held while a push runs, so close() waits for it
+    DeviceConnection *connection_;
+};
 
 using LogLine = std::function<void(const std::string &)>;
 
@@ -41,7 +73,16 @@ public:
     void *callbackUser() override { return this; }
     // Made on first use, removed with the connection.
     std::string scratchFolder() override;
+    std::string liveFile(uint32_t transfer, const std::string &name, bool writable) override;
+    void liveFileTaken(const std::string &path) override;
     void pushEvent(wire::Buffer event);
+    // A file event: waits while the queue holds kMaxQueuedFileBytes of them;
+    // false once the connection ends.
+    bool pushFileEvent(wire::Buffer event);
+    // Ends the waits of pushFileEvent(): the client is gone.
+    void closeFiles();
+
+    static constexpr size_t kMaxQueuedFileBytes = 4 * wire::kFileChunk;
 
 private:
     bool admit();
@@ -52,6 +93,8 @@ private:
     bool send(wire::MessageType type, uint32_t sequence, const wire::Buffer &payload);
     void queue(wire::MessageType type, uint32_t sequence, wire::Buffer payload);
     void writeLoop();
+    // The client is gone: nothing more is sent.
+    void writerFailedLocked();
     // Sends what is queued, then ends the writer.
     void finishWriting();
     void log(const std::string &what);
@@ -61,16 +104,22 @@ private:
         uint32_t sequence;
         wire::Buffer payload;
         int droppableKind;  // the event kind a newer frame may replace, or 0
+        size_t fileBytes = 0;  // of a file event
     };
 
     wire::Socket socket_;
     const DeviceProfile &device_;
     LogLine log_;
     const std::string peer_;
-    std::mutex queueMutex_;  // guards the three below
+    std::mutex queueMutex_;  // guards the six below
     std::condition_variable queued_;
+    std::condition_variable drained_;  // file bytes went out, or no more will
     std::deque<Outgoing> outgoing_;
+    bool sending_ = false;  // a message is on its way out (the writer's, or inline)
     bool writerDone_ = false;
+    size_t queuedFileBytes_ = 0;
+    bool filesClosed_ = false;
+    const std::shared_ptr<FileOutlet> outlet_;
     std::thread writer_;
     std::string user_;
     std::string scratch_;

@@ -1,5 +1,6 @@
 #include "settings/Peripherals.h"
 
+#include "base/CallerPath.h"
 #include "base/DeviceProfile.h"
 #include "base/Status.h"
 
@@ -13,22 +14,6 @@
 namespace sim {
 
 namespace logo {
-
-bool pathAllowed(const std::string &path)
-{
-    if (path.empty())
-        return false;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        if (path.compare(start, end - start, "..") == 0 && end - start == 2)
-            return false;
-        start = end + 1;
-    }
-    return true;
-}
 
 bool acceptable(const std::vector<uint8_t> &png, int *width, int *height)
 {
@@ -219,7 +204,7 @@ int32_t Peripherals::setDayNight(const TMV_NET_DAY_NIGHT_MODE_PARAM &p)
 
 int32_t Peripherals::saveLogo(int32_t type, const std::string &path) const
 {
-    if (!inRange(type, 0, kLogoTypes - 1) || !logo::pathAllowed(path))
+    if (!inRange(type, 0, kLogoTypes - 1) || !callerPathAllowed(path))
         return kWrongParam;
     std::vector<uint8_t> png;
     {
@@ -249,7 +234,7 @@ int32_t Peripherals::saveLogo(int32_t type, const std::string &path) const
 
 int32_t Peripherals::loadLogo(int32_t type, const std::string &path)
 {
-    if (!inRange(type, 0, kLogoTypes - 1) || !logo::pathAllowed(path))
+    if (!inRange(type, 0, kLogoTypes - 1) || !callerPathAllowed(path))
         return kWrongParam;
     std::ifstream in(path, std::ios::binary);
     if (!in)

@@ -14,7 +14,8 @@
 // - logos, type 0 login logo and 1 main logo: a PNG of at most 256 x 256
 //   pixels and 64 KiB that decodes completely. Get writes the stored PNG to
 //   the client's path; set reads the client's file. A path with a ".."
-//   component is refused (3): the library only touches the file named.
+//   component is refused (3): the library only touches the file named
+//   (callerPathAllowed, base/CallerPath.h).
 //
 // Threading model: safe from any thread; mutex_ guards the settings and the
 // stored logos. File reading, decoding and writing happen outside the lock.
@@ -35,8 +36,6 @@ namespace logo {
 constexpr int kMaxSide = 256;
 constexpr size_t kMaxBytes = 64 * 1024;
 
-// False for a path with a ".." component (or an empty one).
-bool pathAllowed(const std::string &path);
 // Whether `png` is a complete PNG within the limits; its size in pixels.
 bool acceptable(const std::vector<uint8_t> &png, int *width = nullptr, int *height = nullptr);
 // A generated RGBA picture as PNG bytes.

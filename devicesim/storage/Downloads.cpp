@@ -2,6 +2,7 @@
 
 #include "base/SimClock.h"
 #include "base/Status.h"
+#include "storage/FileTap.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -40,9 +41,11 @@ class Download {
 public:
     enum State { Running, Done, Failed, Stopped };
 
-    Download(Link &link, int source, int target, std::string temporary, std::string targetPath, int64_t total)
+    Download(Link &link, int source, int target, std::string temporary, std::string targetPath, int64_t total,
+             std::shared_ptr<FileTap> tap)
         : link_(link), source_(source), target_(target), temporary_(std::move(temporary)),
-          targetPath_(std::move(targetPath)), total_(total), startUs_(SimClock::instance().nowUs())
+          targetPath_(std::move(targetPath)), total_(total), startUs_(SimClock::instance().nowUs()),
+          tap_(std::move(tap))
     {
         SimClock::instance().addPacer(&pacer_);  // before the thread: a step waits for its first chunk
         thread_ = std::thread([this] { run(); });
@@ -104,6 +107,8 @@ private:
                 }
                 off += w;
             }
+            if (written && tap_ && !tap_->wrote(done_.load(), reinterpret_cast<const uint8_t *>(buffer.data()), size_t(n)))
+                written = false;  // nobody takes the bytes any more
             if (!written)
                 break;
             done_.fetch_add(n);
@@ -114,6 +119,9 @@ private:
             end = Failed;
         if (end != Done)
             ::unlink(temporary_.c_str());
+        // Before the state: whoever sees the download done finds the tap told.
+        if (tap_)
+            tap_->finished(end == Done, done_.load());
         state_.store(end);
         SimClock::instance().removePacer(&pacer_);
     }
@@ -125,6 +133,7 @@ private:
     const std::string targetPath_;
     const int64_t total_;
     const int64_t startUs_;
+    const std::shared_ptr<FileTap> tap_;
     SimClock::Pacer pacer_;
     std::atomic<int64_t> done_{0};
     std::atomic<State> state_{Running};
@@ -148,7 +157,6 @@ void DownloadSet::reapFinishedLocked()
 
 int32_t DownloadSet::start(Link &link, const std::string &sourcePath, const std::string &targetPath)
 {
-    static std::atomic<uint64_t> serial{0};
     std::lock_guard<std::mutex> lock(mutex_);
     if (closed_)
         return -kFailed;
@@ -167,20 +175,28 @@ int32_t DownloadSet::start(Link &link, const std::string &sourcePath, const std:
         return -kFailed;
     }
     std::string temporary;
-    int target = -1;
-    for (int attempt = 0; target < 0 && attempt < 8; ++attempt) {
-        temporary = targetPath + "." + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".part";
-        target = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (target < 0 && errno != EEXIST)
-            break;
-    }
+    const int target = openPartBeside(targetPath, &temporary);
     if (target < 0) {
         ::close(source);
         return -kFailed;
     }
     const int32_t id = nextId_++;
-    downloads_[id] = std::make_shared<Download>(link, source, target, temporary, targetPath, int64_t(st.st_size));
+    downloads_[id] = std::make_shared<Download>(link, source, target, temporary, targetPath, int64_t(st.st_size),
+                                                fileTaps::find(targetPath));
     return id;
+}
+
+int openPartBeside(const std::string &target, std::string *temporary)
+{
+    static std::atomic<uint64_t> serial{0};
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 8; ++attempt) {
+        *temporary = target + "." + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".part";
+        fd = ::open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    return fd;
 }
 
 int32_t DownloadSet::stop(int32_t id)

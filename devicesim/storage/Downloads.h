@@ -12,6 +12,8 @@
 // stopped or failed download removes its temporary file, so no file that
 // looks complete is ever left behind.
 //
+// A tapped target (storage/FileTap.h) reports each chunk and the end.
+//
 // Threading model: Link and DownloadSet are safe from any thread; each has
 // its own mutex. Every download runs on its own thread, a pacer of the
 // clock, that touches only its own files and atomics. stop() and stopAll()
@@ -43,6 +45,11 @@ private:
 };
 
 class Download;
+
+// Opens a new temporary file beside `target` ("<target>.<pid>-<n>.part",
+// never an existing one) for writing; its name goes to `temporary`. -1 when
+// none can be made there.
+int openPartBeside(const std::string &target, std::string *temporary);
 
 class DownloadSet {
 public:

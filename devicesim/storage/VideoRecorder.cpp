@@ -1,5 +1,6 @@
 #include "storage/VideoRecorder.h"
 
+#include "storage/FileTap.h"
 #include "storage/PictureFiles.h"
 
 extern "C" {
@@ -75,6 +76,9 @@ struct VideoRecorder::Encoder {
     // .pav: file size after the last picture that reached the file whole.
     int64_t committedBytes = 0;
     uint64_t committedPictures = 0;
+    // Told every write and how the file ended, when the file is tapped.
+    std::shared_ptr<FileTap> tap;
+    std::string tappedPath;
 
     ~Encoder()
     {
@@ -117,6 +121,8 @@ struct VideoRecorder::Encoder {
             }
             done += size_t(n);
         }
+        if (tap && done > 0 && !tap->wrote(position, data, done) && !error)
+            error = EIO;  // nobody takes the file any more
         position += int64_t(done);
         if (error) {
             writeFailed = true;
@@ -204,6 +210,17 @@ struct VideoRecorder::Encoder {
             closeFile();
         else
             discardFile();
+    }
+
+    // Tells the tap how the file ended: kept at its size, or gone.
+    void reportEnd()
+    {
+        if (!tap)
+            return;
+        struct stat st;
+        const bool kept = ::lstat(tappedPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        tap->finished(kept, kept ? int64_t(st.st_size) : 0);
+        tap.reset();
     }
 
     bool openCodec(bool h264, int fps)
@@ -411,6 +428,8 @@ bool VideoRecorder::start(const std::string &path, int width, int height, int fp
 
     auto encoder = std::make_unique<Encoder>();
     encoder->freeSpace = freeSpace_;
+    encoder->tap = fileTaps::find(path);
+    encoder->tappedPath = path;
     if (!encoder->open(path, container, width, height, std::clamp(fpsHint, 1, 120),
                        preferH264_))
         return false;
@@ -500,6 +519,7 @@ void VideoRecorder::run()
             spare_.push_back(std::move(frame.pixels));
     }
     const bool finished = encoder_->finish(ok);
+    encoder_->reportEnd();
     std::lock_guard<std::mutex> lock(mutex_);
     if (!finished)
         failed_ = true;

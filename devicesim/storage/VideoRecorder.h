@@ -9,6 +9,9 @@
 // cut between pictures; an ".mp4" without the index its trailer writes is
 // removed. Either way stop() reports the failure.
 //
+// A tapped file (storage/FileTap.h) reports each write and, once the
+// recording ends, whether the file was kept and at what size.
+//
 // Threading model: start(), pushFrame(), stop() and setFreeSpace() may be
 // called from any thread. pushFrame() only copies the picture into a small bounded queue and
 // returns at once; a full queue loses its oldest frame (counted in

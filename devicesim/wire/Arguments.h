@@ -15,18 +15,28 @@
 //                           the device's calls of it come back as events
 //   scalars                 their bytes
 //   FileOut / FileIn        a path of the caller's machine that the call
-//                           writes / reads: its file name out (and for FileIn
-//                           the file's bytes); the device works on a scratch
-//                           file of that name and sends a written one back,
-//                           which the client writes to the caller's path
+//                           writes / reads: a scratch name for it out (and
+//                           for FileIn the file's bytes); the device works on
+//                           a scratch file of that name and sends a written
+//                           one back, which the client writes to the
+//                           caller's path
+//   FileLive / DownloadInto a path (or a download record's target) that the
+//                           call writes over a long time: its scratch name,
+//                           whether the client could open its own file, and
+//                           the transfer number the device's writes come back
+//                           as (FileData and FileEnd events, wire/Events.h)
 //
 // Which `const char *` is a file and which way it goes is the function's own:
-// Signature<Fn> says so for the functions that take files.
+// Signature<Fn> says so for the functions that take files, and which rule
+// the caller's paths must pass (the library checks it before sending, with
+// the device's own function).
 // The client side (Args) encodes a call from the caller's arguments and
 // decodes the reply into them; the device side (Slots) decodes the same call
 // into storage, calls the function on pointers into it, and encodes the reply.
 // Every count and size from the peer is checked before it is used.
 
+#include "base/CallerPath.h"
+#include "storage/PictureFiles.h"
 #include "wire/Codec.h"
 
 #include "TMVNetSDK.h"
@@ -56,6 +66,14 @@ struct CallContext {
     virtual void *callbackUser() = 0;
     // A folder of the device's own for the files of this connection's calls.
     virtual std::string scratchFolder() = 0;
+    // A scratch file, after `name`, that a call writes over a long time: what
+    // is written to it goes to the peer as transfer `transfer`. When the peer
+    // could not open its own file (`writable` false) a path that cannot be
+    // created, so the call fails where it would at home.
+    virtual std::string liveFile(uint32_t transfer, const std::string &name, bool writable) = 0;
+    // The call given liveFile's path has returned: its writer has taken the
+    // file's tap, or never will.
+    virtual void liveFileTaken(const std::string &path) = 0;
 };
 
 constexpr uint32_t kMaxFile = 8u << 20;
@@ -69,18 +87,34 @@ struct FileIn {
     FileIn(const char *p) : path(p) {}
     const char *path;
 };
+// A path the call writes over a long time (a recording), and the target of
+// a download: the remote layer opens the caller's file before the call and
+// gives the transfer number its bytes come back as (0: no file was opened).
+struct FileLive {
+    const char *path;
+    uint32_t transfer;
+    bool writable;  // the caller's file could be opened for writing
+};
+struct DownloadInto {
+    const TMV_NET_FILE_DOWNLOAD_INFO *info;
+    uint32_t transfer;
+    bool writable;
+};
 
-// The last part of a path: what the device's scratch file is named.
+// The last part of a path.
 std::string fileName(const char *path);
 bool readWholeFile(const char *path, std::vector<uint8_t> *bytes, uint32_t limit);
 bool writeWholeFile(const char *path, const uint8_t *bytes, size_t size);
 // A file name that stays inside a folder: not empty, no '/', not "." or "..".
 bool safeFileName(const std::string &name);
-// Whether a path's file name (null: none) fits the text rule.
-inline bool nameFits(const char *path)
-{
-    return !path || fileName(path).size() + 1 <= kMaxText;
-}
+// What a path's scratch file is called on the device: empty for an empty
+// path (the device refuses it as it would at home), else a digest of the
+// whole path with the extension of its last part. Equal paths of one call
+// name one file and different ones different files, as at home; a path
+// that names no file ("dir/", ".") fails on the caller's side when its file
+// is written or read, as it would at home. Nothing else of it travels.
+constexpr size_t kMaxExtension = 16;
+std::string scratchName(const char *path);
 
 // ---- Client side -------------------------------------------------------------
 
@@ -235,31 +269,36 @@ struct Args<Ret (*)(A...), void *, R...> {  // a callback and its user pointer
 
 template <class... R>
 struct Args<FileOut, R...> {  // a file the call writes
-    static bool sendable(FileOut f, R... rest) { return nameFits(f.path) && Args<R...>::sendable(rest...); }
+    static bool sendable(FileOut, R... rest) { return Args<R...>::sendable(rest...); }
     static void callbackOf(void **fn, void **user, FileOut, R... rest) { Args<R...>::callbackOf(fn, user, rest...); }
     static void encode(Writer &w, FileOut f, R... rest)
     {
         w.flag(f.path != nullptr);
         if (f.path)
-            w.text(fileName(f.path));
+            w.text(scratchName(f.path));
         Args<R...>::encode(w, rest...);
     }
     // The file the device wrote goes to the caller's path; a path that
-    // cannot be written fails the call.
+    // cannot be written fails the call, and takes the call's files written
+    // before it along (half a pair is of no use, as at home).
     static bool decode(Reader &r, bool apply, FileOut f, R... rest)
     {
         const bool made = r.flag();
         uint32_t size = 0;
         const uint8_t *bytes = made ? r.blob(&size, kMaxFile) : nullptr;
-        if (made && apply && r.ok() && (!f.path || !writeWholeFile(f.path, bytes, size)))
+        const bool write = made && apply && r.ok();
+        if (write && (!f.path || !writeWholeFile(f.path, bytes, size)))
             r.fail();
-        return Args<R...>::decode(r, apply, rest...);
+        const bool whole = Args<R...>::decode(r, apply, rest...);
+        if (write && !whole && f.path)
+            removePartialFile(f.path);
+        return whole;
     }
 };
 
 template <class... R>
 struct Args<FileIn, R...> {  // a file the call reads
-    static bool sendable(FileIn f, R... rest) { return nameFits(f.path) && Args<R...>::sendable(rest...); }
+    static bool sendable(FileIn, R... rest) { return Args<R...>::sendable(rest...); }
     static void callbackOf(void **fn, void **user, FileIn, R... rest) { Args<R...>::callbackOf(fn, user, rest...); }
     // A file that cannot be read goes as missing: the device's call then
     // finds no file, as it would at home.
@@ -267,7 +306,7 @@ struct Args<FileIn, R...> {  // a file the call reads
     {
         w.flag(f.path != nullptr);
         if (f.path) {
-            w.text(fileName(f.path));
+            w.text(scratchName(f.path));
             std::vector<uint8_t> bytes;
             const bool read = readWholeFile(f.path, &bytes, kMaxFile);
             w.flag(read);
@@ -277,6 +316,48 @@ struct Args<FileIn, R...> {  // a file the call reads
         Args<R...>::encode(w, rest...);
     }
     static bool decode(Reader &r, bool apply, FileIn, R... rest) { return Args<R...>::decode(r, apply, rest...); }
+};
+
+template <class... R>
+struct Args<FileLive, R...> {  // a file the call writes over a long time
+    static bool sendable(FileLive, R... rest) { return Args<R...>::sendable(rest...); }
+    static void callbackOf(void **fn, void **user, FileLive, R... rest) { Args<R...>::callbackOf(fn, user, rest...); }
+    static void encode(Writer &w, FileLive f, R... rest)
+    {
+        w.flag(f.path != nullptr);
+        if (f.path)
+            w.text(scratchName(f.path));
+        w.flag(f.writable);
+        w.value(f.transfer);
+        Args<R...>::encode(w, rest...);
+    }
+    static bool decode(Reader &r, bool apply, FileLive, R... rest) { return Args<R...>::decode(r, apply, rest...); }
+};
+
+template <class... R>
+struct Args<DownloadInto, R...> {  // a download record and its target
+    static bool sendable(DownloadInto, R... rest) { return Args<R...>::sendable(rest...); }
+    static void callbackOf(void **fn, void **user, DownloadInto, R... rest) { Args<R...>::callbackOf(fn, user, rest...); }
+    // The record as given, but for a target the device may take: its
+    // scratch name only (an unterminated or empty one goes as it is, for the
+    // device to refuse).
+    static void encode(Writer &w, DownloadInto d, R... rest)
+    {
+        w.flag(d.info != nullptr);
+        if (d.info) {
+            TMV_NET_FILE_DOWNLOAD_INFO record = *d.info;
+            if (std::memchr(record.localPath, '\0', sizeof record.localPath) && record.localPath[0]) {
+                const std::string name = scratchName(record.localPath);
+                std::memset(record.localPath, 0, sizeof record.localPath);
+                std::memcpy(record.localPath, name.data(), std::min(name.size(), sizeof record.localPath - 1));
+            }
+            w.bytes(&record, sizeof record);
+        }
+        w.flag(d.writable);
+        w.value(d.transfer);
+        Args<R...>::encode(w, rest...);
+    }
+    static bool decode(Reader &r, bool apply, DownloadInto, R... rest) { return Args<R...>::decode(r, apply, rest...); }
 };
 
 // ---- Device side ---------------------------------------------------------------
@@ -471,7 +552,7 @@ struct Slots<FileOut, R...> {
         present = r.flag();
         if (present) {
             name = r.text(kMaxText);
-            if (!safeFileName(name))
+            if (!name.empty() && !safeFileName(name))
                 r.fail();
         }
         return rest.decode(r);
@@ -479,8 +560,9 @@ struct Slots<FileOut, R...> {
     template <class F, class... Done>
     int32_t invoke(CallContext &c, F f, Done... done)
     {
-        // No scratch folder: an empty path, which the call refuses.
-        const std::string folder = present ? c.scratchFolder() : std::string();
+        // An empty name, or no scratch folder: an empty path, which the
+        // call refuses.
+        const std::string folder = present && !name.empty() ? c.scratchFolder() : std::string();
         if (!folder.empty())
             scratch = folder + "/" + name;
         return rest.invoke(c, f, done..., present ? scratch.c_str() : nullptr);
@@ -512,7 +594,7 @@ struct Slots<FileIn, R...> {
         present = r.flag();
         if (present) {
             name = r.text(kMaxText);
-            if (!safeFileName(name))
+            if (!name.empty() && !safeFileName(name))
                 r.fail();
             given = r.flag();
             if (given)
@@ -523,7 +605,7 @@ struct Slots<FileIn, R...> {
     template <class F, class... Done>
     int32_t invoke(CallContext &c, F f, Done... done)
     {
-        const std::string folder = present ? c.scratchFolder() : std::string();
+        const std::string folder = present && !name.empty() ? c.scratchFolder() : std::string();
         if (!folder.empty()) {
             scratch = folder + "/" + name;
             std::remove(scratch.c_str());
@@ -540,6 +622,78 @@ struct Slots<FileIn, R...> {
     }
 };
 
+template <class... R>
+struct Slots<FileLive, R...> {
+    bool present = false;
+    bool writable = false;
+    uint32_t transfer = 0;
+    std::string name;
+    std::string live;  // the device's file, once invoked
+    Slots<R...> rest;
+    bool decode(Reader &r)
+    {
+        present = r.flag();
+        if (present) {
+            name = r.text(kMaxText);
+            if (!name.empty() && !safeFileName(name))
+                r.fail();
+        }
+        writable = r.flag();
+        transfer = r.value<uint32_t>();
+        return rest.decode(r);
+    }
+    template <class F, class... Done>
+    int32_t invoke(CallContext &c, F f, Done... done)
+    {
+        if (present && !name.empty())
+            live = c.liveFile(transfer, name, writable);
+        const int32_t status = rest.invoke(c, f, done..., present ? live.c_str() : nullptr);
+        if (!live.empty())
+            c.liveFileTaken(live);
+        return status;
+    }
+    void encode(Writer &w, int32_t status) const { rest.encode(w, status); }
+};
+
+template <class... R>
+struct Slots<DownloadInto, R...> {
+    bool present = false;
+    bool writable = false;
+    uint32_t transfer = 0;
+    TMV_NET_FILE_DOWNLOAD_INFO info{};
+    std::string live;
+    Slots<R...> rest;
+    bool decode(Reader &r)
+    {
+        present = r.flag();
+        if (present)
+            r.bytes(&info, sizeof info);
+        writable = r.flag();
+        transfer = r.value<uint32_t>();
+        return rest.decode(r);
+    }
+    // A target the call would take becomes the device's own file; one it
+    // refuses (unterminated, empty) stays for it to refuse.
+    template <class F, class... Done>
+    int32_t invoke(CallContext &c, F f, Done... done)
+    {
+        if (present && std::memchr(info.localPath, '\0', sizeof info.localPath) && info.localPath[0]) {
+            live = c.liveFile(transfer, "download", writable);
+            if (live.size() >= sizeof info.localPath) {
+                c.liveFileTaken(live);
+                return -TMV_NET_FAILED;  // no file of the device's can take it
+            }
+            std::memset(info.localPath, 0, sizeof info.localPath);
+            std::memcpy(info.localPath, live.data(), live.size());
+        }
+        const int32_t status = rest.invoke(c, f, done..., present ? &info : nullptr);
+        if (!live.empty())
+            c.liveFileTaken(live);
+        return status;
+    }
+    void encode(Writer &w, int32_t status) const { rest.encode(w, status); }
+};
+
 // The parameters after the handle of a function of the contract.
 template <class F>
 struct AfterHandle;
@@ -549,21 +703,47 @@ struct AfterHandle<int32_t (*)(void *, P...)> {
     using Device = Slots<P...>;
 };
 
+// The rule a function's implementation applies to the caller's paths before
+// it touches them; the library applies the same before sending (3 when a
+// path fails it), as only a scratch name of the path travels.
+struct AnyPath {
+    template <class... A>
+    static bool pathsAllowed(A...)
+    {
+        return true;
+    }
+};
+struct NoClimbingPath {  // callerPathAllowed; null and empty are the device's to refuse
+    static bool allowed(const char *path) { return !path || !*path || callerPathAllowed(path); }
+    template <class T>
+    static bool allowed(T)
+    {
+        return true;
+    }
+    template <class... A>
+    static bool pathsAllowed(A... args)
+    {
+        return (allowed(args) && ...);
+    }
+};
+
 // The rules of a function's parameters: as their types say, but for the
 // paths of the functions that take files.
 template <auto Fn>
-struct Signature : AfterHandle<decltype(Fn)> {};
-#define SIM_WIRE_FILE_SIGNATURE(function, ...)       \
-    template <>                                      \
-    struct Signature<&function> {                    \
-        using Client = Args<__VA_ARGS__>;            \
-        using Device = Slots<__VA_ARGS__>;           \
+struct Signature : AfterHandle<decltype(Fn)>, AnyPath {};
+#define SIM_WIRE_FILE_SIGNATURE(function, pathRule, ...) \
+    template <>                                          \
+    struct Signature<&function> : pathRule {             \
+        using Client = Args<__VA_ARGS__>;                \
+        using Device = Slots<__VA_ARGS__>;               \
     };
-SIM_WIRE_FILE_SIGNATURE(TMV_NET_PreviewSnapshot, FileOut)
-SIM_WIRE_FILE_SIGNATURE(TMV_NET_GetIRGImage, FileOut, FileOut)
-SIM_WIRE_FILE_SIGNATURE(TMV_NET_GetDLT664Image, FileOut)
-SIM_WIRE_FILE_SIGNATURE(TMV_NET_GetLogoPicture, int32_t, FileOut)
-SIM_WIRE_FILE_SIGNATURE(TMV_NET_SetLogoPicture, int32_t, FileIn)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_PreviewSnapshot, AnyPath, FileOut)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_GetIRGImage, AnyPath, FileOut, FileOut)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_GetDLT664Image, AnyPath, FileOut)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_StartPreviewRecord, AnyPath, FileLive)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_GetLogoPicture, NoClimbingPath, int32_t, FileOut)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_SetLogoPicture, NoClimbingPath, int32_t, FileIn)
+SIM_WIRE_FILE_SIGNATURE(TMV_NET_StartDownloadFile, AnyPath, DownloadInto)
 #undef SIM_WIRE_FILE_SIGNATURE
 
 }  // namespace sim::wire

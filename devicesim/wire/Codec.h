@@ -7,15 +7,42 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace sim::wire {
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "records travel as the header lays them out");
 
-using Buffer = std::vector<uint8_t>;
+// Growing a buffer leaves its new bytes as they are: a received message is
+// read straight over them, so a frame of 8 MiB is not zero-filled first.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U> &) noexcept
+    {
+    }
+    template <class U>
+    void construct(U *p) noexcept(std::is_nothrow_default_constructible_v<U>)
+    {
+        ::new (static_cast<void *>(p)) U;
+    }
+    template <class U, class... A>
+    void construct(U *p, A &&...args)
+    {
+        ::new (static_cast<void *>(p)) U(std::forward<A>(args)...);
+    }
+};
+
+using Buffer = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
 
 class Writer {
 public:
@@ -23,8 +50,11 @@ public:
 
     void bytes(const void *data, size_t size)
     {
-        const auto *p = static_cast<const uint8_t *>(data);
-        out_.insert(out_.end(), p, p + size);
+        if (size == 0)
+            return;
+        const size_t at = out_.size();
+        out_.resize(at + size);
+        std::memcpy(out_.data() + at, data, size);
     }
     template <class T>
     void value(T v)

@@ -11,6 +11,8 @@ namespace {
 // Larger than any channel of the fleet, small enough to keep sizes in range.
 constexpr int32_t kMaxSide = 8192;
 constexpr uint32_t kMaxPicture = 8u << 20;
+// Far beyond any card, so a file's offset never wraps.
+constexpr int64_t kMaxFileOffset = int64_t(1) << 40;
 
 bool plausible(int32_t width, int32_t height)
 {
@@ -88,6 +90,56 @@ Buffer alarmEvent(int32_t type, const void *record)
         w.blob(picture.data, given ? uint32_t(picture.size) : 0);
     }
     return b;
+}
+
+Buffer fileDataEvent(uint32_t transfer, int64_t offset, const uint8_t *data, size_t size)
+{
+    Buffer b = started(EventKind::FileData, size);
+    Writer w(b);
+    w.value(transfer);
+    w.value(offset);
+    w.bytes(data, size);
+    return b;
+}
+
+Buffer fileEndEvent(uint32_t transfer, bool kept, int64_t size)
+{
+    Buffer b = started(EventKind::FileEnd);
+    Writer w(b);
+    w.value(transfer);
+    w.flag(kept);
+    w.value(size);
+    return b;
+}
+
+uint32_t eventKindOf(const Buffer &payload)
+{
+    Reader r(payload);
+    return r.value<uint32_t>();
+}
+
+bool readFileEvent(const Buffer &payload, FileEvent *e)
+{
+    Reader r(payload);
+    const auto kind = EventKind(r.value<uint32_t>());
+    if (!r.ok() || (kind != EventKind::FileData && kind != EventKind::FileEnd))
+        return false;
+    e->end = kind == EventKind::FileEnd;
+    e->transfer = r.value<uint32_t>();
+    if (e->end) {
+        e->kept = r.flag();
+        const auto size = r.value<int64_t>();
+        e->size = size_t(size);
+        if (size < 0)
+            r.fail();
+    } else {
+        e->offset = r.value<int64_t>();
+        e->size = r.left();
+        e->data = r.take(e->size);
+        if (e->offset < 0 || e->offset > kMaxFileOffset || e->size > kFileChunk)
+            r.fail();
+    }
+    return r.ok() && r.left() == 0;
 }
 
 bool readEvent(const Buffer &payload, Event *e)

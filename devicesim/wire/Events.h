@@ -8,9 +8,14 @@
 //   Temp       int32 channel, width, height; the 16-bit values
 //   Raw        int32 width, height; the 16-bit values
 //   Alarm      int32 type; the record's bytes; the two pictures' bytes
+//   FileData   uint32 transfer, int64 offset; the bytes written there
+//   FileEnd    uint32 transfer, flag kept, int64 size
 //
 // Sizes are checked against the dimensions and the alarm type's record
-// before anything is used.
+// before anything is used. The two file events carry what the device writes
+// over time into a file of the client's (a recording, a download): the
+// client writes them as they come, in order with the replies, and no
+// callback sees them.
 
 #include "TMVNetSDK.h"
 #include "wire/Codec.h"
@@ -20,7 +25,7 @@
 
 namespace sim::wire {
 
-enum class EventKind : uint8_t { Exception = 1, Preview = 2, Temp = 3, Raw = 4, Alarm = 5 };
+enum class EventKind : uint8_t { Exception = 1, Preview = 2, Temp = 3, Raw = 4, Alarm = 5, FileData = 6, FileEnd = 7 };
 
 // A stream's frames may give way to newer ones; alarms and exceptions never.
 inline bool droppable(EventKind kind)
@@ -41,6 +46,14 @@ Buffer tempEvent(int32_t channel, const TMV_NET_TEMP_FRAME &frame);
 Buffer rawEvent(const uint16_t *data, int32_t width, int32_t height);
 Buffer alarmEvent(int32_t type, const void *record);
 
+// At most this much of a file goes in one event, so that a download leaves
+// room on the connection for replies and alarms between its pieces.
+constexpr size_t kFileChunk = 64 << 10;
+Buffer fileDataEvent(uint32_t transfer, int64_t offset, const uint8_t *data, size_t size);
+Buffer fileEndEvent(uint32_t transfer, bool kept, int64_t size);
+// The kind an event's payload starts with (0 when too short).
+uint32_t eventKindOf(const Buffer &payload);
+
 // An event taken apart; `pixels` points into the event's buffer, `record`
 // (alarms) is a copy whose picture fields point at `pictures`.
 struct Event {
@@ -51,7 +64,19 @@ struct Event {
     std::vector<uint64_t> record;  // 8-byte aligned
     std::vector<uint8_t> pictures[2];
 };
-// False for anything malformed.
+// False for anything malformed, and for the file events.
 bool readEvent(const Buffer &payload, Event *event);
+
+// A file event taken apart; `data` points into the event's buffer.
+struct FileEvent {
+    bool end = false;
+    uint32_t transfer = 0;
+    int64_t offset = 0;  // FileData: where the bytes go
+    const uint8_t *data = nullptr;
+    size_t size = 0;     // FileData: how many; FileEnd: the file's size
+    bool kept = false;   // FileEnd: the file stays
+};
+// False for anything malformed, and for events of other kinds.
+bool readFileEvent(const Buffer &payload, FileEvent *event);
 
 }  // namespace sim::wire

@@ -1,5 +1,6 @@
 #include "wire/Frame.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -15,6 +16,9 @@ namespace sim::wire {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A remainder this large is waited for in one call.
+constexpr size_t kBulkBytes = 256 << 10;
 
 int remainingMs(Clock::time_point deadline)
 {
@@ -36,6 +40,7 @@ Socket &Socket::operator=(Socket &&other) noexcept
         if (fd_ >= 0)
             ::close(fd_);
         fd_ = other.fd_;
+        receiveTimeoutMs_ = other.receiveTimeoutMs_;
         other.fd_ = -1;
     }
     return *this;
@@ -117,29 +122,65 @@ bool Socket::send(MessageType type, uint32_t sequence, const Buffer &payload)
 
 bool Socket::readExactly(void *out, size_t size, int timeoutMs, ReadResult *why)
 {
+    return readAtLeast(out, size, size, timeoutMs, why, false) == size;
+}
+
+size_t Socket::readAtLeast(void *out, size_t least, size_t most, int timeoutMs, ReadResult *why, bool waitFirst)
+{
     auto *p = static_cast<uint8_t *>(out);
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
-    while (size > 0) {
-        pollfd pfd{fd_, POLLIN, 0};
-        const int wait = timeoutMs < 0 ? -1 : remainingMs(deadline);
-        const int ready = ::poll(&pfd, 1, wait);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready == 0) {
-            *why = ReadResult::TimedOut;
-            return false;
+    // What has arrived is taken without a poll; a poll only when it would
+    // block (and first, when the caller expects to wait).
+    bool wait = waitFirst;
+    size_t got = 0;
+    while (got < least) {
+        if (wait && least - got >= kBulkBytes) {
+            // Much still to come (a frame): one call that sleeps until it
+            // is all there, not a poll and a read for every piece.
+            const int left = timeoutMs < 0 ? 0 : std::max(1, remainingMs(deadline));
+            if (left != receiveTimeoutMs_) {
+                const timeval t{left / 1000, (left % 1000) * 1000};
+                ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
+                receiveTimeoutMs_ = left;
+            }
+            // Woken once a good part of it is there, not for every piece.
+            const int lowWater = int(std::min<size_t>(least - got, kBulkBytes));
+            ::setsockopt(fd_, SOL_SOCKET, SO_RCVLOWAT, &lowWater, sizeof lowWater);
+            const ssize_t n = ::recv(fd_, p + got, least - got, MSG_WAITALL);
+            const int one = 1;
+            ::setsockopt(fd_, SOL_SOCKET, SO_RCVLOWAT, &one, sizeof one);
+            if (n > 0) {
+                got += size_t(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            *why = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? ReadResult::TimedOut : ReadResult::Closed;
+            return got;
         }
-        const ssize_t n = ::recv(fd_, p, size, 0);
+        if (wait) {
+            pollfd pfd{fd_, POLLIN, 0};
+            const int ready = ::poll(&pfd, 1, timeoutMs < 0 ? -1 : remainingMs(deadline));
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready == 0) {
+                *why = ReadResult::TimedOut;
+                return got;
+            }
+        }
+        const ssize_t n = ::recv(fd_, p + got, most - got, MSG_DONTWAIT);
         if (n < 0 && errno == EINTR)
+            continue;
+        wait = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        if (wait)
             continue;
         if (n <= 0) {
             *why = ReadResult::Closed;
-            return false;
+            return got;
         }
-        p += n;
-        size -= size_t(n);
+        got += size_t(n);
     }
-    return true;
+    return got;
 }
 
 ReadResult Socket::read(Message *message, int idleMs, int partMs)
@@ -147,9 +188,11 @@ ReadResult Socket::read(Message *message, int idleMs, int partMs)
     uint8_t head[kHeaderSize];
     ReadResult why = ReadResult::Ok;
     // The first byte may take the idle time; the rest only the part time.
-    if (!readExactly(head, 1, idleMs, &why))
+    // The header usually comes whole with its first byte.
+    const size_t got = readAtLeast(head, 1, kHeaderSize, idleMs, &why, true);
+    if (got == 0)
         return why == ReadResult::TimedOut ? ReadResult::Idle : why;
-    if (!readExactly(head + 1, kHeaderSize - 1, partMs, &why))
+    if (!readExactly(head + got, kHeaderSize - got, partMs, &why))
         return why;
     Reader r(head, sizeof head);
     const auto magic = r.value<uint32_t>();

@@ -52,7 +52,7 @@ public:
     Socket() = default;
     explicit Socket(int fd) : fd_(fd) {}
     ~Socket();
-    Socket(Socket &&other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Socket(Socket &&other) noexcept : fd_(other.fd_), receiveTimeoutMs_(other.receiveTimeoutMs_) { other.fd_ = -1; }
     Socket &operator=(Socket &&other) noexcept;
     Socket(const Socket &) = delete;
     Socket &operator=(const Socket &) = delete;
@@ -75,8 +75,13 @@ public:
 
 private:
     bool readExactly(void *out, size_t size, int timeoutMs, ReadResult *why);
+    // Reads `least` to `most` bytes: how many came (fewer than `least` when
+    // the time ran out or the peer closed, with `why` set). `waitFirst`
+    // polls before the first read, for a reader that expects to wait.
+    size_t readAtLeast(void *out, size_t least, size_t most, int timeoutMs, ReadResult *why, bool waitFirst);
 
     int fd_ = -1;
+    int receiveTimeoutMs_ = 0;  // SO_RCVTIMEO as last set (0: none)
 };
 
 }  // namespace sim::wire

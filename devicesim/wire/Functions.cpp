@@ -12,13 +12,7 @@ const char *functionName(uint16_t number)
 
 bool carried(uint16_t number)
 {
-    switch (number) {
-    case kFn_TMV_NET_StartPreviewRecord:
-    case kFn_TMV_NET_StartDownloadFile:
-        return false;
-    default:
-        return number < kFunctionCount;
-    }
+    return number < kFunctionCount;
 }
 
 }  // namespace sim::wire

@@ -165,10 +165,9 @@ enum FunctionNumber : uint16_t {
 // The function's name ("TMV_NET_Login"), or null for a number beyond the list.
 const char *functionName(uint16_t number);
 
-// Whether the protocol carries the function yet. Recordings and SD card
-// downloads, which write the caller's files over a long time, are not: the
-// library answers them 2, and a device never runs them for a peer, whose
-// paths are not its own. (One-shot files travel: see FileOut, FileIn.)
+// Whether the protocol carries the function: every one of the contract.
+// (Files travel by their own rules: see FileOut, FileIn, FileLive and
+// DownloadInto in wire/Arguments.h.)
 bool carried(uint16_t number);
 
 }  // namespace sim::wire

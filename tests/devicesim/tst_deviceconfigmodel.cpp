@@ -2,6 +2,7 @@
 // Modbus CRC, what the enclosure controller answers to each kind of byte
 // string, the address/mask/gateway rules, and the logo picture limits.
 
+#include "base/CallerPath.h"
 #include "base/Status.h"
 #include "settings/NetworkConfig.h"
 #include "settings/Peripherals.h"
@@ -210,10 +211,10 @@ void TestDeviceConfigModel::recognitionRanges()
 
 void TestDeviceConfigModel::logoPaths()
 {
-    QVERIFY(sim::logo::pathAllowed("logo.png"));
-    QVERIFY(sim::logo::pathAllowed("/tmp/a..b/logo.png"));
-    QVERIFY(!sim::logo::pathAllowed("../logo.png"));
-    QVERIFY(!sim::logo::pathAllowed("/tmp/x/../../etc/logo.png"));
+    QVERIFY(sim::callerPathAllowed("logo.png"));
+    QVERIFY(sim::callerPathAllowed("/tmp/a..b/logo.png"));
+    QVERIFY(!sim::callerPathAllowed("../logo.png"));
+    QVERIFY(!sim::callerPathAllowed("/tmp/x/../../etc/logo.png"));
 }
 
 QTEST_APPLESS_MAIN(TestDeviceConfigModel)

@@ -97,3 +97,8 @@ QString DeviceService::log()
         m_log += m_process->readAll();
     return QString::fromUtf8(m_log);
 }
+
+QString DeviceService::cardFolder(const QString &address) const
+{
+    return m_dir.filePath("card-" + address);
+}

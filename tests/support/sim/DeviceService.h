@@ -37,6 +37,9 @@ public:
     int port() const { return m_port; }
     QString log();
 
+    // The SD card folder of the device at `address`, as the fleet file names it.
+    QString cardFolder(const QString &address) const;
+
 private:
     bool startOn(int port);
 
