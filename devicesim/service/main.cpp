@@ -14,6 +14,7 @@
 #include "remote/Remote.h"
 #include "service/DeviceServer.h"
 #include "service/FleetFile.h"
+#include "service/RtspServer.h"
 #include "service/SearchResponder.h"
 #include "wire/Search.h"
 
@@ -59,6 +60,8 @@ int main(int argc, char **argv)
             return usage();
     }
     std::vector<sim::DeviceProfile> devices = sim::defaultProfiles();
+    for (sim::DeviceProfile &d : devices)
+        d.rtspPort = 554;  // as fleet.json has it
     int searchPort = sim::wire::kDefaultSearchPort;
     if (!fleetPath.empty()) {
         sim::service::FleetLoad load = sim::service::readFleetFile(fleetPath);
@@ -80,8 +83,9 @@ int main(int argc, char **argv)
     // Destroyed last: the fleet's search answers may come until Deinit.
     sim::service::SearchResponder search;
     sim::service::DeviceServer server(&devices, logLine);
+    sim::service::RtspServer rtsp(devices, logLine);
     std::string error;
-    if (!server.bind(&error) || !search.bind(searchPort, &error)) {
+    if (!server.bind(&error) || !rtsp.bind(&error) || !search.bind(searchPort, &error)) {
         std::fprintf(stderr, "sdkdemo-devices: %s\n", error.c_str());
         return 1;
     }
@@ -90,6 +94,7 @@ int main(int argc, char **argv)
     sim::Fleet::useProfiles(devices);
     TMV_NET_Init();
     server.start();
+    rtsp.start();
     search.start();
     logLine("search answers on 127.0.0.1:" + std::to_string(searchPort) + " (udp)");
 
@@ -97,6 +102,7 @@ int main(int argc, char **argv)
     sigwait(&ending, &signal);
     logLine("stopping");
     search.stop();
+    rtsp.stop();
     server.stop();
     TMV_NET_Deinit();
     return 0;
