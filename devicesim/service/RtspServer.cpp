@@ -1,5 +1,6 @@
 #include "service/RtspServer.h"
 
+#include "base/SimClock.h"
 #include "camera/FrameProducer.h"
 #include "device/Device.h"
 #include "device/Fleet.h"
@@ -10,6 +11,7 @@
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
 #include <gst/rtsp-server/rtsp-server.h>
+#include <gst/video/video-event.h>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -25,9 +27,10 @@ namespace {
 
 // The role the device's user gets; the mounts let it watch.
 constexpr const char *kViewerRole = "viewer";
+// Where a GstRTSPMedia keeps its Media.
+constexpr const char *kMediaKey = "sim-media";
 
-// Feeds one channel's frames into its media's source, zero-copy: a buffer
-// holds the shared frame until the encoder is done with it.
+// Feeds one channel's frames into its media's source.
 class Feed : public ChannelStream {
 public:
     Feed(std::shared_ptr<Device> device, int channel, GstElement *source)
@@ -41,30 +44,67 @@ public:
         gst_object_unref(source_);
     }
 
+    // A viewer starts playing: its first picture must be a key frame, and
+    // comes at once even while the clock stands still (the frame the media
+    // prerolled with went to nobody), as a new preview of the library gets
+    // the present frame at once.
+    void viewerStarted(GstElement *encoder)
+    {
+        GstPad *pad = gst_element_get_static_pad(encoder, "src");
+        gst_pad_send_event(pad, gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
+        gst_object_unref(pad);
+        if (!SimClock::instance().paused())
+            return;  // the next tick is near
+        std::lock_guard<std::mutex> lock(pushMutex_);
+        if (last_)
+            pushLocked(last_, runningTime());
+    }
+
 protected:
     void onFrame(const FramePtr &frame) override
     {
+        std::lock_guard<std::mutex> lock(pushMutex_);
         if (firstUs_ < 0) {
             // The simulation's ticks from here on, placed at the pipeline's
             // present so the first frame is neither late nor early.
             firstUs_ = frame->timeUs;
-            const GstClockTime now = gst_element_get_current_running_time(source_);
-            baseNs_ = GST_CLOCK_TIME_IS_VALID(now) ? now : 0;
+            baseNs_ = runningTime();
         }
+        last_ = frame;
+        pushLocked(frame, baseNs_ + GstClockTime(frame->timeUs - firstUs_) * 1000);
+    }
+
+private:
+    GstClockTime runningTime() const
+    {
+        const GstClockTime now = gst_element_get_current_running_time(source_);
+        return GST_CLOCK_TIME_IS_VALID(now) ? now : 0;
+    }
+    // Zero-copy: the buffer holds the shared frame until the encoder is done.
+    void pushLocked(const FramePtr &frame, GstClockTime pts)
+    {
+        // A repeated frame may have taken a tick's place: never go back.
+        if (pushed_ && pts <= lastPtsNs_)
+            pts = lastPtsNs_ + 1000;
+        pushed_ = true;
+        lastPtsNs_ = pts;
         auto *held = new FramePtr(frame);
         GstBuffer *buffer = gst_buffer_new_wrapped_full(
             GST_MEMORY_FLAG_READONLY, const_cast<uint8_t *>(frame->rgba.data()), frame->rgba.size(), 0,
             frame->rgba.size(), held, [](gpointer p) { delete static_cast<FramePtr *>(p); });
-        GST_BUFFER_PTS(buffer) = baseNs_ + GstClockTime(frame->timeUs - firstUs_) * 1000;
+        GST_BUFFER_PTS(buffer) = pts;
         // Never blocks: a full queue drops its oldest frame.
         gst_app_src_push_buffer(GST_APP_SRC(source_), buffer);
     }
 
-private:
     const std::shared_ptr<Device> device_;  // the producer lives as long as the feed
     GstElement *const source_;
+    std::mutex pushMutex_;  // protects the members below: the stream and viewers' starts push
     int64_t firstUs_ = -1;
     GstClockTime baseNs_ = 0;
+    FramePtr last_;
+    bool pushed_ = false;
+    GstClockTime lastPtsNs_ = 0;
 };
 
 }  // namespace
@@ -88,6 +128,7 @@ struct RtspServer::Media {
     std::shared_ptr<FeedList> feeds;  // its mutex protects feed
     Mount *mount = nullptr;           // the factory's, which outlives its media
     GstElement *source = nullptr;
+    GstElement *encoder = nullptr;
     std::unique_ptr<Feed> feed;
 
     void play()
@@ -109,11 +150,19 @@ struct RtspServer::Media {
         }
         ending.reset();  // joins the feed's thread, outside the lock
     }
+    void viewerStarted()
+    {
+        std::lock_guard<std::mutex> lock(feeds->mutex);
+        if (feed)
+            feed->viewerStarted(encoder);
+    }
     ~Media()
     {
         halt();
         if (source)
             gst_object_unref(source);
+        if (encoder)
+            gst_object_unref(encoder);
     }
 };
 
@@ -136,7 +185,7 @@ std::string launchLine(int width, int height)
     const int kbps = width * height >= 1280 * 720 ? 6000 : 2500;
     return "( appsrc name=src is-live=true format=time max-buffers=2 leaky-type=downstream"
            " ! videoconvert ! video/x-raw,format=I420"
-           " ! x264enc tune=zerolatency speed-preset=ultrafast threads=1 key-int-max=50 bitrate="
+           " ! x264enc name=enc tune=zerolatency speed-preset=ultrafast threads=1 key-int-max=50 bitrate="
            + std::to_string(kbps) + " ! rtph264pay name=pay0 pt=96 config-interval=-1 )";
 }
 
@@ -145,6 +194,21 @@ std::string launchLine(int width, int height)
 void onNeedData(GstAppSrc *, guint, gpointer user)
 {
     static_cast<RtspServer::Media *>(user)->play();
+}
+
+// Every client's PLAY, the first of a media's or one joining it: asks for a
+// key frame so the new viewer's picture starts at once.
+void onPlayRequest(GstRTSPClient *, GstRTSPContext *context, gpointer)
+{
+    if (!context->media)
+        return;
+    if (auto *media = static_cast<RtspServer::Media *>(g_object_get_data(G_OBJECT(context->media), kMediaKey)))
+        media->viewerStarted();
+}
+
+void onClientConnected(GstRTSPServer *, GstRTSPClient *client, gpointer)
+{
+    g_signal_connect(client, "play-request", G_CALLBACK(onPlayRequest), nullptr);
 }
 
 void onUnprepared(GstRTSPMedia *, gpointer user)
@@ -157,6 +221,7 @@ void onMediaConfigure(GstRTSPMediaFactory *, GstRTSPMedia *rtspMedia, gpointer u
     auto *mount = static_cast<RtspServer::Mount *>(user);
     GstElement *bin = gst_rtsp_media_get_element(rtspMedia);
     GstElement *source = gst_bin_get_by_name_recurse_up(GST_BIN(bin), "src");
+    GstElement *encoder = gst_bin_get_by_name_recurse_up(GST_BIN(bin), "enc");
     gst_object_unref(bin);
     const ChannelProfile &channel = mount->device->profile().channels[size_t(mount->channel)];
     GstCaps *caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "RGBA", "width", G_TYPE_INT,
@@ -170,7 +235,8 @@ void onMediaConfigure(GstRTSPMediaFactory *, GstRTSPMedia *rtspMedia, gpointer u
     media->feeds = mount->feeds;
     media->mount = mount;
     media->source = source;
-    g_object_set_data_full(G_OBJECT(rtspMedia), "sim-media", media,
+    media->encoder = encoder;
+    g_object_set_data_full(G_OBJECT(rtspMedia), kMediaKey, media,
                            [](gpointer p) { delete static_cast<RtspServer::Media *>(p); });
     g_signal_connect(source, "need-data", G_CALLBACK(onNeedData), media);
     g_signal_connect(rtspMedia, "unprepared", G_CALLBACK(onUnprepared), media);
@@ -245,6 +311,7 @@ void RtspServer::start()
         gst_rtsp_token_unref(token);
         gst_rtsp_server_set_auth(server, auth);
         g_object_unref(auth);
+        g_signal_connect(server, "client-connected", G_CALLBACK(onClientConnected), nullptr);
 
         GstRTSPMountPoints *mounts = gst_rtsp_server_get_mount_points(server);
         for (int c = 0; c < int(d.channels.size()); ++c) {

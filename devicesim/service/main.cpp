@@ -2,13 +2,17 @@
 // the fleet file listens on its own address and port; clients reach it with
 // the device library in network mode (TMVNET_DEVICES=network).
 //
-//   sdkdemo-devices [--fleet FILE]
+//   sdkdemo-devices [--fleet FILE] [--paused-clock]
 //
 // Without a file it hosts the default fleet (127.0.0.11-13, port 80, admin /
-// sensor852), as devicesim/service/fleet.json lists it. Ends on SIGINT or
+// sensor852, RTSP on 554), as devicesim/service/fleet.json lists it. A device
+// with an rtspPort serves its channels as rtsp://<address>:<rtspPort>/ch1
+// and /ch2. --paused-clock starts the simulation clock paused, so every
+// reader sees the same moment (tests comparing pictures). Ends on SIGINT or
 // SIGTERM, logging every session out first.
 
 #include "TMVNetSDK.h"
+#include "base/SimClock.h"
 #include "device/Fleet.h"
 #include "device/FleetProfiles.h"
 #include "remote/Remote.h"
@@ -44,7 +48,8 @@ void logLine(const std::string &text)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: sdkdemo-devices [--fleet FILE]\n");
+    std::fprintf(stderr, "usage: sdkdemo-devices [--fleet FILE] [--paused-clock]\n"
+                         "  each device with an rtspPort also serves rtsp://<address>:<rtspPort>/ch1 (and /ch2)\n");
     return 2;
 }
 
@@ -53,9 +58,12 @@ int usage()
 int main(int argc, char **argv)
 {
     std::string fleetPath;
+    bool pausedClock = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--fleet") == 0 && i + 1 < argc)
             fleetPath = argv[++i];
+        else if (std::strcmp(argv[i], "--paused-clock") == 0)
+            pausedClock = true;
         else
             return usage();
     }
@@ -92,6 +100,8 @@ int main(int argc, char **argv)
     // The fleet learns the ports the system gave to port 0.
     sim::remote::forceEmbedded();
     sim::Fleet::useProfiles(devices);
+    if (pausedClock)
+        sim::SimClock::instance().pause();
     TMV_NET_Init();
     server.start();
     rtsp.start();
