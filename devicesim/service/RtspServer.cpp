@@ -320,6 +320,9 @@ void RtspServer::start()
                                               launchLine(d.channels[size_t(c)].width, d.channels[size_t(c)].height)
                                                   .c_str());
             gst_rtsp_media_factory_set_shared(factory, TRUE);
+            // RTP inside the RTSP connection only: UDP would open ports on
+            // every address, and the device binds its own alone.
+            gst_rtsp_media_factory_set_protocols(factory, GST_RTSP_LOWER_TRANS_TCP);
             gst_rtsp_media_factory_add_role(factory, kViewerRole, GST_RTSP_PERM_MEDIA_FACTORY_ACCESS,
                                             G_TYPE_BOOLEAN, TRUE, GST_RTSP_PERM_MEDIA_FACTORY_CONSTRUCT,
                                             G_TYPE_BOOLEAN, TRUE, nullptr);
