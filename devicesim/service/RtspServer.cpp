@@ -121,7 +121,6 @@ struct RtspServer::Mount {
     std::shared_ptr<FeedList> feeds;
     std::shared_ptr<Device> device;
     int channel = 0;
-    std::string name;  // for the log: address/chN
 };
 
 struct RtspServer::Media {
@@ -327,7 +326,7 @@ void RtspServer::start()
                                             G_TYPE_BOOLEAN, TRUE, GST_RTSP_PERM_MEDIA_FACTORY_CONSTRUCT,
                                             G_TYPE_BOOLEAN, TRUE, nullptr);
             const std::string path = "/ch" + std::to_string(c + 1);
-            auto *mount = new Mount{state_->feeds, device, c, d.address + path};
+            auto *mount = new Mount{state_->feeds, device, c};
             g_signal_connect_data(factory, "media-configure", G_CALLBACK(onMediaConfigure), mount,
                                   [](gpointer p, GClosure *) { delete static_cast<Mount *>(p); },
                                   GConnectFlags(0));
@@ -337,7 +336,7 @@ void RtspServer::start()
 
         GSocket *socket = g_socket_new_from_fd(fd, nullptr);
         GSource *source = g_socket_create_source(socket, G_IO_IN, nullptr);
-        g_source_set_callback(source, reinterpret_cast<GSourceFunc>(gst_rtsp_server_io_func), g_object_ref(server),
+        g_source_set_callback(source, G_SOURCE_FUNC(gst_rtsp_server_io_func), g_object_ref(server),
                               g_object_unref);
         g_source_attach(source, state_->context);
         g_object_unref(socket);
