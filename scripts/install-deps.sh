@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build lld pkg-config git
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5charts5-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
+  # the device service's RTSP: the server library, appsrc and videoconvert, RTP payloading, x264enc
+  libgstrtspserver-1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
   libturbojpeg0-dev
   libpng-dev
   libssl-dev nlohmann-json3-dev  # the device protocol's login; the service's fleet file

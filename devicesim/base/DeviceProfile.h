@@ -26,6 +26,8 @@ struct DeviceProfile {
     std::vector<double> hfovDeg;  // per channel; 360 makes a panoramic strip
     std::string address;
     int port = 80;
+    // The device service's RTSP port for the channels' video; 0: none.
+    int rtspPort = 0;
     std::string user = "admin";
     std::string password = "sensor852";
     // The SD card's folder; empty: <card root>/<address>.

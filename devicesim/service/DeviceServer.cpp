@@ -16,16 +16,16 @@ namespace {
 // How often the accept loop looks at the stop flag.
 constexpr int kAcceptPollMs = 200;
 
-std::string bindError(const DeviceProfile &d, int error)
+}  // namespace
+
+std::string bindError(const std::string &address, int port, int error)
 {
-    const std::string where = d.address + ":" + std::to_string(d.port);
-    if (error == EACCES && d.port < 1024)
+    const std::string where = address + ":" + std::to_string(port);
+    if (error == EACCES && port < 1024)
         return "cannot bind " + where + ": ports below 1024 need root or the cap_net_bind_service capability "
                "(sudo setcap cap_net_bind_service=+ep on this program), or give the fleet file ports above 1023";
     return "cannot bind " + where + ": " + std::strerror(error);
 }
-
-}  // namespace
 
 DeviceServer::DeviceServer(std::vector<DeviceProfile> *devices, LogLine log) : devices_(devices), log_(std::move(log))
 {
@@ -49,7 +49,7 @@ bool DeviceServer::bind(std::string *error)
         int one = 1;
         ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
         if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0 || ::listen(fd, 64) != 0) {
-            *error = bindError(d, errno);
+            *error = bindError(d.address, d.port, errno);
             if (fd >= 0)
                 ::close(fd);
             for (int open : listeners_)

@@ -20,6 +20,9 @@
 
 namespace sim::service {
 
+// The one-line message of a bind that failed with `error` (an errno).
+std::string bindError(const std::string &address, int port, int error);
+
 class DeviceServer {
 public:
     DeviceServer(std::vector<DeviceProfile> *devices, LogLine log);

@@ -56,6 +56,12 @@ std::string readEntry(const json &entry, DeviceProfile *profile)
             return "has a port outside 0..65535";
         profile->port = entry["port"].get<int>();
     }
+    if (entry.contains("rtspPort")) {
+        if (!entry["rtspPort"].is_number_integer() || entry["rtspPort"].get<int64_t>() < 0
+            || entry["rtspPort"].get<int64_t>() > 65535)
+            return "has an rtspPort outside 0..65535";
+        profile->rtspPort = entry["rtspPort"].get<int>();
+    }
     if (!textField(entry, "user", profile->user, &profile->user))
         return "has a bad \"user\" (a text of at most 255 bytes)";
     if (!textField(entry, "password", profile->password, &profile->password))

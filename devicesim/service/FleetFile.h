@@ -6,6 +6,9 @@
 //    "devices": [{"kind": "ptz-dual", "address": "127.0.0.11", "port": 80,
 //                 "user": "admin", "password": "sensor852", "sdcard": ""}]}
 //
+// "rtspPort" (optional) serves the device's channels as RTSP on that port of
+// its address; 0 or absent: no RTSP.
+//
 // Only loopback addresses (127.0.0.0/8) are accepted. The search port (UDP,
 // on 127.0.0.1) answers the library's device search.
 

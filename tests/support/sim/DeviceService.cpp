@@ -34,6 +34,11 @@ bool DeviceService::startOn(int port)
                                 {"port", port},
                                 {"password", d.password},
                                 {"sdcard", m_dir.filePath("card-" + d.address)}});
+    for (int i = 0; m_rtsp && i < list.size(); ++i) {
+        QJsonObject entry = list[i].toObject();
+        entry["rtspPort"] = port + 1;
+        list[i] = entry;
+    }
     const QString fleet = m_dir.filePath("fleet.json");
     QFile file(fleet);
     if (!file.open(QIODevice::WriteOnly))
@@ -44,7 +49,7 @@ bool DeviceService::startOn(int port)
 
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::MergedChannels);
-    m_process->start(QStringLiteral(SDKDEMO_DEVICES_PROGRAM), {"--fleet", fleet});
+    m_process->start(QStringLiteral(SDKDEMO_DEVICES_PROGRAM), QStringList{"--fleet", fleet} + m_arguments);
     if (!m_process->waitForStarted(5000))
         return false;
     // Ready once every device listens; a port in use ends the process.
@@ -89,6 +94,13 @@ void DeviceService::kill()
 bool DeviceService::running() const
 {
     return m_process && m_process->state() == QProcess::Running;
+}
+
+int DeviceService::exitCode() const
+{
+    if (!m_process || m_process->state() != QProcess::NotRunning || m_process->exitStatus() != QProcess::NormalExit)
+        return -1;
+    return m_process->exitCode();
 }
 
 QString DeviceService::log()

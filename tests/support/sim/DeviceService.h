@@ -33,8 +33,19 @@ public:
     // SIGKILL: the connections drop as a pulled cable would drop them.
     void kill();
     bool running() const;
+    // How the last run ended: its exit code, or -1 when a signal ended it.
+    int exitCode() const;
 
     int port() const { return m_port; }
+
+    // Before start(): every device also serves RTSP, on port() + 1, and the
+    // service gets `arguments` too (e.g. --paused-clock).
+    void setRtsp(QStringList arguments = {})
+    {
+        m_rtsp = true;
+        m_arguments = std::move(arguments);
+    }
+    int rtspPort() const { return m_rtsp ? m_port + 1 : 0; }
     QString log();
 
     // The SD card folder of the device at `address`, as the fleet file names it.
@@ -48,6 +59,8 @@ private:
     std::unique_ptr<QProcess> m_process;
     QByteArray m_log;
     int m_port = 0;
+    bool m_rtsp = false;
+    QStringList m_arguments;
 };
 
 #endif
