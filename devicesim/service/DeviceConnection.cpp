@@ -1,5 +1,6 @@
 #include "service/DeviceConnection.h"
 
+#include "base/SimClock.h"
 #include "service/Dispatch.h"
 #include "wire/Auth.h"
 #include "wire/Events.h"
@@ -57,14 +58,25 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
             kind = int(k);
     }
     {
-        std::lock_guard<std::mutex> lock(queueMutex_);
+        std::unique_lock<std::mutex> lock(queueMutex_);
+        // The frame of this stream still waiting to go out, if any.
+        const auto waiting = [&] {
+            auto it = outgoing_.begin();
+            while (it != outgoing_.end() && !(kind != 0 && it->droppableKind == kind))
+                ++it;
+            return it;
+        };
+        // On a paused clock a stepping test wants every frame: the device's
+        // thread waits for the one before to go out (the step waits for it).
+        if (kind != 0 && SimClock::instance().paused())
+            sent_.wait(lock, [&] { return writerDone_ || waiting() == outgoing_.end(); });
         if (writerDone_)
             return;
-        for (Outgoing &waiting : outgoing_)
-            if (kind != 0 && waiting.droppableKind == kind) {
-                waiting.payload.swap(payload);
-                return;
-            }
+        const auto older = waiting();
+        if (older != outgoing_.end()) {
+            older->payload.swap(payload);
+            return;
+        }
         outgoing_.push_back({type, sequence, std::move(payload), kind});
     }
     queued_.notify_one();
@@ -73,12 +85,18 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
 void DeviceConnection::writeLoop()
 {
     std::unique_lock<std::mutex> lock(queueMutex_);
+    // However it ends, a frame waiting for room stops waiting.
+    struct Ended {
+        std::condition_variable &sent;
+        ~Ended() { sent.notify_all(); }
+    } ended{sent_};
     for (;;) {
         queued_.wait(lock, [&] { return writerDone_ || !outgoing_.empty(); });
         if (outgoing_.empty())
             return;  // done, and everything went out
         Outgoing next = std::move(outgoing_.front());
         outgoing_.pop_front();
+        sent_.notify_all();
         lock.unlock();
         const bool sent = socket_.send(next.type, next.sequence, next.payload);
         lock.lock();
@@ -186,8 +204,12 @@ void DeviceConnection::serve()
         }
         if (result != wire::ReadResult::Ok)
             return;
-        if (message.header.type == wire::MessageType::Ping)
+        if (message.header.type == wire::MessageType::Ping) {
+            // A client's probe: answered after everything queued before it.
+            if (message.header.sequence != 0)
+                queue(wire::MessageType::Ping, message.header.sequence, {});
             continue;
+        }
         if (message.header.type != wire::MessageType::Call || !answer(message)) {
             log("bad message from " + user_ + ", connection closed");
             return;

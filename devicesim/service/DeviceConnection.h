@@ -78,6 +78,10 @@ private:
     uint64_t token_ = 0;
     bool loggedOut_ = false;
     std::atomic<bool> finished_{false};
+    // Under queueMutex_: the writer took a message off the queue, or ended.
+    // While the simulation clock is paused a frame waits on it for the one
+    // before it to go out, so a step delivers every frame.
+    std::condition_variable sent_;
 };
 
 }  // namespace sim::service
