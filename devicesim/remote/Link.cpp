@@ -1,5 +1,4 @@
 #include "remote/Link.h"
-
 #include "remote/Control.h"
 
 #include <utility>

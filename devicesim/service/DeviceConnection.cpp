@@ -59,24 +59,22 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
     }
     {
         std::unique_lock<std::mutex> lock(queueMutex_);
-        // The frame of this stream still waiting to go out, if any.
-        const auto waiting = [&] {
-            auto it = outgoing_.begin();
-            while (it != outgoing_.end() && !(kind != 0 && it->droppableKind == kind))
-                ++it;
-            return it;
-        };
         // On a paused clock a stepping test wants every frame: the device's
         // thread waits for the one before to go out (the step waits for it).
         if (kind != 0 && SimClock::instance().paused())
-            sent_.wait(lock, [&] { return writerDone_ || waiting() == outgoing_.end(); });
+            sent_.wait(lock, [&] {
+                for (const Outgoing &waiting : outgoing_)
+                    if (waiting.droppableKind == kind)
+                        return writerDone_;
+                return true;
+            });
         if (writerDone_)
             return;
-        const auto older = waiting();
-        if (older != outgoing_.end()) {
-            older->payload.swap(payload);
-            return;
-        }
+        for (Outgoing &waiting : outgoing_)
+            if (kind != 0 && waiting.droppableKind == kind) {
+                waiting.payload.swap(payload);
+                return;
+            }
         outgoing_.push_back({type, sequence, std::move(payload), kind});
     }
     queued_.notify_one();
@@ -91,12 +89,12 @@ void DeviceConnection::writeLoop()
         ~Ended() { sent.notify_all(); }
     } ended{sent_};
     for (;;) {
+        sent_.notify_all();  // the message before went out
         queued_.wait(lock, [&] { return writerDone_ || !outgoing_.empty(); });
         if (outgoing_.empty())
             return;  // done, and everything went out
         Outgoing next = std::move(outgoing_.front());
         outgoing_.pop_front();
-        sent_.notify_all();
         lock.unlock();
         const bool sent = socket_.send(next.type, next.sequence, next.payload);
         lock.lock();
@@ -205,9 +203,16 @@ void DeviceConnection::serve()
         if (result != wire::ReadResult::Ok)
             return;
         if (message.header.type == wire::MessageType::Ping) {
-            // A client's probe: answered after everything queued before it.
-            if (message.header.sequence != 0)
+            // A client's probe: answered once everything queued before it
+            // went out (for a while at most).
+            if (message.header.sequence != 0) {
+                {
+                    std::unique_lock<std::mutex> lock(queueMutex_);
+                    sent_.wait_for(lock, std::chrono::milliseconds(wire::kPartMs),
+                                   [&] { return writerDone_ || outgoing_.empty(); });
+                }
                 queue(wire::MessageType::Ping, message.header.sequence, {});
+            }
             continue;
         }
         if (message.header.type != wire::MessageType::Call || !answer(message)) {
