@@ -57,17 +57,17 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
         if (wire::droppable(k))
             kind = int(k);
     }
+    // On a paused clock a stepping test wants every frame: the device's
+    // thread waits for the one before to go out (the step waits for it).
+    if (kind != 0 && SimClock::instance().paused())
+        waitForQueue([&] {
+            for (const Outgoing &waiting : outgoing_)
+                if (waiting.droppableKind == kind)
+                    return false;
+            return true;
+        });
     {
-        std::unique_lock<std::mutex> lock(queueMutex_);
-        // On a paused clock a stepping test wants every frame: the device's
-        // thread waits for the one before to go out (the step waits for it).
-        if (kind != 0 && SimClock::instance().paused())
-            sent_.wait(lock, [&] {
-                for (const Outgoing &waiting : outgoing_)
-                    if (waiting.droppableKind == kind)
-                        return writerDone_;
-                return true;
-            });
+        std::lock_guard<std::mutex> lock(queueMutex_);
         if (writerDone_)
             return;
         for (Outgoing &waiting : outgoing_)
@@ -80,16 +80,21 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
     queued_.notify_one();
 }
 
+void DeviceConnection::waitForQueue(const std::function<bool()> &done)
+{
+    // Looked at every millisecond: the writer tells no one what went out.
+    std::unique_lock<std::mutex> lock(queueMutex_);
+    for (int waited = 0; !writerDone_ && !done() && waited < wire::kPartMs; ++waited) {
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        lock.lock();
+    }
+}
+
 void DeviceConnection::writeLoop()
 {
     std::unique_lock<std::mutex> lock(queueMutex_);
-    // However it ends, a frame waiting for room stops waiting.
-    struct Ended {
-        std::condition_variable &sent;
-        ~Ended() { sent.notify_all(); }
-    } ended{sent_};
     for (;;) {
-        sent_.notify_all();  // the message before went out
         queued_.wait(lock, [&] { return writerDone_ || !outgoing_.empty(); });
         if (outgoing_.empty())
             return;  // done, and everything went out
@@ -206,11 +211,7 @@ void DeviceConnection::serve()
             // A client's probe: answered once everything queued before it
             // went out (for a while at most).
             if (message.header.sequence != 0) {
-                {
-                    std::unique_lock<std::mutex> lock(queueMutex_);
-                    sent_.wait_for(lock, std::chrono::milliseconds(wire::kPartMs),
-                                   [&] { return writerDone_ || outgoing_.empty(); });
-                }
+                waitForQueue([&] { return outgoing_.empty(); });
                 queue(wire::MessageType::Ping, message.header.sequence, {});
             }
             continue;
