@@ -80,17 +80,6 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
     queued_.notify_one();
 }
 
-void DeviceConnection::waitForQueue(const std::function<bool()> &done)
-{
-    // Looked at every millisecond: the writer tells no one what went out.
-    std::unique_lock<std::mutex> lock(queueMutex_);
-    for (int waited = 0; !writerDone_ && !done() && waited < wire::kPartMs; ++waited) {
-        lock.unlock();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        lock.lock();
-    }
-}
-
 void DeviceConnection::writeLoop()
 {
     std::unique_lock<std::mutex> lock(queueMutex_);
@@ -243,6 +232,17 @@ bool DeviceConnection::answer(const wire::Message &call)
     }
     queue(wire::MessageType::Reply, call.header.sequence, std::move(reply));
     return true;
+}
+
+void DeviceConnection::waitForQueue(const std::function<bool()> &done)
+{
+    // Looked at every millisecond: the writer tells no one what went out.
+    std::unique_lock<std::mutex> lock(queueMutex_);
+    for (int waited = 0; !writerDone_ && !done() && waited < wire::kPartMs; ++waited) {
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        lock.lock();
+    }
 }
 
 }  // namespace sim::service
