@@ -22,10 +22,14 @@ namespace {
 // How often the accept loop looks at the stop flag.
 constexpr int kAcceptPollMs = 200;
 
-// Control calls take no callbacks and no files.
+// Control calls take no callbacks and no files: whatever a call could ask
+// of its connection is answered with nothing. (Not marked override, so that
+// a file question the device calls add later is answered here too.)
 struct NoContext : wire::CallContext {
-    void *callbackUser() override { return nullptr; }
-    std::string scratchFolder() override { return {}; }
+    void *callbackUser() { return nullptr; }
+    std::string scratchFolder() { return {}; }
+    std::string liveFile(uint32_t, const std::string &, bool) { return {}; }
+    void liveFileTaken(const std::string &) {}
 };
 
 using Handler = bool (*)(wire::Reader &, wire::Buffer *);
