@@ -2,6 +2,14 @@
  * Control interface of the simulated device library, for tests and tools.
  * The client never calls it. Plain C; every function is safe to call from any
  * thread. Devices are named by their address text ("127.0.0.11").
+ *
+ * In network mode (TMVNET_DEVICES=network) every function acts on the device
+ * service through its control port (TMVNET_CONTROL=127.0.0.1:<port>, default
+ * 127.0.0.1:37021): the fleet, clock, journal and faults are the service's,
+ * where the device calls run. When the service cannot be reached a function
+ * does nothing and one that answers an int answers -1. Stream figures are
+ * the service's too (callback time is the time to hand a frame to the
+ * connection).
  */
 #ifndef TMVSIMCONTROL_H
 #define TMVSIMCONTROL_H

@@ -1,4 +1,5 @@
 #include "remote/Link.h"
+#include "remote/Control.h"
 
 #include <pthread.h>
 #include <utility>
@@ -83,6 +84,35 @@ bool Link::call(const wire::Buffer &request, wire::Buffer *reply)
     return answered;
 }
 
+bool Link::settle()
+{
+    uint32_t sequence = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (lost_ || closing_)
+            return false;
+        sequence = nextSequence_++;
+        pending_[sequence];
+    }
+    // The device answers a ping of ours after everything it queued before.
+    bool sent = false;
+    {
+        std::lock_guard<std::mutex> lock(writeMutex_);
+        sent = socket_.send(wire::MessageType::Ping, sequence, {});
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    Pending &p = pending_[sequence];
+    if (sent)
+        changed_.wait(lock, [&] { return p.answered || lost_ || closing_; });
+    const bool answered = p.answered;
+    const uint64_t before = p.queuedBefore;
+    pending_.erase(sequence);
+    if (!answered)
+        return false;
+    changed_.wait(lock, [&] { return taken_ >= before || lost_ || closing_; });
+    return taken_ >= before;
+}
+
 Callback Link::setCallback(Stream stream, Callback callback)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -152,6 +182,17 @@ void Link::readLoop()
             markLost();
             return;
         }
+        // Our own ping comes back after every event sent before it.
+        if (message.header.type == wire::MessageType::Ping && message.header.sequence != 0) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto it = pending_.find(message.header.sequence);
+            if (it != pending_.end()) {
+                it->second.queuedBefore = queued_;
+                it->second.answered = true;
+            }
+            changed_.notify_all();
+            continue;
+        }
         switch (message.header.type) {
         case wire::MessageType::Reply: {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -185,7 +226,7 @@ void Link::queueEvent(wire::Buffer event)
 {
     const wire::EventKind kind = kindOf(event);
     std::lock_guard<std::mutex> lock(mutex_);
-    if (wire::droppable(kind)) {
+    if (wire::droppable(kind) && !clockHeld()) {
         // A frame still waiting gives its place to the newer one.
         for (wire::Buffer &waiting : events_)
             if (kindOf(waiting) == kind) {
@@ -194,6 +235,7 @@ void Link::queueEvent(wire::Buffer event)
             }
     }
     events_.push_back(std::move(event));
+    ++queued_;
 }
 
 void Link::markLost()
@@ -230,17 +272,17 @@ void Link::callbackLoop()
         wire::Event event;
         const bool good = wire::readEvent(payload, &event);
         lock.lock();
-        if (!good)
-            continue;  // a malformed event is dropped, the link stays
-        const Stream stream = streamOf(event.kind);
-        const Callback callback = callbacks_[int(stream)];
-        if (!callback.function)
-            continue;
-        running_ = int(stream);
-        lock.unlock();
-        dispatch(event, callback);
-        lock.lock();
-        running_ = -1;
+        // A malformed event is dropped, the link stays.
+        const Stream stream = good ? streamOf(event.kind) : Stream::Count;
+        const Callback callback = good ? callbacks_[int(stream)] : Callback{};
+        if (callback.function) {
+            running_ = int(stream);
+            lock.unlock();
+            dispatch(event, callback);
+            lock.lock();
+            running_ = -1;
+        }
+        ++taken_;
         changed_.notify_all();
     }
 }

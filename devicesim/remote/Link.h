@@ -7,7 +7,8 @@
 // socket: replies wake their caller, events queue for the callback thread,
 // which alone runs the caller's callbacks, so a callback may call the library
 // (its replies still arrive). A stream's frames wait at most one deep (a
-// newer one replaces it); alarms and exceptions all wait their turn.
+// newer one replaces it) unless this process holds the clock paused, when a
+// stepping test wants each one; alarms and exceptions all wait their turn.
 // mutex_ guards the pending replies, the queue, the callbacks and which one
 // runs; writeMutex_ keeps messages whole on the socket. stopCallbacks()
 // returns once that stream's callback is not running and will not run again;
@@ -59,6 +60,11 @@ public:
     // waiting) when called from that very callback: it runs to its end.
     bool stopCallbacks(Stream stream);
 
+    // Returns once every event the device sent before it answers a probe
+    // now has been handed to its callback (or dropped); false when the link
+    // is lost first. Not from this link's callback thread.
+    bool settle();
+
     bool lost() const;
     // The caller is logging out: the device closing the link afterwards is
     // no loss to report.
@@ -75,6 +81,7 @@ private:
     struct Pending {
         bool answered = false;
         wire::Buffer reply;
+        uint64_t queuedBefore = 0;  // a settle probe: events queued when it came back
     };
     void readLoop();
     void callbackLoop();
@@ -92,6 +99,8 @@ private:
     uint32_t nextSequence_ = 1;
     std::map<uint32_t, Pending> pending_;
     std::deque<wire::Buffer> events_;
+    uint64_t queued_ = 0;  // events put on events_, and taken off it
+    uint64_t taken_ = 0;
     Callback callbacks_[int(Stream::Count)];
     int running_ = -1;  // the stream whose callback runs now
     bool lost_ = false;

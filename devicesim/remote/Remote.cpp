@@ -12,6 +12,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace sim::remote {
 
@@ -80,6 +81,22 @@ int32_t authenticate(wire::Socket &socket, const std::string &user, const std::s
     return status;
 }
 
+// Logs a session out on a socket that never became a link, and waits for the
+// device's answer (or the socket's end).
+void endSession(wire::Socket &socket, uint64_t token)
+{
+    wire::Buffer call;
+    wire::Writer w(call);
+    w.value(uint16_t(wire::kFn_TMV_NET_Logout));
+    w.value(token);
+    if (!socket.send(wire::MessageType::Call, 1, call))
+        return;
+    wire::Message message;
+    while (socket.read(&message, wire::kPartMs, wire::kPartMs) == wire::ReadResult::Ok)
+        if (message.header.type == wire::MessageType::Reply)
+            return;
+}
+
 }  // namespace
 
 std::shared_ptr<Link> linkOf(TMV_NET_HANDLE handle)
@@ -88,6 +105,20 @@ std::shared_ptr<Link> linkOf(TMV_NET_HANDLE handle)
     std::lock_guard<std::mutex> lock(l.mutex);
     auto it = l.links.find(key(handle));
     return it == l.links.end() ? nullptr : it->second;
+}
+
+void settleLinks()
+{
+    std::vector<std::shared_ptr<Link>> all;
+    {
+        Logins &l = logins();
+        std::lock_guard<std::mutex> lock(l.mutex);
+        for (const auto &entry : l.links)
+            all.push_back(entry.second);
+    }
+    for (const auto &link : all)
+        if (!link->onCallbackThread())
+            link->settle();
 }
 
 bool active()
@@ -129,9 +160,14 @@ int32_t deinit()
         l.initialised = false;
         links.swap(l.links);
     }
-    // Closing the socket logs the session out on the device.
-    for (auto &entry : links)
+    // Each session ends on the device before Deinit returns, as at home (a
+    // closed socket alone would end it a little later).
+    for (auto &entry : links) {
+        entry.second->expectEnd();
+        wire::Buffer reply;
+        exchange(*entry.second, wire::kFn_TMV_NET_Logout, {}, &reply);
         entry.second->close();
+    }
     stopAllSearches();
     return TMV_NET_SUCCESS;
 }
@@ -167,16 +203,22 @@ int32_t login(const TMV_NET_LOGIN_INFO *info, TMV_NET_HANDLE *handle)
     const int32_t status = authenticate(socket, info->userName, info->password, &token);
     if (status != TMV_NET_SUCCESS)
         return status;
-    Logins &l = logins();
-    std::lock_guard<std::mutex> lock(l.mutex);
-    if (!l.initialised)
-        return TMV_NET_FAILED;  // Deinit ran meanwhile; the socket closes here
-    const uint64_t id = l.next;
-    l.next += kHandleStep;
-    auto *h = reinterpret_cast<TMV_NET_HANDLE>(uintptr_t(id));
-    l.links[id] = std::make_shared<Link>(std::move(socket), token, h);
-    *handle = h;
-    return TMV_NET_SUCCESS;
+    {
+        Logins &l = logins();
+        std::lock_guard<std::mutex> lock(l.mutex);
+        if (l.initialised) {
+            const uint64_t id = l.next;
+            l.next += kHandleStep;
+            auto *h = reinterpret_cast<TMV_NET_HANDLE>(uintptr_t(id));
+            l.links[id] = std::make_shared<Link>(std::move(socket), token, h);
+            *handle = h;
+            return TMV_NET_SUCCESS;
+        }
+    }
+    // Deinit ran meanwhile: the session it did not see ends before this
+    // login answers.
+    endSession(socket, token);
+    return TMV_NET_FAILED;
 }
 
 int32_t logout(TMV_NET_HANDLE handle)

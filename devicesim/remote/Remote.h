@@ -36,6 +36,9 @@ Stream startedBy(uint16_t number);
 Stream stoppedBy(uint16_t number);
 
 std::shared_ptr<Link> linkOf(TMV_NET_HANDLE handle);
+// Settles every login's link (Link::settle) but one whose callback is the
+// caller.
+void settleLinks();
 
 // Sends function `number` with its encoded arguments on the login's link
 // and waits for the reply; 1 (with no reply) when the link is lost.

@@ -1,5 +1,6 @@
 #include "service/DeviceConnection.h"
 
+#include "base/SimClock.h"
 #include "service/Dispatch.h"
 #include "storage/FileTap.h"
 #include "wire/Auth.h"
@@ -151,6 +152,15 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
         if (wire::droppable(k))
             kind = int(k);
     }
+    // On a paused clock a stepping test wants every frame: the device's
+    // thread waits for the one before to go out (the step waits for it).
+    if (kind != 0 && SimClock::instance().paused())
+        waitForQueue([&] {
+            for (const Outgoing &waiting : outgoing_)
+                if (waiting.droppableKind == kind)
+                    return false;
+            return true;
+        });
     {
         std::unique_lock<std::mutex> lock(queueMutex_);
         if (writerDone_)
@@ -317,8 +327,15 @@ void DeviceConnection::serve()
         }
         if (result != wire::ReadResult::Ok)
             return;
-        if (message.header.type == wire::MessageType::Ping)
+        if (message.header.type == wire::MessageType::Ping) {
+            // A client's probe: answered once everything queued before it
+            // went out (for a while at most).
+            if (message.header.sequence != 0) {
+                waitForQueue([&] { return outgoing_.empty(); });
+                queue(wire::MessageType::Ping, message.header.sequence, {});
+            }
             continue;
+        }
         if (message.header.type != wire::MessageType::Call || !answer(message)) {
             log("bad message from " + user_ + ", connection closed");
             return;
@@ -346,6 +363,17 @@ bool DeviceConnection::answer(const wire::Message &call)
     }
     queue(wire::MessageType::Reply, call.header.sequence, std::move(reply));
     return true;
+}
+
+void DeviceConnection::waitForQueue(const std::function<bool()> &done)
+{
+    // Looked at every millisecond: the writer tells no one what went out.
+    std::unique_lock<std::mutex> lock(queueMutex_);
+    for (int waited = 0; !writerDone_ && !done() && waited < wire::kPartMs; ++waited) {
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        lock.lock();
+    }
 }
 
 }  // namespace sim::service

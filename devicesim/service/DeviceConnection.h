@@ -127,6 +127,13 @@ private:
     uint64_t token_ = 0;
     bool loggedOut_ = false;
     std::atomic<bool> finished_{false};
+
+    // Waits, for kPartMs at most, until `done` holds of the queue (called
+    // under queueMutex_) or the writer has ended. While the simulation clock
+    // is paused a frame waits so for the one before it to go out, so that a
+    // step delivers every frame; a client's probe waits for everything
+    // queued before it.
+    void waitForQueue(const std::function<bool()> &done);
 };
 
 }  // namespace sim::service

@@ -87,6 +87,18 @@ FleetLoad readFleetText(const std::string &text)
             return {{}, "a \"searchPort\" outside 1..65535"};
         load.searchPort = port.get<int>();
     }
+    if (root.contains("controlAddress")) {
+        const json &address = root["controlAddress"];
+        if (!address.is_string() || !loopback(address.get<std::string>()))
+            return {{}, "a \"controlAddress\" that is not a loopback address (127.x.x.x)"};
+        load.controlAddress = address.get<std::string>();
+    }
+    if (root.contains("controlPort")) {
+        const json &port = root["controlPort"];
+        if (!port.is_number_integer() || port.get<int64_t>() < 0 || port.get<int64_t>() > 65535)
+            return {{}, "a \"controlPort\" outside 0..65535"};
+        load.controlPort = port.get<int>();
+    }
     int index = 0;
     for (const json &entry : root["devices"]) {
         DeviceProfile profile;

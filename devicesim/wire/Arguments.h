@@ -7,7 +7,8 @@
 //   T *                     a record the call fills: present flag, its bytes
 //                           both ways (a failed call hands back what it got)
 //   T *, int32_t, int32_t * an array with its capacity and count: present
-//                           flags and the capacity out; the count and at most
+//                           flags, the capacity and the count out; the count
+//                           (as the call left it) and at most
 //                           min(count, capacity) records back
 //   const uint8_t *, int32_t  bytes and their size
 //   const char *            a NUL-terminated text (paths are texts too)
@@ -190,6 +191,9 @@ struct Args<T *, int32_t, int32_t *, R...> {  // an array, its capacity and coun
         w.flag(array != nullptr);
         w.value(capacity);
         w.flag(count != nullptr);
+        // What the caller's count holds: a failed call leaves it so.
+        if (count)
+            w.value(*count);
         Args<R...>::encode(w, rest...);
     }
     static bool decode(Reader &r, bool apply, T *array, int32_t capacity, int32_t *count, R... rest)
@@ -446,6 +450,8 @@ struct Slots<T *, int32_t, int32_t *, R...> {
         present = r.flag();
         capacity = r.value<int32_t>();
         countPresent = r.flag();
+        if (countPresent)
+            count = r.value<int32_t>();
         // The device fills at most what one reply can carry.
         const int32_t most = int32_t(kMaxArrayBytes / sizeof(T));
         if (present && capacity > 0)

@@ -287,6 +287,7 @@ void TestPlayback::refusedQueries()
 // The copy has the card file's bytes, and a player accepts it.
 void TestPlayback::downloadIsByteIdenticalAndPlayable()
 {
+    SIM_REQUIRE_DOWNLOADS();
     TMVSim_SetLinkSpeed(SimFixture::kPtzCamera, 0);
     const auto files = lastDay(1, 1);
     QVERIFY(!files.isEmpty());
@@ -314,6 +315,7 @@ void TestPlayback::downloadIsByteIdenticalAndPlayable()
 // link's speed, and it ends at the total with the file in place.
 void TestPlayback::progressGrowsToTotal()
 {
+    SIM_REQUIRE_DOWNLOADS();
     const auto files = lastDay(0, 1);
     QVERIFY(!files.isEmpty());
     const int64_t speed = 1 << 20;
@@ -343,6 +345,7 @@ void TestPlayback::progressGrowsToTotal()
 // Two downloads together move no more than the link carries.
 void TestPlayback::downloadsShareTheLink()
 {
+    SIM_REQUIRE_DOWNLOADS();
     const auto files = lastDay(1, 0);
     QVERIFY(files.size() >= 2);
     const int64_t speed = 256 << 10;
@@ -364,6 +367,7 @@ void TestPlayback::downloadsShareTheLink()
 // file that looks complete is left.
 void TestPlayback::stopLeavesNoCompleteFile()
 {
+    SIM_REQUIRE_DOWNLOADS();
     const auto files = lastDay(0, 1);
     QVERIFY(!files.isEmpty());
     TMVSim_SetLinkSpeed(SimFixture::kPtzCamera, 64 << 10);
@@ -390,6 +394,7 @@ void TestPlayback::stopLeavesNoCompleteFile()
 
 void TestPlayback::sameFileTwiceGivesTwoIds()
 {
+    SIM_REQUIRE_DOWNLOADS();
     TMVSim_SetLinkSpeed(SimFixture::kPtzCamera, 0);
     const auto files = lastDay(0, 0);
     QVERIFY(!files.isEmpty());
@@ -426,6 +431,7 @@ void TestPlayback::refusedDownloads_data()
 // spelled out; nothing is left behind by a refusal.
 void TestPlayback::refusedDownloads()
 {
+    SIM_REQUIRE_DOWNLOADS();
     QFETCH(QString, devicePath);
     QFETCH(QString, target);
     QFETCH(int, result);
@@ -450,6 +456,7 @@ void TestPlayback::refusedDownloads()
 // appears, not even after the clock runs on.
 void TestPlayback::logoutStopsDownloads()
 {
+    SIM_REQUIRE_DOWNLOADS();
     const auto files = lastDay(0, 1);
     QVERIFY(files.size() >= 3);
     TMVSim_SetLinkSpeed(SimFixture::kPtzCamera, 32 << 10);

@@ -413,6 +413,8 @@ void TestContract::unterminatedTextGivesWrongParam_data()
 
 void TestContract::unterminatedTextGivesWrongParam()
 {
+    if (QByteArray(QTest::currentDataTag()).startsWith("FILE_DOWNLOAD_INFO"))
+        SIM_REQUIRE_DOWNLOADS();
     QFETCH(Call, call);
     QFETCH(int, expected);
     QCOMPARE(call(m_handle), expected);
@@ -520,6 +522,7 @@ void TestContract::startDownloadFailureIsNeverAnId_data()
 
 void TestContract::startDownloadFailureIsNeverAnId()
 {
+    SIM_REQUIRE_DOWNLOADS();
     QFETCH(bool, validHandle);
     QFETCH(bool, withRecord);
     QFETCH(int, fault);

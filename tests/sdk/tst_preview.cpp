@@ -249,6 +249,7 @@ private slots:
     }
     void recordingIsAPlayableFile()
     {
+        SIM_REQUIRE_RECORDINGS();
         QFETCH(QString, name);
         QFETCH(QString, format);
         QTemporaryDir dir;
@@ -279,6 +280,7 @@ private slots:
 
     void stoppingThePreviewFinishesTheRecording()
     {
+        SIM_REQUIRE_RECORDINGS();
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("cut.mp4"));
         Sink sink;
@@ -299,6 +301,7 @@ private slots:
     // a client that keeps "Stop" after a failure can still end it.
     void aFailedStopEndsTheRecording()
     {
+        SIM_REQUIRE_RECORDINGS();
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("full.pav"));
         QVERIFY(QFile::link(QStringLiteral("/dev/full"), path));
@@ -316,6 +319,7 @@ private slots:
 
     void recordingNeedsAnOpenPreview()
     {
+        SIM_REQUIRE_RECORDINGS();
         const QString path = QDir::temp().filePath("tst_preview_norecord.mp4");
         QCOMPARE(TMV_NET_StartPreviewRecord(handle_, path.toLocal8Bit()), 1);
         QCOMPARE(TMV_NET_StopPreviewRecord(handle_), 1);

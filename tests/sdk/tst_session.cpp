@@ -62,14 +62,14 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<int>("status");
-        QTest::newRow("ptz camera") << "127.0.0.11" << 80 << "admin" << "sensor852" << 0;
-        QTest::newRow("fixed camera") << "127.0.0.12" << 80 << "admin" << "sensor852" << 0;
-        QTest::newRow("panoramic camera") << "127.0.0.13" << 80 << "admin" << "sensor852" << 0;
-        QTest::newRow("wrong password") << "127.0.0.11" << 80 << "admin" << "sensor853" << 1003;
-        QTest::newRow("empty password") << "127.0.0.11" << 80 << "admin" << "" << 1003;
-        QTest::newRow("unknown user") << "127.0.0.11" << 80 << "guest" << "sensor852" << 1002;
-        QTest::newRow("user name is case sensitive") << "127.0.0.11" << 80 << "Admin" << "sensor852" << 1002;
-        QTest::newRow("nobody at that address") << "127.0.0.99" << 80 << "admin" << "sensor852" << 1;
+        QTest::newRow("ptz camera") << "127.0.0.11" << SimFixture::port() << "admin" << "sensor852" << 0;
+        QTest::newRow("fixed camera") << "127.0.0.12" << SimFixture::port() << "admin" << "sensor852" << 0;
+        QTest::newRow("panoramic camera") << "127.0.0.13" << SimFixture::port() << "admin" << "sensor852" << 0;
+        QTest::newRow("wrong password") << "127.0.0.11" << SimFixture::port() << "admin" << "sensor853" << 1003;
+        QTest::newRow("empty password") << "127.0.0.11" << SimFixture::port() << "admin" << "" << 1003;
+        QTest::newRow("unknown user") << "127.0.0.11" << SimFixture::port() << "guest" << "sensor852" << 1002;
+        QTest::newRow("user name is case sensitive") << "127.0.0.11" << SimFixture::port() << "Admin" << "sensor852" << 1002;
+        QTest::newRow("nobody at that address") << "127.0.0.99" << SimFixture::port() << "admin" << "sensor852" << 1;
         QTest::newRow("wrong port") << "127.0.0.11" << 8000 << "admin" << "sensor852" << 1;
     }
     void loginResults()
@@ -173,6 +173,9 @@ private slots:
 
     void searchAnswersOncePerDevice()
     {
+        if (SimFixture::network())
+            QSKIP("a search probe reaches the service over UDP in its own time: a step of the paused clock "
+                  "cannot place its answers (tst_network searches over the network)");
         SimFixture::pauseClock();
         Found found;
         QCOMPARE(TMV_NET_SearchDev(onFound, &found, 8000), 0);
@@ -186,6 +189,9 @@ private slots:
 
     void searchDropsAnswersAfterTheWindow()
     {
+        if (SimFixture::network())
+            QSKIP("a search probe reaches the service over UDP in its own time: a step of the paused clock "
+                  "cannot place its answers (tst_network searches over the network)");
         SimFixture::pauseClock();
         Found found;
         QCOMPARE(TMV_NET_SearchDev(onFound, &found, 0), 0);

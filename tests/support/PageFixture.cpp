@@ -99,6 +99,8 @@ QStringList PageFixture::items(QObject *page, const QString &combo)
 void PageFixture::fillLogin(const QString &ip, const QString &user, const QString &password) const
 {
     child<QComboBox>("IPcomboBox")->setEditText(ip);
+    // 80 as the bar starts out, or the test's device service.
+    child<QLineEdit>("portEdit")->setText(QString::number(SimFixture::port()));
     child<QLineEdit>("userEdit")->setText(user);
     child<QLineEdit>("passwordEdit")->setText(password);
 }

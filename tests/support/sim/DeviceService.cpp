@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -43,31 +44,41 @@ bool DeviceService::startOn(int port)
     QFile file(fleet);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    // The search answers on the same number, over UDP.
-    file.write(QJsonDocument(QJsonObject{{"searchPort", port}, {"devices", list}}).toJson());
+    // The search answers on the same number over UDP, the control port on
+    // 127.0.0.1.
+    file.write(QJsonDocument(QJsonObject{{"searchPort", port},
+                                         {"controlAddress", "127.0.0.1"},
+                                         {"controlPort", port},
+                                         {"devices", list}})
+                   .toJson());
     file.close();
 
+    // The log goes to a file: a pipe nobody reads while a test runs
+    // without an event loop would fill up and stall the service.
+    const qint64 earlier = QFileInfo(logPath()).size();
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::MergedChannels);
+    m_process->setStandardOutputFile(logPath(), QIODevice::Append);
     m_process->start(QStringLiteral(SDKDEMO_DEVICES_PROGRAM), QStringList{"--fleet", fleet} + m_arguments);
     if (!m_process->waitForStarted(5000))
         return false;
     // Ready once every device listens; a port in use ends the process.
-    const int earlier = m_log.size();
     QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        m_process->waitForReadyRead(100);
-        m_log += m_process->readAll();
-        if (m_log.mid(earlier).count("listening") >= m_devices.size()) {
+    while (!deadline.hasExpired() && !m_process->waitForFinished(50)) {
+        if (log().toUtf8().mid(int(earlier)).count("listening") >= m_devices.size()) {
             m_port = port;
             return true;
         }
-        if (m_process->state() == QProcess::NotRunning)
-            break;
     }
     m_process->kill();
     m_process->waitForFinished(5000);
     return false;
+}
+
+void DeviceService::pointLibraryAtIt() const
+{
+    qputenv("TMVNET_SEARCH_PORT", QByteArray::number(m_port));
+    qputenv("TMVNET_CONTROL", "127.0.0.1:" + QByteArray::number(m_port));
 }
 
 void DeviceService::stop()
@@ -79,7 +90,6 @@ void DeviceService::stop()
         m_process->kill();
         m_process->waitForFinished(5000);
     }
-    m_log += m_process->readAll();
 }
 
 void DeviceService::kill()
@@ -88,7 +98,6 @@ void DeviceService::kill()
         return;
     m_process->kill();
     m_process->waitForFinished(5000);
-    m_log += m_process->readAll();
 }
 
 bool DeviceService::running() const
@@ -105,9 +114,13 @@ int DeviceService::exitCode() const
 
 QString DeviceService::log()
 {
-    if (m_process)
-        m_log += m_process->readAll();
-    return QString::fromUtf8(m_log);
+    QFile file(logPath());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QString DeviceService::logPath() const
+{
+    return m_dir.filePath(QStringLiteral("service.log"));
 }
 
 QString DeviceService::cardFolder(const QString &address) const

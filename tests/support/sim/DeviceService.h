@@ -11,8 +11,9 @@
 
 // The device service (sdkdemo-devices) as a child process of a test: a fleet
 // file of the given devices on loopback addresses, all on one free high
-// port (its search answering on the same number over UDP), the service
-// started on it, stopped or killed on demand, its log kept.
+// port (its search answering on the same number over UDP, its control port
+// on 127.0.0.1 with the same number), the service started on it, stopped or
+// killed on demand, its log kept.
 class DeviceService
 {
 public:
@@ -28,6 +29,9 @@ public:
     // Starts the service, trying other ports while the chosen one is taken;
     // false (with the service's own words in log()) when it will not start.
     bool start();
+    // Sets this process's TMVNET_SEARCH_PORT and TMVNET_CONTROL to the
+    // service's: the library's search and control interface go to it.
+    void pointLibraryAtIt() const;
     // SIGTERM and a wait: the service logs its sessions out.
     void stop();
     // SIGKILL: the connections drop as a pulled cable would drop them.
@@ -53,11 +57,11 @@ public:
 
 private:
     bool startOn(int port);
+    QString logPath() const;
 
     QList<Device> m_devices;
     QTemporaryDir m_dir;
     std::unique_ptr<QProcess> m_process;
-    QByteArray m_log;
     int m_port = 0;
     bool m_rtsp = false;
     QStringList m_arguments;

@@ -1,8 +1,17 @@
 #include "SimFixture.h"
 
+#include "DeviceService.h"
+
 #include <QCoreApplication>
 
 #include <cstring>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<DeviceService> g_service;
+
+}  // namespace
 
 const char *const SimFixture::kPtzCamera = "127.0.0.11";
 const char *const SimFixture::kFixedCamera = "127.0.0.12";
@@ -16,9 +25,14 @@ void SimFixture::reset()
     if (!registered) {
         registered = true;
         // Like the program: the library goes down before the application
-        // object, and its threads with it.
-        qAddPostRoutine([] { TMV_NET_Deinit(); });
+        // object, and its threads with it; then the service.
+        qAddPostRoutine([] {
+            TMV_NET_Deinit();
+            g_service.reset();
+        });
     }
+    if (network() && !service())
+        qFatal("SimFixture: the device service would not start");
     TMV_NET_Init();
     TMVSim_ClockResume();
     TMVSim_ResetFleet();
@@ -26,12 +40,60 @@ void SimFixture::reset()
     TMVSim_JournalClear();
 }
 
+bool SimFixture::network()
+{
+    static const bool on = qgetenv("TMVNET_DEVICES") == "network";
+    return on;
+}
+
+DeviceService *SimFixture::service()
+{
+    if (!network())
+        return nullptr;
+    if (!g_service) {
+        g_service = std::make_unique<DeviceService>(QList<DeviceService::Device>{
+            {QStringLiteral("ptz-dual"), QString::fromLatin1(kPtzCamera)},
+            {QStringLiteral("fixed-thermal"), QString::fromLatin1(kFixedCamera)},
+            {QStringLiteral("panoramic-thermal"), QString::fromLatin1(kPanoramicCamera)}});
+        if (!restartService()) {
+            qWarning("%s", qPrintable(g_service->log()));
+            g_service.reset();
+        }
+    }
+    return g_service.get();
+}
+
+bool SimFixture::restartService()
+{
+    if (!g_service || !g_service->start())
+        return false;
+    g_service->pointLibraryAtIt();
+    return true;
+}
+
+bool SimFixture::carriesRecordings()
+{
+    // No handle: a library that carries them answers 1 without a device.
+    return !network() || TMV_NET_StartPreviewRecord(nullptr, nullptr) != TMV_NET_NOT_SUPPORTED;
+}
+
+bool SimFixture::carriesDownloads()
+{
+    return !network() || TMV_NET_StartDownloadFile(nullptr, nullptr) != TMV_NET_NOT_SUPPORTED;
+}
+
+int SimFixture::port()
+{
+    DeviceService *s = service();
+    return s ? s->port() : 80;
+}
+
 TMV_NET_LOGIN_INFO SimFixture::loginInfo(const char *ip, const char *user, const char *password, int port)
 {
     TMV_NET_LOGIN_INFO info;
     std::memset(&info, 0, sizeof info);
     qstrncpy(info.ip, ip, sizeof info.ip);
-    info.port = port;
+    info.port = port < 0 ? SimFixture::port() : port;
     qstrncpy(info.userName, user, sizeof info.userName);
     qstrncpy(info.password, password, sizeof info.password);
     return info;

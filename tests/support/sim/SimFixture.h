@@ -14,6 +14,8 @@
 #include "TMVNetSDK.h"
 #include "TMVSimControl.h"
 
+class DeviceService;
+
 // The simulated fleet for a test: a fresh fleet, logins straight through the
 // library, the call journal, fault injection and the simulation clock. Needs
 // only QtCore and QtTest, so the library's own tests use it as well as the
@@ -21,6 +23,11 @@
 //
 // Fleet: 127.0.0.11 two-channel PTZ camera, 127.0.0.12 fixed one-channel
 // thermal camera, 127.0.0.13 panoramic camera; port 80, admin / sensor852.
+//
+// With TMVNET_DEVICES=network (the suites' *_network runs) the same fleet is
+// a device service of the test's own, on those addresses and a free high
+// port() (started by the first reset()), and the control interface acts on
+// it.
 class SimFixture
 {
 public:
@@ -35,13 +42,29 @@ public:
     // with an empty journal, no faults and a running clock.
     static void reset();
 
-    // A zeroed login record holding the texts (cut to their fields).
+    // Whether the library runs in network mode (TMVNET_DEVICES=network).
+    static bool network();
+    // The port the fleet's devices take logins on: 80, or the service's.
+    static int port();
+    // The device service of a network run (started on first use), else null.
+    static DeviceService *service();
+    // Starts the service again after a test stopped or killed it, on a port
+    // of its own, and points the library at it; false when it would not start.
+    static bool restartService();
+    // Whether the library carries recordings and SD card downloads: always
+    // in embedded mode; in network mode not while it answers them 2 (not
+    // supported) before reaching any device.
+    static bool carriesRecordings();
+    static bool carriesDownloads();
+
+    // A zeroed login record holding the texts (cut to their fields); port -1
+    // is the fleet's.
     static TMV_NET_LOGIN_INFO loginInfo(const char *ip = kPtzCamera, const char *user = kUser,
-                                        const char *password = kPassword, int port = 80);
+                                        const char *password = kPassword, int port = -1);
     // Logs in through the library; returns its status. `*handle` is what the
     // library left there.
     static int32_t tryLogin(TMV_NET_HANDLE *handle, const char *ip = kPtzCamera, const char *user = kUser,
-                            const char *password = kPassword, int port = 80);
+                            const char *password = kPassword, int port = -1);
     // A login with the fleet's credentials; null on failure.
     static TMV_NET_HANDLE login(const char *ip = kPtzCamera);
 
@@ -102,5 +125,18 @@ public:
     // "address: count" for every device of the fleet with a session open.
     static QStringList openSessions();
 };
+
+// A test of recordings or SD card downloads skips itself where the library
+// does not carry them over the network yet.
+#define SIM_REQUIRE_RECORDINGS()                                                           \
+    do {                                                                                   \
+        if (!SimFixture::carriesRecordings())                                              \
+            QSKIP("recordings are not carried over the network yet");                      \
+    } while (0)
+#define SIM_REQUIRE_DOWNLOADS()                                                            \
+    do {                                                                                   \
+        if (!SimFixture::carriesDownloads())                                               \
+            QSKIP("SD card downloads are not carried over the network yet");               \
+    } while (0)
 
 #endif // SIMFIXTURE_H
