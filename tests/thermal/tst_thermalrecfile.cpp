@@ -107,6 +107,9 @@ private slots:
     void notARecording();
     void queueDropsWhenFullAndKeepsItsHighWater();
     void shapesReadAsTheDeviceReadsThem();
+    void wholePassMatchesFrameByFrameAndStops();
+    void otherEncoderOptionsRead_data();
+    void otherEncoderOptionsRead();
 };
 
 void TestThermalRecFile::roundTripKeepsEveryValueTimeAndTag()
@@ -366,6 +369,103 @@ void TestThermalRecFile::shapesReadAsTheDeviceReadsThem()
     // A shape the device would refuse reads nothing.
     RecMeasure::Shape broken{1, {{100, 100}}};
     QVERIFY(!RecMeasure::Measure(RecMeasure::Compile(broken, info), info, values.data()).valid);
+}
+
+void TestThermalRecFile::wholePassMatchesFrameByFrameAndStops()
+{
+    // Frames in chunks on several readers: every reading must land on its
+    // own frame. The hot spot in the middle rises a step a frame, so a
+    // reading on the wrong frame shows.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("rec.mkv");
+    std::string error;
+    const int frames = 130;
+    QVERIFY2(WriteRecording(path, frames, &error), error.c_str());
+    RecReader reader;
+    QVERIFY2(reader.Open(path.toStdString(), &error), error.c_str());
+    const RecInfo &info = reader.Info();
+    const std::vector<sim::Target> targets{
+        RecMeasure::Compile({2, {{2000, 2000}, {6000, 2000}, {6000, 6000}, {2000, 6000}}}, info),
+        RecMeasure::Compile({1, {{0, 0}, {8191, 8191}}}, info)};
+
+    std::vector<std::vector<RecMeasure::Reading>> out;
+    QList<int> heard;
+    const auto listen = [&heard](int done) {
+        heard << done;
+        return true;
+    };
+    QVERIFY2(RecMeasure::MeasureAll(reader, targets, &out, listen, &error), error.c_str());
+    QCOMPARE(heard.size(), frames);
+    QCOMPARE(heard.front(), 1);
+    QCOMPARE(heard.back(), frames);
+    std::vector<uint16_t> values;
+    for (int f = 0; f < frames; ++f) {
+        QVERIFY2(reader.ReadFrame(f, &values, &error), error.c_str());
+        for (size_t s = 0; s < targets.size(); ++s) {
+            const RecMeasure::Reading want = RecMeasure::Measure(targets[s], info, values.data());
+            const RecMeasure::Reading &got = out[s][size_t(f)];
+            QVERIFY(want.valid);
+            QVERIFY2(got.valid && got.max == want.max && got.min == want.min && got.avg == want.avg,
+                     qPrintable(QString("shape %1, frame %2").arg(s).arg(f)));
+        }
+    }
+
+    // Stopped: nothing is heard after the stop, and the pass says so.
+    heard.clear();
+    const auto stopAt60 = [&heard](int done) {
+        heard << done;
+        return done < 60;
+    };
+    QVERIFY(!RecMeasure::MeasureAll(reader, targets, &out, stopAt60, &error));
+    QCOMPARE(error, std::string("stopped"));
+    QCOMPARE(heard.back(), 60);
+    QCOMPARE(heard.size(), 60);
+}
+
+void TestThermalRecFile::otherEncoderOptionsRead_data()
+{
+    QTest::addColumn<QStringList>("options");
+    // The options recordings were first written with, and a layout the
+    // writer never used: the reader takes what the file says.
+    QTest::newRow("range coder, own table, 4 slices")
+        << QStringList{"-coder", "range_tab", "-slices", "4", "-slicecrc", "1"};
+    QTest::newRow("16 slices without checksums") << QStringList{"-slices", "16", "-slicecrc", "0"};
+}
+
+void TestThermalRecFile::otherEncoderOptionsRead()
+{
+    QFETCH(QStringList, options);
+    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+    if (ffmpeg.isEmpty())
+        QSKIP("ffmpeg is not installed");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("rec.mkv");
+    const QString other = dir.filePath("other.mkv");
+    std::string error;
+    QVERIFY2(WriteRecording(path, 60, &error), error.c_str());
+    int code = 0;
+    QByteArray errors;
+    Run(ffmpeg,
+        QStringList{"-v", "error", "-i", path, "-map", "0", "-map_metadata", "0", "-c:v:1", "copy", "-c:v:0",
+                    "ffv1", "-level", "3", "-g", "1"}
+            + options + QStringList{other},
+        &code, &errors);
+    QVERIFY2(code == 0, errors.constData());
+
+    RecReader reader;
+    QVERIFY2(reader.Open(other.toStdString(), &error), error.c_str());
+    QCOMPARE(reader.FrameCount(), 60);
+    QCOMPARE(reader.Info().droppedFrames, 2LL);
+    std::vector<uint16_t> values;
+    for (int n : {0, 1, 59, 30, 31}) {
+        QVERIFY2(reader.ReadFrame(n, &values, &error), error.c_str());
+        QVERIFY2(values == Frame(n), qPrintable(QString("frame %1").arg(n)));
+    }
+    const sim::Target centre = RecMeasure::Compile({0, {{4096, 4096}}}, reader.Info());
+    std::vector<std::vector<RecMeasure::Reading>> out;
+    QVERIFY2(RecMeasure::MeasureAll(reader, {centre}, &out, nullptr, &error), error.c_str());
+    for (int n = 0; n < 60; ++n)
+        QCOMPARE(out[0][size_t(n)].max, RecMeasure::PixelTemperature(uint16_t(3600 + n), reader.Info()));
 }
 
 QTEST_GUILESS_MAIN(TestThermalRecFile)

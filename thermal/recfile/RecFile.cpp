@@ -273,9 +273,11 @@ struct RecWriter::Impl
             c->level = 3;
             c->slices = 4;
             av_dict_set(&options, "slicecrc", "1", 0);
-            // What it takes for more than 8 bits anyway; said, so it is not
-            // logged as a correction.
-            av_dict_set(&options, "coder", "range_tab", 0);
+            // A range coder is what more than 8 bits take (Golomb-Rice is
+            // refused for them); its default table keeps the device's frames
+            // 3 % smaller than the custom one and decodes as fast. Said, so
+            // it is not logged as a correction.
+            av_dict_set(&options, "coder", "range_def", 0);
         } else {
             // A key frame a second for seeking in players; fixed quality.
             c->gop_size = std::max(info.frameRate, 1);
@@ -587,9 +589,11 @@ struct RecReader::Impl
     int stream = -1;
     bool pictureTrack = false;
     bool cut = false;
+    std::string path;
     std::vector<int64_t> pts;  // of track 1's frames, in its time base
     AVRational timeBase = kMs;
     int next = -1;  // the frame the demuxer gives next; -1 unknown
+    std::vector<uint16_t> copy;  // a frame whose rows had padding
 
     ~Impl() { Release(); }
 
@@ -713,9 +717,93 @@ struct RecReader::Impl
         return true;
     }
 
-    // Reads on to frame `index`'s packet and decodes it.
-    bool Decode(int index, std::vector<uint16_t> *values, std::string *error)
+    // Opens the file, reads its tags and finds track 1; a decoder of
+    // `threads` slice threads.
+    bool OpenFile(const std::string &file, int threads, std::string *error)
     {
+        path = file;
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            *error = std::strerror(errno);
+            return false;
+        }
+        auto *buffer = static_cast<unsigned char *>(av_malloc(kIoBufferSize));
+        io = buffer ? avio_alloc_context(buffer, kIoBufferSize, 0, this, &ReadCallback, nullptr, &SeekCallback)
+                    : nullptr;
+        format = avformat_alloc_context();
+        packet = av_packet_alloc();
+        frame = av_frame_alloc();
+        if (!io || !format || !packet || !frame) {
+            if (!io)
+                av_free(buffer);
+            *error = "out of memory";
+            return false;
+        }
+        format->pb = io;
+        format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        // Only Matroska is tried: whatever else the file might look like, no
+        // other reader sees it.
+        const AVInputFormat *matroska = av_find_input_format("matroska");
+        int status = avformat_open_input(&format, nullptr, matroska, nullptr);
+        if (status < 0) {
+            format = nullptr;  // freed by the failed open
+            // A Matroska start that ends before its tracks: cut very early.
+            unsigned char magic[4] = {};
+            const bool ebml = ::pread(fd, magic, sizeof magic, 0) == 4 && magic[0] == 0x1a && magic[1] == 0x45
+                              && magic[2] == 0xdf && magic[3] == 0xa3;
+            *error = ebml ? "it holds no whole temperature frame (the file is truncated)"
+                          : "it is not a Matroska file (" + AvError(status) + ")";
+            return false;
+        }
+        if (!ReadTags(error))
+            return false;
+
+        for (unsigned i = 0; i < format->nb_streams; ++i) {
+            const AVCodecParameters *par = format->streams[i]->codecpar;
+            if (par->codec_type != AVMEDIA_TYPE_VIDEO)
+                continue;
+            if (par->codec_id == AV_CODEC_ID_FFV1 && stream < 0)
+                stream = int(i);
+            else if (par->codec_id != AV_CODEC_ID_FFV1)
+                pictureTrack = true;
+        }
+        if (stream < 0) {
+            *error = "it has no gray16 temperature track (FFV1)";
+            return false;
+        }
+        AVStream *st = format->streams[stream];
+        timeBase = st->time_base;
+        info.width = st->codecpar->width;
+        info.height = st->codecpar->height;
+        if (info.width <= 0 || info.height <= 0 || int64_t(info.width) * info.height > 8192 * 8192) {
+            *error = "its temperature track has no valid size";
+            return false;
+        }
+        if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0)
+            info.frameRate = std::max(1, int(std::lround(av_q2d(st->avg_frame_rate))));
+
+        // The decoder takes its options from the track, so files written
+        // with other coder or slice settings read the same way.
+        const AVCodec *codec = avcodec_find_decoder(AV_CODEC_ID_FFV1);
+        decoder = codec ? avcodec_alloc_context3(codec) : nullptr;
+        if (!decoder || avcodec_parameters_to_context(decoder, st->codecpar) < 0) {
+            *error = "no FFV1 decoder";
+            return false;
+        }
+        decoder->thread_count = threads;
+        decoder->thread_type = FF_THREAD_SLICE;
+        status = avcodec_open2(decoder, codec, nullptr);
+        if (status < 0) {
+            *error = "its temperature track cannot be decoded (" + AvError(status) + ")";
+            return false;
+        }
+        return true;
+    }
+
+    // Reads on to frame `index`'s packet and decodes it into `frame`.
+    bool Decode(int index, std::string *error)
+    {
+        av_frame_unref(frame);
         const int64_t want = pts[size_t(index)];
         for (;;) {
             const int status = av_read_frame(format, packet);
@@ -752,13 +840,22 @@ struct RecReader::Impl
             *error = "frame " + std::to_string(index + 1) + " is not a gray16le frame of the track's size";
             return false;
         }
-        values->resize(size_t(info.width) * size_t(info.height));
-        const size_t rowBytes = size_t(info.width) * sizeof(uint16_t);
-        for (int y = 0; y < info.height; ++y)
-            std::memcpy(values->data() + size_t(y) * size_t(info.width),
-                        frame->data[0] + size_t(y) * size_t(frame->linesize[0]), rowBytes);
-        av_frame_unref(frame);
         return true;
+    }
+
+    // The decoded frame in place when its rows are back to back (the usual
+    // case: 640 16-bit values fill whole alignment units), else its rows
+    // copied together.
+    const uint16_t *Matrix()
+    {
+        const size_t rowBytes = size_t(info.width) * sizeof(uint16_t);
+        if (size_t(frame->linesize[0]) == rowBytes)
+            return reinterpret_cast<const uint16_t *>(frame->data[0]);
+        copy.resize(size_t(info.width) * size_t(info.height));
+        for (int y = 0; y < info.height; ++y)
+            std::memcpy(copy.data() + size_t(y) * size_t(info.width),
+                        frame->data[0] + size_t(y) * size_t(frame->linesize[0]), rowBytes);
+        return copy.data();
     }
 };
 
@@ -773,96 +870,46 @@ bool RecReader::Open(const std::string &path, std::string *error)
     std::string ignored;
     error = error ? error : &ignored;
     d.reset(new Impl);
-    d->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (d->fd < 0) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    auto *buffer = static_cast<unsigned char *>(av_malloc(kIoBufferSize));
-    d->io = buffer ? avio_alloc_context(buffer, kIoBufferSize, 0, d.get(), &Impl::ReadCallback, nullptr,
-                                       &Impl::SeekCallback)
-                   : nullptr;
-    d->format = avformat_alloc_context();
-    d->packet = av_packet_alloc();
-    d->frame = av_frame_alloc();
-    if (!d->io || !d->format || !d->packet || !d->frame) {
-        if (!d->io)
-            av_free(buffer);
-        *error = "out of memory";
-        return false;
-    }
-    d->format->pb = d->io;
-    d->format->flags |= AVFMT_FLAG_CUSTOM_IO;
-    // Only Matroska is tried: whatever else the file might look like, no
-    // other reader sees it.
-    const AVInputFormat *matroska = av_find_input_format("matroska");
-    int status = avformat_open_input(&d->format, nullptr, matroska, nullptr);
-    if (status < 0) {
-        d->format = nullptr;  // freed by the failed open
-        // A Matroska start that ends before its tracks: cut very early.
-        unsigned char magic[4] = {};
-        const bool ebml = ::pread(d->fd, magic, sizeof magic, 0) == 4 && magic[0] == 0x1a && magic[1] == 0x45
-                          && magic[2] == 0xdf && magic[3] == 0xa3;
-        *error = ebml ? "it holds no whole temperature frame (the file is truncated)"
-                      : "it is not a Matroska file (" + AvError(status) + ")";
-        return false;
-    }
-    if (!d->ReadTags(error))
-        return false;
-
-    for (unsigned i = 0; i < d->format->nb_streams; ++i) {
-        const AVCodecParameters *par = d->format->streams[i]->codecpar;
-        if (par->codec_type != AVMEDIA_TYPE_VIDEO)
-            continue;
-        if (par->codec_id == AV_CODEC_ID_FFV1 && d->stream < 0)
-            d->stream = int(i);
-        else if (par->codec_id != AV_CODEC_ID_FFV1)
-            d->pictureTrack = true;
-    }
-    if (d->stream < 0) {
-        *error = "it has no gray16 temperature track (FFV1)";
-        return false;
-    }
-    AVStream *st = d->format->streams[d->stream];
-    d->timeBase = st->time_base;
-    d->info.width = st->codecpar->width;
-    d->info.height = st->codecpar->height;
-    if (d->info.width <= 0 || d->info.height <= 0 || int64_t(d->info.width) * d->info.height > 8192 * 8192) {
-        *error = "its temperature track has no valid size";
-        return false;
-    }
-    if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0)
-        d->info.frameRate = std::max(1, int(std::lround(av_q2d(st->avg_frame_rate))));
-
-    const AVCodec *codec = avcodec_find_decoder(AV_CODEC_ID_FFV1);
-    d->decoder = codec ? avcodec_alloc_context3(codec) : nullptr;
-    if (!d->decoder || avcodec_parameters_to_context(d->decoder, st->codecpar) < 0) {
-        *error = "no FFV1 decoder";
-        return false;
-    }
     // Slices decode side by side on two cores, without holding frames back.
-    d->decoder->thread_count = 2;
-    d->decoder->thread_type = FF_THREAD_SLICE;
-    status = avcodec_open2(d->decoder, codec, nullptr);
-    if (status < 0) {
-        *error = "its temperature track cannot be decoded (" + AvError(status) + ")";
+    if (!d->OpenFile(path, 2, error))
         return false;
-    }
-
     d->Index();
     if (d->pts.empty()) {
         *error = "it holds no whole temperature frame (the file is truncated)";
         return false;
     }
     // The first frame tells whether the track is really gray16le.
-    std::vector<uint16_t> first;
-    if (!d->Seek(0) || !d->Decode(0, &first, error)) {
+    if (!d->Seek(0) || !d->Decode(0, error)) {
         if (error->empty())
             *error = "its first frame cannot be read";
         else
             *error = "its temperature track is not readable: " + *error;
         return false;
     }
+    return true;
+}
+
+bool RecReader::OpenAgain(const RecReader &other, std::string *error)
+{
+    std::string ignored;
+    error = error ? error : &ignored;
+    d.reset(new Impl);
+    if (other.d->pts.empty()) {
+        *error = "the first reader holds no recording";
+        return false;
+    }
+    // One thread: the pass keeps every core busy with readers of its own.
+    if (!d->OpenFile(other.d->path, 1, error))
+        return false;
+    if (d->stream != other.d->stream) {
+        *error = "the file changed";
+        return false;
+    }
+    d->pts = other.d->pts;
+    d->cut = other.d->cut;
+    d->info = other.d->info;
+    for (unsigned i = 0; i < d->format->nb_streams; ++i)
+        d->format->streams[i]->discard = int(i) == d->stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     return true;
 }
 
@@ -893,17 +940,26 @@ bool RecReader::HasPictureTrack() const
     return d->pictureTrack;
 }
 
-bool RecReader::ReadFrame(int index, std::vector<uint16_t> *values, std::string *error)
+const uint16_t *RecReader::ReadFrame(int index, std::string *error)
 {
     std::string ignored;
     error = error ? error : &ignored;
     if (!d->decoder || index < 0 || size_t(index) >= d->pts.size()) {
         *error = "no frame " + std::to_string(index + 1);
-        return false;
+        return nullptr;
     }
     if (index != d->next && !d->Seek(index)) {
         *error = "cannot seek to frame " + std::to_string(index + 1);
-        return false;
+        return nullptr;
     }
-    return d->Decode(index, values, error);
+    return d->Decode(index, error) ? d->Matrix() : nullptr;
+}
+
+bool RecReader::ReadFrame(int index, std::vector<uint16_t> *values, std::string *error)
+{
+    const uint16_t *matrix = ReadFrame(index, error);
+    if (!matrix)
+        return false;
+    values->assign(matrix, matrix + size_t(d->info.width) * size_t(d->info.height));
+    return true;
 }

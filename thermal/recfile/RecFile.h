@@ -98,6 +98,10 @@ public:
     // False, with a message naming what is missing or broken, for a file
     // that is not a readable recording.
     bool Open(const std::string &path, std::string *error);
+    // The file `other` has open, read by a second reader for another thread:
+    // the tags and the index come from `other` (not read again), and frames
+    // are decoded on the calling thread alone.
+    bool OpenAgain(const RecReader &other, std::string *error);
 
     const RecInfo &Info() const;
     int FrameCount() const;
@@ -112,6 +116,9 @@ public:
     // The matrix of frame `index`, width * height values. Reading the frame
     // after the last one read is the cheap case (playing, whole passes).
     bool ReadFrame(int index, std::vector<uint16_t> *values, std::string *error);
+    // The same without a copy: width * height values, valid until the next
+    // read; null on failure.
+    const uint16_t *ReadFrame(int index, std::string *error);
 
 private:
     struct Impl;

@@ -3,6 +3,9 @@
 #include "camera/TempUnits.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace RecMeasure {
 
@@ -52,23 +55,126 @@ float PixelTemperature(uint16_t value, const RecInfo &info)
     return float(sim::celsiusToUnit(c, sim::TempUnit(info.unit)));
 }
 
+namespace {
+
+// Frames a reader of the pass takes at a time: a seek each, and the readers
+// finish close together.
+constexpr int kChunkFrames = 50;
+
+// Readers of their own, each on its thread, share the frames of the pass a
+// chunk at a time; the calling thread hears their progress and passes it on.
+struct Pass
+{
+    Pass(RecReader &first, const std::vector<sim::Target> &targets, std::vector<std::vector<Reading>> &out)
+        : first(first), targets(targets), out(out), frames(first.FrameCount())
+    {
+    }
+
+    RecReader &first;
+    const std::vector<sim::Target> &targets;
+    std::vector<std::vector<Reading>> &out;
+    const int frames;
+    std::atomic<int> nextChunk{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable changed;
+    int done = 0;     // frames measured; guarded by mutex
+    int running = 0;  // readers still at work; guarded by mutex
+    int failedAt = -1;  // the first frame that failed; guarded by mutex
+    std::string failure;
+
+    void Fail(int frame, const std::string &why)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (failedAt < 0 || frame < failedAt) {
+            failedAt = frame;
+            failure = why;
+        }
+        stop = true;
+    }
+
+    void Work()
+    {
+        RecReader reader;
+        std::string error;
+        if (!reader.OpenAgain(first, &error))
+            Fail(0, error);
+        while (!stop) {
+            const int begin = nextChunk++ * kChunkFrames;
+            if (begin >= frames)
+                break;
+            const int end = std::min(frames, begin + kChunkFrames);
+            for (int f = begin; f < end && !stop; ++f) {
+                const uint16_t *matrix = reader.ReadFrame(f, &error);
+                if (!matrix) {
+                    Fail(f, error);
+                    break;
+                }
+                // Each frame has its own slot: no two readers write the same.
+                for (size_t s = 0; s < targets.size(); ++s)
+                    out[s][size_t(f)] = Measure(targets[s], reader.Info(), matrix);
+                std::lock_guard<std::mutex> lock(mutex);
+                ++done;
+                changed.notify_one();
+            }
+        }
+        std::lock_guard<std::mutex> lock(mutex);
+        --running;
+        changed.notify_one();
+    }
+};
+
+} // namespace
+
 bool MeasureAll(RecReader &reader, const std::vector<sim::Target> &targets,
                 std::vector<std::vector<Reading>> *out, const std::function<bool(int)> &progress,
                 std::string *error)
 {
+    std::string ignored;
+    error = error ? error : &ignored;
     const int frames = reader.FrameCount();
     out->assign(targets.size(), std::vector<Reading>(size_t(frames)));
-    std::vector<uint16_t> matrix;
-    for (int f = 0; f < frames; ++f) {
-        if (!reader.ReadFrame(f, &matrix, error))
-            return false;
-        for (size_t s = 0; s < targets.size(); ++s)
-            (*out)[s][size_t(f)] = Measure(targets[s], reader.Info(), matrix.data());
-        if (progress && !progress(f + 1)) {
-            if (error)
-                *error = "stopped";
-            return false;
+    // Decoding a frame takes one core for milliseconds: a reader a core.
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int chunks = (frames + kChunkFrames - 1) / kChunkFrames;
+    const int readers = std::min({cores, chunks, 8});
+
+    Pass pass(reader, targets, *out);
+    pass.running = readers;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < readers; ++i)
+        threads.emplace_back(&Pass::Work, &pass);
+    // Progress is heard frame by frame on the calling thread, as the window
+    // that shows it expects.
+    bool stopped = false;
+    int reported = 0;
+    std::unique_lock<std::mutex> lock(pass.mutex);
+    for (;;) {
+        pass.changed.wait(lock, [&] { return pass.done != reported || pass.running == 0; });
+        const int done = pass.done;
+        const bool over = pass.running == 0;
+        lock.unlock();
+        while (reported < done && !stopped) {
+            ++reported;
+            if (progress && !progress(reported)) {
+                stopped = true;
+                pass.stop = true;
+            }
         }
+        lock.lock();
+        if (over)
+            break;
+    }
+    lock.unlock();
+    for (std::thread &thread : threads)
+        thread.join();
+    if (pass.failedAt >= 0) {
+        *error = pass.failure;
+        return false;
+    }
+    if (stopped || reported < frames) {
+        *error = "stopped";
+        return false;
     }
     return true;
 }

@@ -552,7 +552,8 @@ bool ThermalReplayWindow::MeasureWhole(QString *error)
         },
         &why);
     m_measuring = false;
-    // The reader now stands after the pass: the shown frame is read anew.
+    // The pass reads with readers of its own; the shown frame is read anew
+    // all the same, as the pass may end with the window closing.
     const int shown = m_frame;
     m_frame = -1;
     ShowFrame(shown);
