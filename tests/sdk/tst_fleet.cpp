@@ -105,6 +105,8 @@ private slots:
         constexpr int kDevices = 10, kProcesses = 4, kCycles = 1000;
         DeviceService service(fleetOf(kDevices));
         QVERIFY2(service.start(), qPrintable(service.log()));
+        // Its threads all run once it says where the search answers.
+        QTRY_VERIFY(service.log().contains("search answers"));
         const QString proc = QStringLiteral("/proc/%1/").arg(service.pid());
         const int threads = entries(proc + "task"), descriptors = entries(proc + "fd");
         QVERIFY(threads > 0 && descriptors > 0);
