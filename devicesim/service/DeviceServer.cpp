@@ -1,5 +1,7 @@
 #include "service/DeviceServer.h"
 
+#include "streams/PreviewStream.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -67,6 +69,11 @@ bool DeviceServer::bind(std::string *error)
 
 void DeviceServer::start()
 {
+    // A login's preview renders no frame while its last one still waits for
+    // the client: what the machine cannot carry is dropped before it costs.
+    PreviewStream::setReadyGate([](void *user) {
+        return !static_cast<DeviceConnection *>(user)->frameWaiting(wire::EventKind::Preview);
+    });
     for (const DeviceProfile &d : *devices_)
         log_("listening " + d.address + ":" + std::to_string(d.port) + " " + d.model);
     acceptor_ = std::thread([this] { acceptLoop(); });
