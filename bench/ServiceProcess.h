@@ -1,6 +1,6 @@
 #pragma once
-// The device service (sdkdemo-devices) as a child of a benchmark: one
-// device on a loopback address and a free high port, its log in a folder of
+// The device service (sdkdemo-devices) as a child of a benchmark: devices
+// on loopback addresses and one free high port, its log in a folder of
 // its own, stopped (and the folder removed) at the end.
 
 #include <csignal>
@@ -13,6 +13,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char **environ;
 
@@ -24,9 +25,14 @@ struct ServiceProcess {
     std::string folder;
 };
 
-// Starts a device of `kind` at `address` on a free port; false when the
-// service would not start.
-inline bool startService(ServiceProcess *s, const char *address, const char *kind = "ptz-dual")
+struct FleetDevice {
+    std::string kind;
+    std::string address;
+};
+
+// Starts the devices, all on one free port; false when the service would
+// not start.
+inline bool startFleet(ServiceProcess *s, const std::vector<FleetDevice> &devices)
 {
     char folder[] = "/tmp/bench-devices-XXXXXX";
     if (!mkdtemp(folder))
@@ -39,9 +45,12 @@ inline bool startService(ServiceProcess *s, const char *address, const char *kin
         FILE *f = std::fopen(fleet.c_str(), "w");
         if (!f)
             return false;
-        std::fprintf(f,
-                     R"({"searchPort": %d, "devices": [{"kind": "%s", "address": "%s", "port": %d, "sdcard": "%s/card"}]})",
-                     s->port, kind, address, s->port, s->folder.c_str());
+        std::fprintf(f, R"({"searchPort": %d, "devices": [)", s->port);
+        for (size_t i = 0; i < devices.size(); ++i)
+            std::fprintf(f, R"(%s{"kind": "%s", "address": "%s", "port": %d, "sdcard": "%s/card%s"})", i ? ", " : "",
+                         devices[i].kind.c_str(), devices[i].address.c_str(), s->port, s->folder.c_str(),
+                         i ? ("-" + devices[i].address).c_str() : "");
+        std::fprintf(f, "]}");
         std::fclose(f);
         const std::string log = s->folder + "/service.log";
         posix_spawn_file_actions_t actions;
@@ -55,13 +64,15 @@ inline bool startService(ServiceProcess *s, const char *address, const char *kin
             return false;
         for (int i = 0; i < 100; ++i) {  // up to 10 s for its last line of start
             usleep(100000);
-            char text[4096] = {};
+            // A line per device comes first: the whole log is read.
+            std::string text;
             if (FILE *l = std::fopen(log.c_str(), "r")) {
-                const size_t n = std::fread(text, 1, sizeof text - 1, l);
+                char chunk[4096];
+                for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, l)) > 0;)
+                    text.append(chunk, n);
                 std::fclose(l);
-                text[n] = '\0';
             }
-            if (std::strstr(text, "search answers"))
+            if (text.find("search answers") != std::string::npos)
                 return true;
             int status = 0;
             if (waitpid(s->pid, &status, WNOHANG) == s->pid)
@@ -71,6 +82,13 @@ inline bool startService(ServiceProcess *s, const char *address, const char *kin
         waitpid(s->pid, nullptr, 0);
     }
     return false;
+}
+
+// Starts a device of `kind` at `address` on a free port; false when the
+// service would not start.
+inline bool startService(ServiceProcess *s, const char *address, const char *kind = "ptz-dual")
+{
+    return startFleet(s, {{kind, address}});
 }
 
 inline void stopService(ServiceProcess *s)

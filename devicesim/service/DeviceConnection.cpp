@@ -143,6 +143,15 @@ void DeviceConnection::pushEvent(wire::Buffer event)
     queue(wire::MessageType::Event, 0, std::move(event));
 }
 
+bool DeviceConnection::frameWaiting(wire::EventKind kind)
+{
+    std::lock_guard<std::mutex> lock(queueMutex_);
+    for (const Outgoing &waiting : outgoing_)
+        if (waiting.droppableKind == int(kind))
+            return true;
+    return false;
+}
+
 void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Buffer payload)
 {
     int kind = 0;

@@ -76,6 +76,9 @@ public:
     std::string liveFile(uint32_t transfer, const std::string &name, bool writable) override;
     void liveFileTaken(const std::string &path) override;
     void pushEvent(wire::Buffer event);
+    // A frame of stream `kind` still waits to go out (a new one would only
+    // replace it).
+    bool frameWaiting(wire::EventKind kind);
     // A file event: waits while the queue holds kMaxQueuedFileBytes of them;
     // false once the connection ends.
     bool pushFileEvent(wire::Buffer event);

@@ -1,8 +1,11 @@
 #include "service/DeviceServer.h"
 
+#include "streams/PreviewStream.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <malloc.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -67,6 +70,17 @@ bool DeviceServer::bind(std::string *error)
 
 void DeviceServer::start()
 {
+    // Every frame is a few MB, allocated and freed on different threads: by
+    // default malloc maps such blocks afresh and hands freed heap back to the
+    // system, so each frame paid its pages' faults again, more so the more
+    // devices streamed. Kept, the frames reuse the same memory.
+    ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    ::mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    // A login's preview renders no frame while its last one still waits for
+    // the client: what the machine cannot carry is dropped before it costs.
+    PreviewStream::setReadyGate([](void *user) {
+        return !static_cast<DeviceConnection *>(user)->frameWaiting(wire::EventKind::Preview);
+    });
     for (const DeviceProfile &d : *devices_)
         log_("listening " + d.address + ":" + std::to_string(d.port) + " " + d.model);
     acceptor_ = std::thread([this] { acceptLoop(); });

@@ -64,7 +64,8 @@ void ChannelStream::run()
     for (int64_t dueUs = firstTickUs_;; dueUs = producer_.nextTick(dueUs)) {
         if (!clock.waitUntil(&pacer_, dueUs))
             break;
-        onFrame(producer_.frameAt(dueUs));
+        if (ready())
+            onFrame(producer_.frameAt(dueUs));
     }
     producer_.detach();
     running_ = false;

@@ -46,6 +46,9 @@ protected:
     // One frame of the channel, on the stream thread; valid during the call
     // and as long as the subclass keeps the pointer.
     virtual void onFrame(const FramePtr &frame) = 0;
+    // False skips the tick before its frame is asked for: a reader that
+    // cannot take it yet costs no synthesis.
+    virtual bool ready() const { return true; }
     FrameProducer &producer() const { return producer_; }
 
 private:

@@ -5,7 +5,30 @@
 #include "settings/Settings.h"
 #include "storage/VideoRecorder.h"
 
+#include <atomic>
+
 namespace sim {
+
+namespace {
+
+std::atomic<PreviewStream::ReadyFn> readyGate{nullptr};
+
+}  // namespace
+
+void PreviewStream::setReadyGate(ReadyFn gate)
+{
+    readyGate = gate;
+}
+
+bool PreviewStream::ready() const
+{
+    const ReadyFn gate = readyGate;
+    if (!gate)
+        return true;
+    // A recording takes every frame.
+    std::lock_guard<std::mutex> lock(recordMutex_);
+    return recorder_ || gate(user_);
+}
 
 PreviewStream::PreviewStream(std::shared_ptr<FrameProducer> producer, std::shared_ptr<const Settings> settings,
                              int channel, int width, int height, TMV_NET_HANDLE handle,

@@ -35,8 +35,15 @@ public:
     int32_t stopRecord();
     bool recording() const;
 
+    // Whether the callback's receiver can take a frame now (its `user`); the
+    // device service sets it, so a connection still sending the last frame
+    // has no new one rendered for it. Unset: always.
+    using ReadyFn = bool (*)(void *user);
+    static void setReadyGate(ReadyFn gate);
+
 protected:
     void onFrame(const FramePtr &frame) override;
+    bool ready() const override;
 
 private:
     const std::shared_ptr<FrameProducer> heldProducer_;  // what the base reads lives as long as the stream

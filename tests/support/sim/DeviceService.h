@@ -41,6 +41,8 @@ public:
     int exitCode() const;
 
     int port() const { return m_port; }
+    // The service's process id (its /proc entries), or 0 when not started.
+    qint64 pid() const { return m_process ? m_process->processId() : 0; }
 
     // Before start(): every device also serves RTSP, on port() + 1, and the
     // service gets `arguments` too (e.g. --paused-clock).
