@@ -64,7 +64,9 @@ void ChannelStream::run()
     for (int64_t dueUs = firstTickUs_;; dueUs = producer_.nextTick(dueUs)) {
         if (!clock.waitUntil(&pacer_, dueUs))
             break;
-        if (ready())
+        // A paused clock delivers every tick (stepping is deterministic);
+        // only in real time may a reader that is not ready skip one.
+        if (clock.paused() || ready())
             onFrame(producer_.frameAt(dueUs));
     }
     producer_.detach();

@@ -47,7 +47,8 @@ protected:
     // and as long as the subclass keeps the pointer.
     virtual void onFrame(const FramePtr &frame) = 0;
     // False skips the tick before its frame is asked for: a reader that
-    // cannot take it yet costs no synthesis.
+    // cannot take it yet costs no synthesis. Asked only while the clock runs
+    // in real time.
     virtual bool ready() const { return true; }
     FrameProducer &producer() const { return producer_; }
 
