@@ -60,31 +60,25 @@ Link::~Link()
 
 bool Link::call(const wire::Buffer &request, wire::Buffer *reply)
 {
-    uint32_t sequence = 0;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (lost_ || closing_)
-            return false;
-        sequence = nextSequence_++;
-        pending_[sequence];
-    }
-    bool sent = false;
-    {
-        std::lock_guard<std::mutex> lock(writeMutex_);
-        sent = socket_.send(wire::MessageType::Call, sequence, request);
-    }
-    std::unique_lock<std::mutex> lock(mutex_);
-    Pending &p = pending_[sequence];
-    if (sent)
-        changed_.wait(lock, [&] { return p.answered || lost_ || closing_; });
-    const bool answered = p.answered;
-    if (answered)
-        reply->swap(p.reply);
-    pending_.erase(sequence);
-    return answered;
+    Pending answer;
+    if (!roundTrip(wire::MessageType::Call, request, &answer))
+        return false;
+    reply->swap(answer.reply);
+    return true;
 }
 
 bool Link::settle()
+{
+    // The device answers a ping of ours after everything it queued before.
+    Pending answer;
+    if (!roundTrip(wire::MessageType::Ping, {}, &answer))
+        return false;
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return taken_ >= answer.queuedBefore || lost_ || closing_; });
+    return taken_ >= answer.queuedBefore;
+}
+
+bool Link::roundTrip(wire::MessageType type, const wire::Buffer &payload, Pending *answer)
 {
     uint32_t sequence = 0;
     {
@@ -94,23 +88,20 @@ bool Link::settle()
         sequence = nextSequence_++;
         pending_[sequence];
     }
-    // The device answers a ping of ours after everything it queued before.
     bool sent = false;
     {
         std::lock_guard<std::mutex> lock(writeMutex_);
-        sent = socket_.send(wire::MessageType::Ping, sequence, {});
+        sent = socket_.send(type, sequence, payload);
     }
     std::unique_lock<std::mutex> lock(mutex_);
     Pending &p = pending_[sequence];
     if (sent)
         changed_.wait(lock, [&] { return p.answered || lost_ || closing_; });
     const bool answered = p.answered;
-    const uint64_t before = p.queuedBefore;
+    if (answered)
+        *answer = std::move(p);
     pending_.erase(sequence);
-    if (!answered)
-        return false;
-    changed_.wait(lock, [&] { return taken_ >= before || lost_ || closing_; });
-    return taken_ >= before;
+    return answered;
 }
 
 Callback Link::setCallback(Stream stream, Callback callback)

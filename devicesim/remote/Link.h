@@ -83,6 +83,9 @@ private:
         wire::Buffer reply;
         uint64_t queuedBefore = 0;  // a settle probe: events queued when it came back
     };
+    // Sends a message the device answers by its sequence and waits for the
+    // answer; false when none comes (the link lost or closing).
+    bool roundTrip(wire::MessageType type, const wire::Buffer &payload, Pending *answer);
     void readLoop();
     void callbackLoop();
     void queueEvent(wire::Buffer event);

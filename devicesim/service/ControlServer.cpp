@@ -1,5 +1,7 @@
 #include "service/ControlServer.h"
 
+#include "service/DeviceServer.h"
+
 #include "wire/Control.h"
 #include "wire/Events.h"
 
@@ -90,28 +92,19 @@ ControlServer::~ControlServer()
 
 bool ControlServer::bind(const std::string &address, int port, std::string *error)
 {
-    sockaddr_in at{};
-    at.sin_family = AF_INET;
-    at.sin_port = htons(uint16_t(port));
-    if (port < 0 || port > 65535 || ::inet_pton(AF_INET, address.c_str(), &at.sin_addr) != 1 || !loopback(at.sin_addr)) {
+    in_addr ip{};
+    if (port < 0 || port > 65535 || ::inet_pton(AF_INET, address.c_str(), &ip) != 1 || !loopback(ip)) {
         *error = "the control port must be on a loopback address (127.x.x.x:port), not " + address + ":"
                  + std::to_string(port);
         return false;
     }
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int one = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0 || ::listen(fd, 16) != 0) {
+    const int fd = listenTcp(address, port, 0, 16, &port_);
+    if (fd < 0) {
         *error = "cannot bind the control port " + address + ":" + std::to_string(port) + ": " + std::strerror(errno);
-        if (fd >= 0)
-            ::close(fd);
         return false;
     }
-    socklen_t len = sizeof at;
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&at), &len);
     listener_ = fd;
     address_ = address;
-    port_ = ntohs(at.sin_port);
     return true;
 }
 

@@ -30,6 +30,30 @@ std::string bindError(const std::string &address, int port, int error)
     return "cannot bind " + where + ": " + std::strerror(error);
 }
 
+int listenTcp(const std::string &address, int port, int flags, int backlog, int *bound)
+{
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(uint16_t(port));
+    ::inet_pton(AF_INET, address.c_str(), &at.sin_addr);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | flags, 0);
+    if (fd < 0)
+        return -1;
+    int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0 || ::listen(fd, backlog) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    socklen_t len = sizeof at;
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&at), &len);
+    if (bound)
+        *bound = ntohs(at.sin_port);
+    return fd;
+}
+
 DeviceServer::DeviceServer(std::vector<DeviceProfile> *devices, LogLine log) : devices_(devices), log_(std::move(log))
 {
 }
@@ -44,25 +68,14 @@ DeviceServer::~DeviceServer()
 bool DeviceServer::bind(std::string *error)
 {
     for (DeviceProfile &d : *devices_) {
-        sockaddr_in at{};
-        at.sin_family = AF_INET;
-        at.sin_port = htons(uint16_t(d.port));
-        ::inet_pton(AF_INET, d.address.c_str(), &at.sin_addr);
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        int one = 1;
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0 || ::listen(fd, 64) != 0) {
+        const int fd = listenTcp(d.address, d.port, 0, 64, &d.port);
+        if (fd < 0) {
             *error = bindError(d.address, d.port, errno);
-            if (fd >= 0)
-                ::close(fd);
             for (int open : listeners_)
                 ::close(open);
             listeners_.clear();
             return false;
         }
-        socklen_t len = sizeof at;
-        ::getsockname(fd, reinterpret_cast<sockaddr *>(&at), &len);
-        d.port = ntohs(at.sin_port);
         listeners_.push_back(fd);
     }
     return true;

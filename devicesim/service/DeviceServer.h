@@ -22,6 +22,10 @@ namespace sim::service {
 
 // The one-line message of a bind that failed with `error` (an errno).
 std::string bindError(const std::string &address, int port, int error);
+// A TCP socket listening on `address`:`port` (0: a free port), `flags`
+// added to its type (e.g. SOCK_NONBLOCK); -1 with errno kept when it cannot.
+// `bound` gets the port it listens on.
+int listenTcp(const std::string &address, int port, int flags, int backlog, int *bound);
 
 class DeviceServer {
 public:

@@ -265,17 +265,9 @@ bool RtspServer::bind(std::string *error)
     for (const DeviceProfile &d : devices_) {
         if (d.rtspPort <= 0)
             continue;
-        sockaddr_in at{};
-        at.sin_family = AF_INET;
-        at.sin_port = htons(uint16_t(d.rtspPort));
-        ::inet_pton(AF_INET, d.address.c_str(), &at.sin_addr);
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        int one = 1;
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0 || ::listen(fd, 64) != 0) {
+        const int fd = listenTcp(d.address, d.rtspPort, SOCK_NONBLOCK, 64, nullptr);
+        if (fd < 0) {
             *error = bindError(d.address, d.rtspPort, errno);
-            if (fd >= 0)
-                ::close(fd);
             for (int open : listeners_)
                 ::close(open);
             listeners_.clear();

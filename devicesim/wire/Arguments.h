@@ -108,6 +108,17 @@ bool readWholeFile(const char *path, std::vector<uint8_t> *bytes, uint32_t limit
 bool writeWholeFile(const char *path, const uint8_t *bytes, size_t size);
 // A file name that stays inside a folder: not empty, no '/', not "." or "..".
 bool safeFileName(const std::string &name);
+// A file's name as the caller's side sends it: a flag, then the name, which
+// must be safe when not empty (the reader fails otherwise). True when present.
+inline bool readFileName(Reader &r, std::string *name)
+{
+    if (!r.flag())
+        return false;
+    *name = r.text(kMaxText);
+    if (!name->empty() && !safeFileName(*name))
+        r.fail();
+    return true;
+}
 // What a path's scratch file is called on the device: empty for an empty
 // path (the device refuses it as it would at home), else a digest of the
 // whole path with the extension of its last part. Equal paths of one call
@@ -555,12 +566,7 @@ struct Slots<FileOut, R...> {
     Slots<R...> rest;
     bool decode(Reader &r)
     {
-        present = r.flag();
-        if (present) {
-            name = r.text(kMaxText);
-            if (!name.empty() && !safeFileName(name))
-                r.fail();
-        }
+        present = readFileName(r, &name);
         return rest.decode(r);
     }
     template <class F, class... Done>
@@ -597,11 +603,8 @@ struct Slots<FileIn, R...> {
     Slots<R...> rest;
     bool decode(Reader &r)
     {
-        present = r.flag();
+        present = readFileName(r, &name);
         if (present) {
-            name = r.text(kMaxText);
-            if (!name.empty() && !safeFileName(name))
-                r.fail();
             given = r.flag();
             if (given)
                 bytes = r.blob(&size, kMaxFile);
@@ -638,12 +641,7 @@ struct Slots<FileLive, R...> {
     Slots<R...> rest;
     bool decode(Reader &r)
     {
-        present = r.flag();
-        if (present) {
-            name = r.text(kMaxText);
-            if (!name.empty() && !safeFileName(name))
-                r.fail();
-        }
+        present = readFileName(r, &name);
         writable = r.flag();
         transfer = r.value<uint32_t>();
         return rest.decode(r);
