@@ -186,9 +186,20 @@ QImage LiveView::TakeBuffer(const QSize &size, uchar **bits)
     }
     if (slot == &m_buffers[m_nextBuffer])
         m_nextBuffer = (m_nextBuffer + 1) % kBuffers;
-    *slot = QImage(size, QImage::Format_RGB32);
+    *slot = m_allocator ? m_allocator(size) : QImage();
+    if (slot->isNull())
+        *slot = QImage(size, QImage::Format_RGB32);
     *bits = slot->bits();
     return *slot;
+}
+
+void LiveView::SetAllocator(std::function<QImage(const QSize &)> allocator)
+{
+    QMutexLocker locker(&m_mutex);
+    m_allocator = std::move(allocator);
+    // Pictures already out stay as they are; new ones come from here.
+    for (QImage &buffer : m_buffers)
+        buffer = QImage();
 }
 
 bool LiveView::IsWide() const

@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QSize>
 
+#include <functional>
+
 // A frame as the video label shows it: the part shown, scaled to the label's
 // size, ready to paint 1:1.
 struct LivePicture
@@ -68,6 +70,10 @@ public:
     // scaled by Place() in a single pass.
     LivePicture Picture(const uchar *rgba, int bytesPerLine, const QSize &frameSize);
 
+    // Where new picture buffers come from (shared memory a display reads
+    // them from); empty, or when it gives a null image: the heap.
+    void SetAllocator(std::function<QImage(const QSize &)> allocator);
+
     bool IsWide() const;
     int WindowLeft() const;
     int WindowWidth() const;
@@ -87,6 +93,7 @@ private:
     int m_windowLeft = 0;
     int m_windowWidth = 0;
     int m_frameWidth = 0;  // of the newest frame placed: where a pan stops
+    std::function<QImage(const QSize &)> m_allocator;
     QImage m_buffers[kBuffers];
     int m_nextBuffer = 0;  // replaced next when every buffer is held
 };

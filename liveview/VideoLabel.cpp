@@ -1,5 +1,7 @@
 #include "liveview/VideoLabel.h"
 
+#include "liveview/DirectPresenter.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
@@ -11,6 +13,9 @@
 namespace {
 
 const int kMaxPolygonPoints = 8;
+// The window the toolkit makes for the label may reach the server only after
+// the first few pictures; after this many tries the toolkit paints.
+const int kPresenterTries = 25;
 
 bool IsTwoPointMode(int mode)
 {
@@ -37,6 +42,12 @@ VideoLabel::VideoLabel(QWidget *parent)
 {
 }
 
+VideoLabel::~VideoLabel()
+{
+    // Pictures made from now on come from the heap.
+    m_view->SetAllocator({});
+}
+
 void VideoLabel::SetMode(int mode)
 {
     m_points.clear();
@@ -57,7 +68,36 @@ void VideoLabel::SetPicture(const LivePicture &picture)
     m_picture = picture;
     // A picture covers the label: what lies under it need not be painted.
     setAttribute(Qt::WA_OpaquePaintEvent, !m_picture.image.isNull());
-    update();
+    if (!ShowDirectly())
+        update();
+}
+
+bool VideoLabel::ShowsDirectly() const
+{
+    return m_presenter && m_presenter->IsShown();
+}
+
+bool VideoLabel::ShowDirectly()
+{
+    if (m_picture.image.isNull() || m_picture.image.size() != size() || !m_points.isEmpty() || !isVisible()) {
+        if (m_presenter)
+            m_presenter->Hide();
+        return false;
+    }
+    if (!m_presenter && m_presenterTries < kPresenterTries) {
+        ++m_presenterTries;
+        m_presenter = DirectPresenter::Create(this);
+        if (m_presenter)
+            m_view->SetAllocator(m_presenter->Allocator());
+    }
+    if (m_presenter && !m_presenter->Usable()) {
+        m_view->SetAllocator({});
+        m_presenter.reset();
+    }
+    if (!m_presenter)
+        return false;
+    m_presenter->Show(m_picture.image);
+    return true;
 }
 
 void VideoLabel::SetFrame(const QImage &frame)
@@ -74,12 +114,17 @@ void VideoLabel::Reset()
     m_view->Reset();
     m_picture = LivePicture();
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    if (m_presenter)
+        m_presenter->Hide();
+    update();
 }
 
 void VideoLabel::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_view->SetLabelSize(event->size());
+    if (m_presenter)
+        m_presenter->Resize(event->size());
 }
 
 void VideoLabel::paintEvent(QPaintEvent *event)

@@ -10,6 +10,8 @@
 
 #include "liveview/LiveView.h"
 
+class DirectPresenter;
+
 // Shows the newest preview picture and collects the shape the user draws on
 // it. Knows nothing of the device: a finished shape leaves as a signal with
 // its points in widget pixels.
@@ -42,6 +44,7 @@ public:
     };
 
     VideoLabel(QWidget *parent = nullptr);
+    ~VideoLabel() override;
 
     void SetMode(int mode);
     int Mode() const;
@@ -55,6 +58,8 @@ public:
     const QImage &Picture() const { return m_picture.image; }
     QSize FrameSize() const { return m_picture.frameSize; }
     bool IsWide() const { return m_view->IsWide(); }
+    // True while the pictures go straight to the window (DirectPresenter.h).
+    bool ShowsDirectly() const;
     int WindowLeft() const { return m_view->WindowLeft(); }
     int WindowWidth() const { return m_view->WindowWidth(); }
     const QList<QPoint> &Points() const { return m_points; }
@@ -78,12 +83,18 @@ private:
     void Restart(const QPoint &pos);
     void RubberBand(const QPoint &pos);
     void FinishLeft();
+    // Puts the picture straight into the window when it can be; false when
+    // the toolkit must paint it (shapes being drawn, no picture, a picture
+    // of the label's former size, no presenter).
+    bool ShowDirectly();
 
     int m_mode;
     const std::shared_ptr<LiveView> m_view;
     LivePicture m_picture;
     QPoint m_dragPoint;
     QList<QPoint> m_points;
+    std::unique_ptr<DirectPresenter> m_presenter;
+    int m_presenterTries = 0;
 };
 
 #endif // VIDEOLABEL_H

@@ -17,7 +17,8 @@ packages=(
   xvfb xauth imagemagick x11-utils
   libfreetype-dev fonts-dejavu-core
   fonts-wqy-microhei  # the forms carry a few CJK labels
-  dpkg-dev file lintian desktop-file-utils appstream libxcb1-dev  # the Debian packages and their check
+  dpkg-dev file lintian desktop-file-utils appstream  # the Debian packages and their check
+  libxcb1-dev libxcb-shm0-dev  # the live picture straight into its window; the package check's window closer
 )
 
 missing=()
