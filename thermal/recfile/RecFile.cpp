@@ -64,6 +64,9 @@ const char *const kScaleTag = "SCALE";
 const char *const kPalette = "PALETTE";
 const char *const kHighWater = "QUEUE_HIGH_WATER";
 const char *const kDropped = "DROPPED_FRAMES";
+const char *const kTracks = "TRACKS";
+// What each track holds, for a person reading the tags.
+const char *const kTracksText = "1 temperatures (archive), 2 picture, 3 temperatures (fast copy)";
 // The end tags are written at the start with this value and overwritten in
 // place when the recording ends: the muxer writes tags only in the header.
 // What a cut file keeps of them says it was cut.
@@ -153,9 +156,10 @@ struct RecWriter::Impl
     int fd = -1;
     AVIOContext *io = nullptr;
     AVFormatContext *format = nullptr;
-    AVCodecContext *codecs[2] = {nullptr, nullptr};
-    AVStream *streams[2] = {nullptr, nullptr};
-    AVFrame *frames[2] = {nullptr, nullptr};
+    // Temperatures (FFV1), picture, temperatures again (the fast copy).
+    AVCodecContext *codecs[3] = {nullptr, nullptr, nullptr};
+    AVStream *streams[3] = {nullptr, nullptr, nullptr};
+    AVFrame *frames[3] = {nullptr, nullptr, nullptr};
     AVPacket *packet = nullptr;
     bool started = false;   // header written
     bool failed = false;    // a write failed; nothing more is written
@@ -278,6 +282,14 @@ struct RecWriter::Impl
             // 3 % smaller than the custom one and decodes as fast. Said, so
             // it is not logged as a correction.
             av_dict_set(&options, "coder", "range_def", 0);
+        } else if (id == AV_CODEC_ID_PNG) {
+            // The fast copy: inflating a frame costs a third of decoding
+            // FFV1's. Rows predicted from the row above keep the device's
+            // frames smallest; deflate level 3 decodes as fast as higher
+            // levels at a third of their encoding time.
+            c->gop_size = 1;
+            c->compression_level = 3;
+            av_dict_set(&options, "pred", "up", 0);
         } else {
             // A key frame a second for seeking in players; fixed quality.
             c->gop_size = std::max(info.frameRate, 1);
@@ -321,7 +333,10 @@ struct RecWriter::Impl
         codecs[1] = OpenEncoder(AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, width & ~1, height & ~1, error);
         if (!codecs[1])
             return false;
-        for (int i = 0; i < 2; ++i) {
+        codecs[2] = OpenEncoder(AV_CODEC_ID_PNG, AV_PIX_FMT_GRAY16BE, width, height, error);
+        if (!codecs[2])
+            return false;
+        for (int i = 0; i < 3; ++i) {
             streams[i] = avformat_new_stream(format, nullptr);
             frames[i] = av_frame_alloc();
             if (!streams[i] || !frames[i]) {
@@ -341,6 +356,9 @@ struct RecWriter::Impl
         }
         av_dict_set(&streams[0]->metadata, "title", "Temperatures, 0.1 K a step", 0);
         av_dict_set(&streams[1]->metadata, "title", RecPalette::Name(info.palette), 0);
+        // Not for players: no default flag, and a title that says so.
+        av_dict_set(&streams[2]->metadata, "title", "temperatures (fast copy)", 0);
+        streams[2]->disposition = 0;
         packet = av_packet_alloc();
         if (!packet) {
             *error = "out of memory";
@@ -363,6 +381,7 @@ struct RecWriter::Impl
         av_dict_set(tags, kPalette, RecPalette::Name(info.palette), 0);
         av_dict_set(tags, kHighWater, kUnfinished, 0);
         av_dict_set(tags, kDropped, kUnfinished, 0);
+        av_dict_set(tags, kTracks, kTracksText, 0);
 
         AVDictionary *options = nullptr;
         av_dict_set(&options, "cluster_time_limit", kClusterTimeLimitMs, 0);
@@ -485,7 +504,9 @@ bool RecWriter::Write(const uint16_t *values, int width, int height, int64_t tim
 
     AVFrame *temps = d->frames[0];
     AVFrame *picture = d->frames[1];
-    if (av_frame_make_writable(temps) < 0 || av_frame_make_writable(picture) < 0) {
+    AVFrame *fast = d->frames[2];
+    if (av_frame_make_writable(temps) < 0 || av_frame_make_writable(picture) < 0
+        || av_frame_make_writable(fast) < 0) {
         *error = "out of memory";
         return false;
     }
@@ -493,14 +514,22 @@ bool RecWriter::Write(const uint16_t *values, int width, int height, int64_t tim
     for (int y = 0; y < height; ++y)
         std::memcpy(temps->data[0] + size_t(y) * size_t(temps->linesize[0]), values + size_t(y) * size_t(width),
                     rowBytes);
+    // PNG holds 16-bit samples big-endian.
+    for (int y = 0; y < height; ++y) {
+        const uint16_t *from = values + size_t(y) * size_t(width);
+        auto *to = reinterpret_cast<uint16_t *>(fast->data[0] + size_t(y) * size_t(fast->linesize[0]));
+        for (int x = 0; x < width; ++x)
+            to[x] = uint16_t(from[x] << 8 | from[x] >> 8);
+    }
     // An odd last row or column stays out of the picture (ToYuv420 skips it).
     RecPalette::ToYuv420(values, width, height, d->info.palette, picture->data[0],
                          picture->linesize[0], picture->data[1], picture->linesize[1], picture->data[2],
                          picture->linesize[2]);
     temps->pts = pts;
     picture->pts = pts;
+    fast->pts = pts;
     picture->quality = d->codecs[1]->global_quality;
-    if (!d->Encode(0, temps, error) || !d->Encode(1, picture, error))
+    if (!d->Encode(0, temps, error) || !d->Encode(1, picture, error) || !d->Encode(2, fast, error))
         return false;
     // What is complete reaches the file now, not when the buffer fills.
     avio_flush(d->io);
@@ -518,7 +547,7 @@ bool RecWriter::Finish(int64_t queueHighWater, int64_t droppedFrames, std::strin
         return true;
     bool ok = !d->failed;
     if (ok && d->started) {
-        ok = d->Encode(0, nullptr, error) && d->Encode(1, nullptr, error);
+        ok = d->Encode(0, nullptr, error) && d->Encode(1, nullptr, error) && d->Encode(2, nullptr, error);
         if (ok) {
             const int status = av_write_trailer(d->format);
             if (status < 0)
@@ -583,10 +612,13 @@ struct RecReader::Impl
     int fd = -1;
     AVIOContext *io = nullptr;
     AVFormatContext *format = nullptr;
-    AVCodecContext *decoder = nullptr;
+    AVCodecContext *decoder = nullptr;      // track 1
+    AVCodecContext *fastDecoder = nullptr;  // the fast copy
     AVPacket *packet = nullptr;
     AVFrame *frame = nullptr;
-    int stream = -1;
+    int stream = -1;  // track 1
+    int fast = -1;    // the fast copy; -1 none, or not trusted
+    int source = -1;  // the track frames are read from
     bool pictureTrack = false;
     bool cut = false;
     std::string path;
@@ -602,6 +634,7 @@ struct RecReader::Impl
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&decoder);
+        avcodec_free_context(&fastDecoder);
         avformat_close_input(&format);
         if (io) {
             av_freep(&io->buffer);
@@ -690,28 +723,49 @@ struct RecReader::Impl
         return true;
     }
 
+    // Only the track frames are read from reaches the reader.
+    void ReadFrom(int track)
+    {
+        source = track;
+        next = -1;
+        for (unsigned i = 0; i < format->nb_streams; ++i)
+            format->streams[i]->discard = int(i) == source ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    }
+
     // Every frame of track 1: its time. A damaged or cut tail ends the list.
+    // The fast copy is kept only when it holds the same frames at the same
+    // times.
     void Index()
     {
         for (unsigned i = 0; i < format->nb_streams; ++i)
-            format->streams[i]->discard = int(i) == stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+            format->streams[i]->discard =
+                int(i) == stream || int(i) == fast ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+        std::vector<int64_t> fastPts;
         while (av_read_frame(format, packet) >= 0) {
             const bool whole = !(packet->flags & AV_PKT_FLAG_CORRUPT);
-            const bool ours = packet->stream_index == stream && packet->pts != AV_NOPTS_VALUE;
+            const bool timed = packet->pts != AV_NOPTS_VALUE;
+            const bool ours = packet->stream_index == stream && timed;
             if (ours && whole && (pts.empty() || packet->pts > pts.back()))
                 pts.push_back(packet->pts);
+            if (packet->stream_index == fast && timed && whole)
+                fastPts.push_back(packet->pts);
             av_packet_unref(packet);
             if (ours && !whole) {
                 cut = true;
                 break;
             }
         }
+        if (fastPts != pts)
+            fast = -1;
+        ReadFrom(stream);
     }
+
+    AVCodecContext *SourceDecoder() const { return source == fast ? fastDecoder : decoder; }
 
     bool Seek(int index)
     {
-        avcodec_flush_buffers(decoder);
-        if (av_seek_frame(format, stream, pts[size_t(index)], AVSEEK_FLAG_BACKWARD) < 0)
+        avcodec_flush_buffers(SourceDecoder());
+        if (av_seek_frame(format, source, pts[size_t(index)], AVSEEK_FLAG_BACKWARD) < 0)
             return false;
         next = -1;
         return true;
@@ -764,7 +818,9 @@ struct RecReader::Impl
                 continue;
             if (par->codec_id == AV_CODEC_ID_FFV1 && stream < 0)
                 stream = int(i);
-            else if (par->codec_id != AV_CODEC_ID_FFV1)
+            else if (par->codec_id == AV_CODEC_ID_PNG && fast < 0)
+                fast = int(i);
+            else if (par->codec_id != AV_CODEC_ID_FFV1 && par->codec_id != AV_CODEC_ID_PNG)
                 pictureTrack = true;
         }
         if (stream < 0) {
@@ -797,7 +853,54 @@ struct RecReader::Impl
             *error = "its temperature track cannot be decoded (" + AvError(status) + ")";
             return false;
         }
+        source = stream;
+        OpenFastDecoder();
         return true;
+    }
+
+    // The fast copy's decoder, for a copy of track 1's size; without one
+    // frames come from track 1.
+    void OpenFastDecoder()
+    {
+        if (fast < 0)
+            return;
+        const AVCodecParameters *par = format->streams[fast]->codecpar;
+        const AVCodec *codec = avcodec_find_decoder(AV_CODEC_ID_PNG);
+        if (par->width == info.width && par->height == info.height && codec)
+            fastDecoder = avcodec_alloc_context3(codec);
+        if (fastDecoder && avcodec_parameters_to_context(fastDecoder, par) >= 0) {
+            fastDecoder->thread_count = 1;
+            // Chunk checksums checked, and a damaged chunk fails its frame,
+            // which is then read from track 1.
+            fastDecoder->err_recognition = AV_EF_CRCCHECK | AV_EF_EXPLODE;
+            if (avcodec_open2(fastDecoder, codec, nullptr) >= 0)
+                return;
+        }
+        avcodec_free_context(&fastDecoder);
+        fast = -1;
+    }
+
+    // Reads frame 0 from the fast copy and keeps the copy when it holds
+    // track 1's values (`first`), which the caller has just read.
+    void TryFastCopy(const std::vector<uint16_t> &first)
+    {
+        if (fast < 0)
+            return;
+        std::string ignored;
+        ReadFrom(fast);
+        if (Seek(0) && Decode(0, &ignored)) {
+            const uint16_t *values = Matrix();
+            if (std::equal(first.begin(), first.end(), values))
+                return;
+        }
+        DropFastCopy();
+    }
+
+    // From now on frames come from track 1.
+    void DropFastCopy()
+    {
+        fast = -1;
+        ReadFrom(stream);
     }
 
     // Reads on to frame `index`'s packet and decodes it into `frame`.
@@ -812,7 +915,7 @@ struct RecReader::Impl
                 next = -1;
                 return false;
             }
-            if (packet->stream_index != stream || packet->pts == AV_NOPTS_VALUE || packet->pts < want) {
+            if (packet->stream_index != source || packet->pts == AV_NOPTS_VALUE || packet->pts < want) {
                 av_packet_unref(packet);
                 continue;
             }
@@ -824,17 +927,18 @@ struct RecReader::Impl
             }
             break;
         }
-        int status = avcodec_send_packet(decoder, packet);
+        AVCodecContext *codec = SourceDecoder();
+        int status = avcodec_send_packet(codec, packet);
         av_packet_unref(packet);
         next = index + 1;
         if (status >= 0)
-            status = avcodec_receive_frame(decoder, frame);
+            status = avcodec_receive_frame(codec, frame);
         if (status < 0) {
             *error = "frame " + std::to_string(index + 1) + " is damaged: " + AvError(status);
             return false;
         }
-        const bool fits = frame->format == AV_PIX_FMT_GRAY16LE && frame->width == info.width
-                          && frame->height == info.height;
+        const AVPixelFormat expected = source == fast ? AV_PIX_FMT_GRAY16BE : AV_PIX_FMT_GRAY16LE;
+        const bool fits = frame->format == expected && frame->width == info.width && frame->height == info.height;
         if (!fits) {
             av_frame_unref(frame);
             *error = "frame " + std::to_string(index + 1) + " is not a gray16le frame of the track's size";
@@ -849,6 +953,16 @@ struct RecReader::Impl
     const uint16_t *Matrix()
     {
         const size_t rowBytes = size_t(info.width) * sizeof(uint16_t);
+        if (frame->format == AV_PIX_FMT_GRAY16BE) {
+            copy.resize(size_t(info.width) * size_t(info.height));
+            for (int y = 0; y < info.height; ++y) {
+                const auto *from = reinterpret_cast<const uint16_t *>(frame->data[0] + size_t(y) * size_t(frame->linesize[0]));
+                uint16_t *to = copy.data() + size_t(y) * size_t(info.width);
+                for (int x = 0; x < info.width; ++x)
+                    to[x] = uint16_t(from[x] << 8 | from[x] >> 8);
+            }
+            return copy.data();
+        }
         if (size_t(frame->linesize[0]) == rowBytes)
             return reinterpret_cast<const uint16_t *>(frame->data[0]);
         copy.resize(size_t(info.width) * size_t(info.height));
@@ -886,6 +1000,10 @@ bool RecReader::Open(const std::string &path, std::string *error)
             *error = "its temperature track is not readable: " + *error;
         return false;
     }
+    if (d->fast >= 0) {
+        const uint16_t *first = d->Matrix();
+        d->TryFastCopy(std::vector<uint16_t>(first, first + size_t(d->info.width) * size_t(d->info.height)));
+    }
     return true;
 }
 
@@ -908,8 +1026,10 @@ bool RecReader::OpenAgain(const RecReader &other, std::string *error)
     d->pts = other.d->pts;
     d->cut = other.d->cut;
     d->info = other.d->info;
-    for (unsigned i = 0; i < d->format->nb_streams; ++i)
-        d->format->streams[i]->discard = int(i) == d->stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    if (other.d->fast < 0 || d->fast != other.d->fast)
+        d->DropFastCopy();
+    else
+        d->ReadFrom(d->fast);
     return true;
 }
 
@@ -940,6 +1060,11 @@ bool RecReader::HasPictureTrack() const
     return d->pictureTrack;
 }
 
+bool RecReader::ReadsFastCopy() const
+{
+    return d->fast >= 0 && d->source == d->fast;
+}
+
 const uint16_t *RecReader::ReadFrame(int index, std::string *error)
 {
     std::string ignored;
@@ -948,11 +1073,23 @@ const uint16_t *RecReader::ReadFrame(int index, std::string *error)
         *error = "no frame " + std::to_string(index + 1);
         return nullptr;
     }
-    if (index != d->next && !d->Seek(index)) {
-        *error = "cannot seek to frame " + std::to_string(index + 1);
-        return nullptr;
+    if ((index != d->next && !d->Seek(index)) || !d->Decode(index, error)) {
+        if (d->source != d->fast || d->fast < 0) {
+            if (error->empty())
+                *error = "cannot seek to frame " + std::to_string(index + 1);
+            return nullptr;
+        }
+        // A damaged fast copy: track 1 holds the same frames.
+        d->DropFastCopy();
+        error->clear();
+        if (!d->Seek(index)) {
+            *error = "cannot seek to frame " + std::to_string(index + 1);
+            return nullptr;
+        }
+        if (!d->Decode(index, error))
+            return nullptr;
     }
-    return d->Decode(index, error) ? d->Matrix() : nullptr;
+    return d->Matrix();
 }
 
 bool RecReader::ReadFrame(int index, std::vector<uint16_t> *values, std::string *error)
