@@ -450,6 +450,11 @@ void TestThermalRecFile::otherLayoutsRead_data()
     QTest::newRow("no copy; 16 slices without checksums")
         << noCopy + QStringList{"-slices", "16", "-slicecrc", "0"} << false;
     QTest::newRow("copy remuxed") << QStringList{"-map", "0", "-c", "copy"} << true;
+    // The reader undoes every PNG row filter, not only the writer's.
+    for (const char *filter : {"none", "sub", "avg", "paeth", "mixed"})
+        QTest::newRow(qPrintable(QString("copy with the %1 filter").arg(filter)))
+            << QStringList{"-map", "0", "-c:v:0", "copy", "-c:v:1", "copy", "-c:v:2", "png", "-pred", filter}
+            << true;
     QTest::newRow("copy shorter than track 1")
         << QStringList{"-map", "0", "-c", "copy", "-frames:v:2", "40"} << false;
     QTest::newRow("copy of other values")

@@ -119,6 +119,10 @@ public:
     // failed to decode so far. Otherwise (older files, a damaged copy) they
     // come from track 1.
     bool ReadsFastCopy() const;
+    // Frames read from now on need to hold rows 0..`row` only (-1: all).
+    // The fast copy is then inflated no further: a pass over shapes in the
+    // upper rows reads less. The other rows hold anything.
+    void SetLastRowNeeded(int row);
 
     // The matrix of frame `index`, width * height values. Reading the frame
     // after the last one read is the cheap case (playing, whole passes).
