@@ -241,6 +241,9 @@ private:
             return false;
         m_idat += 2;
         m_idatLeft -= 2;
+        m_zip.avail_in = 0;
+        if (m_open && inflateReset(&m_zip) == Z_OK)
+            return true;
         if (m_open)
             inflateEnd(&m_zip);
         m_zip = z_stream{};
