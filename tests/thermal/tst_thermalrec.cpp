@@ -221,6 +221,11 @@ void TestThermalRec::recordsTheSharedStreamFrameForFrame()
         QVERIFY(dat.open(QIODevice::ReadOnly));
         QVERIFY2(dat.readAll() == raw.mid(k * frameBytes, frameBytes), qPrintable(QString("frame %1").arg(k)));
     }
+    // The fast copy holds the same values, frame for frame.
+    process.start(ffmpeg, {"-v", "error", "-i", window->FilePath(), "-map", "0:2", "-f", "rawvideo", "-pix_fmt",
+                           "gray16le", "-"});
+    QVERIFY(process.waitForFinished(60000));
+    QVERIFY(process.readAllStandardOutput() == raw);
 }
 
 void TestThermalRec::recordingEnds_data()

@@ -100,7 +100,7 @@ class TestThermalRecFile : public QObject
 
 private slots:
     void roundTripKeepsEveryValueTimeAndTag();
-    void commandLineToolsReadBothTracks();
+    void commandLineToolsReadEveryTrack();
     void fileCutByACrashOpensUpToItsLastCluster();
     void fullDiskKeepsWhatWasWritten();
     void notARecording_data();
@@ -108,8 +108,9 @@ private slots:
     void queueDropsWhenFullAndKeepsItsHighWater();
     void shapesReadAsTheDeviceReadsThem();
     void wholePassMatchesFrameByFrameAndStops();
-    void otherEncoderOptionsRead_data();
-    void otherEncoderOptionsRead();
+    void otherLayoutsRead_data();
+    void otherLayoutsRead();
+    void damagedFastCopyFallsBackToTrackOne();
 };
 
 void TestThermalRecFile::roundTripKeepsEveryValueTimeAndTag()
@@ -126,6 +127,7 @@ void TestThermalRecFile::roundTripKeepsEveryValueTimeAndTag()
     QCOMPARE(info.width, kWidth);
     QCOMPARE(info.height, kHeight);
     QVERIFY(reader.HasPictureTrack());
+    QVERIFY(reader.ReadsFastCopy());
     QVERIFY(!reader.Cut());
     QCOMPARE(info.deviceName, std::string("North yard"));
     QCOMPARE(info.deviceAddress, std::string("127.0.0.11"));
@@ -151,7 +153,7 @@ void TestThermalRecFile::roundTripKeepsEveryValueTimeAndTag()
     QVERIFY(!reader.ReadFrame(30, &values, &error));
 }
 
-void TestThermalRecFile::commandLineToolsReadBothTracks()
+void TestThermalRecFile::commandLineToolsReadEveryTrack()
 {
     const QString ffprobe = QStandardPaths::findExecutable("ffprobe");
     const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
@@ -165,11 +167,17 @@ void TestThermalRecFile::commandLineToolsReadBothTracks()
     const QByteArray streams = Run(ffprobe, {"-v", "error", "-count_frames", "-show_entries",
                                              "stream=index,codec_name,pix_fmt,width,height,nb_read_frames",
                                              "-of", "csv=p=0", path});
-    QCOMPARE(streams.trimmed(), QByteArray("0,ffv1,64,48,gray16le,25\n1,mpeg4,64,48,yuv420p,25"));
+    QCOMPARE(streams.trimmed(),
+             QByteArray("0,ffv1,64,48,gray16le,25\n1,mpeg4,64,48,yuv420p,25\n2,png,64,48,gray16be,25"));
+    // The fast copy is no player's choice.
+    const QByteArray copy = Run(ffprobe, {"-v", "error", "-select_streams", "2", "-show_entries",
+                                          "stream_disposition=default:stream_tags=title", "-of", "default=nw=1", path});
+    QCOMPARE(copy.trimmed(), QByteArray("DISPOSITION:default=0\nTAG:title=temperatures (fast copy)"));
     const QByteArray tags =
         Run(ffprobe, {"-v", "error", "-show_entries", "format_tags", "-of", "default=nw=1", path});
     for (const char *tag : {"TAG:SCALE=deci-kelvin", "TAG:UNIT=Fahrenheit", "TAG:EMISSIVITY=0.95",
-                            "TAG:START_TIME=2026-12-10T13:00:00.123Z", "TAG:DROPPED_FRAMES=2"})
+                            "TAG:START_TIME=2026-12-10T13:00:00.123Z", "TAG:DROPPED_FRAMES=2",
+                            "TAG:TRACKS=1 temperatures (archive), 2 picture, 3 temperatures (fast copy)"})
         QVERIFY2(tags.contains(tag), tag);
 
     // Track 1 as raw values: frame for frame what was recorded.
@@ -185,6 +193,11 @@ void TestThermalRecFile::commandLineToolsReadBothTracks()
         QVERIFY2(std::memcmp(raw.constData() + n * frameBytes, expected.data(), size_t(frameBytes)) == 0,
                  qPrintable(QString("frame %1").arg(n)));
     }
+    // The fast copy: track 1's values, frame for frame.
+    const QByteArray fast = Run(ffmpeg, {"-v", "error", "-i", path, "-map", "0:2", "-f", "rawvideo", "-pix_fmt",
+                                         "gray16le", "-"}, &code, &errors);
+    QCOMPARE(code, 0);
+    QVERIFY(fast == raw);
     // Track 2 decodes without a complaint.
     Run(ffmpeg, {"-v", "error", "-xerror", "-i", path, "-map", "0:1", "-f", "null", "-"}, &code, &errors);
     QCOMPARE(code, 0);
@@ -422,19 +435,37 @@ void TestThermalRecFile::wholePassMatchesFrameByFrameAndStops()
     QCOMPARE(heard.size(), 60);
 }
 
-void TestThermalRecFile::otherEncoderOptionsRead_data()
+void TestThermalRecFile::otherLayoutsRead_data()
 {
-    QTest::addColumn<QStringList>("options");
-    // The options recordings were first written with, and a layout the
-    // writer never used: the reader takes what the file says.
-    QTest::newRow("range coder, own table, 4 slices")
-        << QStringList{"-coder", "range_tab", "-slices", "4", "-slicecrc", "1"};
-    QTest::newRow("16 slices without checksums") << QStringList{"-slices", "16", "-slicecrc", "0"};
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("fast");
+    // Files made from a recording by ffmpeg. Without the fast copy (the
+    // recordings made before it), or with one that is not track 1's frames,
+    // frames come from track 1; the coder, table and slices of track 1 come
+    // from the file.
+    const QStringList noCopy{"-map", "0:0", "-map", "0:1", "-c:v:1", "copy", "-c:v:0", "ffv1", "-level", "3",
+                             "-g", "1"};
+    QTest::newRow("no copy; range coder, own table, 4 slices")
+        << noCopy + QStringList{"-coder", "range_tab", "-slices", "4", "-slicecrc", "1"} << false;
+    QTest::newRow("no copy; 16 slices without checksums")
+        << noCopy + QStringList{"-slices", "16", "-slicecrc", "0"} << false;
+    QTest::newRow("copy remuxed") << QStringList{"-map", "0", "-c", "copy"} << true;
+    // The reader undoes every PNG row filter, not only the writer's.
+    for (const char *filter : {"none", "sub", "avg", "paeth", "mixed"})
+        QTest::newRow(qPrintable(QString("copy with the %1 filter").arg(filter)))
+            << QStringList{"-map", "0", "-c:v:0", "copy", "-c:v:1", "copy", "-c:v:2", "png", "-pred", filter}
+            << true;
+    QTest::newRow("copy shorter than track 1")
+        << QStringList{"-map", "0", "-c", "copy", "-frames:v:2", "40"} << false;
+    QTest::newRow("copy of other values")
+        << QStringList{"-map", "0", "-c:v:0", "copy", "-c:v:1", "copy", "-c:v:2", "png", "-filter:v:2", "vflip"}
+        << false;
 }
 
-void TestThermalRecFile::otherEncoderOptionsRead()
+void TestThermalRecFile::otherLayoutsRead()
 {
-    QFETCH(QStringList, options);
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, fast);
     const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
     if (ffmpeg.isEmpty())
         QSKIP("ffmpeg is not installed");
@@ -445,15 +476,13 @@ void TestThermalRecFile::otherEncoderOptionsRead()
     QVERIFY2(WriteRecording(path, 60, &error), error.c_str());
     int code = 0;
     QByteArray errors;
-    Run(ffmpeg,
-        QStringList{"-v", "error", "-i", path, "-map", "0", "-map_metadata", "0", "-c:v:1", "copy", "-c:v:0",
-                    "ffv1", "-level", "3", "-g", "1"}
-            + options + QStringList{other},
+    Run(ffmpeg, QStringList{"-v", "error", "-i", path, "-map_metadata", "0"} + arguments + QStringList{other},
         &code, &errors);
     QVERIFY2(code == 0, errors.constData());
 
     RecReader reader;
     QVERIFY2(reader.Open(other.toStdString(), &error), error.c_str());
+    QCOMPARE(reader.ReadsFastCopy(), fast);
     QCOMPARE(reader.FrameCount(), 60);
     QCOMPARE(reader.Info().droppedFrames, 2LL);
     std::vector<uint16_t> values;
@@ -466,6 +495,48 @@ void TestThermalRecFile::otherEncoderOptionsRead()
     QVERIFY2(RecMeasure::MeasureAll(reader, {centre}, &out, nullptr, &error), error.c_str());
     for (int n = 0; n < 60; ++n)
         QCOMPARE(out[0][size_t(n)].max, RecMeasure::PixelTemperature(uint16_t(3600 + n), reader.Info()));
+}
+
+void TestThermalRecFile::damagedFastCopyFallsBackToTrackOne()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("rec.mkv");
+    std::string error;
+    QVERIFY2(WriteRecording(path, 60, &error), error.c_str());
+    // A byte of frame 45's picture data in the fast copy changed, as a bad
+    // sector would.
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        int at = -1;
+        for (int n = 0; n <= 45; ++n) {
+            at = bytes.indexOf("IDAT", at + 1);
+            QVERIFY(at >= 0);
+        }
+        bytes[at + 12] = char(bytes[at + 12] ^ 0x5a);
+        file.seek(0);
+        file.write(bytes);
+    }
+
+    RecReader reader;
+    QVERIFY2(reader.Open(path.toStdString(), &error), error.c_str());
+    QVERIFY(reader.ReadsFastCopy());
+    std::vector<uint16_t> values;
+    for (int n : {44, 45, 46, 0}) {
+        QVERIFY2(reader.ReadFrame(n, &values, &error), error.c_str());
+        QVERIFY2(values == Frame(n), qPrintable(QString("frame %1").arg(n)));
+    }
+    QVERIFY(!reader.ReadsFastCopy());
+
+    // A whole pass on readers of its own meets the damage too.
+    RecReader fresh;
+    QVERIFY2(fresh.Open(path.toStdString(), &error), error.c_str());
+    const sim::Target centre = RecMeasure::Compile({0, {{4096, 4096}}}, fresh.Info());
+    std::vector<std::vector<RecMeasure::Reading>> out;
+    QVERIFY2(RecMeasure::MeasureAll(fresh, {centre}, &out, nullptr, &error), error.c_str());
+    for (int n = 0; n < 60; ++n)
+        QCOMPARE(out[0][size_t(n)].max, RecMeasure::PixelTemperature(uint16_t(3600 + n), fresh.Info()));
 }
 
 QTEST_GUILESS_MAIN(TestThermalRecFile)

@@ -11,6 +11,7 @@ extern "C" {
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -64,6 +65,9 @@ const char *const kScaleTag = "SCALE";
 const char *const kPalette = "PALETTE";
 const char *const kHighWater = "QUEUE_HIGH_WATER";
 const char *const kDropped = "DROPPED_FRAMES";
+const char *const kTracks = "TRACKS";
+// What each track holds, for a person reading the tags.
+const char *const kTracksText = "1 temperatures (archive), 2 picture, 3 temperatures (fast copy)";
 // The end tags are written at the start with this value and overwritten in
 // place when the recording ends: the muxer writes tags only in the header.
 // What a cut file keeps of them says it was cut.
@@ -142,6 +146,187 @@ int64_t ParseUtc(const char *text)
     return int64_t(timegm(&parts)) * 1000 + millis;
 }
 
+uint32_t BigEndian32(const uint8_t *p)
+{
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
+
+// The fast copy's frames (16-bit grey PNGs) read row by row, straight into
+// a little-endian matrix, and only down to the last row a reader needs: a
+// pass over shapes in the upper part of the picture inflates that part
+// alone. The stream is inflated raw (the chunk checksums guard it), which
+// spares the second checksum over every decoded byte.
+class PngRows
+{
+public:
+    PngRows() = default;
+    ~PngRows()
+    {
+        if (m_open)
+            inflateEnd(&m_zip);
+    }
+    PngRows(const PngRows &) = delete;
+    PngRows &operator=(const PngRows &) = delete;
+
+    // Rows 0..lastRow of `out` (width * height values); false for a picture
+    // that is not a whole 16-bit grey PNG of that size.
+    bool Decode(const uint8_t *data, size_t size, int width, int height, int lastRow, uint16_t *out)
+    {
+        static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+        if (size < 8 || std::memcmp(data, kSignature, 8) != 0)
+            return false;
+        m_data = data;
+        m_size = size;
+        m_at = 8;
+        m_idat = 0;
+        m_idatLeft = 0;
+        const uint8_t *header = nullptr;
+        uint32_t length = 0;
+        if (!NextChunk("IHDR", &header, &length) || length != 13)
+            return false;
+        if (BigEndian32(header) != uint32_t(width) || BigEndian32(header + 4) != uint32_t(height)
+            || header[8] != 16 || header[9] != 0 || header[10] != 0 || header[11] != 0 || header[12] != 0)
+            return false;
+        if (!Start())
+            return false;
+        const size_t rowBytes = size_t(width) * 2;
+        m_rows[0].assign(rowBytes + 1, 0);
+        m_rows[1].assign(rowBytes + 1, 0);
+        for (int y = 0; y <= std::min(lastRow, height - 1); ++y) {
+            std::vector<uint8_t> &row = m_rows[y & 1];
+            const std::vector<uint8_t> &above = m_rows[(y & 1) ^ 1];
+            if (!Inflate(row.data(), row.size()) || !Unfilter(row.data(), above.data() + 1, rowBytes))
+                return false;
+            const uint8_t *bytes = row.data() + 1;
+            uint16_t *to = out + size_t(y) * size_t(width);
+            for (int x = 0; x < width; ++x)
+                to[x] = uint16_t(bytes[2 * x] << 8 | bytes[2 * x + 1]);
+        }
+        return true;
+    }
+
+private:
+    // The next chunk's data, which must be of `type`; its checksum checked.
+    bool NextChunk(const char *type, const uint8_t **data, uint32_t *length)
+    {
+        if (m_size - m_at < 12)
+            return false;
+        const uint8_t *chunk = m_data + m_at;
+        *length = BigEndian32(chunk);
+        if (*length > m_size - m_at - 12 || std::memcmp(chunk + 4, type, 4) != 0)
+            return false;
+        const uLong crc = crc32(crc32(0, nullptr, 0), chunk + 4, uInt(*length + 4));
+        if (crc != BigEndian32(chunk + 8 + *length))
+            return false;
+        *data = chunk + 8;
+        m_at += size_t(*length) + 12;
+        return true;
+    }
+
+    // Past the ancillary chunks to the first IDAT, past the zlib header.
+    bool Start()
+    {
+        while (m_size - m_at >= 12 && std::memcmp(m_data + m_at + 4, "IDAT", 4) != 0) {
+            const uint32_t length = BigEndian32(m_data + m_at);
+            // Only ancillary chunks (lower-case first letter) may come first.
+            if (length > m_size - m_at - 12 || !(m_data[m_at + 4] & 0x20))
+                return false;
+            m_at += size_t(length) + 12;
+        }
+        if (!NextIdat() || m_idatLeft < 2)
+            return false;
+        const uint8_t method = m_idat[0];
+        const uint8_t flags = m_idat[1];
+        if ((method & 0x0f) != 8 || (method >> 4) > 7 || (flags & 0x20) || (method * 256 + flags) % 31 != 0)
+            return false;
+        m_idat += 2;
+        m_idatLeft -= 2;
+        m_zip.avail_in = 0;
+        if (m_open && inflateReset(&m_zip) == Z_OK)
+            return true;
+        if (m_open)
+            inflateEnd(&m_zip);
+        m_zip = z_stream{};
+        m_open = inflateInit2(&m_zip, -15) == Z_OK;
+        return m_open;
+    }
+
+    bool NextIdat()
+    {
+        uint32_t length = 0;
+        if (!NextChunk("IDAT", &m_idat, &length))
+            return false;
+        m_idatLeft = length;
+        return true;
+    }
+
+    bool Inflate(uint8_t *to, size_t bytes)
+    {
+        m_zip.next_out = to;
+        m_zip.avail_out = uInt(bytes);
+        while (m_zip.avail_out > 0) {
+            if (m_zip.avail_in == 0) {
+                while (m_idatLeft == 0)
+                    if (!NextIdat())
+                        return false;
+                m_zip.next_in = const_cast<Bytef *>(m_idat);
+                m_zip.avail_in = uInt(m_idatLeft);
+                m_idat += m_idatLeft;
+                m_idatLeft = 0;
+            }
+            const int status = inflate(&m_zip, Z_NO_FLUSH);
+            if (status == Z_STREAM_END && m_zip.avail_out > 0)
+                return false;
+            if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
+                return false;
+        }
+        return true;
+    }
+
+    // Undoes the row's filter; `above` is the row before, unfiltered (zero
+    // for the first).
+    static bool Unfilter(uint8_t *row, const uint8_t *above, size_t bytes)
+    {
+        uint8_t *x = row + 1;
+        constexpr size_t kPixel = 2;
+        switch (row[0]) {
+        case 0: break;
+        case 1:
+            for (size_t i = kPixel; i < bytes; ++i)
+                x[i] = uint8_t(x[i] + x[i - kPixel]);
+            break;
+        case 2:
+            for (size_t i = 0; i < bytes; ++i)
+                x[i] = uint8_t(x[i] + above[i]);
+            break;
+        case 3:
+            for (size_t i = 0; i < bytes; ++i)
+                x[i] = uint8_t(x[i] + ((i >= kPixel ? x[i - kPixel] : 0) + above[i]) / 2);
+            break;
+        case 4:
+            for (size_t i = 0; i < bytes; ++i) {
+                const int a = i >= kPixel ? x[i - kPixel] : 0;
+                const int b = above[i];
+                const int c = i >= kPixel ? above[i - kPixel] : 0;
+                const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+                x[i] = uint8_t(x[i] + (pa <= pb && pa <= pc ? a : pb <= pc ? b : c));
+            }
+            break;
+        default: return false;
+        }
+        return true;
+    }
+
+    const uint8_t *m_data = nullptr;
+    size_t m_size = 0;
+    size_t m_at = 0;
+    const uint8_t *m_idat = nullptr;
+    size_t m_idatLeft = 0;
+    z_stream m_zip{};
+    bool m_open = false;
+    std::vector<uint8_t> m_rows[2];
+};
+
 } // namespace
 
 // ---- Writer -----------------------------------------------------------------
@@ -153,9 +338,10 @@ struct RecWriter::Impl
     int fd = -1;
     AVIOContext *io = nullptr;
     AVFormatContext *format = nullptr;
-    AVCodecContext *codecs[2] = {nullptr, nullptr};
-    AVStream *streams[2] = {nullptr, nullptr};
-    AVFrame *frames[2] = {nullptr, nullptr};
+    // Temperatures (FFV1), picture, temperatures again (the fast copy).
+    AVCodecContext *codecs[3] = {nullptr, nullptr, nullptr};
+    AVStream *streams[3] = {nullptr, nullptr, nullptr};
+    AVFrame *frames[3] = {nullptr, nullptr, nullptr};
     AVPacket *packet = nullptr;
     bool started = false;   // header written
     bool failed = false;    // a write failed; nothing more is written
@@ -278,6 +464,14 @@ struct RecWriter::Impl
             // 3 % smaller than the custom one and decodes as fast. Said, so
             // it is not logged as a correction.
             av_dict_set(&options, "coder", "range_def", 0);
+        } else if (id == AV_CODEC_ID_PNG) {
+            // The fast copy: inflating a frame costs a third of decoding
+            // FFV1's. Rows predicted from the row above keep the device's
+            // frames smallest; deflate level 3 decodes as fast as higher
+            // levels at a third of their encoding time.
+            c->gop_size = 1;
+            c->compression_level = 3;
+            av_dict_set(&options, "pred", "up", 0);
         } else {
             // A key frame a second for seeking in players; fixed quality.
             c->gop_size = std::max(info.frameRate, 1);
@@ -321,7 +515,10 @@ struct RecWriter::Impl
         codecs[1] = OpenEncoder(AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, width & ~1, height & ~1, error);
         if (!codecs[1])
             return false;
-        for (int i = 0; i < 2; ++i) {
+        codecs[2] = OpenEncoder(AV_CODEC_ID_PNG, AV_PIX_FMT_GRAY16BE, width, height, error);
+        if (!codecs[2])
+            return false;
+        for (int i = 0; i < 3; ++i) {
             streams[i] = avformat_new_stream(format, nullptr);
             frames[i] = av_frame_alloc();
             if (!streams[i] || !frames[i]) {
@@ -341,6 +538,9 @@ struct RecWriter::Impl
         }
         av_dict_set(&streams[0]->metadata, "title", "Temperatures, 0.1 K a step", 0);
         av_dict_set(&streams[1]->metadata, "title", RecPalette::Name(info.palette), 0);
+        // Not for players: no default flag, and a title that says so.
+        av_dict_set(&streams[2]->metadata, "title", "temperatures (fast copy)", 0);
+        streams[2]->disposition = 0;
         packet = av_packet_alloc();
         if (!packet) {
             *error = "out of memory";
@@ -363,6 +563,7 @@ struct RecWriter::Impl
         av_dict_set(tags, kPalette, RecPalette::Name(info.palette), 0);
         av_dict_set(tags, kHighWater, kUnfinished, 0);
         av_dict_set(tags, kDropped, kUnfinished, 0);
+        av_dict_set(tags, kTracks, kTracksText, 0);
 
         AVDictionary *options = nullptr;
         av_dict_set(&options, "cluster_time_limit", kClusterTimeLimitMs, 0);
@@ -485,7 +686,9 @@ bool RecWriter::Write(const uint16_t *values, int width, int height, int64_t tim
 
     AVFrame *temps = d->frames[0];
     AVFrame *picture = d->frames[1];
-    if (av_frame_make_writable(temps) < 0 || av_frame_make_writable(picture) < 0) {
+    AVFrame *fast = d->frames[2];
+    if (av_frame_make_writable(temps) < 0 || av_frame_make_writable(picture) < 0
+        || av_frame_make_writable(fast) < 0) {
         *error = "out of memory";
         return false;
     }
@@ -493,14 +696,22 @@ bool RecWriter::Write(const uint16_t *values, int width, int height, int64_t tim
     for (int y = 0; y < height; ++y)
         std::memcpy(temps->data[0] + size_t(y) * size_t(temps->linesize[0]), values + size_t(y) * size_t(width),
                     rowBytes);
+    // PNG holds 16-bit samples big-endian.
+    for (int y = 0; y < height; ++y) {
+        const uint16_t *from = values + size_t(y) * size_t(width);
+        auto *to = reinterpret_cast<uint16_t *>(fast->data[0] + size_t(y) * size_t(fast->linesize[0]));
+        for (int x = 0; x < width; ++x)
+            to[x] = uint16_t(from[x] << 8 | from[x] >> 8);
+    }
     // An odd last row or column stays out of the picture (ToYuv420 skips it).
     RecPalette::ToYuv420(values, width, height, d->info.palette, picture->data[0],
                          picture->linesize[0], picture->data[1], picture->linesize[1], picture->data[2],
                          picture->linesize[2]);
     temps->pts = pts;
     picture->pts = pts;
+    fast->pts = pts;
     picture->quality = d->codecs[1]->global_quality;
-    if (!d->Encode(0, temps, error) || !d->Encode(1, picture, error))
+    if (!d->Encode(0, temps, error) || !d->Encode(1, picture, error) || !d->Encode(2, fast, error))
         return false;
     // What is complete reaches the file now, not when the buffer fills.
     avio_flush(d->io);
@@ -518,7 +729,7 @@ bool RecWriter::Finish(int64_t queueHighWater, int64_t droppedFrames, std::strin
         return true;
     bool ok = !d->failed;
     if (ok && d->started) {
-        ok = d->Encode(0, nullptr, error) && d->Encode(1, nullptr, error);
+        ok = d->Encode(0, nullptr, error) && d->Encode(1, nullptr, error) && d->Encode(2, nullptr, error);
         if (ok) {
             const int status = av_write_trailer(d->format);
             if (status < 0)
@@ -583,10 +794,15 @@ struct RecReader::Impl
     int fd = -1;
     AVIOContext *io = nullptr;
     AVFormatContext *format = nullptr;
-    AVCodecContext *decoder = nullptr;
+    AVCodecContext *decoder = nullptr;  // track 1
+    PngRows png;                        // the fast copy
+    int lastRow = -1;                   // the last row a reader needs; -1 all
+    bool fromFast = false;              // the frame read last came from the copy
     AVPacket *packet = nullptr;
     AVFrame *frame = nullptr;
-    int stream = -1;
+    int stream = -1;  // track 1
+    int fast = -1;    // the fast copy; -1 none, or not trusted
+    int source = -1;  // the track frames are read from
     bool pictureTrack = false;
     bool cut = false;
     std::string path;
@@ -690,28 +906,48 @@ struct RecReader::Impl
         return true;
     }
 
+    // Only the track frames are read from reaches the reader.
+    void ReadFrom(int track)
+    {
+        source = track;
+        next = -1;
+        for (unsigned i = 0; i < format->nb_streams; ++i)
+            format->streams[i]->discard = int(i) == source ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    }
+
     // Every frame of track 1: its time. A damaged or cut tail ends the list.
+    // The fast copy is kept only when it holds the same frames at the same
+    // times.
     void Index()
     {
         for (unsigned i = 0; i < format->nb_streams; ++i)
-            format->streams[i]->discard = int(i) == stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+            format->streams[i]->discard =
+                int(i) == stream || int(i) == fast ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+        std::vector<int64_t> fastPts;
         while (av_read_frame(format, packet) >= 0) {
             const bool whole = !(packet->flags & AV_PKT_FLAG_CORRUPT);
-            const bool ours = packet->stream_index == stream && packet->pts != AV_NOPTS_VALUE;
+            const bool timed = packet->pts != AV_NOPTS_VALUE;
+            const bool ours = packet->stream_index == stream && timed;
             if (ours && whole && (pts.empty() || packet->pts > pts.back()))
                 pts.push_back(packet->pts);
+            if (packet->stream_index == fast && timed && whole)
+                fastPts.push_back(packet->pts);
             av_packet_unref(packet);
             if (ours && !whole) {
                 cut = true;
                 break;
             }
         }
+        if (fastPts != pts)
+            fast = -1;
+        ReadFrom(stream);
     }
 
     bool Seek(int index)
     {
-        avcodec_flush_buffers(decoder);
-        if (av_seek_frame(format, stream, pts[size_t(index)], AVSEEK_FLAG_BACKWARD) < 0)
+        if (source == stream)
+            avcodec_flush_buffers(decoder);
+        if (av_seek_frame(format, source, pts[size_t(index)], AVSEEK_FLAG_BACKWARD) < 0)
             return false;
         next = -1;
         return true;
@@ -764,7 +1000,9 @@ struct RecReader::Impl
                 continue;
             if (par->codec_id == AV_CODEC_ID_FFV1 && stream < 0)
                 stream = int(i);
-            else if (par->codec_id != AV_CODEC_ID_FFV1)
+            else if (par->codec_id == AV_CODEC_ID_PNG && fast < 0)
+                fast = int(i);
+            else if (par->codec_id != AV_CODEC_ID_FFV1 && par->codec_id != AV_CODEC_ID_PNG)
                 pictureTrack = true;
         }
         if (stream < 0) {
@@ -797,7 +1035,35 @@ struct RecReader::Impl
             *error = "its temperature track cannot be decoded (" + AvError(status) + ")";
             return false;
         }
+        source = stream;
+        // A copy of another size is no copy of track 1.
+        if (fast >= 0 && (format->streams[fast]->codecpar->width != info.width
+                          || format->streams[fast]->codecpar->height != info.height))
+            fast = -1;
         return true;
+    }
+
+    // Reads frame 0 from the fast copy and keeps the copy when it holds
+    // track 1's values (`first`), which the caller has just read.
+    void TryFastCopy(const std::vector<uint16_t> &first)
+    {
+        if (fast < 0)
+            return;
+        std::string ignored;
+        ReadFrom(fast);
+        if (Seek(0) && Decode(0, &ignored)) {
+            const uint16_t *values = Matrix();
+            if (std::equal(first.begin(), first.end(), values))
+                return;
+        }
+        DropFastCopy();
+    }
+
+    // From now on frames come from track 1.
+    void DropFastCopy()
+    {
+        fast = -1;
+        ReadFrom(stream);
     }
 
     // Reads on to frame `index`'s packet and decodes it into `frame`.
@@ -812,7 +1078,7 @@ struct RecReader::Impl
                 next = -1;
                 return false;
             }
-            if (packet->stream_index != stream || packet->pts == AV_NOPTS_VALUE || packet->pts < want) {
+            if (packet->stream_index != source || packet->pts == AV_NOPTS_VALUE || packet->pts < want) {
                 av_packet_unref(packet);
                 continue;
             }
@@ -824,9 +1090,19 @@ struct RecReader::Impl
             }
             break;
         }
+        next = index + 1;
+        fromFast = source == fast;
+        if (fromFast) {
+            copy.resize(size_t(info.width) * size_t(info.height));
+            const bool read = png.Decode(packet->data, size_t(packet->size), info.width, info.height,
+                                         lastRow < 0 ? info.height - 1 : lastRow, copy.data());
+            av_packet_unref(packet);
+            if (!read)
+                *error = "frame " + std::to_string(index + 1) + " of the fast copy is damaged";
+            return read;
+        }
         int status = avcodec_send_packet(decoder, packet);
         av_packet_unref(packet);
-        next = index + 1;
         if (status >= 0)
             status = avcodec_receive_frame(decoder, frame);
         if (status < 0) {
@@ -849,6 +1125,8 @@ struct RecReader::Impl
     const uint16_t *Matrix()
     {
         const size_t rowBytes = size_t(info.width) * sizeof(uint16_t);
+        if (fromFast)
+            return copy.data();
         if (size_t(frame->linesize[0]) == rowBytes)
             return reinterpret_cast<const uint16_t *>(frame->data[0]);
         copy.resize(size_t(info.width) * size_t(info.height));
@@ -886,6 +1164,10 @@ bool RecReader::Open(const std::string &path, std::string *error)
             *error = "its temperature track is not readable: " + *error;
         return false;
     }
+    if (d->fast >= 0) {
+        const uint16_t *first = d->Matrix();
+        d->TryFastCopy(std::vector<uint16_t>(first, first + size_t(d->info.width) * size_t(d->info.height)));
+    }
     return true;
 }
 
@@ -908,8 +1190,10 @@ bool RecReader::OpenAgain(const RecReader &other, std::string *error)
     d->pts = other.d->pts;
     d->cut = other.d->cut;
     d->info = other.d->info;
-    for (unsigned i = 0; i < d->format->nb_streams; ++i)
-        d->format->streams[i]->discard = int(i) == d->stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    if (other.d->fast < 0 || d->fast != other.d->fast)
+        d->DropFastCopy();
+    else
+        d->ReadFrom(d->fast);
     return true;
 }
 
@@ -940,6 +1224,16 @@ bool RecReader::HasPictureTrack() const
     return d->pictureTrack;
 }
 
+bool RecReader::ReadsFastCopy() const
+{
+    return d->fast >= 0 && d->source == d->fast;
+}
+
+void RecReader::SetLastRowNeeded(int row)
+{
+    d->lastRow = row;
+}
+
 const uint16_t *RecReader::ReadFrame(int index, std::string *error)
 {
     std::string ignored;
@@ -948,11 +1242,23 @@ const uint16_t *RecReader::ReadFrame(int index, std::string *error)
         *error = "no frame " + std::to_string(index + 1);
         return nullptr;
     }
-    if (index != d->next && !d->Seek(index)) {
-        *error = "cannot seek to frame " + std::to_string(index + 1);
-        return nullptr;
+    if ((index != d->next && !d->Seek(index)) || !d->Decode(index, error)) {
+        if (d->source != d->fast || d->fast < 0) {
+            if (error->empty())
+                *error = "cannot seek to frame " + std::to_string(index + 1);
+            return nullptr;
+        }
+        // A damaged fast copy: track 1 holds the same frames.
+        d->DropFastCopy();
+        error->clear();
+        if (!d->Seek(index)) {
+            *error = "cannot seek to frame " + std::to_string(index + 1);
+            return nullptr;
+        }
+        if (!d->Decode(index, error))
+            return nullptr;
     }
-    return d->Decode(index, error) ? d->Matrix() : nullptr;
+    return d->Matrix();
 }
 
 bool RecReader::ReadFrame(int index, std::vector<uint16_t> *values, std::string *error)

@@ -9,9 +9,11 @@
 #include "TMVNetSDK.h"
 
 // A thermal recording: one Matroska file holding the temperature stream
-// exactly (track 1, FFV1 gray16le, each value the device's deci-kelvin) and
-// the same frames in a palette (track 2, MPEG-4 part 2) so any player shows
-// it. The layout and its tags are described in docs/file-formats.md.
+// exactly (track 1, FFV1 gray16le, each value the device's deci-kelvin), the
+// same frames in a palette (track 2, MPEG-4 part 2) so any player shows it,
+// and the temperatures again in a codec that decodes three times faster
+// (track 3, PNG gray16be, the fast copy) for passes over a whole recording.
+// The layout and its tags are described in docs/file-formats.md.
 
 // What a recording says about itself, in its tags.
 struct RecInfo
@@ -112,6 +114,15 @@ public:
     bool Cut() const;
     // A picture track a player can show is there.
     bool HasPictureTrack() const;
+    // Frames come from the fast copy: the file has one, with track 1's
+    // frames, times and size and its first frame's values, and none of it
+    // failed to decode so far. Otherwise (older files, a damaged copy) they
+    // come from track 1.
+    bool ReadsFastCopy() const;
+    // Frames read from now on need to hold rows 0..`row` only (-1: all).
+    // The fast copy is then inflated no further: a pass over shapes in the
+    // upper rows reads less. The other rows hold anything.
+    void SetLastRowNeeded(int row);
 
     // The matrix of frame `index`, width * height values. Reading the frame
     // after the last one read is the cheap case (playing, whole passes).

@@ -68,12 +68,21 @@ struct Pass
     Pass(RecReader &first, const std::vector<sim::Target> &targets, std::vector<std::vector<Reading>> &out)
         : first(first), targets(targets), out(out), frames(first.FrameCount())
     {
+        // The lowest row a reading touches: rows below it need not be read.
+        for (const sim::Target &target : targets) {
+            if (target.spans.empty())
+                continue;
+            lastRow = std::max(lastRow, target.centreY);
+            for (const sim::Span &span : target.spans)
+                lastRow = std::max(lastRow, span.y);
+        }
     }
 
     RecReader &first;
     const std::vector<sim::Target> &targets;
     std::vector<std::vector<Reading>> &out;
     const int frames;
+    int lastRow = 0;
     std::atomic<int> nextChunk{0};
     std::atomic<bool> stop{false};
     std::mutex mutex;
@@ -99,6 +108,7 @@ struct Pass
         std::string error;
         if (!reader.OpenAgain(first, &error))
             Fail(0, error);
+        reader.SetLastRowNeeded(lastRow);
         while (!stop) {
             const int begin = nextChunk++ * kChunkFrames;
             if (begin >= frames)
