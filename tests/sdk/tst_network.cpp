@@ -459,17 +459,10 @@ class TestNetwork : public QObject
     // record as the device lists it.
     bool bigCardFile(TMV_NET_HANDLE h, const char *ip, TMV_NET_FILE_INFO *file, qint64 size = kBigFile)
     {
-        static int made = 0;  // each its own name: the card rescans on a new name only
-        const QDateTime start = QDateTime::currentDateTime().addSecs(-3 * 3600 + 7 + 100 * made++);
-        const QString name = "ch0_video_" + start.toString("yyyyMMdd-HHmmss") + "_"
-                             + start.addSecs(90).toString("yyyyMMdd-HHmmss") + ".mp4";
-        QVector<quint32> words(int(size / 4));
-        QRandomGenerator::global()->fillRange(words.data(), words.size());
-        QFile out(m_service.cardFolder(ip) + "/" + name);
-        if (!QDir().mkpath(m_service.cardFolder(ip)) || !out.open(QIODevice::WriteOnly)
-            || out.write(reinterpret_cast<const char *>(words.constData()), size) != size)
+        QDateTime start;
+        const QString name = m_service.addCardRecording(ip, size, &start);
+        if (name.isEmpty())
             return false;
-        out.close();
         for (const TMV_NET_FILE_INFO &f : cardVideos(h, 0, start.addSecs(-60), start.addSecs(60)))
             if (QString::fromLatin1(f.filePath).endsWith(name)) {
                 *file = f;

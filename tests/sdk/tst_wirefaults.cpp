@@ -93,17 +93,10 @@ class TestWireFaults : public QObject
     // A card file of random bytes: its record as the device lists it.
     bool cardFile(TMV_NET_HANDLE h, qint64 size, TMV_NET_FILE_INFO *file)
     {
-        static int made = 0;  // each its own name: the card rescans on a new name only
-        const QDateTime start = QDateTime::currentDateTime().addSecs(-3 * 3600 + 7 + 100 * made++);
-        const QString name = "ch0_video_" + start.toString("yyyyMMdd-HHmmss") + "_"
-                             + start.addSecs(90).toString("yyyyMMdd-HHmmss") + ".mp4";
-        QVector<quint32> words(int(size / 4));
-        QRandomGenerator::global()->fillRange(words.data(), words.size());
-        QFile out(m_service.cardFolder(kDevice) + "/" + name);
-        if (!QDir().mkpath(m_service.cardFolder(kDevice)) || !out.open(QIODevice::WriteOnly)
-            || out.write(reinterpret_cast<const char *>(words.constData()), size) != size)
+        QDateTime start;
+        const QString name = m_service.addCardRecording(kDevice, size, &start);
+        if (name.isEmpty())
             return false;
-        out.close();
         TMV_NET_FILE_QUERY q;
         std::memset(&q, 0, sizeof q);
         q.fileType = 1;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -10,6 +11,7 @@
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QThread>
+#include <QVector>
 
 DeviceService::DeviceService(QList<Device> devices) : m_devices(std::move(devices)) {}
 
@@ -135,4 +137,19 @@ QString DeviceService::logPath() const
 QString DeviceService::cardFolder(const QString &address) const
 {
     return m_dir.filePath("card-" + address);
+}
+
+QString DeviceService::addCardRecording(const QString &address, qint64 size, QDateTime *start) const
+{
+    static int made = 0;
+    *start = QDateTime::currentDateTime().addSecs(-3 * 3600 + 7 + 100 * made++);
+    const QString name = "ch0_video_" + start->toString("yyyyMMdd-HHmmss") + "_"
+                         + start->addSecs(90).toString("yyyyMMdd-HHmmss") + ".mp4";
+    QVector<quint32> words(int(size / 4));
+    QRandomGenerator::global()->fillRange(words.data(), words.size());
+    QFile out(cardFolder(address) + "/" + name);
+    if (!QDir().mkpath(cardFolder(address)) || !out.open(QIODevice::WriteOnly)
+        || out.write(reinterpret_cast<const char *>(words.constData()), size) != size)
+        return QString();
+    return name;
 }

@@ -2,6 +2,7 @@
 #define DEVICESERVICE_H
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -56,6 +57,11 @@ public:
 
     // The SD card folder of the device at `address`, as the fleet file names it.
     QString cardFolder(const QString &address) const;
+    // Puts a video recording of `size` random bytes on the device's card,
+    // named as the device names one that started about three hours ago
+    // (each call a new name: the card rescans on a new name only). Returns
+    // its name, empty when it cannot be written; `start` gets its start.
+    QString addCardRecording(const QString &address, qint64 size, QDateTime *start) const;
 
 private:
     bool startOn(int port);
