@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 #include "storage/Downloads.h"
 #include "storage/SdCard.h"
+#include "wire/Faults.h"
 
 #include <algorithm>
 #include <cstring>
@@ -46,6 +47,7 @@ void TMVSim_ResetFleet(void)
         d->sdCard().format();
     Journal::instance().clear();
     Journal::instance().clearFaults();
+    sim::wire::clearWires();
 }
 
 int TMVSim_DeviceCount(void)
@@ -265,6 +267,53 @@ void TMVSim_SetLockPolicy(int failedAttempts, int64_t lockMs)
     SIM_CONTROL_FORWARD(TMVSim_SetLockPolicy, failedAttempts, lockMs);
     for (const auto &d : Fleet::instance().devices())
         d->setLoginPolicy(failedAttempts, lockMs * 1000);
+}
+
+namespace {
+
+// The wire of a device of this service's fleet; null (with the status) when
+// there is none to act on.
+std::shared_ptr<sim::wire::WireFaults> wireOf(const char *address, int *status)
+{
+    auto device = address ? Fleet::instance().device(address) : nullptr;
+    *status = !sim::wire::wiresServed() ? sim::kNotSupported : !device ? sim::kWrongParam : sim::kOk;
+    return *status == sim::kOk ? sim::wire::wireOf(device->address()) : nullptr;
+}
+
+}  // namespace
+
+int TMVSim_SetWireDelay(const char *address, int milliseconds)
+{
+    SIM_CONTROL_FORWARD(TMVSim_SetWireDelay, address, milliseconds);
+    int status = sim::kOk;
+    auto wire = wireOf(address, &status);
+    if (wire && milliseconds < 0)
+        return sim::kWrongParam;
+    if (wire)
+        wire->setDelay(milliseconds);
+    return status;
+}
+
+int TMVSim_SetWireBandwidth(const char *address, int64_t bytesPerSecond)
+{
+    SIM_CONTROL_FORWARD(TMVSim_SetWireBandwidth, address, bytesPerSecond);
+    int status = sim::kOk;
+    auto wire = wireOf(address, &status);
+    if (wire && bytesPerSecond < 0)
+        return sim::kWrongParam;
+    if (wire)
+        wire->setBandwidth(bytesPerSecond);
+    return status;
+}
+
+int TMVSim_CutWire(const char *address, int cut)
+{
+    SIM_CONTROL_FORWARD(TMVSim_CutWire, address, cut);
+    int status = sim::kOk;
+    auto wire = wireOf(address, &status);
+    if (wire)
+        wire->setCut(cut != 0);
+    return status;
 }
 
 int TMVSim_InjectAlarm(const char *address, int type)

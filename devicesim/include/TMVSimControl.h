@@ -32,7 +32,8 @@ extern "C" {
 /* Logs every session out, stops every stream and puts each device back into
  * its factory state (settings, lists, lock-outs, SD card: its files are
  * removed, and the next search fills the recent history in again). The clock keeps
- * its mode; the journal and faults are cleared. */
+ * its mode; the journal, faults and the wires' delay, bandwidth and cut are
+ * cleared. */
 TMVSIM_API void TMVSim_ResetFleet(void);
 TMVSIM_API int TMVSim_DeviceCount(void);
 /* Copies the address of device `index` (0-based); returns 0, or 3 when the
@@ -58,6 +59,24 @@ TMVSIM_API int TMVSim_SetLinkSpeed(const char *address, int64_t bytesPerSecond);
 TMVSIM_API int TMVSim_SetSdCardCapacity(const char *address, int64_t bytes);
 /* Number of open sessions on a device, or -1 for an unknown address. */
 TMVSIM_API int TMVSim_SessionCount(const char *address);
+
+/* ---- The wire (network mode; embedded mode has no wire and answers 2) ---- */
+/* Every message the device sends over its connections (replies, frames,
+ * events, file bytes) leaves `milliseconds` later: a call's round trip grows
+ * by it; the frame rate does not drop. 0 (default) for none. Returns 0; 3 for
+ * an unknown address or a negative delay. */
+TMVSIM_API int TMVSim_SetWireDelay(const char *address, int milliseconds);
+/* Bytes a second everything the device sends over its connections shares;
+ * 0 (default) lifts the limit. Frames that do not fit are dropped at the
+ * device, never queued without bound. Returns 0; 3 as above. */
+TMVSIM_API int TMVSim_SetWireBandwidth(const char *address, int64_t bytesPerSecond);
+/* 1 cuts the device's wire: nothing passes either way on its connections,
+ * which stay open as with a pulled cable, and new connections get no answer;
+ * 0 restores it. Returns 0; 3 for an unknown address. */
+TMVSIM_API int TMVSim_CutWire(const char *address, int cut);
+/* All three run on real time, not on the simulation clock; the library
+ * finds a wire that carries nothing out after its link timeout (5 s, or
+ * TMVNET_LINK_TIMEOUT_MS) and takes it as a lost connection. */
 
 /* ---- Journal: every entry point records its name and input bytes ------- */
 

@@ -1,6 +1,9 @@
 #include "remote/Link.h"
 #include "remote/Control.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <pthread.h>
 #include <utility>
 
@@ -41,11 +44,30 @@ wire::EventKind kindOf(const wire::Buffer &event)
     return wire::EventKind(r.value<uint32_t>());
 }
 
+using Clock = std::chrono::steady_clock;
+
+int elapsedMs(Clock::time_point since)
+{
+    return int(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+}
+
 }  // namespace
+
+int linkTimeoutMs()
+{
+    static const int ms = [] {
+        const char *given = std::getenv("TMVNET_LINK_TIMEOUT_MS");
+        const int read = given ? std::atoi(given) : 0;
+        return read > 0 ? read : 5000;
+    }();
+    return ms;
+}
 
 Link::Link(wire::Socket socket, uint64_t token, TMV_NET_HANDLE handle)
     : socket_(std::move(socket)), token_(token), handle_(handle)
 {
+    // A device that takes nothing (a cut wire) fails a send, not hangs it.
+    socket_.setSendTimeout(linkTimeoutMs());
     reader_ = std::thread([this] { readLoop(); });
     callbackThread_ = std::thread([this] { callbackLoop(); });
     // Named, so a profile (and the pipeline benchmark) can tell them apart.
@@ -93,10 +115,14 @@ bool Link::roundTrip(wire::MessageType type, const wire::Buffer &payload, Pendin
         std::lock_guard<std::mutex> lock(writeMutex_);
         sent = socket_.send(type, sequence, payload);
     }
+    // Half a message may have gone: nothing more can follow it.
+    if (!sent)
+        markLost();
     std::unique_lock<std::mutex> lock(mutex_);
     Pending &p = pending_[sequence];
     if (sent)
-        changed_.wait(lock, [&] { return p.answered || lost_ || closing_; });
+        changed_.wait_for(lock, std::chrono::milliseconds(linkTimeoutMs()),
+                          [&] { return p.answered || lost_ || closing_; });
     const bool answered = p.answered;
     if (answered)
         *answer = std::move(p);
@@ -166,13 +192,30 @@ void Link::close()
 
 void Link::readLoop()
 {
+    const int timeout = linkTimeoutMs();
+    const int pingEvery = std::max(1, std::min(wire::kPingEveryMs, timeout / 3));
+    Clock::time_point heard = Clock::now();
     for (;;) {
         wire::Message message;
-        // The device pings a quiet link every second: silence means it is gone.
-        if (socket_.read(&message, wire::kLostAfterMs, wire::kPartMs) != wire::ReadResult::Ok) {
+        // Silence for the link timeout means the device is gone; a keep-alive
+        // each quiet spell asks it to say something.
+        const int quiet = elapsedMs(heard);
+        if (quiet >= timeout) {
             markLost();
             return;
         }
+        const wire::ReadResult result =
+            socket_.read(&message, std::min(pingEvery, timeout - quiet), timeout);
+        if (result == wire::ReadResult::Idle) {
+            if (elapsedMs(heard) >= pingEvery)
+                keepAlive();
+            continue;
+        }
+        if (result != wire::ReadResult::Ok) {
+            markLost();
+            return;
+        }
+        heard = Clock::now();
         // Our own ping comes back after every event sent before it.
         if (message.header.type == wire::MessageType::Ping && message.header.sequence != 0) {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -229,10 +272,20 @@ void Link::queueEvent(wire::Buffer event)
     ++queued_;
 }
 
+void Link::keepAlive()
+{
+    // A call being sent says enough, and must not hold the reader up.
+    std::unique_lock<std::mutex> lock(writeMutex_, std::try_to_lock);
+    if (lock.owns_lock() && !socket_.send(wire::MessageType::Ping, 0, {}))
+        socket_.shutdown();  // the read that follows ends the link
+}
+
 void Link::markLost()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (lost_)
+            return;
         lost_ = true;
         if (!closing_ && !ending_) {  // not our own logout closing it
             events_.push_back(wire::exceptionEvent(kDeviceOffline));
@@ -246,7 +299,9 @@ void Link::markLost()
                 callbacks_[int(stream)] = {};
         }
     }
-    transfers_.closeAll();
+    // The device finds the connection closed when its wire carries again.
+    socket_.shutdown();
+    transfers_.linkLost();
     changed_.notify_all();
 }
 

@@ -15,6 +15,11 @@
 // close() joins both threads. The reader writes the bytes of the login's
 // files (recordings, downloads) itself, through transfers(), so they are on
 // disk before any reply that came after them is handed over.
+//
+// A link that carries nothing is found out: the reader pings the device when
+// it has heard nothing for a while (the device answers), and takes the link
+// as lost, as a closed one, when nothing at all came for linkTimeoutMs(); a
+// call waits that long at most for its reply, and a send that long at most.
 
 #include "TMVNetSDK.h"
 #include "remote/Transfers.h"
@@ -29,6 +34,10 @@
 #include <thread>
 
 namespace sim::remote {
+
+// How long a link may carry nothing before it counts as lost, and a call or
+// a login may wait: TMVNET_LINK_TIMEOUT_MS, else 5 s.
+int linkTimeoutMs();
 
 // The callbacks a login can hold, one of each.
 enum class Stream { Exception, Preview, Temp, Raw, Alarm, Count };
@@ -49,7 +58,7 @@ public:
 
     uint64_t token() const { return token_; }
     // Sends a call and waits for its reply; false when the link is lost
-    // before the reply came.
+    // before the reply came, or none came within the link timeout.
     bool call(const wire::Buffer &request, wire::Buffer *reply);
 
     // Sets a stream's callback and hands back the one it replaces.
@@ -91,6 +100,8 @@ private:
     void queueEvent(wire::Buffer event);
     void dispatch(const wire::Event &event, Callback callback);
     void markLost();
+    // Sends a keep-alive unless a message is on its way out anyway.
+    void keepAlive();
 
     wire::Socket socket_;
     const uint64_t token_;

@@ -6,7 +6,9 @@
 #include "wire/Events.h"
 #include "wire/Frame.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -21,8 +23,17 @@ namespace {
 enum class Mode { Unread, Embedded, Network };
 std::atomic<Mode> g_mode{Mode::Unread};
 
-// How long a device may take to accept a connection.
+// How long a device may take to accept a connection (within the login's
+// link timeout).
 constexpr int kConnectMs = 2000;
+
+using Clock = std::chrono::steady_clock;
+
+int msUntil(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return int(std::max<int64_t>(left, 1));
+}
 // Handles look like pointers, apart from the embedded fleet's, and are never
 // reused.
 constexpr uint64_t kFirstHandle = 0x6B000;
@@ -51,15 +62,16 @@ bool terminated(const char *field, size_t size)
     return std::memchr(field, '\0', size) != nullptr;
 }
 
-// The login's challenge and response on a fresh connection: the device's
-// status, and the session token when it admits the user.
-int32_t authenticate(wire::Socket &socket, const std::string &user, const std::string &password, uint64_t *token)
+// The login's challenge and response on a fresh connection, by `deadline`:
+// the device's status, and the session token when it admits the user.
+int32_t authenticate(wire::Socket &socket, const std::string &user, const std::string &password, uint64_t *token,
+                     Clock::time_point deadline)
 {
     wire::Buffer hello;
     wire::Writer(hello).text(user);
     wire::Message challenge;
     if (!socket.send(wire::MessageType::Hello, 0, hello)
-        || socket.read(&challenge, wire::kPartMs, wire::kPartMs) != wire::ReadResult::Ok
+        || socket.read(&challenge, msUntil(deadline), msUntil(deadline)) != wire::ReadResult::Ok
         || challenge.header.type != wire::MessageType::Challenge)
         return TMV_NET_FAILED;
     wire::Nonce nonce{};
@@ -70,7 +82,7 @@ int32_t authenticate(wire::Socket &socket, const std::string &user, const std::s
     const wire::Proof proof = wire::makeProof(password, nonce, user);
     wire::Message welcome;
     if (!socket.send(wire::MessageType::Proof, 0, wire::Buffer(proof.begin(), proof.end()))
-        || socket.read(&welcome, wire::kPartMs, wire::kPartMs) != wire::ReadResult::Ok
+        || socket.read(&welcome, msUntil(deadline), msUntil(deadline)) != wire::ReadResult::Ok
         || welcome.header.type != wire::MessageType::Welcome)
         return TMV_NET_FAILED;
     wire::Reader w(welcome.payload);
@@ -92,7 +104,7 @@ void endSession(wire::Socket &socket, uint64_t token)
     if (!socket.send(wire::MessageType::Call, 1, call))
         return;
     wire::Message message;
-    while (socket.read(&message, wire::kPartMs, wire::kPartMs) == wire::ReadResult::Ok)
+    while (socket.read(&message, linkTimeoutMs(), linkTimeoutMs()) == wire::ReadResult::Ok)
         if (message.header.type == wire::MessageType::Reply)
             return;
 }
@@ -196,11 +208,15 @@ int32_t login(const TMV_NET_LOGIN_INFO *info, TMV_NET_HANDLE *handle)
         if (!l.initialised)
             return TMV_NET_FAILED;
     }
-    wire::Socket socket = wire::Socket::connectTo(info->ip, info->port, kConnectMs);
+    // A device that answers nothing (a cut wire) fails the login as one
+    // nobody answers for, within the link timeout.
+    const auto deadline = Clock::now() + std::chrono::milliseconds(linkTimeoutMs());
+    wire::Socket socket = wire::Socket::connectTo(info->ip, info->port, std::min(kConnectMs, linkTimeoutMs()));
     if (!socket.valid())
         return TMV_NET_FAILED;  // nobody answers there
+    socket.setSendTimeout(linkTimeoutMs());
     uint64_t token = 0;
-    const int32_t status = authenticate(socket, info->userName, info->password, &token);
+    const int32_t status = authenticate(socket, info->userName, info->password, &token, deadline);
     if (status != TMV_NET_SUCCESS)
         return status;
     {

@@ -75,10 +75,11 @@ uint32_t Transfers::openRecording(const char *path, bool *writable)
     return *writable ? add(std::move(file)) : 0;
 }
 
-uint32_t Transfers::openDownload(const char *target, bool *writable)
+uint32_t Transfers::openDownload(const char *target, int64_t total, bool *writable)
 {
     File file;
     file.download = true;
+    file.total = total;
     file.path = target;
     file.fd = openPartBeside(file.path, &file.temporary);
     *writable = file.fd >= 0;
@@ -231,7 +232,7 @@ void Transfers::downloadStopped(int32_t id)
     files_.erase(it);
 }
 
-bool Transfers::downloadFailed(int32_t id, int64_t *written)
+bool Transfers::downloadFailed(int32_t id, int64_t *written, int64_t *total)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = downloads_.find(id);
@@ -241,7 +242,34 @@ bool Transfers::downloadFailed(int32_t id, int64_t *written)
     if (it == files_.end() || !it->second.failed)
         return false;
     *written = it->second.written;
+    *total = it->second.total;
     return true;
+}
+
+void Transfers::linkLost()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = files_.begin(); it != files_.end();) {
+        File &file = it->second;
+        closeFd(&file.fd);
+        const bool unfinished = file.download && !file.ended;
+        if (unfinished)
+            ::unlink(file.temporary.c_str());
+        if (unfinished && downloadIdOf(it->first) >= 0) {
+            file.failed = true;
+            ++it;
+        } else {
+            it = files_.erase(it);
+        }
+    }
+}
+
+int32_t Transfers::downloadIdOf(uint32_t number) const
+{
+    for (const auto &entry : downloads_)
+        if (entry.second == number)
+            return entry.first;
+    return -1;
 }
 
 void Transfers::closeAll()
@@ -293,7 +321,7 @@ int32_t startDownload(TMV_NET_HANDLE handle, const TMV_NET_FILE_DOWNLOAD_INFO *i
     bool writable = false;
     uint32_t number = 0;
     if (info && terminated(info->localPath, sizeof info->localPath) && info->localPath[0])
-        number = link->transfers().openDownload(info->localPath, &writable);
+        number = link->transfers().openDownload(info->localPath, info->fileInfo.fileSize, &writable);
     using Client = wire::Signature<&TMV_NET_StartDownloadFile>::Client;
     const wire::DownloadInto into{info, number, writable};
     wire::Buffer arguments;
@@ -328,7 +356,12 @@ int32_t downloadProgress(TMV_NET_HANDLE handle, int32_t id, TMV_NET_DOWNLOAD_PRO
     std::shared_ptr<Link> link = linkOf(handle);
     int32_t status = call<&TMV_NET_GetDownloadProgress>(wire::kFn_TMV_NET_GetDownloadProgress, handle, id, progress);
     int64_t written = 0;
-    if (link && status == TMV_NET_SUCCESS && link->transfers().downloadFailed(id, &written)) {
+    int64_t total = 0;
+    // Failed here (a write, the link lost): failed, with what was written.
+    const bool asked = link && (status == TMV_NET_SUCCESS || link->lost());
+    if (asked && progress && link->transfers().downloadFailed(id, &written, &total)) {
+        if (status != TMV_NET_SUCCESS)
+            progress->total = total;
         progress->done = written;
         status = TMV_NET_FAILED;
     }

@@ -33,8 +33,9 @@ public:
     // transfer's number, or 0 (with `writable` false) when the file cannot be
     // opened for writing.
     uint32_t openRecording(const char *path, bool *writable);
-    // Before a download's start: a temporary file beside `target`.
-    uint32_t openDownload(const char *target, bool *writable);
+    // Before a download's start: a temporary file beside `target`, of a
+    // card file of `total` bytes.
+    uint32_t openDownload(const char *target, int64_t total, bool *writable);
     // The start's answer. A refused start takes back what it made (a
     // recording whose first bytes came before the refusal goes, as the
     // device removes its own); a started download is known by its id.
@@ -53,12 +54,16 @@ public:
     void previewEnded();
     // A stopped download: its temporary file goes if it is still there.
     void downloadStopped(int32_t id);
-    // Whether this side failed to write download `id`, and how far it got.
-    bool downloadFailed(int32_t id, int64_t *written);
+    // Whether download `id` failed on this side (a write, or the link lost),
+    // how far it got and of how much.
+    bool downloadFailed(int32_t id, int64_t *written, int64_t *total);
 
     // The link ends: every file closed; an unfinished download's temporary
     // file removed, a recording left as far as it got.
     void closeAll();
+    // The link is lost: as closeAll(), but an unfinished download stays
+    // known as failed, for its progress to say so, until it is stopped.
+    void linkLost();
 
 private:
     struct File {
@@ -71,10 +76,13 @@ private:
         bool failed = false;    // a write on this side failed
         bool ended = false;
         int64_t written = 0;    // a download's bytes; a recording's before a failure
+        int64_t total = 0;      // a download's card file
     };
     enum class Ended { None, Whole, Failed };
 
     uint32_t add(File file);
+    // The device's id of transfer `number`, or -1 (under mutex_).
+    int32_t downloadIdOf(uint32_t number) const;
     // Settles a recording at its end; true when this side wrote it whole.
     bool finishRecording(File &file, bool kept, int64_t size);
     void finishDownload(File &file, bool kept, int64_t size);

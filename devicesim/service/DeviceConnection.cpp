@@ -8,15 +8,27 @@
 #include "wire/Functions.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <poll.h>
+#include <thread>
 #include <unistd.h>
 
 namespace sim::service {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A limited wire sends a message in pieces of about 20 ms of its pace, so
+// that the client sees bytes arrive all along, as on a slow link.
+size_t pieceSize(int64_t bytesPerSecond)
+{
+    return std::clamp<size_t>(size_t(bytesPerSecond / 50), 4 << 10, 256 << 10);
+}
 
 // A scratch file whose writes go to the client as transfer `transfer`; the
 // file goes once it is finished.
@@ -64,7 +76,7 @@ void FileOutlet::close()
 
 DeviceConnection::DeviceConnection(wire::Socket socket, const DeviceProfile &device, LogLine log)
     : socket_(std::move(socket)), device_(device), log_(std::move(log)), peer_(socket_.peerName()),
-      outlet_(std::make_shared<FileOutlet>(this))
+      wire_(wire::wireOf(device.address)), outlet_(std::make_shared<FileOutlet>(this))
 {
 }
 
@@ -112,7 +124,7 @@ bool DeviceConnection::pushFileEvent(wire::Buffer event)
         if (writerDone_ || filesClosed_)
             return false;
         queuedFileBytes_ += bytes;
-        outgoing_.push_back({wire::MessageType::Event, 0, std::move(event), 0, bytes});
+        outgoing_.push_back({wire::MessageType::Event, 0, std::move(event), 0, bytes, Clock::now()});
     }
     queued_.notify_one();
     return true;
@@ -130,11 +142,19 @@ void DeviceConnection::closeFiles()
 
 void DeviceConnection::stop()
 {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        stopped_ = true;
+    }
+    wireChanged_.notify_all();
     socket_.shutdown();
 }
 
 bool DeviceConnection::send(wire::MessageType type, uint32_t sequence, const wire::Buffer &payload)
 {
+    // The login's few bytes only wait for the wire's delay.
+    if (!wire_->clean())
+        std::this_thread::sleep_for(std::chrono::milliseconds(wire_->settings().delayMs));
     return socket_.send(type, sequence, payload);
 }
 
@@ -176,7 +196,7 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
             return;
         // What the connection's own thread says (replies, pings) goes out
         // at once when nothing waits before it: no hop through the writer.
-        if (type != wire::MessageType::Event && outgoing_.empty() && !sending_) {
+        if (type != wire::MessageType::Event && outgoing_.empty() && !sending_ && line_.empty() && wire_->clean()) {
             sending_ = true;
             lock.unlock();
             const bool sent = socket_.send(type, sequence, payload);
@@ -199,7 +219,7 @@ void DeviceConnection::queue(wire::MessageType type, uint32_t sequence, wire::Bu
         if (type != wire::MessageType::Event)
             while (at != outgoing_.begin() && std::prev(at)->droppableKind != 0)
                 --at;
-        outgoing_.insert(at, {type, sequence, std::move(payload), kind});
+        outgoing_.insert(at, {type, sequence, std::move(payload), kind, 0, Clock::now()});
     }
     queued_.notify_one();
 }
@@ -208,6 +228,11 @@ void DeviceConnection::writerFailedLocked()
 {
     // The client is gone: the reader sees it too and ends the session.
     outgoing_.clear();
+    line_.clear();
+    lineBytes_ = 0;
+    headFrame_.clear();
+    headSent_ = 0;
+    pieceBytes_ = 0;
     queuedFileBytes_ = 0;
     writerDone_ = true;
     drained_.notify_all();
@@ -218,7 +243,14 @@ void DeviceConnection::writeLoop()
 {
     std::unique_lock<std::mutex> lock(queueMutex_);
     for (;;) {
-        queued_.wait(lock, [&] { return !sending_ && (writerDone_ || !outgoing_.empty()); });
+        if (!line_.empty() || !wire_->clean()) {
+            if (!writeFaulted(lock))
+                return;
+            continue;
+        }
+        queued_.wait(lock, [&] { return !sending_ && (writerDone_ || !outgoing_.empty() || !wire_->clean()); });
+        if (!wire_->clean())
+            continue;
         if (outgoing_.empty())
             return;  // done, and everything went out
         Outgoing next = std::move(outgoing_.front());
@@ -239,6 +271,101 @@ void DeviceConnection::writeLoop()
     }
 }
 
+void DeviceConnection::intake(const wire::WireFaults::Settings &wire)
+{
+    // A cut wire takes in no frames: they would only pile up.
+    const size_t room = wire.cut ? 0
+                        : wire.bytesPerSecond > 0 ? size_t(wire.bytesPerSecond * kBacklogMs / 1000)
+                                                  : SIZE_MAX;
+    for (auto it = outgoing_.begin(); it != outgoing_.end();) {
+        if (it->droppableKind != 0 && lineBytes_ > 0 && lineBytes_ >= room) {
+            ++it;
+            continue;
+        }
+        lineBytes_ += it->payload.size();
+        line_.push_back(std::move(*it));
+        it = outgoing_.erase(it);
+    }
+}
+
+bool DeviceConnection::writeFaulted(std::unique_lock<std::mutex> &lock)
+{
+    const wire::WireFaults::Settings wire = wire_->settings();
+    intake(wire);
+    // The wire's changes and new messages wake these waits (no polling).
+    if (line_.empty()) {
+        if (writerDone_ && outgoing_.empty())
+            return false;
+        if (!wire_->clean())
+            queued_.wait(lock);
+        return true;
+    }
+    if (wire.cut) {
+        if (writerDone_) {
+            writerFailedLocked();  // ending on a cut wire: nothing more goes
+            return false;
+        }
+        queued_.wait(lock);
+        return true;
+    }
+    if (sending_) {  // the connection's own thread sends a reply
+        queued_.wait(lock);
+        return true;
+    }
+    const Outgoing &head = line_.front();
+    const auto due = head.queuedAt + std::chrono::milliseconds(wire.delayMs);
+    if (Clock::now() < due) {
+        queued_.wait_until(lock, due);
+        return true;
+    }
+    if (headFrame_.empty()) {
+        headFrame_ = wire::Socket::frameOf(head.type, head.sequence, head.payload);
+        headSent_ = 0;
+    }
+    size_t piece = headFrame_.size() - headSent_;
+    if (wire.bytesPerSecond > 0) {
+        if (pieceBytes_ == 0) {
+            pieceBytes_ = std::min(piece, pieceSize(wire.bytesPerSecond));
+            pieceAt_ = wire_->book(pieceBytes_);
+        }
+        if (Clock::now() < pieceAt_) {
+            queued_.wait_until(lock, pieceAt_);
+            return true;
+        }
+        piece = std::min(piece, pieceBytes_);
+    }
+    sending_ = true;
+    lock.unlock();
+    const bool sent = socket_.sendBytes(headFrame_.data() + headSent_, piece);
+    lock.lock();
+    sending_ = false;
+    pieceBytes_ = 0;
+    if (!sent) {
+        writerFailedLocked();
+        return false;
+    }
+    headSent_ += piece;
+    if (headSent_ == headFrame_.size()) {
+        const Outgoing &done = line_.front();
+        lineBytes_ -= done.payload.size();
+        if (done.fileBytes > 0) {
+            queuedFileBytes_ -= done.fileBytes;
+            drained_.notify_all();
+        }
+        line_.pop_front();
+        headFrame_.clear();
+        headSent_ = 0;
+    }
+    return true;
+}
+
+bool DeviceConnection::waitForWire()
+{
+    std::unique_lock<std::mutex> lock(queueMutex_);
+    wireChanged_.wait(lock, [&] { return stopped_ || !wire_->cut(); });
+    return !stopped_;
+}
+
 void DeviceConnection::finishWriting()
 {
     {
@@ -253,6 +380,13 @@ void DeviceConnection::finishWriting()
 
 void DeviceConnection::run()
 {
+    const int listener = wire_->listen([this] {
+        {
+            std::lock_guard<std::mutex> lock(queueMutex_);
+        }
+        queued_.notify_all();
+        wireChanged_.notify_all();
+    });
     if (admit()) {
         writer_ = std::thread([this] { writeLoop(); });
         serve();
@@ -264,6 +398,7 @@ void DeviceConnection::run()
         log("lost connection of " + user_);
     }
     finishWriting();
+    wire_->unlisten(listener);
     socket_.shutdown();
     if (!scratch_.empty())
         ::rmdir(scratch_.c_str());  // each call removed its own files
@@ -328,6 +463,19 @@ bool DeviceConnection::admit()
 void DeviceConnection::serve()
 {
     while (!loggedOut_) {
+        if (!wire_->clean()) {
+            // A cut wire: what the client sends stays in the kernel.
+            if (!waitForWire())
+                return;
+            pollfd ready{socket_.fd(), POLLIN, 0};
+            const int n = ::poll(&ready, 1, wire::kPingEveryMs);
+            if (wire_->cut() || (n < 0 && errno == EINTR))
+                continue;
+            if (n == 0) {
+                queue(wire::MessageType::Ping, 0, {});
+                continue;
+            }
+        }
         wire::Message message;
         const wire::ReadResult result = socket_.read(&message, wire::kPingEveryMs, wire::kPartMs);
         if (result == wire::ReadResult::Idle) {
@@ -338,11 +486,11 @@ void DeviceConnection::serve()
             return;
         if (message.header.type == wire::MessageType::Ping) {
             // A client's probe: answered once everything queued before it
-            // went out (for a while at most).
-            if (message.header.sequence != 0) {
+            // went out (for a while at most). A keep-alive (no sequence) is
+            // answered at once, ahead of the frames.
+            if (message.header.sequence != 0)
                 waitForQueue([&] { return outgoing_.empty(); });
-                queue(wire::MessageType::Ping, message.header.sequence, {});
-            }
+            queue(wire::MessageType::Ping, message.header.sequence, {});
             continue;
         }
         if (message.header.type != wire::MessageType::Call || !answer(message)) {

@@ -30,9 +30,11 @@
 #include "base/DeviceProfile.h"
 #include "wire/Arguments.h"
 #include "wire/Events.h"
+#include "wire/Faults.h"
 #include "wire/Frame.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -86,6 +88,8 @@ public:
     void closeFiles();
 
     static constexpr size_t kMaxQueuedFileBytes = 4 * wire::kFileChunk;
+    // A limited wire's line takes in no more frames beyond this much of its pace.
+    static constexpr int kBacklogMs = 100;
 
 private:
     bool admit();
@@ -96,6 +100,12 @@ private:
     bool send(wire::MessageType type, uint32_t sequence, const wire::Buffer &payload);
     void queue(wire::MessageType type, uint32_t sequence, wire::Buffer payload);
     void writeLoop();
+    // One step of the writer on a faulted wire; false when the writer ends.
+    bool writeFaulted(std::unique_lock<std::mutex> &lock);
+    // Moves what the line may take from the queue.
+    void intake(const wire::WireFaults::Settings &wire);
+    // The reader, while the wire is cut; false once the connection stops.
+    bool waitForWire();
     // The client is gone: nothing more is sent.
     void writerFailedLocked();
     // Sends what is queued, then ends the writer.
@@ -108,20 +118,32 @@ private:
         wire::Buffer payload;
         int droppableKind;  // the event kind a newer frame may replace, or 0
         size_t fileBytes = 0;  // of a file event
+        std::chrono::steady_clock::time_point queuedAt{};
     };
 
     wire::Socket socket_;
     const DeviceProfile &device_;
     LogLine log_;
     const std::string peer_;
-    std::mutex queueMutex_;  // guards the six below
+    std::mutex queueMutex_;  // guards the queue, the line and the flags below
     std::condition_variable queued_;
     std::condition_variable drained_;  // file bytes went out, or no more will
+    std::condition_variable wireChanged_;  // for the reader on a cut wire
     std::deque<Outgoing> outgoing_;
     bool sending_ = false;  // a message is on its way out (the writer's, or inline)
     bool writerDone_ = false;
     size_t queuedFileBytes_ = 0;
     bool filesClosed_ = false;
+    bool stopped_ = false;
+    // The faulted wire's line: its messages' payload bytes, the head framed
+    // and how much of it went, and the piece booked on the link.
+    std::deque<Outgoing> line_;
+    size_t lineBytes_ = 0;
+    wire::Buffer headFrame_;
+    size_t headSent_ = 0;
+    size_t pieceBytes_ = 0;
+    std::chrono::steady_clock::time_point pieceAt_{};
+    const std::shared_ptr<wire::WireFaults> wire_;
     const std::shared_ptr<FileOutlet> outlet_;
     std::thread writer_;
     std::string user_;

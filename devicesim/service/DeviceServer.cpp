@@ -1,6 +1,7 @@
 #include "service/DeviceServer.h"
 
 #include "streams/PreviewStream.h"
+#include "wire/Faults.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -94,6 +95,7 @@ void DeviceServer::start()
     PreviewStream::setReadyGate([](void *user) {
         return !static_cast<DeviceConnection *>(user)->frameWaiting(wire::EventKind::Preview);
     });
+    wire::setWiresServed();
     for (const DeviceProfile &d : *devices_)
         log_("listening " + d.address + ":" + std::to_string(d.port) + " " + d.model);
     acceptor_ = std::thread([this] { acceptLoop(); });
@@ -109,11 +111,15 @@ void DeviceServer::stop()
 
 void DeviceServer::acceptLoop()
 {
-    std::vector<pollfd> polls;
-    for (int fd : listeners_)
-        polls.push_back({fd, POLLIN, 0});
+    std::vector<std::shared_ptr<wire::WireFaults>> wires;
+    for (const DeviceProfile &d : *devices_)
+        wires.push_back(wire::wireOf(d.address));
+    std::vector<pollfd> polls(listeners_.size());
     while (!stopping_) {
         reap(false);
+        // A cut device answers no new connection: it waits in the backlog.
+        for (size_t i = 0; i < polls.size(); ++i)
+            polls[i] = {wires[i]->cut() ? -1 : listeners_[i], POLLIN, 0};
         if (::poll(polls.data(), polls.size(), kAcceptPollMs) <= 0)
             continue;
         for (size_t i = 0; i < polls.size(); ++i) {

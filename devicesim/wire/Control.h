@@ -57,7 +57,10 @@
     X(TMVSim_SetFrameRate) \
     X(TMVSim_GetStreamStats) \
     X(TMVSim_ResetStreamStats) \
-    X(TMVSim_SetLockPolicy)
+    X(TMVSim_SetLockPolicy) \
+    X(TMVSim_SetWireDelay) \
+    X(TMVSim_SetWireBandwidth) \
+    X(TMVSim_CutWire)
 
 namespace sim::wire {
 

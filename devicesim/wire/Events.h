@@ -33,10 +33,10 @@ inline bool droppable(EventKind kind)
     return kind == EventKind::Preview || kind == EventKind::Temp || kind == EventKind::Raw;
 }
 
-// A device pings a connection that has been quiet this long; a client that
-// hears nothing for kLostAfterMs takes the link as lost.
+// A device pings a connection that has been quiet this long, and a client a
+// device it has not heard from (the library's link timeout says when a
+// silent one is lost).
 constexpr int kPingEveryMs = 1000;
-constexpr int kLostAfterMs = 3000;
 // How long the rest of a started message, or a login's next step, may take.
 constexpr int kPartMs = 5000;
 

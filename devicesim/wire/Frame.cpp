@@ -120,6 +120,40 @@ bool Socket::send(MessageType type, uint32_t sequence, const Buffer &payload)
     return true;
 }
 
+Buffer Socket::frameOf(MessageType type, uint32_t sequence, const Buffer &payload)
+{
+    Buffer framed;
+    framed.reserve(kHeaderSize + payload.size());
+    Writer w(framed);
+    w.value(kMagic);
+    w.value(kVersion);
+    w.value(uint16_t(type));
+    w.value(sequence);
+    w.value(uint32_t(payload.size()));
+    framed.insert(framed.end(), payload.begin(), payload.end());
+    return framed;
+}
+
+bool Socket::sendBytes(const uint8_t *data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::send(fd_, data, size, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+void Socket::setSendTimeout(int ms)
+{
+    const timeval t{ms / 1000, (ms % 1000) * 1000};
+    ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &t, sizeof t);
+}
+
 bool Socket::readExactly(void *out, size_t size, int timeoutMs, ReadResult *why)
 {
     return readAtLeast(out, size, size, timeoutMs, why, false) == size;
@@ -128,7 +162,10 @@ bool Socket::readExactly(void *out, size_t size, int timeoutMs, ReadResult *why)
 size_t Socket::readAtLeast(void *out, size_t least, size_t most, int timeoutMs, ReadResult *why, bool waitFirst)
 {
     auto *p = static_cast<uint8_t *>(out);
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    const auto limit = std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    // The time runs from the last byte that came: a slow wire that keeps
+    // delivering is no silent peer.
+    auto deadline = Clock::now() + limit;
     // What has arrived is taken without a poll; a poll only when it would
     // block (and first, when the caller expects to wait).
     bool wait = waitFirst;
@@ -151,6 +188,7 @@ size_t Socket::readAtLeast(void *out, size_t least, size_t most, int timeoutMs, 
             ::setsockopt(fd_, SOL_SOCKET, SO_RCVLOWAT, &one, sizeof one);
             if (n > 0) {
                 got += size_t(n);
+                deadline = Clock::now() + limit;
                 continue;
             }
             if (n < 0 && errno == EINTR)
@@ -179,6 +217,7 @@ size_t Socket::readAtLeast(void *out, size_t least, size_t most, int timeoutMs, 
             return got;
         }
         got += size_t(n);
+        deadline = Clock::now() + limit;
     }
     return got;
 }

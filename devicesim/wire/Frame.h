@@ -66,8 +66,14 @@ public:
     static Socket connectTo(const std::string &address, int port, int timeoutMs);
 
     bool send(MessageType type, uint32_t sequence, const Buffer &payload);
-    // Waits up to `idleMs` for a message to start (-1: for ever), then up to
-    // `partMs` for the rest of it.
+    // Bytes of a message framed by frameOf(), sent piece by piece (a paced
+    // wire); false when the peer is gone.
+    bool sendBytes(const uint8_t *data, size_t size);
+    static Buffer frameOf(MessageType type, uint32_t sequence, const Buffer &payload);
+    // Bounds every send: a peer that takes nothing for `ms` fails it.
+    void setSendTimeout(int ms);
+    // Waits up to `idleMs` for a message to start (-1: for ever), then for
+    // the rest of it as long as no `partMs` pass without a byte.
     ReadResult read(Message *message, int idleMs, int partMs);
 
     // "address:port" of the far end, for log lines.
