@@ -100,11 +100,15 @@ void DownloadPage::Refresh()
             m_percents[it.key()] = PlaybackText::ProgressPercent(progress.total, progress.done);
             m_failed.remove(it.key());
         } else if (status == TMV_NET_FAILED && handle) {
-            // The login stands and the device gave the download up (a link
-            // lost on the way, say): the row says so, at the percent reached.
-            if (progress.total > 0)
-                m_percents[it.key()] = PlaybackText::ProgressPercent(progress.total, progress.done);
-            m_failed.insert(it.key());
+            // The login stands and the download was given up (a link lost on
+            // the way, say): the row says so, at the percent reached. One
+            // that had finished stays finished: its file is whole.
+            const int percent = progress.total > 0 ? PlaybackText::ProgressPercent(progress.total, progress.done)
+                                                   : m_percents.value(it.key(), 0);
+            if (m_percents.value(it.key(), 0) < 100 && percent < 100) {
+                m_percents[it.key()] = percent;
+                m_failed.insert(it.key());
+            }
         }
         // Any other failed poll (after logout every poll fails) keeps the
         // last state known, so a finished download still reads 100%.

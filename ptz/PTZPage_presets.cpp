@@ -140,9 +140,12 @@ void PTZPage::OnSaveButtonClicked()
         MsgBox::Instance()->ShowResult(tr("PTZ control rename"), status);
         return;
     }
-    // The head needs a moment between the rename and the store.
-    QThread::msleep(200);
-    status = DeviceCall::run(TMV_NET_PtzPresetControl, m_handle, 0, &preset);
+    // The head needs a moment between the rename and the store; the window
+    // goes on meanwhile.
+    status = DeviceCall::run([this, &preset] {
+        QThread::msleep(200);
+        return TMV_NET_PtzPresetControl(m_handle, 0, &preset);
+    });
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("PTZ control add"), status);
         return;
