@@ -10,6 +10,7 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <QVector>
+#include <QWidget>
 
 #include <condition_variable>
 #include <memory>
@@ -34,6 +35,8 @@ struct Pending
 
 // User-interface thread only.
 int waits = 0;
+// The waits in progress, innermost last.
+QVector<Pending *> active;
 QVector<QPair<QPointer<QObject>, std::function<void()>>> afterWaits;
 // Per thread: only the user-interface thread's count matters, but a Direct
 // scope on another thread must not race with it.
@@ -83,7 +86,17 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::DeferredDelete || waits == 0 || watched == this)
+        if (waits == 0 || watched == this)
+            return false;
+        // A dialog that opens during a wait (a device exception's box) is
+        // for the user to answer: no busy cursor over it.
+        if (event->type() == QEvent::Show && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->isModal()) {
+            for (Pending *pending : active)
+                restoreCursor(*pending);
+            return false;
+        }
+        if (event->type() != QEvent::DeferredDelete)
             return false;
         m_held.append(watched);
         return true;
@@ -167,14 +180,16 @@ void DeviceCall::Wait(const std::function<void()> &call)
         QEventLoop loop;
         if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
             QTimer::singleShot(kBusyCursorMs, &loop, [&pending, &isDone] {
-                if (isDone())
+                if (isDone() || QGuiApplication::modalWindow())
                     return;
                 pending->busyCursor = true;
                 QGuiApplication::setOverrideCursor(Qt::BusyCursor);
             });
         }
         pending->loop = &loop;
+        active.append(pending.get());
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+        active.removeOne(pending.get());
         pending->loop = nullptr;
     }
     // The application's exit ends every loop of the thread, this one too:

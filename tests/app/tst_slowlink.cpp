@@ -146,21 +146,32 @@ void TestSlowLink::everyPageAnswersWithoutStalls()
         if (qstrcmp(click.button, "saveBtn") == 0)
             PageFixture::edit(target, QStringLiteral("presetNameEdit"))->setText(QStringLiteral("Gate"));
 
-        SimFixture::clearJournal();
-        const int boxes = m_fixture->boxes().count();
-        StallMeter meter;
-        QElapsedTimer took;
-        took.start();
-        PageFixture::click(target, QString::fromLatin1(click.button));
-        const qint64 stall = meter.longestMs();
-        QVERIFY2(SimFixture::countOf(click.call) >= 1, qPrintable(what + ": no " + click.call));
-        // Over the link, not from a cache: the click took a round trip.
-        QVERIFY2(took.elapsed() >= kWireDelayMs, qPrintable(what + ": " + QString::number(took.elapsed())));
+        // A call made on the loop's thread stalls it for the whole round
+        // trip, every time; a machine busy with other work may hold the
+        // thread back now and then. So a click that can be repeated gets
+        // three tries to stay under the limit, which only the latter passes.
+        const bool toggles = qstrcmp(click.button, "previewBtn") == 0;
+        qint64 stall = 0;
+        for (int attempt = 0; attempt < (toggles ? 1 : 3); ++attempt) {
+            SimFixture::clearJournal();
+            const int boxes = m_fixture->boxes().count();
+            StallMeter meter;
+            QElapsedTimer took;
+            took.start();
+            PageFixture::click(target, QString::fromLatin1(click.button));
+            stall = meter.longestMs();
+            qInfo("%-18s %4lld ms, longest stall %3lld ms", click.what, took.elapsed(), stall);
+            QVERIFY2(SimFixture::countOf(click.call) >= 1, qPrintable(what + ": no " + click.call));
+            // Over the link, not from a cache: the click took a round trip.
+            QVERIFY2(took.elapsed() >= kWireDelayMs, qPrintable(what + ": " + QString::number(took.elapsed())));
+            // The pages' own success boxes aside, nothing failed.
+            for (int i = boxes; i < m_fixture->boxes().count(); ++i)
+                QVERIFY2(m_fixture->boxes().boxes().at(i).title != QLatin1String("Error"),
+                         qPrintable(what + ": " + m_fixture->boxes().boxes().at(i).text));
+            if (stall < kLongestStallMs)
+                break;
+        }
         QVERIFY2(stall < kLongestStallMs, qPrintable(stallText(what, stall)));
-        // The pages' own success boxes aside, nothing failed.
-        for (int i = boxes; i < m_fixture->boxes().count(); ++i)
-            QVERIFY2(m_fixture->boxes().boxes().at(i).title != QLatin1String("Error"),
-                     qPrintable(what + ": " + m_fixture->boxes().boxes().at(i).text));
 
         if (qstrcmp(click.button, "previewBtn") == 0) {
             const bool opened = qstrcmp(click.call, "TMV_NET_StartPreview_V2") == 0;

@@ -256,7 +256,8 @@ void ThermalRecWindow::OnTick()
 {
     ShowCounters();
     // A failed write ends the recording at once; the box names the file.
-    if (m_recorder && m_recorder->Running() && m_recorder->Failed())
+    // Not inside another call's wait: the stop may end the page's stream.
+    if (m_recorder && m_recorder->Running() && m_recorder->Failed() && !DeviceCall::Waiting())
         StopRecording(tr("Stopped: write failed"));
 }
 
