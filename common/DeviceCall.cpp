@@ -65,13 +65,14 @@ void restoreCursor(Pending &pending)
 class DeleteHold : public QObject
 {
 public:
+    // One for the application object of the moment (it goes with it).
     static DeleteHold &instance()
     {
-        static DeleteHold *hold = [] {
-            auto *created = new DeleteHold;
-            QCoreApplication::instance()->installEventFilter(created);
-            return created;
-        }();
+        static QPointer<DeleteHold> hold;
+        if (!hold) {
+            hold = new DeleteHold;
+            QCoreApplication::instance()->installEventFilter(hold);
+        }
         return *hold;
     }
 
