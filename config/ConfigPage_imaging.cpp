@@ -99,7 +99,8 @@ void ConfigPage::onPseudoColorGetBtnClicked()
 
 void ConfigPage::onPseudoColorSetBtnClicked()
 {
-    const int32_t status = DeviceCall::run(TMV_NET_SetTempBarState, m_handle, TempBarStateFor(ui->pseudoColorCheck->isChecked()));
+    const int32_t status =
+        DeviceCall::run(TMV_NET_SetTempBarState, m_handle, TempBarStateFor(ui->pseudoColorCheck->isChecked()));
     Report(tr("SetTempBarState"), status);
 }
 
@@ -194,7 +195,8 @@ void ConfigPage::OnThermalImageGetBtnClicked()
 
 void ConfigPage::OnThermalImageSetBtnClicked()
 {
-    Report(tr("SetThermalImageLuminance"), DeviceCall::run(TMV_NET_SetThermalImageLuminance, m_handle, IntOf(ui->brightnesslineEdit)));
+    Report(tr("SetThermalImageLuminance"),
+           DeviceCall::run(TMV_NET_SetThermalImageLuminance, m_handle, IntOf(ui->brightnesslineEdit)));
     Report(tr("TMV_NET_SetThermalImageContrast"),
            DeviceCall::run(TMV_NET_SetThermalImageContrast, m_handle, IntOf(ui->contrastlineEdit)));
     // No guard here: with nothing selected the device is sent -1 and judges.

@@ -174,7 +174,8 @@ void PeripheralPage::OnGetLogoPictureBtn()
     if (fileName.isEmpty())
         return;
     const QByteArray path = fileName.toUtf8();
-    const int status = DeviceCall::run(TMV_NET_GetLogoPicture, m_handle, ui->LogoCombox->currentIndex(), path.constData());
+    const int status =
+        DeviceCall::run(TMV_NET_GetLogoPicture, m_handle, ui->LogoCombox->currentIndex(), path.constData());
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("GetLogoPicture"), status);
 }
@@ -185,7 +186,8 @@ void PeripheralPage::OnSetLogoPictureBtn()
     if (fileName.isEmpty())
         return;
     const QByteArray path = fileName.toUtf8();
-    const int status = DeviceCall::run(TMV_NET_SetLogoPicture, m_handle, ui->LogoCombox->currentIndex(), path.constData());
+    const int status =
+        DeviceCall::run(TMV_NET_SetLogoPicture, m_handle, ui->LogoCombox->currentIndex(), path.constData());
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetLogoPicture"), status);
 }
