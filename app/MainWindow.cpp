@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 
+#include "common/DeviceCall.h"
 #include "config/ConfigPage.h"
 #include "config/Intelligent.h"
 #include "config/PeripheralPage.h"
@@ -135,6 +136,8 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // Teardown turns no event loop: the pages go with the window.
+    DeviceCall::Direct direct;
     // From here on the library's search and exception threads find no window.
     UnregisterForCallbacks(this);
 
@@ -143,7 +146,7 @@ MainWindow::~MainWindow()
     // A failed download stop leaves the login open in the slot; the window
     // must not go away with a session whose callbacks still point at it.
     if (m_handle) {
-        TMV_NET_Logout(m_handle);
+        DeviceCall::run(TMV_NET_Logout, m_handle);
         m_handle = nullptr;
     }
     delete m_downloadPage;
@@ -157,6 +160,14 @@ VideoLabel *MainWindow::GetVideoLabel() const
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // A close from the window manager is no user input and may come while a
+    // call waits: the window goes once the call has returned and the code
+    // after it has run.
+    if (DeviceCall::Waiting()) {
+        event->ignore();
+        DeviceCall::AfterWaits(this, [this] { close(); });
+        return;
+    }
     m_tempAlarmPage->GetAlarmPage()->close();
     m_downloadPage->close();
     event->accept();

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "liveview/PictureSpace.h"
 #include "liveview/PreviewPage.h"
@@ -134,10 +135,10 @@ void MainWindow::OnAddRule(int ruleType, QList<QPoint> points)
     tiered.endPoint.x = ends.end.x();
     tiered.endPoint.y = ends.end.y();
 
-    int status = TMV_NET_AddTempRule(m_handle, &rule);
+    int status = DeviceCall::run(TMV_NET_AddTempRule, m_handle, &rule);
     // A device of the tiered model knows only the G1 record.
     if (status == TMV_NET_NOT_SUPPORTED)
-        status = TMV_NET_AddTempRule_G1(m_handle, &tiered);
+        status = DeviceCall::run(TMV_NET_AddTempRule_G1, m_handle, &tiered);
     if (status != TMV_NET_SUCCESS)
         MsgBox::Instance()->ShowResult(tr("AddTempRule"), status);
 }
@@ -154,7 +155,7 @@ void MainWindow::OnGetOncePointTemp(QPoint point)
     devicePoint.x = picture.x();
     devicePoint.y = picture.y();
     float temp = 0.0f;
-    const int status = TMV_NET_QueryRandomTemp(m_handle, &devicePoint, &temp);
+    const int status = DeviceCall::run(TMV_NET_QueryRandomTemp, m_handle, &devicePoint, &temp);
     if (status != TMV_NET_SUCCESS) {
         // The mode stays armed, so the user may click again.
         MsgBox::Instance()->ShowResult(tr("AddTempRule"), status);
@@ -183,7 +184,7 @@ void MainWindow::OnPositionManualTrack(bool state)
         return;
     }
     const TMV_NET_PTZ_REGION region = PtzRegion(QList<QPoint>(), 1);
-    const int status = TMV_NET_PtzManualTrack(m_handle, &region);
+    const int status = DeviceCall::run(TMV_NET_PtzManualTrack, m_handle, &region);
     if (status != TMV_NET_SUCCESS) {
         MsgBox::Instance()->ShowResult(tr("PtzManualTrack"), status);
         return;
@@ -220,7 +221,7 @@ void MainWindow::OnPostion(int, QList<QPoint> points)
     position.x1 = rect.x1;
     position.y1 = rect.y1;
     // The mode stays armed for the next rectangle.
-    const int status = TMV_NET_Ptz3DPosition(m_handle, &position);
+    const int status = DeviceCall::run(TMV_NET_Ptz3DPosition, m_handle, &position);
     if (status != TMV_NET_SUCCESS)
         MsgBox::Instance()->ShowResult(tr("Ptz3DPosition"), status);
 }
@@ -230,7 +231,7 @@ void MainWindow::OnRegionFocus(QList<QPoint> points)
     if (points.size() < 2)
         return;
     const TMV_NET_PTZ_REGION region = PtzRegion(points, 0);
-    const int status = TMV_NET_PtzRegionFocus(m_handle, &region);
+    const int status = DeviceCall::run(TMV_NET_PtzRegionFocus, m_handle, &region);
     if (status != TMV_NET_SUCCESS) {
         MsgBox::Instance()->ShowResult(tr("PtzRegionFocus"), status);
         return;
@@ -244,7 +245,7 @@ void MainWindow::OnManualTrack(QList<QPoint> points)
         return;
     const TMV_NET_PTZ_REGION region = PtzRegion(points, 0);
     // The mode stays armed: a new rectangle retargets the tracking.
-    const int status = TMV_NET_PtzManualTrack(m_handle, &region);
+    const int status = DeviceCall::run(TMV_NET_PtzManualTrack, m_handle, &region);
     if (status != TMV_NET_SUCCESS)
         MsgBox::Instance()->ShowResult(tr("PtzManualTrack"), status);
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "common/CopyField.h"
+#include "common/DeviceCall.h"
 #include "common/ExceptionTypes.h"
 #include "common/MsgBox.h"
 #include "config/ConfigPage.h"
@@ -73,7 +74,7 @@ void MainWindow::ExceptionCallback(TMV_NET_HANDLE, int32_t type, void *user)
 void MainWindow::OnIPSearchButtonClicked()
 {
     ui->IPcomboBox->clear();
-    const int status = TMV_NET_SearchDev(&MainWindow::SearchCallback, this, 8000);
+    const int status = DeviceCall::run(TMV_NET_SearchDev, &MainWindow::SearchCallback, this, 8000);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SearchDev"), status);
 }
@@ -119,7 +120,7 @@ void MainWindow::Login()
     }
     info.port = ui->portEdit->text().toInt();
 
-    int status = TMV_NET_Login(&info, &m_handle);
+    int status = DeviceCall::run(TMV_NET_Login, &info, &m_handle);
     if (status != 0) {
         // Whatever the library left there is no login.
         m_handle = nullptr;
@@ -128,18 +129,18 @@ void MainWindow::Login()
     }
 
     const char *failedStep = nullptr;
-    status = TMV_NET_SetExceptionCallback(m_handle, &MainWindow::ExceptionCallback, this);
+    status = DeviceCall::run(TMV_NET_SetExceptionCallback, m_handle, &MainWindow::ExceptionCallback, this);
     if (status != 0) {
         failedStep = QT_TR_NOOP("SetExceptionCallback");
     } else {
-        status = TMV_NET_GetDevInfo(m_handle, &m_devInfo);
+        status = DeviceCall::run(TMV_NET_GetDevInfo, m_handle, &m_devInfo);
         if (status != 0)
             failedStep = QT_TR_NOOP("GetDevInfo");
     }
     if (failedStep) {
         // The device holds the session open until told otherwise, and every
         // session counts against its limit.
-        TMV_NET_Logout(m_handle);
+        DeviceCall::run(TMV_NET_Logout, m_handle);
         m_handle = nullptr;
         MsgBox::Instance()->ShowResult(tr(failedStep), status);
         return;
@@ -159,6 +160,9 @@ void MainWindow::Login()
 
 void MainWindow::Logout()
 {
+    // Teardown: streams stop and pages clear with no event loop turning in
+    // between, so no poll or queued slot sees a half-ended login.
+    DeviceCall::Direct direct;
     if (m_previewPage->IsPreviewOpen())
         m_previewPage->ClosePreview();
 
@@ -176,7 +180,7 @@ void MainWindow::Logout()
     m_configPage->ClearPage();
     m_ptzPage->ClearPage();
 
-    TMV_NET_Logout(m_handle);
+    DeviceCall::run(TMV_NET_Logout, m_handle);
     m_handle = nullptr;
     m_address.clear();
     // The logout ended the login's stream even when the stop above failed,
@@ -232,12 +236,12 @@ void MainWindow::RefreshChannelControls()
 
 void MainWindow::RefreshAbility()
 {
-    const int status = TMV_NET_GetDevAbility(m_handle, m_channel, 0, &m_devAbility);
+    const int status = DeviceCall::run(TMV_NET_GetDevAbility, m_handle, m_channel, 0, &m_devAbility);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("GetDevAbility"), status);
 
     std::memset(&m_auxState, 0, sizeof m_auxState);
-    TMV_NET_GetPtzAuxState(m_handle, &m_auxState);
+    DeviceCall::run(TMV_NET_GetPtzAuxState, m_handle, &m_auxState);
 
     m_tempAlarmPage->UpdateAbility();
     m_ptzPage->UpdateAbility();

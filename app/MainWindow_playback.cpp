@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/CopyField.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "playback/DownloadPage.h"
 #include "playback/PlaybackText.h"
@@ -112,7 +113,7 @@ void MainWindow::SearchFiles()
     }
 
     int32_t count = 0;
-    int status = TMV_NET_QueryFileSize(m_handle, &query, &count);
+    int status = DeviceCall::run(TMV_NET_QueryFileSize, m_handle, &query, &count);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("QueryFileSize"), status);
     if (count <= 0) {
@@ -128,7 +129,7 @@ void MainWindow::SearchFiles()
     std::vector<TMV_NET_FILE_INFO> files(static_cast<size_t>(count));
     std::memset(files.data(), 0, files.size() * sizeof(TMV_NET_FILE_INFO));
     int32_t returned = 0;
-    status = TMV_NET_QueryFile(m_handle, &query, files.data(), count, &returned);
+    status = DeviceCall::run(TMV_NET_QueryFile, m_handle, &query, files.data(), count, &returned);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("QueryFileSize"), status);
         return;
@@ -181,7 +182,7 @@ void MainWindow::OnDownloadButtonClicked()
         }
         CopyField(info.localPath, target.path);
 
-        const int id = TMV_NET_StartDownloadFile(m_handle, &info);
+        const int id = DeviceCall::run(TMV_NET_StartDownloadFile, m_handle, &info);
         if (id < 0) {
             // The library negates a failure so it cannot read as an id.
             MsgBox::Instance()->ShowResult(tr("StartDownloadFile"), -id);
@@ -202,7 +203,7 @@ bool MainWindow::StopDownloads()
     // a failed stop does not trip over the downloads already stopped.
     while (!m_downloadMap.isEmpty()) {
         const int id = m_downloadMap.firstKey();
-        const int status = TMV_NET_StopDownloadFile(m_handle, id);
+        const int status = DeviceCall::run(TMV_NET_StopDownloadFile, m_handle, id);
         if (status != 0) {
             MsgBox::Instance()->ShowResult(tr("StopDownloadFile"), status);
             return false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/CountClamp.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "TMVNetSDK.h"
 
@@ -45,9 +46,9 @@ inline bool QueryPresetList(TMV_NET_HANDLE handle, const QString &sizeOperation,
                             std::vector<TMV_NET_PRESET_INFO> &presets)
 {
     return QueryList(
-        [handle](int32_t *count) { return TMV_NET_QueryPtzPresetSize(handle, count); }, sizeOperation,
+        [handle](int32_t *count) { return DeviceCall::run(TMV_NET_QueryPtzPresetSize, handle, count); }, sizeOperation,
         [handle](TMV_NET_PRESET_INFO *array, int32_t capacity, int32_t *returned) {
-            return TMV_NET_QueryPtzPreset(handle, array, capacity, returned);
+            return DeviceCall::run(TMV_NET_QueryPtzPreset, handle, array, capacity, returned);
         },
         listOperation, presets);
 }

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "common/DeviceCall.h"
 #include "config/ConfigText.h"
 
 namespace {
@@ -25,34 +26,34 @@ T Zeroed()
 void ConfigPage::onFameRateGetBtnClicked()
 {
     int32_t rate = 0;
-    const int32_t status = TMV_NET_GetFrameRate(m_handle, &rate);
+    const int32_t status = DeviceCall::run(TMV_NET_GetFrameRate, m_handle, &rate);
     if (Report(tr("GetFrameRate"), status))
         ShowInt(ui->fameRateEdit, rate);
 }
 
 void ConfigPage::onFameRateSetBtnClicked()
 {
-    const int32_t status = TMV_NET_SetFrameRate(m_handle, IntOf(ui->fameRateEdit));
+    const int32_t status = DeviceCall::run(TMV_NET_SetFrameRate, m_handle, IntOf(ui->fameRateEdit));
     Report(tr("SetFrameRate"), status);
 }
 
 void ConfigPage::onSynTimeBtnClicked()
 {
     const QByteArray time = SyncTimeText(QDateTime::currentDateTime());
-    const int32_t status = TMV_NET_SyncSystemTime(m_handle, time.constData());
+    const int32_t status = DeviceCall::run(TMV_NET_SyncSystemTime, m_handle, time.constData());
     Report(tr("SyncSystemTime"), status);
 }
 
 void ConfigPage::onShutterCorrectBtnClicked()
 {
-    const int32_t status = TMV_NET_CorrectShutter(m_handle);
+    const int32_t status = DeviceCall::run(TMV_NET_CorrectShutter, m_handle);
     Report(tr("CorrectShutter"), status);
 }
 
 void ConfigPage::onEnvParaGetBtnClicked()
 {
     TMV_NET_ENV_PARAM param = Zeroed<TMV_NET_ENV_PARAM>();
-    const int32_t status = TMV_NET_GetEnvParam(m_handle, &param);
+    const int32_t status = DeviceCall::run(TMV_NET_GetEnvParam, m_handle, &param);
     if (!Report(tr("GetEnvParam"), status))
         return;
     ShowFloat(ui->atmosTempEdit, param.atmosTemp);
@@ -70,42 +71,43 @@ void ConfigPage::onEnvParaSetBtnClicked()
     param.emissivity = FloatOf(ui->emissivityEdit);
     param.refTemp = FloatOf(ui->refTempEdit);
     param.atmosTrans = FloatOf(ui->atmosTransEdit);
-    const int32_t status = TMV_NET_SetEnvParam(m_handle, &param);
+    const int32_t status = DeviceCall::run(TMV_NET_SetEnvParam, m_handle, &param);
     Report(tr("SetEnvParam"), status);
 }
 
 void ConfigPage::onOsdMasterGetBtnClicked()
 {
     int32_t state = 0;
-    const int32_t status = TMV_NET_GetOSDState(m_handle, &state);
+    const int32_t status = DeviceCall::run(TMV_NET_GetOSDState, m_handle, &state);
     if (Report(tr("GetOSDState"), status))
         ui->osdMasterCheck->setChecked(OsdShown(state));
 }
 
 void ConfigPage::onOsdMasterSetBtnClicked()
 {
-    const int32_t status = TMV_NET_SetOSDState(m_handle, OsdStateFor(ui->osdMasterCheck->isChecked()));
+    const int32_t status = DeviceCall::run(TMV_NET_SetOSDState, m_handle, OsdStateFor(ui->osdMasterCheck->isChecked()));
     Report(tr("SetOSDState"), status);
 }
 
 void ConfigPage::onPseudoColorGetBtnClicked()
 {
     int32_t state = 0;
-    const int32_t status = TMV_NET_GetTempBarState(m_handle, &state);
+    const int32_t status = DeviceCall::run(TMV_NET_GetTempBarState, m_handle, &state);
     if (Report(tr("GetTempBarState"), status))
         ui->pseudoColorCheck->setChecked(TempBarShown(state));
 }
 
 void ConfigPage::onPseudoColorSetBtnClicked()
 {
-    const int32_t status = TMV_NET_SetTempBarState(m_handle, TempBarStateFor(ui->pseudoColorCheck->isChecked()));
+    const int32_t status =
+        DeviceCall::run(TMV_NET_SetTempBarState, m_handle, TempBarStateFor(ui->pseudoColorCheck->isChecked()));
     Report(tr("SetTempBarState"), status);
 }
 
 void ConfigPage::onPaletteGetBtnClicked()
 {
     int32_t type = 0;
-    const int32_t status = TMV_NET_GetPalleteType(m_handle, &type);
+    const int32_t status = DeviceCall::run(TMV_NET_GetPalleteType, m_handle, &type);
     if (Report(tr("GetPalleteType"), status))
         ui->paletteCombo->setCurrentIndex(ConfigComboIndex(type, ui->paletteCombo->count()));
 }
@@ -115,14 +117,14 @@ void ConfigPage::onPaletteSetBtnClicked()
     const int type = ui->paletteCombo->currentIndex();
     if (type < 0)
         return;
-    const int32_t status = TMV_NET_SetPalleteType(m_handle, type);
+    const int32_t status = DeviceCall::run(TMV_NET_SetPalleteType, m_handle, type);
     Report(tr("SetPalleteType"), status);
 }
 
 void ConfigPage::onGainSwitchGetBtnClicked()
 {
     int32_t level = 0;
-    const int32_t status = TMV_NET_GetTempLevel(m_handle, &level);
+    const int32_t status = DeviceCall::run(TMV_NET_GetTempLevel, m_handle, &level);
     if (Report(tr("GetTempLevel"), status))
         ui->gainSwitchCombo->setCurrentIndex(ConfigComboIndex(level, ui->gainSwitchCombo->count()));
 }
@@ -132,14 +134,14 @@ void ConfigPage::onGainSwitchSetBtnClicked()
     const int level = ui->gainSwitchCombo->currentIndex();
     if (level < 0)
         return;
-    const int32_t status = TMV_NET_SetTempLevel(m_handle, level);
+    const int32_t status = DeviceCall::run(TMV_NET_SetTempLevel, m_handle, level);
     Report(tr("SetTempLevel"), status);
 }
 
 void ConfigPage::OnUnitGetBtnClicked()
 {
     int32_t unit = 0;
-    const int32_t status = TMV_NET_GetTempUnit(m_handle, &unit);
+    const int32_t status = DeviceCall::run(TMV_NET_GetTempUnit, m_handle, &unit);
     if (Report(tr("GetTempUnit"), status))
         ui->unitCombo->setCurrentIndex(ConfigComboIndex(unit, ui->unitCombo->count()));
 }
@@ -149,14 +151,14 @@ void ConfigPage::OnUnitSetBtnClicked()
     const int unit = ui->unitCombo->currentIndex();
     if (unit < 0)
         return;
-    const int32_t status = TMV_NET_SetTempUnit(m_handle, unit);
+    const int32_t status = DeviceCall::run(TMV_NET_SetTempUnit, m_handle, unit);
     Report(tr("SetTempUnit"), status);
 }
 
 void ConfigPage::onTempSpanGetBtnClicked()
 {
     TMV_NET_TEMP_SPAN_INFO info = Zeroed<TMV_NET_TEMP_SPAN_INFO>();
-    const int32_t status = TMV_NET_GetTempSpanInfo(m_handle, &info);
+    const int32_t status = DeviceCall::run(TMV_NET_GetTempSpanInfo, m_handle, &info);
     if (!Report(tr("GetTempSpanInfo"), status))
         return;
     ui->tempEnbleCheck->setChecked(info.enable != 0);
@@ -170,7 +172,7 @@ void ConfigPage::onTempSpanSetBtnClicked()
     info.enable = ui->tempEnbleCheck->isChecked() ? 1 : 0;
     info.lowerThreshold = FloatOf(ui->lowerThresholdEdit);
     info.upperThreshold = FloatOf(ui->upperThresholdEdit);
-    const int32_t status = TMV_NET_SetTempSpanInfo(m_handle, &info);
+    const int32_t status = DeviceCall::run(TMV_NET_SetTempSpanInfo, m_handle, &info);
     Report(tr("SetTempSpanInfo"), status);
 }
 
@@ -179,32 +181,33 @@ void ConfigPage::onTempSpanSetBtnClicked()
 void ConfigPage::OnThermalImageGetBtnClicked()
 {
     int32_t luminance = 0;
-    if (Report(tr("GetThermalImageLuminance"), TMV_NET_GetThermalImageLuminance(m_handle, &luminance)))
+    if (Report(tr("GetThermalImageLuminance"), DeviceCall::run(TMV_NET_GetThermalImageLuminance, m_handle, &luminance)))
         ShowInt(ui->brightnesslineEdit, luminance);
 
     int32_t contrast = 0;
-    if (Report(tr("GetThermalImageContrast"), TMV_NET_GetThermalImageContrast(m_handle, &contrast)))
+    if (Report(tr("GetThermalImageContrast"), DeviceCall::run(TMV_NET_GetThermalImageContrast, m_handle, &contrast)))
         ShowInt(ui->contrastlineEdit, contrast);
 
     int32_t mode = 0;
-    if (Report(tr("GetThermalImageFlipMode"), TMV_NET_GetThermalImageFlipMode(m_handle, &mode)))
+    if (Report(tr("GetThermalImageFlipMode"), DeviceCall::run(TMV_NET_GetThermalImageFlipMode, m_handle, &mode)))
         ui->flipcomboBox->setCurrentIndex(ConfigComboIndex(mode, ui->flipcomboBox->count()));
 }
 
 void ConfigPage::OnThermalImageSetBtnClicked()
 {
-    Report(tr("SetThermalImageLuminance"), TMV_NET_SetThermalImageLuminance(m_handle, IntOf(ui->brightnesslineEdit)));
+    Report(tr("SetThermalImageLuminance"),
+           DeviceCall::run(TMV_NET_SetThermalImageLuminance, m_handle, IntOf(ui->brightnesslineEdit)));
     Report(tr("TMV_NET_SetThermalImageContrast"),
-           TMV_NET_SetThermalImageContrast(m_handle, IntOf(ui->contrastlineEdit)));
+           DeviceCall::run(TMV_NET_SetThermalImageContrast, m_handle, IntOf(ui->contrastlineEdit)));
     // No guard here: with nothing selected the device is sent -1 and judges.
     Report(tr("TMV_NET_SetThermalImageFlipMode"),
-           TMV_NET_SetThermalImageFlipMode(m_handle, ui->flipcomboBox->currentIndex()));
+           DeviceCall::run(TMV_NET_SetThermalImageFlipMode, m_handle, ui->flipcomboBox->currentIndex()));
 }
 
 void ConfigPage::OnThermalVideoEnhanceGetBtnClicked()
 {
     TMV_NET_THERMAL_IMAGE_ENHANCE_INFO info = Zeroed<TMV_NET_THERMAL_IMAGE_ENHANCE_INFO>();
-    const int32_t status = TMV_NET_GetThermalImageEnhanceInfo(m_handle, &info);
+    const int32_t status = DeviceCall::run(TMV_NET_GetThermalImageEnhanceInfo, m_handle, &info);
     if (!Report(tr("TMV_NET_GetThermalImageEnhanceInfo"), status))
         return;
     ui->denoise2DCheckBox->setChecked(info.denoise2DEnable != 0);
@@ -220,7 +223,7 @@ void ConfigPage::OnThermalVideoEnhanceGetBtnClicked()
 void ConfigPage::OnThermalVideoEnhanceSetBtnClicked()
 {
     TMV_NET_THERMAL_IMAGE_ENHANCE_INFO info = Zeroed<TMV_NET_THERMAL_IMAGE_ENHANCE_INFO>();
-    const int32_t readStatus = TMV_NET_GetThermalImageEnhanceInfo(m_handle, &info);
+    const int32_t readStatus = DeviceCall::run(TMV_NET_GetThermalImageEnhanceInfo, m_handle, &info);
     // A failed read guarantees nothing about the record; write zeros for the
     // fields the form does not hold rather than whatever was left there.
     if (!Report(tr("TMV_NET_GetThermalImageEnhanceInfo"), readStatus))
@@ -235,6 +238,6 @@ void ConfigPage::OnThermalVideoEnhanceSetBtnClicked()
     form.detailEnhanceLevel = IntOf(ui->detailEnhanceLineEdit);
     ApplyEnhanceForm(info, form);
 
-    const int32_t status = TMV_NET_SetThermalImageEnhanceInfo(m_handle, &info);
+    const int32_t status = DeviceCall::run(TMV_NET_SetThermalImageEnhanceInfo, m_handle, &info);
     Report(tr("TMV_NET_SetThermalImageEnhanceInfo"), status);
 }

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "common/DeviceCall.h"
 #include "config/ConfigConvert.h"
 
 using ConfigConvert::IpField;
@@ -15,7 +16,7 @@ void ConfigPage::onIPConfigGetBtnClicked()
 {
     TMV_NET_IP_CONFIG config;
     std::memset(&config, 0, sizeof config);
-    const int32_t status = TMV_NET_GetIpConfig(m_handle, &config);
+    const int32_t status = DeviceCall::run(TMV_NET_GetIpConfig, m_handle, &config);
     if (!Report(tr("GetIPConfig"), status))
         return;
     const ConfigConvert::IpConfigTexts texts = ConfigConvert::IpConfigTextsOf(config);
@@ -79,21 +80,21 @@ void ConfigPage::onIPConfigSetBtnClicked()
                               tr("%1 is too long: at most %2 bytes in UTF-8.").arg(what).arg(most));
         return;
     }
-    const int32_t status = TMV_NET_SetIpConfig(m_handle, &config);
+    const int32_t status = DeviceCall::run(TMV_NET_SetIpConfig, m_handle, &config);
     Report(tr("SetIPConfig"), status);
 }
 
 void ConfigPage::OnDevRebootBtnClicked()
 {
-    Report(tr("Dev Reboot"), TMV_NET_SystemReboot(m_handle));
+    Report(tr("Dev Reboot"), DeviceCall::run(TMV_NET_SystemReboot, m_handle));
 }
 
 void ConfigPage::OnDevRestartBtnClicked()
 {
-    Report(tr("Dev Restart"), TMV_NET_SystemRestart(m_handle));
+    Report(tr("Dev Restart"), DeviceCall::run(TMV_NET_SystemRestart, m_handle));
 }
 
 void ConfigPage::OnDevFactoryBtnClicked()
 {
-    Report(tr("Dev Restore Factory"), TMV_NET_RestoreFactoryDefaults(m_handle));
+    Report(tr("Dev Restore Factory"), DeviceCall::run(TMV_NET_RestoreFactoryDefaults, m_handle));
 }

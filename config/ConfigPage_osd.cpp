@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "common/DeviceCall.h"
 #include "config/ConfigConvert.h"
 #include "config/ConfigText.h"
 
@@ -16,7 +17,7 @@ void ConfigPage::onDateTitleGetBtnClicked()
 {
     TMV_NET_OSD_TIME_TITLE_INFO info;
     std::memset(&info, 0, sizeof info);
-    const int32_t status = TMV_NET_GetOSDTimeTitleInfo(m_handle, Channel(), &info);
+    const int32_t status = DeviceCall::run(TMV_NET_GetOSDTimeTitleInfo, m_handle, Channel(), &info);
     if (!Report(tr("GetOSDTimeTitleInfo"), status))
         return;
     ui->dateTimeCheck->setChecked(info.enable != 0);
@@ -35,7 +36,7 @@ void ConfigPage::onDateTitleSetBtnClicked()
     position.bottom = IntOf(ui->dateTimeBottonEdit);
     TMV_NET_OSD_TIME_TITLE_INFO info;
     ConfigConvert::FillTimeTitle(info, ui->dateTimeCheck->isChecked(), position);
-    const int32_t status = TMV_NET_SetOSDTimeTitleInfo(m_handle, Channel(), &info);
+    const int32_t status = DeviceCall::run(TMV_NET_SetOSDTimeTitleInfo, m_handle, Channel(), &info);
     Report(tr("SetOSDTimeTitleInfo"), status);
 }
 
@@ -43,7 +44,7 @@ void ConfigPage::onChannelTitleGetBtnClicked()
 {
     TMV_NET_OSD_CHANNEL_TITLE_INFO info;
     std::memset(&info, 0, sizeof info);
-    const int32_t status = TMV_NET_GetOSDChannelTitleInfo(m_handle, Channel(), &info);
+    const int32_t status = DeviceCall::run(TMV_NET_GetOSDChannelTitleInfo, m_handle, Channel(), &info);
     if (!Report(tr("GetOSDChannelTitleInfo"), status))
         return;
     ui->channelTitleCheck->setChecked(info.enable != 0);
@@ -71,7 +72,7 @@ void ConfigPage::onChannelTitleSetBtnClicked()
                                   .arg(int(sizeof info.title) - 1));
         return;
     }
-    const int32_t status = TMV_NET_SetOSDChannelTitleInfo(m_handle, Channel(), &info);
+    const int32_t status = DeviceCall::run(TMV_NET_SetOSDChannelTitleInfo, m_handle, Channel(), &info);
     Report(tr("SetOSDChannelTitleInfo"), status);
 }
 
@@ -79,7 +80,7 @@ void ConfigPage::OnLaserOSDGetBtnClicked()
 {
     TMV_NET_LASER_DISTANCE_OSD_PARAM param;
     std::memset(&param, 0, sizeof param);
-    const int32_t status = TMV_NET_GetLaserDistanceOsdParam(m_handle, Channel(), &param);
+    const int32_t status = DeviceCall::run(TMV_NET_GetLaserDistanceOsdParam, m_handle, Channel(), &param);
     if (!Report(tr("Get Laser Distance Osd Param"), status))
         return;
     ui->laserEnbleCheck->setChecked(param.enable != 0);
@@ -99,7 +100,7 @@ void ConfigPage::OnLaserOSDSetBtnClicked()
     // reset them. Without them nothing is written.
     TMV_NET_LASER_DISTANCE_OSD_PARAM param;
     std::memset(&param, 0, sizeof param);
-    const int32_t readStatus = TMV_NET_GetLaserDistanceOsdParam(m_handle, channel, &param);
+    const int32_t readStatus = DeviceCall::run(TMV_NET_GetLaserDistanceOsdParam, m_handle, channel, &param);
     if (!Report(tr("Get Laser Distance Osd Param"), readStatus))
         return;
     OsdPosition position;
@@ -109,6 +110,6 @@ void ConfigPage::OnLaserOSDSetBtnClicked()
     position.bottom = IntOf(ui->laserOsdBottomEdit);
     ConfigConvert::FillLaserOsd(param, ui->laserEnbleCheck->isChecked(), ui->fontSizeCombo->currentIndex(),
                                 ui->alligmentCombo->currentIndex(), position);
-    const int32_t status = TMV_NET_SetLaserDistanceOsdParam(m_handle, channel, &param);
+    const int32_t status = DeviceCall::run(TMV_NET_SetLaserDistanceOsdParam, m_handle, channel, &param);
     Report(tr("Set Laser Distance Osd Param"), status);
 }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "common/DeviceCall.h"
 #include "config/ConfigConvert.h"
 
 namespace {
@@ -17,7 +18,7 @@ const int32_t kReplyTimeoutMs = 2000;
 
 void ConfigPage::OnCmdSendBtnClicked()
 {
-    int32_t status = TMV_NET_SetTransparentState(m_handle, 1);
+    int32_t status = DeviceCall::run(TMV_NET_SetTransparentState, m_handle, 1);
     if (!Report(tr("SetTransparentState"), status))
         return;
 
@@ -27,10 +28,10 @@ void ConfigPage::OnCmdSendBtnClicked()
     QByteArray request;
     switch (ConfigConvert::ParseHexRequest(ui->sendCmdEdit->text(), &request)) {
     case ConfigConvert::HexRequest::Empty:
-        TMV_NET_SetTransparentState(m_handle, 0);
+        DeviceCall::run(TMV_NET_SetTransparentState, m_handle, 0);
         return;
     case ConfigConvert::HexRequest::Invalid:
-        TMV_NET_SetTransparentState(m_handle, 0);
+        DeviceCall::run(TMV_NET_SetTransparentState, m_handle, 0);
         Report(tr("Invalid input"), 1);
         return;
     case ConfigConvert::HexRequest::Ok:
@@ -40,15 +41,15 @@ void ConfigPage::OnCmdSendBtnClicked()
     uint8_t reply[kReplyCapacity];
     std::memset(reply, 0, sizeof reply);
     int32_t replyLength = 0;
-    status = TMV_NET_TransparentData(m_handle, reinterpret_cast<const uint8_t *>(request.constData()),
+    status = DeviceCall::run(TMV_NET_TransparentData, m_handle, reinterpret_cast<const uint8_t *>(request.constData()),
                                      int32_t(request.size()), reply, kReplyCapacity, &replyLength,
                                      kReplyTimeoutMs);
     if (status != 0) {
-        TMV_NET_SetTransparentState(m_handle, 0);
+        DeviceCall::run(TMV_NET_SetTransparentState, m_handle, 0);
         Report(tr("SerialTransparent"), status);
         return;
     }
     // A length past the buffer is cut to it: nothing beyond is ever read.
     ui->recvCmdEdit->setText(ConfigConvert::ReplyText(reply, replyLength, kReplyCapacity));
-    TMV_NET_SetTransparentState(m_handle, 0);
+    DeviceCall::run(TMV_NET_SetTransparentState, m_handle, 0);
 }

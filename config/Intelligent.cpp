@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/MainWindow.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "config/RecognitionRecord.h"
 
@@ -33,7 +34,7 @@ void Intelligent::OnGetTargetBtnClicked()
 {
     TMV_NET_TARGET_RECOGNITION_CONFIG config;
     std::memset(&config, 0, sizeof config);
-    const int status = TMV_NET_GetTargetRecognitionConfig(m_handle, m_mainWindow->Channel(), &config);
+    const int status = DeviceCall::run(TMV_NET_GetTargetRecognitionConfig, m_handle, m_mainWindow->Channel(), &config);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetTargetRecognitionConfig"), status);
         return;
@@ -79,7 +80,7 @@ void Intelligent::OnSetTargetBtnClicked()
     form.lrf = ui->lrfCheckBox->isChecked();
 
     const TMV_NET_TARGET_RECOGNITION_CONFIG config = RecognitionRecordFromForm(form);
-    const int status = TMV_NET_SetTargetRecognitionConfig(m_handle, m_mainWindow->Channel(), &config);
+    const int status = DeviceCall::run(TMV_NET_SetTargetRecognitionConfig, m_handle, m_mainWindow->Channel(), &config);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetTargetRecognitionConfig"), status);
 }

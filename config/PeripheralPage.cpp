@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/MainWindow.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "config/PeripheralText.h"
 
@@ -61,7 +62,7 @@ void PeripheralPage::EnableDayNight(bool enable)
 void PeripheralPage::OnGetWiperBtn()
 {
     int32_t mode = -1;
-    const int status = TMV_NET_GetWiperConfigInfo(m_handle, &mode);
+    const int status = DeviceCall::run(TMV_NET_GetWiperConfigInfo, m_handle, &mode);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetWiperConfigInfo"), status);
         return;
@@ -72,7 +73,7 @@ void PeripheralPage::OnGetWiperBtn()
 void PeripheralPage::OnSetWiperBtn()
 {
     const int32_t mode = AutoManualMode(ui->WiperCombox->currentText(), tr("Auto"), tr("Manual"));
-    const int status = TMV_NET_SetWiperConfigInfo(m_handle, mode);
+    const int status = DeviceCall::run(TMV_NET_SetWiperConfigInfo, m_handle, mode);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetWiperConfigInfo"), status);
 }
@@ -81,7 +82,7 @@ void PeripheralPage::OnGetFillLightBtn()
 {
     TMV_NET_FILL_LIGHT_CONFIG_INFO info;
     std::memset(&info, 0, sizeof info);
-    const int status = TMV_NET_GetFillLightConfigInfo(m_handle, &info);
+    const int status = DeviceCall::run(TMV_NET_GetFillLightConfigInfo, m_handle, &info);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetFillLight"), status);
         return;
@@ -94,7 +95,7 @@ void PeripheralPage::OnSetFillLightBtn()
 {
     TMV_NET_FILL_LIGHT_CONFIG_INFO info = m_fillLight;
     info.mode = AutoManualMode(ui->FillLightCombox->currentText(), tr("Auto"), tr("Manual"));
-    const int status = TMV_NET_SetFillLightConfigInfo(m_handle, &info);
+    const int status = DeviceCall::run(TMV_NET_SetFillLightConfigInfo, m_handle, &info);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetFillLight"), status);
 }
@@ -116,7 +117,7 @@ void PeripheralPage::OnGetDayNightParamBtn()
 {
     TMV_NET_DAY_NIGHT_MODE_PARAM param;
     std::memset(&param, 0, sizeof param);
-    const int status = TMV_NET_GetDayNightModeParam(m_handle, &param);
+    const int status = DeviceCall::run(TMV_NET_GetDayNightModeParam, m_handle, &param);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetDayNightModeParam"), status);
         return;
@@ -139,7 +140,7 @@ void PeripheralPage::OnSetDayNightParamBtn()
     // device has them.
     TMV_NET_DAY_NIGHT_MODE_PARAM param;
     std::memset(&param, 0, sizeof param);
-    const int readStatus = TMV_NET_GetDayNightModeParam(m_handle, &param);
+    const int readStatus = DeviceCall::run(TMV_NET_GetDayNightModeParam, m_handle, &param);
     if (readStatus != 0) {
         MsgBox::Instance()->ShowResult(tr("GetDayNightModeParam"), readStatus);
         // Nothing the failed read may have left behind goes to the device.
@@ -158,7 +159,7 @@ void PeripheralPage::OnSetDayNightParamBtn()
     }
     param.mode = index;
 
-    const int status = TMV_NET_SetDayNightModeParam(m_handle, &param);
+    const int status = DeviceCall::run(TMV_NET_SetDayNightModeParam, m_handle, &param);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetDayNightModeParam"), status);
 }
@@ -173,7 +174,8 @@ void PeripheralPage::OnGetLogoPictureBtn()
     if (fileName.isEmpty())
         return;
     const QByteArray path = fileName.toUtf8();
-    const int status = TMV_NET_GetLogoPicture(m_handle, ui->LogoCombox->currentIndex(), path.constData());
+    const int status =
+        DeviceCall::run(TMV_NET_GetLogoPicture, m_handle, ui->LogoCombox->currentIndex(), path.constData());
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("GetLogoPicture"), status);
 }
@@ -184,7 +186,8 @@ void PeripheralPage::OnSetLogoPictureBtn()
     if (fileName.isEmpty())
         return;
     const QByteArray path = fileName.toUtf8();
-    const int status = TMV_NET_SetLogoPicture(m_handle, ui->LogoCombox->currentIndex(), path.constData());
+    const int status =
+        DeviceCall::run(TMV_NET_SetLogoPicture, m_handle, ui->LogoCombox->currentIndex(), path.constData());
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetLogoPicture"), status);
 }

@@ -2,6 +2,7 @@
 #include "ui_PreviewPage.h"
 
 #include "app/MainWindow.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "liveview/VideoLabel.h"
 
@@ -48,11 +49,12 @@ PreviewPage::PreviewPage(MainWindow *parent)
 
 PreviewPage::~PreviewPage()
 {
+    DeviceCall::Direct direct;
     // The library must not call back into a page that is gone.
     if (IsRecording())
-        TMV_NET_StopPreviewRecord(m_handle);
+        DeviceCall::run(TMV_NET_StopPreviewRecord, m_handle);
     if (IsPreviewOpen())
-        TMV_NET_StopPreview(m_handle);
+        DeviceCall::run(TMV_NET_StopPreview, m_handle);
 }
 
 QImage PreviewPage::CurrentFrame()
@@ -104,7 +106,7 @@ void PreviewPage::OnPreviewBtnClicked()
         return;
     }
 
-    const int status = TMV_NET_StopPreview(m_handle);
+    const int status = DeviceCall::run(TMV_NET_StopPreview, m_handle);
     if (status != 0) {
         ReportResult(tr("StopPreview"), status);
         return;
@@ -112,7 +114,7 @@ void PreviewPage::OnPreviewBtnClicked()
     ui->previewBtn->setText(tr("Open"));
     emit PreviewOpen(false);
     if (IsRecording()) {
-        TMV_NET_StopPreviewRecord(m_handle);
+        DeviceCall::run(TMV_NET_StopPreviewRecord, m_handle);
         ui->recordBtn->setText(tr("Start"));
     }
 }
@@ -134,7 +136,7 @@ void PreviewPage::OpenPreview()
     info.channel = m_mainWindow ? m_mainWindow->Channel() : 0;
     info.streamType = 0;
     info.linkMode = 2;
-    const int status = TMV_NET_StartPreview_V2(m_handle, &info, &PreviewPage::FrameCallback, this);
+    const int status = DeviceCall::run(TMV_NET_StartPreview_V2, m_handle, &info, &PreviewPage::FrameCallback, this);
     if (status != 0) {
         ReportResult(tr("StartPreview"), status);
         return;
@@ -159,7 +161,7 @@ void PreviewPage::OnSnapNormalBtnClicked()
     const QString name = QFileDialog::getSaveFileName(this, tr("Snapshot"), QString(), tr("*.jpg"));
     if (name.isEmpty())
         return;
-    const int status = TMV_NET_PreviewSnapshot(m_handle, name.toUtf8().constData());
+    const int status = DeviceCall::run(TMV_NET_PreviewSnapshot, m_handle, name.toUtf8().constData());
     if (status != 0)
         ReportResult(tr("PreviewSnapshot"), status);
 }
@@ -171,7 +173,7 @@ void PreviewPage::OnSnapIrgBtnClicked()
         return;
     const QByteArray irgPath = (name + QStringLiteral(".irg")).toUtf8();
     const QByteArray jpgPath = (name + QStringLiteral(".jpg")).toUtf8();
-    const int status = TMV_NET_GetIRGImage(m_handle, irgPath.constData(), jpgPath.constData());
+    const int status = DeviceCall::run(TMV_NET_GetIRGImage, m_handle, irgPath.constData(), jpgPath.constData());
     if (status != 0)
         ReportResult(tr("GetIRGImage"), status);
 }
@@ -181,7 +183,7 @@ void PreviewPage::OnSnapDlt664BtnClicked()
     const QString name = QFileDialog::getSaveFileName(this, tr("Snapshot"), QString(), tr("*.jpg"));
     if (name.isEmpty())
         return;
-    const int status = TMV_NET_GetDLT664Image(m_handle, name.toUtf8().constData());
+    const int status = DeviceCall::run(TMV_NET_GetDLT664Image, m_handle, name.toUtf8().constData());
     if (status != 0)
         ReportResult(tr("GetDLT664Image"), status);
 }
@@ -195,7 +197,7 @@ void PreviewPage::OnRecordBtnClicked()
         const QString name = QFileDialog::getSaveFileName(this, tr("Record"), QString(), tr("*.mp4;;*.pav"));
         if (name.isEmpty())
             return;
-        const int status = TMV_NET_StartPreviewRecord(m_handle, name.toLocal8Bit().constData());
+        const int status = DeviceCall::run(TMV_NET_StartPreviewRecord, m_handle, name.toLocal8Bit().constData());
         if (status != 0) {
             ReportResult(tr("StartPreviewRecord"), status);
             return;
@@ -204,7 +206,7 @@ void PreviewPage::OnRecordBtnClicked()
         return;
     }
 
-    const int status = TMV_NET_StopPreviewRecord(m_handle);
+    const int status = DeviceCall::run(TMV_NET_StopPreviewRecord, m_handle);
     if (status != 0) {
         ReportResult(tr("StopPreviewRecord"), status);
         return;

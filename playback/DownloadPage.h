@@ -2,6 +2,7 @@
 #define DOWNLOADPAGE_H
 
 #include <QMap>
+#include <QSet>
 #include <QWidget>
 
 #include <memory>
@@ -46,6 +47,8 @@ private:
     QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> m_downloadMap;
     // The last percent each download's poll gave.
     QMap<int, int> m_percents;
+    // Downloads the device answered as failed while the login stood.
+    QSet<int> m_failed;
     QStandardItemModel *m_model;
 };
 

@@ -23,6 +23,14 @@ QStyleOptionProgressBar ProgressDelegate::BarOption(const QStyleOptionViewItem &
     bar.text = index.data(Qt::DisplayRole).toString();
     bar.textVisible = true;
     bar.textAlignment = Qt::AlignCenter;
+    if (index.data(FailedRole).toBool()) {
+        // Red stays red in every style and colour scheme.
+        const QColor red(0xc0, 0x1c, 0x28);
+        bar.palette.setColor(QPalette::Highlight, red);
+        bar.palette.setColor(QPalette::HighlightedText, Qt::white);
+        bar.palette.setColor(QPalette::Text, red);
+        bar.palette.setColor(QPalette::WindowText, red);
+    }
     return bar;
 }
 

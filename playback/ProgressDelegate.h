@@ -6,13 +6,15 @@
 
 // Paints the download window's progress cell as a bar carrying the cell's
 // own "N%" text: a bar reads at a glance, the text stays for the exact value.
-// The percent comes from the cell's PercentRole.
+// The percent comes from the cell's PercentRole; a download that failed
+// (FailedRole true) gets a bar in the error colour.
 class ProgressDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 
 public:
     static const int PercentRole = Qt::UserRole + 1;
+    static const int FailedRole = Qt::UserRole + 2;
 
     explicit ProgressDelegate(QObject *parent = nullptr);
 

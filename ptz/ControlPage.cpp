@@ -7,6 +7,7 @@
 
 #include "app/MainWindow.h"
 #include "common/CopyField.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 
 namespace {
@@ -79,7 +80,7 @@ void ControlPage::EptzPress(int command)
     control.command = command;
     control.speed = ui->eptzSpeedCombo->currentText().toInt(nullptr, 10);
     control.stop = 0;
-    const int status = TMV_NET_ElectronicPtzControl(m_handle, &control);
+    const int status = DeviceCall::run(TMV_NET_ElectronicPtzControl, m_handle, &control);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("EPTZ control"), status);
 }
@@ -91,7 +92,7 @@ void ControlPage::EptzStop(int command)
     control.channel = m_mainWindow->Channel();
     control.command = command;
     control.stop = 1;
-    const int status = TMV_NET_ElectronicPtzControl(m_handle, &control);
+    const int status = DeviceCall::run(TMV_NET_ElectronicPtzControl, m_handle, &control);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("EPTZ control stop"), status);
 }
@@ -163,7 +164,7 @@ void ControlPage::OnGunBallGetBtn()
 {
     TMV_NET_GUN_BALL_TRACK_CONFIG_INFO config;
     std::memset(&config, 0, sizeof config);
-    const int status = TMV_NET_GetGunBallTrackConfigInfo(m_handle, &config);
+    const int status = DeviceCall::run(TMV_NET_GetGunBallTrackConfigInfo, m_handle, &config);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetGunBallTrackConfigInfo"), status);
         return;
@@ -204,7 +205,7 @@ void ControlPage::OnGunBallSetBtn()
         QMessageBox::critical(this, tr("Error"), tr("The password is too long (at most 255 bytes)."));
         return;
     }
-    const int status = TMV_NET_SetGunBallTrackConfigInfo(m_handle, &config);
+    const int status = DeviceCall::run(TMV_NET_SetGunBallTrackConfigInfo, m_handle, &config);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetGunBallTrackConfigInfo"), status);
 }

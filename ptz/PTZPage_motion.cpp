@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/MainWindow.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 
 namespace {
@@ -67,7 +68,7 @@ void PTZPage::SendMotion(MotionRow row, int stop)
         control.speed = ui->speedCombo->currentText().toInt(nullptr, 10);
     control.stop = stop;
 
-    const int32_t status = TMV_NET_PtzControl(m_handle, &control);
+    const int32_t status = DeviceCall::run(TMV_NET_PtzControl, m_handle, &control);
     if (status != 0) {
         const char *name = stop == 0 ? entry.startName : entry.stopName;
         MsgBox::Instance()->ShowResult(tr(name), status);

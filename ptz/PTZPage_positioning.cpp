@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "app/MainWindow.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "ptz/PtzText.h"
 
@@ -36,14 +37,14 @@ void PTZPage::OnManualTrackBtnClicked()
 
 void PTZPage::OnResetBtnClicked()
 {
-    const int32_t status = TMV_NET_ResetPtzConfig(m_handle);
+    const int32_t status = DeviceCall::run(TMV_NET_ResetPtzConfig, m_handle);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("ResetPTZ"), status);
 }
 
 void PTZPage::OnLensInitBtnClicked()
 {
-    const int32_t status = TMV_NET_PtzLensInit(m_handle, LiveChannel());
+    const int32_t status = DeviceCall::run(TMV_NET_PtzLensInit, m_handle, LiveChannel());
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("LensInit"), status);
 }
@@ -51,7 +52,7 @@ void PTZPage::OnLensInitBtnClicked()
 void PTZPage::OnLaserDistanceBtnClicked()
 {
     int32_t distance = 0;
-    const int32_t status = TMV_NET_GetLaserDistance(m_handle, &distance);
+    const int32_t status = DeviceCall::run(TMV_NET_GetLaserDistance, m_handle, &distance);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("LaserDistance"), status);
         return;
@@ -68,7 +69,7 @@ void PTZPage::OnSetButtonClicked()
     position.pan = float(ui->pSpinBox->value());
     position.tilt = float(ui->tSpinBox->value());
     position.zoom = float(ui->zSpinBox->value());
-    const int32_t status = TMV_NET_PtzPosition(m_handle, &position);
+    const int32_t status = DeviceCall::run(TMV_NET_PtzPosition, m_handle, &position);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetPotion"), status);
 }
@@ -80,7 +81,7 @@ void PTZPage::OnSetATBtnClicked()
     tracking.panSpeed = float(ui->psSpinBox->value());
     tracking.tiltSpeed = float(ui->tsSpinBox->value());
     tracking.direction = ui->derectionSpinBox->value();
-    const int32_t status = TMV_NET_PtzTrackingPosition(m_handle, &tracking);
+    const int32_t status = DeviceCall::run(TMV_NET_PtzTrackingPosition, m_handle, &tracking);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetTrackingPosition"), status);
 }
@@ -89,7 +90,7 @@ void PTZPage::OnGetCoordinatesBtnClicked()
 {
     TMV_NET_CURRENT_PTZ_INFO info;
     std::memset(&info, 0, sizeof info);
-    const int32_t status = TMV_NET_GetCurrentPtz_V1(m_handle, &info);
+    const int32_t status = DeviceCall::run(TMV_NET_GetCurrentPtz_V1, m_handle, &info);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetCurrentPtz"), status);
         return;
@@ -105,7 +106,7 @@ void PTZPage::OnGetCoordinatesBtnClicked()
 void PTZPage::OnGetZoomBtnClicked()
 {
     float multiplier = 0.0f;
-    const int32_t status = TMV_NET_GetPtzZoomMultiplier(m_handle, LiveChannel(), &multiplier);
+    const int32_t status = DeviceCall::run(TMV_NET_GetPtzZoomMultiplier, m_handle, LiveChannel(), &multiplier);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetPtzZoomMultiplier"), status);
         return;
@@ -116,7 +117,7 @@ void PTZPage::OnGetZoomBtnClicked()
 void PTZPage::OnSetZoomBtnClicked()
 {
     const float multiplier = ui->zoomMultEdit->text().toFloat();
-    const int32_t status = TMV_NET_SetPtzZoomMultiplier(m_handle, LiveChannel(), multiplier);
+    const int32_t status = DeviceCall::run(TMV_NET_SetPtzZoomMultiplier, m_handle, LiveChannel(), multiplier);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetPtzZoomMultiplier"), status);
 }
@@ -125,7 +126,7 @@ void PTZPage::OnTargetConfigGetBtnClicked()
 {
     TMV_NET_TARGET_TRACK_CONFIG config;
     std::memset(&config, 0, sizeof config);
-    const int32_t status = TMV_NET_GetTargetTrackConfig(m_handle, LiveChannel(), &config);
+    const int32_t status = DeviceCall::run(TMV_NET_GetTargetTrackConfig, m_handle, LiveChannel(), &config);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetTargetTrackConfig"), status);
         return;
@@ -150,7 +151,7 @@ void PTZPage::OnTargetConfigSetBtnClicked()
     config.recordLinkage.enable = ui->recordCheckBoxEnable->isChecked() ? 1 : 0;
     config.recordLinkage.channels[0] = ui->recordChn1Box->isChecked() ? 1 : 0;
     config.recordLinkage.channels[1] = ui->recordChn2Box->isChecked() ? 1 : 0;
-    const int32_t status = TMV_NET_SetTargetTrackConfig(m_handle, LiveChannel(), &config);
+    const int32_t status = DeviceCall::run(TMV_NET_SetTargetTrackConfig, m_handle, LiveChannel(), &config);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetTargetTrackConfig"), status);
 }
@@ -159,7 +160,7 @@ void PTZPage::OnGetBearingBtnClicked()
 {
     TMV_NET_ACCELERATION_DATA data;
     std::memset(&data, 0, sizeof data);
-    const int32_t status = TMV_NET_GetAccelerationData(m_handle, &data);
+    const int32_t status = DeviceCall::run(TMV_NET_GetAccelerationData, m_handle, &data);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetAccelerationData"), status);
         return;
@@ -180,7 +181,7 @@ void PTZPage::OnGetPowerOffBtnClicked()
 {
     TMV_NET_PTZ_POWER_OFF_CONFIG config;
     std::memset(&config, 0, sizeof config);
-    const int32_t status = TMV_NET_GetPtzPowerOffConfig(m_handle, &config);
+    const int32_t status = DeviceCall::run(TMV_NET_GetPtzPowerOffConfig, m_handle, &config);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetPtzPowerOffConfig"), status);
         return;
@@ -196,7 +197,7 @@ void PTZPage::OnSetPowerOffBtnClicked()
     config.enable = ui->powerOffCheckBoxEnable->isChecked() ? 1 : 0;
     // The device judges the interval; the form only states its range.
     config.interval = ui->powerOffIntervalEdit->text().toInt(nullptr, 10);
-    const int32_t status = TMV_NET_SetPtzPowerOffConfig(m_handle, &config);
+    const int32_t status = DeviceCall::run(TMV_NET_SetPtzPowerOffConfig, m_handle, &config);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetPtzPowerOffConfig"), status);
 }
@@ -205,7 +206,7 @@ void PTZPage::OnGetPtzStatusBtnClicked()
 {
     TMV_NET_PTZ_RUNNING_STATUS status;
     std::memset(&status, 0, sizeof status);
-    const int32_t result = TMV_NET_GetPtzRunningStatus(m_handle, &status);
+    const int32_t result = DeviceCall::run(TMV_NET_GetPtzRunningStatus, m_handle, &status);
     if (result != 0) {
         MsgBox::Instance()->ShowResult(tr("GetPtzRunningStatus"), result);
         return;

@@ -16,6 +16,7 @@
 #include <set>
 #include <vector>
 
+#include "common/DeviceCall.h"
 #include "common/ListQuery.h"
 #include "common/MsgBox.h"
 #include "ptz/PatternQuery.h"
@@ -92,9 +93,9 @@ bool PTZPage::QueryTours()
 {
     std::vector<TMV_NET_TOUR_INFO> tours;
     const bool listed = QueryList(
-        [this](int32_t *count) { return TMV_NET_QueryPtzTourSize(m_handle, count); }, tr("QueryPtzTourSize"),
+        [this](int32_t *count) { return DeviceCall::run(TMV_NET_QueryPtzTourSize, m_handle, count); }, tr("QueryPtzTourSize"),
         [this](TMV_NET_TOUR_INFO *array, int32_t capacity, int32_t *returned) {
-            return TMV_NET_QueryPtzTour(m_handle, 1, array, capacity, returned);
+            return DeviceCall::run(TMV_NET_QueryPtzTour, m_handle, 1, array, capacity, returned);
         },
         tr("QueryPtzTour"), tours);
     if (!listed)
@@ -134,14 +135,17 @@ void PTZPage::OnSaveButtonClicked()
     }
     const TMV_NET_PRESET_INFO preset =
         PresetOfRow(m_presetMap, ui->presetCombo->currentIndex(), ui->presetNameEdit->text());
-    int status = TMV_NET_PtzPresetControl(m_handle, 1, &preset);
+    int status = DeviceCall::run(TMV_NET_PtzPresetControl, m_handle, 1, &preset);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("PTZ control rename"), status);
         return;
     }
-    // The head needs a moment between the rename and the store.
-    QThread::msleep(200);
-    status = TMV_NET_PtzPresetControl(m_handle, 0, &preset);
+    // The head needs a moment between the rename and the store; the window
+    // goes on meanwhile.
+    status = DeviceCall::run([this, &preset] {
+        QThread::msleep(200);
+        return TMV_NET_PtzPresetControl(m_handle, 0, &preset);
+    });
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("PTZ control add"), status);
         return;
@@ -154,7 +158,7 @@ void PTZPage::OnMoveToButtonClicked()
     // The device goes by the id here; a name too long is sent cut.
     const TMV_NET_PRESET_INFO preset =
         PresetOfRow(m_presetMap, ui->presetCombo->currentIndex(), ui->presetNameEdit->text());
-    const int status = TMV_NET_PtzPresetControl(m_handle, 2, &preset);
+    const int status = DeviceCall::run(TMV_NET_PtzPresetControl, m_handle, 2, &preset);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("PTZ control move to"), status);
 }
@@ -163,7 +167,7 @@ void PTZPage::OnDeleteButtonClicked()
 {
     const TMV_NET_PRESET_INFO preset =
         PresetOfRow(m_presetMap, ui->presetCombo->currentIndex(), ui->presetNameEdit->text());
-    const int status = TMV_NET_PtzPresetControl(m_handle, 3, &preset);
+    const int status = DeviceCall::run(TMV_NET_PtzPresetControl, m_handle, 3, &preset);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("Delete preset"), status);
     OnPresetGetAllButtonClicked();
@@ -173,7 +177,7 @@ void PTZPage::OnPresetDeleteAllButtonClicked()
 {
     TMV_NET_PRESET_INFO preset;
     std::memset(&preset, 0, sizeof preset);
-    const int status = TMV_NET_PtzPresetControl(m_handle, 4, &preset);
+    const int status = DeviceCall::run(TMV_NET_PtzPresetControl, m_handle, 4, &preset);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("PTZ control deleteallPtzPreset"), status);
     ui->presetCombo->clear();
@@ -183,7 +187,7 @@ void PTZPage::OnPresetDeleteAllButtonClicked()
 void PTZPage::OnGetCurrentPresetBtnClicked()
 {
     int32_t id = -1;
-    const int status = TMV_NET_QueryPtzPresetId(m_handle, &id);
+    const int status = DeviceCall::run(TMV_NET_QueryPtzPresetId, m_handle, &id);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("Query Current Preset"), status);
         return;
@@ -282,7 +286,7 @@ void PTZPage::OnCruiseSaveButtonClicked()
     case PtzRecords::TourFit::Fits:
         break;
     }
-    const int status = TMV_NET_PtzTourControl(m_handle, 0, tour.get());
+    const int status = DeviceCall::run(TMV_NET_PtzTourControl, m_handle, 0, tour.get());
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("PtzTour rename"), status);
     OnCruiseGetAllButtonClicked();
@@ -291,7 +295,7 @@ void PTZPage::OnCruiseSaveButtonClicked()
 void PTZPage::OnCruiseDeleteButtonClicked()
 {
     const auto tour = TourOfRow(m_tourMap, ui->cruiseCombo->currentIndex());
-    const int status = TMV_NET_PtzTourControl(m_handle, 3, tour.get());
+    const int status = DeviceCall::run(TMV_NET_PtzTourControl, m_handle, 3, tour.get());
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("PtzTour delete"), status);
     OnCruiseGetAllButtonClicked();
@@ -301,7 +305,7 @@ void PTZPage::OnCruiseDeleteAllButtonClicked()
 {
     auto tour = std::make_unique<TMV_NET_TOUR_INFO>();
     std::memset(tour.get(), 0, sizeof *tour);
-    const int status = TMV_NET_PtzTourControl(m_handle, 4, tour.get());
+    const int status = DeviceCall::run(TMV_NET_PtzTourControl, m_handle, 4, tour.get());
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("Delete all PtzTour"), status);
     OnCruiseGetAllButtonClicked();
@@ -311,13 +315,13 @@ void PTZPage::OnCruiseStartButtonClicked()
 {
     const auto tour = TourOfRow(m_tourMap, ui->cruiseCombo->currentIndex());
     if (ui->cruiseStartBtn->text() == tr("Start")) {
-        const int status = TMV_NET_PtzTourControl(m_handle, 1, tour.get());
+        const int status = DeviceCall::run(TMV_NET_PtzTourControl, m_handle, 1, tour.get());
         if (status != 0)
             MsgBox::Instance()->ShowResult(tr("PtzTour start"), status);
         else
             ui->cruiseStartBtn->setText(tr("Stop"));
     } else if (ui->cruiseStartBtn->text() == tr("Stop")) {
-        const int status = TMV_NET_PtzTourControl(m_handle, 2, tour.get());
+        const int status = DeviceCall::run(TMV_NET_PtzTourControl, m_handle, 2, tour.get());
         if (status != 0)
             MsgBox::Instance()->ShowResult(tr("PtzTour stop"), status);
         else
@@ -356,13 +360,13 @@ void PTZPage::OnStartPatrolButtonClicked()
     // Pattern n is listed on row n - 1.
     const int32_t pattern = ui->patrolCombo->currentIndex() + 1;
     if (ui->startPatrolBtn->text() == tr("StartPatrol")) {
-        const int status = TMV_NET_PtzPatternControl(m_handle, 2, pattern);
+        const int status = DeviceCall::run(TMV_NET_PtzPatternControl, m_handle, 2, pattern);
         if (status != 0)
             MsgBox::Instance()->ShowResult(tr("PtzPattern start patrol"), status);
         else
             ui->startPatrolBtn->setText(tr("StopPatrol"));
     } else if (ui->startPatrolBtn->text() == tr("StopPatrol")) {
-        const int status = TMV_NET_PtzPatternControl(m_handle, 3, pattern);
+        const int status = DeviceCall::run(TMV_NET_PtzPatternControl, m_handle, 3, pattern);
         if (status != 0) {
             MsgBox::Instance()->ShowResult(tr("PtzPattern stop patrol"), status);
         } else {
@@ -376,13 +380,13 @@ void PTZPage::OnStartRecordButtonClicked()
 {
     const int32_t pattern = ui->patrolCombo->currentIndex() + 1;
     if (ui->startRecordBtn->text() == tr("StartRecord")) {
-        const int status = TMV_NET_PtzPatternControl(m_handle, 0, pattern);
+        const int status = DeviceCall::run(TMV_NET_PtzPatternControl, m_handle, 0, pattern);
         if (status != 0)
             MsgBox::Instance()->ShowResult(tr("PtzPattern start record"), status);
         else
             ui->startRecordBtn->setText(tr("StopRecord"));
     } else if (ui->startRecordBtn->text() == tr("StopRecord")) {
-        const int status = TMV_NET_PtzPatternControl(m_handle, 1, pattern);
+        const int status = DeviceCall::run(TMV_NET_PtzPatternControl, m_handle, 1, pattern);
         if (status != 0) {
             MsgBox::Instance()->ShowResult(tr("PtzPattern stop record"), status);
             return;
@@ -395,7 +399,7 @@ void PTZPage::OnStartRecordButtonClicked()
 
 void PTZPage::OnPatrolDeleteAllButtonClicked()
 {
-    const int status = TMV_NET_PtzPatternControl(m_handle, 4, 0);
+    const int status = DeviceCall::run(TMV_NET_PtzPatternControl, m_handle, 4, 0);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("PtzPattern delete all"), status);
     RefreshPatterns();

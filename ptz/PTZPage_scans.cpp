@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/CountClamp.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "ptz/PatternQuery.h"
 #include "ptz/PtzRecords.h"
@@ -24,11 +25,11 @@ namespace {
 std::vector<TMV_NET_REGION_SCAN_INFO> QueryAreaScans(TMV_NET_HANDLE handle)
 {
     int32_t count = 0;
-    TMV_NET_QueryPtzRegionScanInfoSize(handle, &count);
+    DeviceCall::run(TMV_NET_QueryPtzRegionScanInfoSize, handle, &count);
     std::vector<TMV_NET_REGION_SCAN_INFO> scans(ListCapacity<TMV_NET_REGION_SCAN_INFO>(count));
     const int32_t capacity = int32_t(scans.size());
     int32_t returned = 0;
-    TMV_NET_QueryPtzRegionScanInfo(handle, scans.data(), capacity, &returned);
+    DeviceCall::run(TMV_NET_QueryPtzRegionScanInfo, handle, scans.data(), capacity, &returned);
     scans.resize(size_t(ClampCount(returned, capacity)));
     return scans;
 }
@@ -127,7 +128,7 @@ void PTZPage::OnSetAreaScanInfoBtnClicked()
     const TMV_NET_REGION_SCAN_INFO scan = PtzRecords::AreaScanRecord(
         ui->areaScanCombo->currentText(), ui->clockwiseBtn->isChecked(), ui->areaScanSpeedEdit->text(),
         ui->startPresetCombo->currentText(), ui->stopPresetCombo->currentText(), ui->areaScanGradientEdit->text());
-    const int status = TMV_NET_SetPtzRegionScanInfo(m_handle, &scan);
+    const int status = DeviceCall::run(TMV_NET_SetPtzRegionScanInfo, m_handle, &scan);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetPtzRegionScanInfo"), status);
 }
@@ -135,7 +136,7 @@ void PTZPage::OnSetAreaScanInfoBtnClicked()
 void PTZPage::OnAreaScanStartBtnClicked()
 {
     const int status =
-        TMV_NET_PtzRegionScanControl(m_handle, PtzRecords::Number(ui->areaScanCombo->currentText()), true);
+        DeviceCall::run(TMV_NET_PtzRegionScanControl, m_handle, PtzRecords::Number(ui->areaScanCombo->currentText()), true);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("PtzRegionScanControl"), status);
 }
@@ -143,7 +144,7 @@ void PTZPage::OnAreaScanStartBtnClicked()
 void PTZPage::OnAreaScanStopBtnClicked()
 {
     const int status =
-        TMV_NET_PtzRegionScanControl(m_handle, PtzRecords::Number(ui->areaScanCombo->currentText()), false);
+        DeviceCall::run(TMV_NET_PtzRegionScanControl, m_handle, PtzRecords::Number(ui->areaScanCombo->currentText()), false);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("PtzRegionScanControl"), status);
 }
@@ -151,7 +152,7 @@ void PTZPage::OnAreaScanStopBtnClicked()
 void PTZPage::OnDeleteOneAreaScanBtnClicked()
 {
     const int status =
-        TMV_NET_DeletePtzRegionScanInfo(m_handle, PtzRecords::Number(ui->areaScanCombo->currentText()));
+        DeviceCall::run(TMV_NET_DeletePtzRegionScanInfo, m_handle, PtzRecords::Number(ui->areaScanCombo->currentText()));
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("DeletePtzRegionScanInfo"), status);
     ResetAreaScanFields();
@@ -163,7 +164,7 @@ void PTZPage::OnDeleteAllAreaScanBtnClicked()
     if (ui->areaScanCombo->count() == 0)
         return;
     for (const QString &number : ItemsOf(ui->areaScanCombo)) {
-        const int status = TMV_NET_DeletePtzRegionScanInfo(m_handle, PtzRecords::Number(number));
+        const int status = DeviceCall::run(TMV_NET_DeletePtzRegionScanInfo, m_handle, PtzRecords::Number(number));
         if (status != 0)
             MsgBox::Instance()->ShowResult(tr("DeletePtzRegionScanInfo"), status);
     }
@@ -249,7 +250,7 @@ void PTZPage::OnBootRefreshBtnClicked()
 {
     TMV_NET_BOOT_ACTION_INFO info;
     std::memset(&info, 0, sizeof info);
-    const int status = TMV_NET_QueryPtzBootActionInfo(m_handle, &info);
+    const int status = DeviceCall::run(TMV_NET_QueryPtzBootActionInfo, m_handle, &info);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("QueryPtzBootActionInfo"), status);
 
@@ -312,7 +313,7 @@ void PTZPage::OnBootConfirmBtnClicked()
         action = Action::AutoReset;
     const TMV_NET_BOOT_ACTION_INFO info =
         PtzRecords::BootRecord(action, ui->BootComboBox->currentText(), ui->bootEnableCheckBox->isChecked());
-    const int status = TMV_NET_SetPtzBootActionInfo(m_handle, &info);
+    const int status = DeviceCall::run(TMV_NET_SetPtzBootActionInfo, m_handle, &info);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetPtzBootActionInfo"), status);
 }
@@ -323,7 +324,7 @@ void PTZPage::OnParkRefreshBtnClicked()
 {
     TMV_NET_PARK_ACTION_INFO info;
     std::memset(&info, 0, sizeof info);
-    const int status = TMV_NET_QueryPtzParkActionInfo(m_handle, &info);
+    const int status = DeviceCall::run(TMV_NET_QueryPtzParkActionInfo, m_handle, &info);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("QueryPtzParkActionInfo"), status);
 
@@ -381,7 +382,7 @@ void PTZPage::OnParkConfirmBtnClicked()
     const TMV_NET_PARK_ACTION_INFO info = PtzRecords::ParkRecord(action, ui->parkComboBox->currentText(),
                                                                  ui->parkTimeEdit->text(),
                                                                  ui->parkEnableCheckBox->isChecked());
-    const int status = TMV_NET_SetPtzParkActionInfo(m_handle, &info);
+    const int status = DeviceCall::run(TMV_NET_SetPtzParkActionInfo, m_handle, &info);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetPtzParkActionInfo"), status);
 }

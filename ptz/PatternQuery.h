@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/CountClamp.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "TMVNetSDK.h"
 
@@ -17,7 +18,7 @@
 inline bool QueryPatterns(TMV_NET_HANDLE handle, std::vector<TMV_NET_PATTERN_INFO> &patterns)
 {
     int32_t count = 0;
-    int status = TMV_NET_QueryPtzPatternSize(handle, &count);
+    int status = DeviceCall::run(TMV_NET_QueryPtzPatternSize, handle, &count);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(QCoreApplication::translate("PTZPage", "QueryPtzPatternSize"), status);
         return false;
@@ -25,7 +26,7 @@ inline bool QueryPatterns(TMV_NET_HANDLE handle, std::vector<TMV_NET_PATTERN_INF
     patterns.assign(ListCapacity<TMV_NET_PATTERN_INFO>(count), TMV_NET_PATTERN_INFO());
     const int32_t capacity = int32_t(patterns.size());
     int32_t returned = 0;
-    status = TMV_NET_QueryPtzPattern(handle, patterns.data(), capacity, &returned);
+    status = DeviceCall::run(TMV_NET_QueryPtzPattern, handle, patterns.data(), capacity, &returned);
     if (status != 0)
         MsgBox::Instance()->ShowResult(QCoreApplication::translate("PTZPage", "QueryPtzPattern"), status);
     patterns.resize(size_t(ClampCount(returned, capacity)));

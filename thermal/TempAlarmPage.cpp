@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include "app/MainWindow.h"
+#include "common/DeviceCall.h"
 #include "common/SdkMetaTypes.h"
 #include "thermal/AlarmPage.h"
 #include "thermal/recording/ThermalRecWindow.h"
@@ -49,16 +50,17 @@ TempAlarmPage::TempAlarmPage(MainWindow *parent)
 
 TempAlarmPage::~TempAlarmPage()
 {
+    DeviceCall::Direct direct;
     // No callback may reach the page once it is gone. A stop on a handle
     // already logged out answers 1 and does no harm.
     // The recording window leaves the stream it shares first.
     delete m_recWindow;
     if (m_tempStreamStarted || m_tempRegistered)
-        TMV_NET_StopPullTemp(m_handle);
+        DeviceCall::run(TMV_NET_StopPullTemp, m_handle);
     if (m_rawStreamStarted)
-        TMV_NET_StopPullNucData(m_handle);
+        DeviceCall::run(TMV_NET_StopPullNucData, m_handle);
     if (m_alarmSubscribed)
-        TMV_NET_UnsubscribeAlarm(m_handle);
+        DeviceCall::run(TMV_NET_UnsubscribeAlarm, m_handle);
     delete m_trendWindow;
     delete m_alarmPage;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <type_traits>
 
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "common/SdkMetaTypes.h"
 #include "thermal/AlarmPage.h"
@@ -63,9 +64,9 @@ void TempAlarmPage::ToggleSubscription(QPushButton *button, bool snapshotForm)
 {
     if (button->text() == tr("Open")) {
         const int status =
-            snapshotForm ? TMV_NET_SubscribeAlarm_V2(m_handle, ui->alarmSnapEnableCheckBox->isChecked() ? 1 : 0,
+            snapshotForm ? DeviceCall::run(TMV_NET_SubscribeAlarm_V2, m_handle, ui->alarmSnapEnableCheckBox->isChecked() ? 1 : 0,
                                                      &TempAlarmPage::AlarmCallback, this)
-                         : TMV_NET_SubscribeAlarm(m_handle, &TempAlarmPage::AlarmCallback, this);
+                         : DeviceCall::run(TMV_NET_SubscribeAlarm, m_handle, &TempAlarmPage::AlarmCallback, this);
         if (status != 0) {
             MsgBox::Instance()->ShowResult(tr("Subscribe alarm"), status);
             return;
@@ -73,7 +74,7 @@ void TempAlarmPage::ToggleSubscription(QPushButton *button, bool snapshotForm)
         m_alarmSubscribed = true;
         button->setText(tr("Close"));
     } else {
-        TMV_NET_UnsubscribeAlarm(m_handle);
+        DeviceCall::run(TMV_NET_UnsubscribeAlarm, m_handle);
         m_alarmSubscribed = false;
         button->setText(tr("Open"));
     }

@@ -8,6 +8,7 @@
 
 #include "app/MainWindow.h"
 #include "common/CopyField.h"
+#include "common/DeviceCall.h"
 #include "common/ListQuery.h"
 #include "common/MsgBox.h"
 #include "thermal/TempRuleText.h"
@@ -27,7 +28,7 @@ void TempAlarmPage::OnGetFrameTempDataBtnClicked()
 {
     TMV_NET_TEMP_INFO info;
     std::memset(&info, 0, sizeof info);
-    int status = TMV_NET_QueryFrameTemp(m_handle, &info);
+    int status = DeviceCall::run(TMV_NET_QueryFrameTemp, m_handle, &info);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("Query Frame Temp"), status);
         return;
@@ -43,7 +44,7 @@ void TempAlarmPage::OnGetFrameTempDataBtnClicked()
 
     TMV_NET_FRAME_TEMP_ALARM_CONFIG config;
     std::memset(&config, 0, sizeof config);
-    status = TMV_NET_QueryFrameTempAlarmConfig(m_handle, &config);
+    status = DeviceCall::run(TMV_NET_QueryFrameTempAlarmConfig, m_handle, &config);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("Query Frame Temp AlarmConfig"), status);
         return;
@@ -85,7 +86,7 @@ void TempAlarmPage::OnSetAlarmInfoBtnClicked()
     ReadLinkage(config.recordLinkage, ui->frameRecordEnableCheckBox, ui->frameRecordChannel1CheckBox,
                 ui->frameRecordChannel2CheckBox, ui->frameRecordDeplayEdit);
 
-    const int status = TMV_NET_UpdateFrameTempAlarmConfig(m_handle, &config);
+    const int status = DeviceCall::run(TMV_NET_UpdateFrameTempAlarmConfig, m_handle, &config);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("set alarm info"), status);
 }
@@ -93,7 +94,7 @@ void TempAlarmPage::OnSetAlarmInfoBtnClicked()
 void TempAlarmPage::OnGetTempEnableBtnClicked()
 {
     int32_t enable = 0;
-    const int status = TMV_NET_GetTempEnable(m_handle, &enable);
+    const int status = DeviceCall::run(TMV_NET_GetTempEnable, m_handle, &enable);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("GetTempEnable"), status);
         return;
@@ -103,7 +104,7 @@ void TempAlarmPage::OnGetTempEnableBtnClicked()
 
 void TempAlarmPage::OnSetTempEnableBtnClicked()
 {
-    const int status = TMV_NET_SetTempEnable(m_handle, ui->tempEnableCheckBox->isChecked() ? 1 : 0);
+    const int status = DeviceCall::run(TMV_NET_SetTempEnable, m_handle, ui->tempEnableCheckBox->isChecked() ? 1 : 0);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("SetTempEnable"), status);
 }
@@ -147,7 +148,7 @@ void TempAlarmPage::OnMoveToBtnClicked()
         // device left no NUL in it; then it is cut, never overrun.
         CopyField(preset.name, TempRuleText::PresetName(*found), FieldFit::CutAtCharacter);
     }
-    const int status = TMV_NET_PtzPresetControl(m_handle, 2, &preset);
+    const int status = DeviceCall::run(TMV_NET_PtzPresetControl, m_handle, 2, &preset);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("PTZ control move to"), status);
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/DeviceCall.h"
 #include "common/ListQuery.h"
 #include "common/MsgBox.h"
 #include "thermal/TempRuleText.h"
@@ -37,10 +38,10 @@ void TempAlarmPage::OnGetAtrAllRulesBtnClicked()
     const TMV_NET_TEMP_RULE_KEY key = TempRuleText::AllRulesKey(position);
     std::vector<TMV_NET_TEMP_RULE_G1> rules;
     const bool listed = QueryList(
-        [this, &key](int32_t *count) { return TMV_NET_QueryTempRuleSize(m_handle, &key, count); },
+        [this, &key](int32_t *count) { return DeviceCall::run(TMV_NET_QueryTempRuleSize, m_handle, &key, count); },
         tr("Get temp rule size"),
         [this, &key](TMV_NET_TEMP_RULE_G1 *array, int32_t capacity, int32_t *returned) {
-            return TMV_NET_QueryTempRule_G1(m_handle, &key, array, capacity, returned);
+            return DeviceCall::run(TMV_NET_QueryTempRule_G1, m_handle, &key, array, capacity, returned);
         },
         tr("Get G1 temp rule"), rules);
     if (listed)
@@ -80,7 +81,7 @@ void TempAlarmPage::OnDeleteAtrAllBtnClicked()
     const int position = SelectedPresetPosition();
     if (position < 0)
         return;
-    const int status = TMV_NET_DeleteAllTempRule(m_handle, position);
+    const int status = DeviceCall::run(TMV_NET_DeleteAllTempRule, m_handle, position);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("Delete temp rule"), status);
         return;
@@ -96,7 +97,7 @@ void TempAlarmPage::OngetAtrOneRuleInfoBtnClicked()
     if (index == 0) {
         TMV_NET_TEMP_INFO info;
         std::memset(&info, 0, sizeof info);
-        const int status = TMV_NET_QueryFrameTemp(m_handle, &info);
+        const int status = DeviceCall::run(TMV_NET_QueryFrameTemp, m_handle, &info);
         if (status != 0) {
             MsgBox::Instance()->ShowResult(tr("Query Frame Temp"), status);
             return;
@@ -112,7 +113,7 @@ void TempAlarmPage::OngetAtrOneRuleInfoBtnClicked()
     TMV_NET_TEMP_RULE_G1 rule;
     std::memset(&rule, 0, sizeof rule);
     int32_t returned = 0;
-    int status = TMV_NET_QueryTempRule_G1(m_handle, &key, &rule, 1, &returned);
+    int status = DeviceCall::run(TMV_NET_QueryTempRule_G1, m_handle, &key, &rule, 1, &returned);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("Get temp rule"), status);
         return;
@@ -120,7 +121,7 @@ void TempAlarmPage::OngetAtrOneRuleInfoBtnClicked()
     TMV_NET_RULE_TEMP temp;
     std::memset(&temp, 0, sizeof temp);
     returned = 0;
-    status = TMV_NET_QueryRuleTemp(m_handle, &key, &temp, 1, &returned);
+    status = DeviceCall::run(TMV_NET_QueryRuleTemp, m_handle, &key, &temp, 1, &returned);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("Get rule temp"), status);
         return;
@@ -137,7 +138,7 @@ void TempAlarmPage::OnDeleteAtrOneRuleInfoBtnClicked()
     if (found == ruleKeyMap.constEnd())
         return;
     const TMV_NET_TEMP_RULE_KEY key = *found;
-    const int status = TMV_NET_DeleteTempRule(m_handle, &key);
+    const int status = DeviceCall::run(TMV_NET_DeleteTempRule, m_handle, &key);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("delete temp rule"), status);
         return;
@@ -169,7 +170,7 @@ void TempAlarmPage::OnGetAtrOneAlarmInfoBtnClicked()
     if (ui->atrTypeCombo->currentText() == QLatin1String(kFrameEntry)) {
         TMV_NET_TEMP_ALARM_G1 alarm;
         std::memset(&alarm, 0, sizeof alarm);
-        const int status = TMV_NET_QueryFrameTempAlarmConfig_G1(m_handle, &alarm);
+        const int status = DeviceCall::run(TMV_NET_QueryFrameTempAlarmConfig_G1, m_handle, &alarm);
         if (status != 0) {
             MsgBox::Instance()->ShowResult(tr("Get atr frame rule temp"), status);
             return;
@@ -184,7 +185,7 @@ void TempAlarmPage::OnGetAtrOneAlarmInfoBtnClicked()
     TMV_NET_TEMP_RULE_G1 rule;
     std::memset(&rule, 0, sizeof rule);
     int32_t returned = 0;
-    const int status = TMV_NET_QueryTempRule_G1(m_handle, &key, &rule, 1, &returned);
+    const int status = DeviceCall::run(TMV_NET_QueryTempRule_G1, m_handle, &key, &rule, 1, &returned);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("Get atr rule temp "), status);
         return;
@@ -229,7 +230,7 @@ void TempAlarmPage::OnSetAtrOneAlarmInfoBtnClicked()
 
     const QString type = ui->atrTypeCombo->currentText();
     if (type == QLatin1String(kFrameEntry)) {
-        const int status = TMV_NET_UpdateFrameTempAlarmConfig_G1(m_handle, &alarm);
+        const int status = DeviceCall::run(TMV_NET_UpdateFrameTempAlarmConfig_G1, m_handle, &alarm);
         if (status != 0)
             MsgBox::Instance()->ShowResult(tr("Set frame temp alarm rule"), status);
         return;
@@ -240,7 +241,7 @@ void TempAlarmPage::OnSetAtrOneAlarmInfoBtnClicked()
     rule.ruleId = ui->atrTypeCombo->currentIndex() - 1;
     rule.ruleType = TempRuleText::RuleTypeOfText(type);
     rule.alarm = alarm;
-    const int status = TMV_NET_UpdateTempRule_G1(m_handle, &rule);
+    const int status = DeviceCall::run(TMV_NET_UpdateTempRule_G1, m_handle, &rule);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("Set temp alarm rule"), status);
 }

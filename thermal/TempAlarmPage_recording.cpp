@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/MainWindow.h"
+#include "common/DeviceCall.h"
 #include "thermal/recording/ThermalRecWindow.h"
 
 void TempAlarmPage::ConnectRecordingControls()
@@ -53,7 +54,7 @@ int TempAlarmPage::AddTempSink(TempSink sink, int *id)
         m_sinks.emplace_back(added, std::move(sink));
     }
     if (!m_tempRegistered) {
-        const int status = TMV_NET_StartPullTemp_V2(m_handle, &TempAlarmPage::TempStreamCallback, this);
+        const int status = DeviceCall::run(TMV_NET_StartPullTemp_V2, m_handle, &TempAlarmPage::TempStreamCallback, this);
         if (status != 0) {
             QMutexLocker locker(&m_sinkMutex);
             m_sinks.pop_back();
@@ -76,7 +77,7 @@ void TempAlarmPage::RemoveTempSink(int id)
         last = m_sinks.empty();
     }
     if (last && m_tempRegistered && !m_tempStreamStarted) {
-        TMV_NET_StopPullTemp(m_handle);
+        DeviceCall::run(TMV_NET_StopPullTemp, m_handle);
         m_tempRegistered = false;
     }
 }

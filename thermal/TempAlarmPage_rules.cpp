@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/DeviceCall.h"
 #include "common/ListQuery.h"
 #include "common/MsgBox.h"
 #include "thermal/TempRuleText.h"
@@ -40,10 +41,10 @@ void TempAlarmPage::OnGetAllRulesBtnClicked()
     const TMV_NET_TEMP_RULE_KEY key = TempRuleText::AllRulesKey(position);
     std::vector<TMV_NET_TEMP_RULE> rules;
     const bool listed = QueryList(
-        [this, &key](int32_t *count) { return TMV_NET_QueryTempRuleSize(m_handle, &key, count); },
+        [this, &key](int32_t *count) { return DeviceCall::run(TMV_NET_QueryTempRuleSize, m_handle, &key, count); },
         tr("Get temp rule size"),
         [this, &key](TMV_NET_TEMP_RULE *array, int32_t capacity, int32_t *returned) {
-            return TMV_NET_QueryTempRule(m_handle, &key, array, capacity, returned);
+            return DeviceCall::run(TMV_NET_QueryTempRule, m_handle, &key, array, capacity, returned);
         },
         tr("Get temp rule"), rules);
     if (listed)
@@ -78,7 +79,7 @@ void TempAlarmPage::OnDeleteAllRulesBtnClicked()
     const int position = SelectedPresetPosition();
     if (position < 0)
         return;
-    const int status = TMV_NET_DeleteAllTempRule(m_handle, position);
+    const int status = DeviceCall::run(TMV_NET_DeleteAllTempRule, m_handle, position);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("Delete"), status);
         return;
@@ -96,7 +97,7 @@ void TempAlarmPage::OnGetOneRuleInfoBtnClicked()
     TMV_NET_TEMP_RULE rule;
     std::memset(&rule, 0, sizeof rule);
     int32_t returned = 0;
-    int status = TMV_NET_QueryTempRule(m_handle, &key, &rule, 1, &returned);
+    int status = DeviceCall::run(TMV_NET_QueryTempRule, m_handle, &key, &rule, 1, &returned);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("Get temp rule"), status);
         return;
@@ -104,7 +105,7 @@ void TempAlarmPage::OnGetOneRuleInfoBtnClicked()
     TMV_NET_RULE_TEMP temp;
     std::memset(&temp, 0, sizeof temp);
     returned = 0;
-    status = TMV_NET_QueryRuleTemp(m_handle, &key, &temp, 1, &returned);
+    status = DeviceCall::run(TMV_NET_QueryRuleTemp, m_handle, &key, &temp, 1, &returned);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("Get rule temp"), status);
         return;
@@ -141,7 +142,7 @@ void TempAlarmPage::OnDeleteOneRuleInfoBtnClicked()
     if (found == ruleKeyMap.constEnd())
         return;
     const TMV_NET_TEMP_RULE_KEY key = *found;
-    const int status = TMV_NET_DeleteTempRule(m_handle, &key);
+    const int status = DeviceCall::run(TMV_NET_DeleteTempRule, m_handle, &key);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("delete"), status);
         return;
@@ -170,7 +171,7 @@ void TempAlarmPage::OnROISetBtnClicked()
     ReadLinkage(rule.recordLinkage, ui->ROIRecordEnableCheckBox, ui->ROIRecordChannel1CheckBox,
                 ui->ROIRecordChannel2CheckBox, ui->ROIRecordDeplayEdit);
 
-    const int status = TMV_NET_UpdateTempRule(m_handle, &rule);
+    const int status = DeviceCall::run(TMV_NET_UpdateTempRule, m_handle, &rule);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("Temp rule set"), status);
 }
@@ -185,10 +186,10 @@ void TempAlarmPage::OnShieldedGetAllBtnClicked()
     const TMV_NET_TEMP_MASK_KEY key = {position, -1};
     std::vector<TMV_NET_TEMP_MASK> masks;
     const bool listed = QueryList(
-        [this, &key](int32_t *count) { return TMV_NET_QueryTempMaskSize(m_handle, &key, count); },
+        [this, &key](int32_t *count) { return DeviceCall::run(TMV_NET_QueryTempMaskSize, m_handle, &key, count); },
         tr("QueryTempMaskSize"),
         [this, &key](TMV_NET_TEMP_MASK *array, int32_t capacity, int32_t *returned) {
-            return TMV_NET_QueryTempMask(m_handle, &key, array, capacity, returned);
+            return DeviceCall::run(TMV_NET_QueryTempMask, m_handle, &key, array, capacity, returned);
         },
         tr("QueryTempMask"), masks);
     if (!listed)
@@ -205,7 +206,7 @@ void TempAlarmPage::OnShieldedGetAllBtnClicked()
 
 void TempAlarmPage::OnShieldedDeleteAllBtnClicked()
 {
-    const int status = TMV_NET_DeleteAllTempMask(m_handle, ui->presetCombo->currentIndex());
+    const int status = DeviceCall::run(TMV_NET_DeleteAllTempMask, m_handle, ui->presetCombo->currentIndex());
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("QueryTempMask delete all"), status);
         return;
@@ -219,7 +220,7 @@ void TempAlarmPage::OnShieldedDeleteBtnClicked()
     // numbers the next mask.
     const TMV_NET_TEMP_MASK_KEY key = {ui->presetCombo->currentIndex(),
                                        maskMap.value(ui->shieldedAreaCombo->currentText()).maskId};
-    const int status = TMV_NET_DeleteTempMask(m_handle, &key);
+    const int status = DeviceCall::run(TMV_NET_DeleteTempMask, m_handle, &key);
     if (status != 0) {
         MsgBox::Instance()->ShowResult(tr("QueryTempMask delete"), status);
         return;
@@ -244,7 +245,7 @@ void TempAlarmPage::OnShielded(int ruleType, QList<QPoint> points)
     mask.points[1] = {p1.x(), p0.y()};
     mask.points[2] = {p1.x(), p1.y()};
     mask.points[3] = {p0.x(), p1.y()};
-    const int status = TMV_NET_AddTempMask(m_handle, &mask);
+    const int status = DeviceCall::run(TMV_NET_AddTempMask, m_handle, &mask);
     if (status != 0)
         MsgBox::Instance()->ShowResult(tr("Add Shielded"), status);
 }

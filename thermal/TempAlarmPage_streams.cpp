@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QMutexLocker>
 
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "thermal/DataFrameFile.h"
 
@@ -36,11 +37,11 @@ void TempAlarmPage::ToggleTempStream(QPushButton *openButton, QPushButton *saveB
 {
     if (openButton->text() == tr("Open")) {
         if (sendCorrection)
-            TMV_NET_SetPullTempExecParam(m_handle, ui->correctionEnableBox->isChecked() ? 1 : 0);
+            DeviceCall::run(TMV_NET_SetPullTempExecParam, m_handle, ui->correctionEnableBox->isChecked() ? 1 : 0);
         // A recording may hold the stream already: its frames reach the
         // page's callback as they are.
         if (!HasTempSinks()) {
-            const int status = TMV_NET_StartPullTemp_V2(m_handle, &TempAlarmPage::TempStreamCallback, this);
+            const int status = DeviceCall::run(TMV_NET_StartPullTemp_V2, m_handle, &TempAlarmPage::TempStreamCallback, this);
             if (status != 0) {
                 MsgBox::Instance()->ShowResult(tr("Open temp stream"), status);
                 return;
@@ -53,7 +54,7 @@ void TempAlarmPage::ToggleTempStream(QPushButton *openButton, QPushButton *saveB
     } else {
         // A recording keeps the stream it shares.
         if (!HasTempSinks()) {
-            TMV_NET_StopPullTemp(m_handle);
+            DeviceCall::run(TMV_NET_StopPullTemp, m_handle);
             m_tempRegistered = false;
         }
         m_tempStreamStarted = false;
@@ -65,7 +66,7 @@ void TempAlarmPage::ToggleTempStream(QPushButton *openButton, QPushButton *saveB
 void TempAlarmPage::OnOpenRawStreamBtnClicked()
 {
     if (ui->openRawStreamBtn->text() == tr("Open")) {
-        const int status = TMV_NET_StartPullNucData(m_handle, &TempAlarmPage::RawStreamCallback, this);
+        const int status = DeviceCall::run(TMV_NET_StartPullNucData, m_handle, &TempAlarmPage::RawStreamCallback, this);
         if (status != 0) {
             MsgBox::Instance()->ShowResult(tr("Open raw stream"), status);
             return;
@@ -74,7 +75,7 @@ void TempAlarmPage::OnOpenRawStreamBtnClicked()
         ui->saveRawOneFrameBtn->setEnabled(true);
         ui->openRawStreamBtn->setText(tr("Close"));
     } else {
-        TMV_NET_StopPullNucData(m_handle);
+        DeviceCall::run(TMV_NET_StopPullNucData, m_handle);
         m_rawStreamStarted = false;
         ui->saveRawOneFrameBtn->setEnabled(false);
         ui->openRawStreamBtn->setText(tr("Open"));

@@ -67,6 +67,7 @@ private slots:
     void listsDownloadsInIdOrder();
     void failedPollShowsZero_data();
     void failedPollShowsZero();
+    void failedDownloadKeepsItsPercent();
     void pollsEverySecondWhileHidden();
     void keepsRowsAfterLogout();
     void barCarriesTheCellText_data();
@@ -173,22 +174,96 @@ void TestDownloadPage::listsDownloadsInIdOrder()
 void TestDownloadPage::failedPollShowsZero_data()
 {
     QTest::addColumn<int>("status");
-    QTest::newRow("failed") << 1;
-    QTest::newRow("wrong parameter") << 3;
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("failed");
+    // Failed, with the login standing: the device gave the download up.
+    QTest::newRow("failed") << 1 << "0% failed" << true;
+    QTest::newRow("wrong parameter") << 3 << "0%" << false;
 }
 
-// A row whose every poll failed has no percent to keep: it shows 0%.
+// A row whose every poll failed has no percent to keep: it shows 0%, and
+// says so when the device answered that the download failed.
 void TestDownloadPage::failedPollShowsZero()
 {
     QFETCH(int, status);
+    QFETCH(QString, text);
+    QFETCH(bool, failed);
     QVERIFY(m_fixture->login());
     SimFixture::fail("TMV_NET_GetDownloadProgress", status, TMVSIM_ALWAYS);
     Downloads downloads;
     downloads.insert(0, Download("/tmp/x/a.mp4"));
     emit m_fixture->window()->SendDownload(downloads);
-    QCOMPARE(row(0), QStringList({"0", "a.mp4", "0%"}));
+    QCOMPARE(row(0), QStringList({"0", "a.mp4", text}));
     QCOMPARE(view()->model()->index(0, 2).data(ProgressDelegate::PercentRole).toInt(), 0);
+    QCOMPARE(view()->model()->index(0, 2).data(ProgressDelegate::FailedRole).toBool(), failed);
     m_fixture->click("loginBtn");
+}
+
+// A download that fails on its way shows the percent it reached and that
+// it failed, in the error colour, until a poll answers again; a finished
+// one never reads failed; the logout leaves a failed row as it was.
+void TestDownloadPage::failedDownloadKeepsItsPercent()
+{
+    QVERIFY(m_fixture->login());
+    const TMV_NET_HANDLE handle = m_fixture->window()->Handle();
+    SimFixture::pauseClock();
+    TMVSim_SetLinkSpeed(SimFixture::kPtzCamera, 8 * 1024);
+    QTemporaryDir dir;
+    TMV_NET_FILE_DOWNLOAD_INFO info;
+    const int id = StartCardDownload(1, dir.path(), &info);
+    QVERIFY(id >= 0);
+    for (int i = 0; i < 200; ++i) {
+        TMV_NET_DOWNLOAD_PROGRESS progress{};
+        TMV_NET_GetDownloadProgress(handle, id, &progress);
+        if (PlaybackText::ProgressPercent(progress.total, progress.done) >= 10)
+            break;
+        SimFixture::stepClock(50);
+        QThread::msleep(5);
+    }
+    Downloads downloads;
+    downloads.insert(id, info);
+    emit m_fixture->window()->SendDownload(downloads);
+    const int reached = view()->model()->index(0, 2).data(ProgressDelegate::PercentRole).toInt();
+    QVERIFY2(reached >= 10 && reached < 100, qPrintable(QString::number(reached)));
+    QCOMPARE(row(0).last(), PlaybackText::ProgressText(reached));
+
+    SimFixture::fail("TMV_NET_GetDownloadProgress", 1, TMVSIM_ALWAYS);
+    QMetaObject::invokeMethod(page(), "OnTimedout");
+    const QModelIndex cell = view()->model()->index(0, 2);
+    QCOMPARE(cell.data().toString(), QString("%1% failed").arg(reached));
+    QCOMPARE(cell.data(ProgressDelegate::PercentRole).toInt(), reached);
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 120, 20);
+    option.palette = view()->palette();
+    const QStyleOptionProgressBar bar = ProgressDelegate::BarOption(option, cell);
+    QVERIFY(bar.palette.color(QPalette::Highlight) != view()->palette().color(QPalette::Highlight));
+    QCOMPARE(bar.text, cell.data().toString());
+
+    // One that had finished before its polls failed stays finished.
+    SimFixture::clearFaults();
+    for (int i = 0; i < 400 && row(0).last() != QLatin1String("100%"); ++i) {
+        SimFixture::stepClock(50);
+        QThread::msleep(5);
+        QMetaObject::invokeMethod(page(), "OnTimedout");
+    }
+    QCOMPARE(row(0).last(), QString("100%"));
+    SimFixture::fail("TMV_NET_GetDownloadProgress", 1, TMVSIM_ALWAYS);
+    QMetaObject::invokeMethod(page(), "OnTimedout");
+    QCOMPARE(row(0).last(), QString("100%"));
+    QVERIFY(!view()->model()->index(0, 2).data(ProgressDelegate::FailedRole).toBool());
+    SimFixture::clearFaults();
+
+    // A failed row stays failed after the logout.
+    SimFixture::fail("TMV_NET_GetDownloadProgress", 1, TMVSIM_ALWAYS);
+    emit m_fixture->window()->SendDownload(Downloads());
+    emit m_fixture->window()->SendDownload(downloads);
+    QCOMPARE(row(0).last(), QString("0% failed"));
+    SimFixture::resumeClock();
+    m_fixture->click("loginBtn");
+    QVERIFY(!m_fixture->loggedIn());
+    SimFixture::clearFaults();
+    QMetaObject::invokeMethod(page(), "OnTimedout");
+    QCOMPARE(row(0).last(), QString("0% failed"));
 }
 
 void TestDownloadPage::pollsEverySecondWhileHidden()

@@ -456,9 +456,10 @@ void TestThermalRec::replayShapesReadWhatTheRulesReadLive()
     ThermalReplayWindow *replay = window->OpenReplay(window->FilePath());
     QVERIFY(replay);
     QCOMPARE(replay->Reader().Info().unit, 1);
-    // The stream's first frame, then one a step: the last four are the
-    // steps'.
-    QCOMPARE(replay->Reader().FrameCount(), 5);
+    // The stream's first frame, when it came after the recorder joined
+    // the running stream, then one a step: the last four are the steps'.
+    const int first = int(replay->Reader().FrameCount()) - 4;
+    QVERIFY2(first == 0 || first == 1, qPrintable(QString::number(first)));
     for (int i = 0; i < 5; ++i) {
         RecMeasure::Shape shape;
         shape.type = rules[i].ruleType;
@@ -466,7 +467,7 @@ void TestThermalRec::replayShapesReadWhatTheRulesReadLive()
         QVERIFY(replay->AddPictureShape(shape));
     }
     for (int frame = 0; frame < 4; ++frame) {
-        replay->ShowFrame(frame + 1);
+        replay->ShowFrame(first + frame);
         for (int i = 0; i < 5; ++i) {
             const TMV_NET_TEMP_INFO &t = live[frame][i].temp;
             const RecMeasure::Reading r = replay->ReadingAt(i);

@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "app/MainWindow.h"
+#include "common/DeviceCall.h"
 #include "common/MsgBox.h"
 #include "thermal/TempAlarmPage.h"
 #include "thermal/recfile/RecPalette.h"
@@ -103,6 +104,7 @@ ThermalRecWindow::ThermalRecWindow(TempAlarmPage *page, MainWindow *mainWindow, 
 
 ThermalRecWindow::~ThermalRecWindow()
 {
+    DeviceCall::Direct direct;
     StopRecording(QString());
     for (const QPointer<ThermalReplayWindow> &replay : m_replays)
         delete replay;
@@ -161,7 +163,7 @@ RecInfo ThermalRecWindow::DeviceInfo() const
     // The channel's title names the place; the kind of camera otherwise.
     TMV_NET_OSD_CHANNEL_TITLE_INFO title;
     std::memset(&title, 0, sizeof title);
-    if (TMV_NET_GetOSDChannelTitleInfo(handle, dev.thermalChannel, &title) == 0)
+    if (DeviceCall::run(TMV_NET_GetOSDChannelTitleInfo, handle, dev.thermalChannel, &title) == 0)
         info.deviceName = std::string(title.title, qstrnlen(title.title, sizeof title.title));
     if (info.deviceName.empty()) {
         static const char *const kinds[] = {"PTZ thermal camera", "Fixed thermal camera", "Panoramic thermal camera"};
@@ -170,15 +172,15 @@ RecInfo ThermalRecWindow::DeviceInfo() const
     // What cannot be read keeps its neutral default: the temperatures are
     // recorded either way.
     int32_t value = 0;
-    if (TMV_NET_GetTempUnit(handle, &value) == 0 && value >= 0 && value <= 2)
+    if (DeviceCall::run(TMV_NET_GetTempUnit, handle, &value) == 0 && value >= 0 && value <= 2)
         info.unit = value;
     TMV_NET_ENV_PARAM env;
-    if (TMV_NET_GetEnvParam(handle, &env) == 0)
+    if (DeviceCall::run(TMV_NET_GetEnvParam, handle, &env) == 0)
         info.env = env;
-    if (TMV_NET_GetPalleteType(handle, &value) == 0 && RecPalette::Name(value))
+    if (DeviceCall::run(TMV_NET_GetPalleteType, handle, &value) == 0 && RecPalette::Name(value))
         info.palette = value;
     // Frame times follow the device's rate (RecRecorder::OnFrame).
-    if (TMV_NET_GetFrameRate(handle, &value) == 0 && value >= 1 && value <= 240)
+    if (DeviceCall::run(TMV_NET_GetFrameRate, handle, &value) == 0 && value >= 1 && value <= 240)
         info.frameRate = value;
     return info;
 }
@@ -254,7 +256,8 @@ void ThermalRecWindow::OnTick()
 {
     ShowCounters();
     // A failed write ends the recording at once; the box names the file.
-    if (m_recorder && m_recorder->Running() && m_recorder->Failed())
+    // Not inside another call's wait: the stop may end the page's stream.
+    if (m_recorder && m_recorder->Running() && m_recorder->Failed() && !DeviceCall::Waiting())
         StopRecording(tr("Stopped: write failed"));
 }
 

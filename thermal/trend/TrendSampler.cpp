@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "common/DeviceCall.h"
 #include "common/ListQuery.h"
 #include "thermal/TempRuleText.h"
 
@@ -64,7 +65,7 @@ void TrendSampler::Start()
     m_channel = m_channelProbe ? m_channelProbe() : -1;
     QStringList failures;
     int32_t unit = 0;
-    const int status = TMV_NET_GetTempUnit(m_handle, &unit);
+    const int status = DeviceCall::run(TMV_NET_GetTempUnit, m_handle, &unit);
     if (status != 0)
         failures << Failure(tr("GetTempUnit"), status);
     m_unit = status == 0 ? unit : -1;
@@ -87,14 +88,14 @@ void TrendSampler::ListRules()
     m_status.clear();
     const TMV_NET_TEMP_RULE_KEY key = TempRuleText::AllRulesKey(m_presetPosition);
     int32_t count = 0;
-    int status = TMV_NET_QueryTempRuleSize(m_handle, &key, &count);
+    int status = DeviceCall::run(TMV_NET_QueryTempRuleSize, m_handle, &key, &count);
     if (status != 0) {
         m_status = Failure(tr("Get temp rule size"), status);
         return;
     }
     std::vector<TMV_NET_TEMP_RULE> rules(ListCapacity<TMV_NET_TEMP_RULE>(count));
     int32_t returned = 0;
-    status = TMV_NET_QueryTempRule(m_handle, &key, rules.data(), int32_t(rules.size()), &returned);
+    status = DeviceCall::run(TMV_NET_QueryTempRule, m_handle, &key, rules.data(), int32_t(rules.size()), &returned);
     if (status != 0) {
         m_status = Failure(tr("Get temp rule"), status);
         return;
@@ -115,7 +116,7 @@ void TrendSampler::ReadFrameThresholds()
     m_status.clear();
     TMV_NET_FRAME_TEMP_ALARM_CONFIG config;
     std::memset(&config, 0, sizeof config);
-    const int status = TMV_NET_QueryFrameTempAlarmConfig(m_handle, &config);
+    const int status = DeviceCall::run(TMV_NET_QueryFrameTempAlarmConfig, m_handle, &config);
     if (status != 0) {
         m_status = Failure(tr("Query Frame Temp AlarmConfig"), status);
         return;
@@ -144,7 +145,9 @@ void TrendSampler::OnChangeHandle(TMV_NET_HANDLE handle)
 
 void TrendSampler::SampleNow()
 {
-    if (!m_handle || m_stopped)
+    // A tick that comes while another call waits is skipped, not nested
+    // inside it: the next one samples.
+    if (!m_handle || m_stopped || DeviceCall::Waiting())
         return;
     if (m_channelProbe && m_channelProbe() != m_channel) {
         Stop(tr("Stopped: the live channel changed"));
@@ -158,7 +161,7 @@ void TrendSampler::SampleNow()
 
     TMV_NET_TEMP_INFO frame;
     std::memset(&frame, 0, sizeof frame);
-    int status = TMV_NET_QueryFrameTemp(m_handle, &frame);
+    int status = DeviceCall::run(TMV_NET_QueryFrameTemp, m_handle, &frame);
     if (status != 0)
         failures << Failure(tr("Query Frame Temp"), status);
     m_series[kFrameMax].ring.Push(now, status == 0 ? frame.maxTemp : kNone);
@@ -172,7 +175,7 @@ void TrendSampler::SampleNow()
     if (!m_ruleTemps.empty()) {
         const TMV_NET_TEMP_RULE_KEY key = TempRuleText::AllRulesKey(m_presetPosition);
         std::memset(m_ruleTemps.data(), 0, m_ruleTemps.size() * sizeof(TMV_NET_RULE_TEMP));
-        status = TMV_NET_QueryRuleTemp(m_handle, &key, m_ruleTemps.data(), int32_t(m_ruleTemps.size()), &returned);
+        status = DeviceCall::run(TMV_NET_QueryRuleTemp, m_handle, &key, m_ruleTemps.data(), int32_t(m_ruleTemps.size()), &returned);
         if (status != 0)
             failures << Failure(tr("Get rule temp"), status);
         returned = status == 0 ? TempRuleText::ClampCount(returned, int32_t(m_ruleTemps.size())) : 0;
