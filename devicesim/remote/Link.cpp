@@ -58,7 +58,9 @@ int linkTimeoutMs()
     static const int ms = [] {
         const char *given = std::getenv("TMVNET_LINK_TIMEOUT_MS");
         const int read = given ? std::atoi(given) : 0;
-        return read > 0 ? read : 5000;
+        // Longer than the device's ping period, or a quiet link would count
+        // as lost.
+        return read > 0 ? std::max(read, 3 * wire::kPingEveryMs / 2) : 5000;
     }();
     return ms;
 }
@@ -193,24 +195,19 @@ void Link::close()
 void Link::readLoop()
 {
     const int timeout = linkTimeoutMs();
-    const int pingEvery = std::max(1, std::min(wire::kPingEveryMs, timeout / 3));
     Clock::time_point heard = Clock::now();
     for (;;) {
         wire::Message message;
-        // Silence for the link timeout means the device is gone; a keep-alive
-        // each quiet spell asks it to say something.
+        // The device pings a quiet link every second: silence for the link
+        // timeout means it is gone (or its wire cut).
         const int quiet = elapsedMs(heard);
         if (quiet >= timeout) {
             markLost();
             return;
         }
-        const wire::ReadResult result =
-            socket_.read(&message, std::min(pingEvery, timeout - quiet), timeout);
-        if (result == wire::ReadResult::Idle) {
-            if (elapsedMs(heard) >= pingEvery)
-                keepAlive();
+        const wire::ReadResult result = socket_.read(&message, timeout - quiet, timeout);
+        if (result == wire::ReadResult::Idle)
             continue;
-        }
         if (result != wire::ReadResult::Ok) {
             markLost();
             return;
@@ -270,14 +267,6 @@ void Link::queueEvent(wire::Buffer event)
     }
     events_.push_back(std::move(event));
     ++queued_;
-}
-
-void Link::keepAlive()
-{
-    // A call being sent says enough, and must not hold the reader up.
-    std::unique_lock<std::mutex> lock(writeMutex_, std::try_to_lock);
-    if (lock.owns_lock() && !socket_.send(wire::MessageType::Ping, 0, {}))
-        socket_.shutdown();  // the read that follows ends the link
 }
 
 void Link::markLost()

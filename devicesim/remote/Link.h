@@ -16,10 +16,10 @@
 // files (recordings, downloads) itself, through transfers(), so they are on
 // disk before any reply that came after them is handed over.
 //
-// A link that carries nothing is found out: the reader pings the device when
-// it has heard nothing for a while (the device answers), and takes the link
-// as lost, as a closed one, when nothing at all came for linkTimeoutMs(); a
-// call waits that long at most for its reply, and a send that long at most.
+// A link that carries nothing is found out: a device pings a quiet link every
+// second, so the reader takes the link as lost, as a closed one, when nothing
+// at all came for linkTimeoutMs(); a call waits that long at most for its
+// reply, and a send that long at most.
 
 #include "TMVNetSDK.h"
 #include "remote/Transfers.h"
@@ -100,8 +100,6 @@ private:
     void queueEvent(wire::Buffer event);
     void dispatch(const wire::Event &event, Callback callback);
     void markLost();
-    // Sends a keep-alive unless a message is on its way out anyway.
-    void keepAlive();
 
     wire::Socket socket_;
     const uint64_t token_;

@@ -486,11 +486,11 @@ void DeviceConnection::serve()
             return;
         if (message.header.type == wire::MessageType::Ping) {
             // A client's probe: answered once everything queued before it
-            // went out (for a while at most). A keep-alive (no sequence) is
-            // answered at once, ahead of the frames.
-            if (message.header.sequence != 0)
+            // went out (for a while at most).
+            if (message.header.sequence != 0) {
                 waitForQueue([&] { return outgoing_.empty(); });
-            queue(wire::MessageType::Ping, message.header.sequence, {});
+                queue(wire::MessageType::Ping, message.header.sequence, {});
+            }
             continue;
         }
         if (message.header.type != wire::MessageType::Call || !answer(message)) {
