@@ -122,9 +122,14 @@ bool Link::roundTrip(wire::MessageType type, const wire::Buffer &payload, Pendin
         markLost();
     std::unique_lock<std::mutex> lock(mutex_);
     Pending &p = pending_[sequence];
-    if (sent)
-        changed_.wait_for(lock, std::chrono::milliseconds(linkTimeoutMs()),
-                          [&] { return p.answered || lost_ || closing_; });
+    const auto done = [&] { return p.answered || lost_ || closing_; };
+    // A call gives up after the link timeout. A settle probe waits for its
+    // answer or the link's end: the device answers it only once everything
+    // queued before it went out, which a stepping test's frames may delay.
+    if (sent && type == wire::MessageType::Call)
+        changed_.wait_for(lock, std::chrono::milliseconds(linkTimeoutMs()), done);
+    else if (sent)
+        changed_.wait(lock, done);
     const bool answered = p.answered;
     if (answered)
         *answer = std::move(p);
