@@ -122,14 +122,11 @@ bool Link::roundTrip(wire::MessageType type, const wire::Buffer &payload, Pendin
         markLost();
     std::unique_lock<std::mutex> lock(mutex_);
     Pending &p = pending_[sequence];
-    const auto done = [&] { return p.answered || lost_ || closing_; };
-    // A call gives up after the link timeout. A settle probe waits for its
-    // answer or the link's end: the device answers it only once everything
-    // queued before it went out, which a stepping test's frames may delay.
-    if (sent && type == wire::MessageType::Call)
-        changed_.wait_for(lock, std::chrono::milliseconds(linkTimeoutMs()), done);
-    else if (sent)
-        changed_.wait(lock, done);
+    // The answer or the link's end: a silent link ends after the link
+    // timeout (readLoop), while a device that keeps talking (frames, pings)
+    // may take longer over a call, as a stepping test's frames make it.
+    if (sent)
+        changed_.wait(lock, [&] { return p.answered || lost_ || closing_; });
     const bool answered = p.answered;
     if (answered)
         *answer = std::move(p);

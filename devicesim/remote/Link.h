@@ -18,8 +18,8 @@
 //
 // A link that carries nothing is found out: a device pings a quiet link every
 // second, so the reader takes the link as lost, as a closed one, when nothing
-// at all came for linkTimeoutMs(); a call waits that long at most for its
-// reply, and a send that long at most.
+// at all came for linkTimeoutMs(), which ends every call still waiting; a
+// send waits that long at most.
 
 #include "TMVNetSDK.h"
 #include "remote/Transfers.h"
@@ -58,7 +58,7 @@ public:
 
     uint64_t token() const { return token_; }
     // Sends a call and waits for its reply; false when the link is lost
-    // before the reply came, or none came within the link timeout.
+    // before the reply came.
     bool call(const wire::Buffer &request, wire::Buffer *reply);
 
     // Sets a stream's callback and hands back the one it replaces.
