@@ -80,17 +80,27 @@ Socket Socket::connectTo(const std::string &address, int port, int timeoutMs)
     return s;
 }
 
+namespace {
+
+// A message's 16-byte header, appended to `out`.
+void writeHeader(Buffer *out, MessageType type, uint32_t sequence, size_t payloadSize)
+{
+    Writer w(*out);
+    w.value(kMagic);
+    w.value(kVersion);
+    w.value(uint16_t(type));
+    w.value(sequence);
+    w.value(uint32_t(payloadSize));
+}
+
+}  // namespace
+
 bool Socket::send(MessageType type, uint32_t sequence, const Buffer &payload)
 {
     if (payload.size() > kMaxPayload)
         return false;
     Buffer head;
-    Writer w(head);
-    w.value(kMagic);
-    w.value(kVersion);
-    w.value(uint16_t(type));
-    w.value(sequence);
-    w.value(uint32_t(payload.size()));
+    writeHeader(&head, type, sequence, payload.size());
     iovec parts[2] = {{head.data(), head.size()}, {const_cast<uint8_t *>(payload.data()), payload.size()}};
     msghdr msg{};
     msg.msg_iov = parts;
@@ -124,12 +134,7 @@ Buffer Socket::frameOf(MessageType type, uint32_t sequence, const Buffer &payloa
 {
     Buffer framed;
     framed.reserve(kHeaderSize + payload.size());
-    Writer w(framed);
-    w.value(kMagic);
-    w.value(kVersion);
-    w.value(uint16_t(type));
-    w.value(sequence);
-    w.value(uint32_t(payload.size()));
+    writeHeader(&framed, type, sequence, payload.size());
     framed.insert(framed.end(), payload.begin(), payload.end());
     return framed;
 }
