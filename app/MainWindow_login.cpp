@@ -6,9 +6,12 @@
 #include <QMessageBox>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QSet>
 
 #include <cstring>
+#include <utility>
 
 #include "common/CopyField.h"
 #include "common/DeviceCall.h"
@@ -160,9 +163,15 @@ void MainWindow::Login()
 
 void MainWindow::Logout()
 {
-    // Teardown: streams stop and pages clear with no event loop turning in
-    // between, so no poll or queued slot sees a half-ended login.
-    DeviceCall::Direct direct;
+    // The logout's calls wait with the loop turning, like any other: a slow
+    // link must not freeze the window. Meanwhile user input waits, polls skip
+    // their ticks and a close is put off; the button takes no second click.
+    if (m_loggingOut)
+        return;
+    QScopedValueRollback<bool> loggingOut(m_loggingOut, true);
+    ui->loginBtn->setEnabled(false);
+    const auto endedOrNot = qScopeGuard([this] { ui->loginBtn->setEnabled(true); });
+
     if (m_previewPage->IsPreviewOpen())
         m_previewPage->ClosePreview();
 
@@ -180,16 +189,18 @@ void MainWindow::Logout()
     m_configPage->ClearPage();
     m_ptzPage->ClearPage();
 
-    DeviceCall::run(TMV_NET_Logout, m_handle);
-    m_handle = nullptr;
+    // Every page lets go of the login before the library ends it, so a slot
+    // that runs while the logout waits finds no login rather than one half
+    // ended: recordings and trends stop here, on a login that still answers.
+    const TMV_NET_HANDLE handle = std::exchange(m_handle, nullptr);
     m_address.clear();
-    // The logout ended the login's stream even when the stop above failed,
+    // The logout ends the login's stream even when the stop above failed,
     // so the page must not go on believing a preview is open.
     m_previewPage->ClearPage();
-
     SetLoginBarEnabled(true);
-
     emit ChangeHandle(nullptr);
+
+    DeviceCall::run(TMV_NET_Logout, handle);
 }
 
 void MainWindow::SetLoginBarEnabled(bool enabled)
