@@ -17,7 +17,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A remainder this large is waited for in one call.
+// A remainder this large is waited for in pieces of this size.
 constexpr size_t kBulkBytes = 256 << 10;
 
 int remainingMs(Clock::time_point deadline)
@@ -40,7 +40,7 @@ Socket &Socket::operator=(Socket &&other) noexcept
         if (fd_ >= 0)
             ::close(fd_);
         fd_ = other.fd_;
-        receiveTimeoutMs_ = other.receiveTimeoutMs_;
+        lowWater_ = other.lowWater_;
         other.fd_ = -1;
     }
     return *this;
@@ -159,6 +159,12 @@ void Socket::setSendTimeout(int ms)
     ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &t, sizeof t);
 }
 
+void Socket::setLowWater(int bytes)
+{
+    if (bytes != lowWater_ && ::setsockopt(fd_, SOL_SOCKET, SO_RCVLOWAT, &bytes, sizeof bytes) == 0)
+        lowWater_ = bytes;
+}
+
 bool Socket::readExactly(void *out, size_t size, int timeoutMs, ReadResult *why)
 {
     return readAtLeast(out, size, size, timeoutMs, why, false) == size;
@@ -176,32 +182,13 @@ size_t Socket::readAtLeast(void *out, size_t least, size_t most, int timeoutMs, 
     bool wait = waitFirst;
     size_t got = 0;
     while (got < least) {
-        if (wait && least - got >= kBulkBytes) {
-            // Much still to come (a frame): one call that sleeps until it
-            // is all there, not a poll and a read for every piece.
-            const int left = timeoutMs < 0 ? 0 : std::max(1, remainingMs(deadline));
-            if (left != receiveTimeoutMs_) {
-                const timeval t{left / 1000, (left % 1000) * 1000};
-                ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
-                receiveTimeoutMs_ = left;
-            }
-            // Woken once a good part of it is there, not for every piece.
-            const int lowWater = int(std::min<size_t>(least - got, kBulkBytes));
-            ::setsockopt(fd_, SOL_SOCKET, SO_RCVLOWAT, &lowWater, sizeof lowWater);
-            const ssize_t n = ::recv(fd_, p + got, least - got, MSG_WAITALL);
-            const int one = 1;
-            ::setsockopt(fd_, SOL_SOCKET, SO_RCVLOWAT, &one, sizeof one);
-            if (n > 0) {
-                got += size_t(n);
-                deadline = Clock::now() + limit;
-                continue;
-            }
-            if (n < 0 && errno == EINTR)
-                continue;
-            *why = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? ReadResult::TimedOut : ReadResult::Closed;
-            return got;
-        }
         if (wait) {
+            // Much still to come (a frame): woken once a good part of it is
+            // there, not for every piece. The kernel wakes a sleeper only
+            // when as many bytes wait as the mark says, so the mark never
+            // asks for more than this read still lacks: above that, the
+            // message's last bytes would sit unread until the timeout.
+            setLowWater(least - got >= kBulkBytes ? int(kBulkBytes) : 1);
             pollfd pfd{fd_, POLLIN, 0};
             const int ready = ::poll(&pfd, 1, timeoutMs < 0 ? -1 : remainingMs(deadline));
             if (ready < 0 && errno == EINTR)

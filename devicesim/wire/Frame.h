@@ -52,7 +52,7 @@ public:
     Socket() = default;
     explicit Socket(int fd) : fd_(fd) {}
     ~Socket();
-    Socket(Socket &&other) noexcept : fd_(other.fd_), receiveTimeoutMs_(other.receiveTimeoutMs_) { other.fd_ = -1; }
+    Socket(Socket &&other) noexcept : fd_(other.fd_), lowWater_(other.lowWater_) { other.fd_ = -1; }
     Socket &operator=(Socket &&other) noexcept;
     Socket(const Socket &) = delete;
     Socket &operator=(const Socket &) = delete;
@@ -86,8 +86,11 @@ private:
     // polls before the first read, for a reader that expects to wait.
     size_t readAtLeast(void *out, size_t least, size_t most, int timeoutMs, ReadResult *why, bool waitFirst);
 
+    // How many bytes must wait before a poll says the socket is readable.
+    void setLowWater(int bytes);
+
     int fd_ = -1;
-    int receiveTimeoutMs_ = 0;  // SO_RCVTIMEO as last set (0: none)
+    int lowWater_ = 1;  // SO_RCVLOWAT as last set
 };
 
 }  // namespace sim::wire
