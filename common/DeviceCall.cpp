@@ -42,12 +42,18 @@ QVector<QPair<QPointer<QObject>, std::function<void()>>> afterWaits;
 // scope on another thread must not race with it.
 thread_local int directScopes = 0;
 
+// Owned by the application object of the moment, so its threads end with
+// it while the toolkit and the libraries are whole, not in the static
+// destruction after main() returns.
 QThreadPool &workers()
 {
-    static QThreadPool pool;
-    // A call made by a slot during another call's wait runs beside it.
-    pool.setMaxThreadCount(4);
-    return pool;
+    static QPointer<QThreadPool> pool;
+    if (!pool) {
+        pool = new QThreadPool(QCoreApplication::instance());
+        // A call made by a slot during another call's wait runs beside it.
+        pool->setMaxThreadCount(4);
+    }
+    return *pool;
 }
 
 void restoreCursor(Pending &pending)
