@@ -6,6 +6,8 @@
 #include <cstring>
 #include <ctime>
 
+#include <unistd.h>
+
 namespace RecTags {
 const char *const kFormat = "THERMAL_RECORDING";
 const char *const kFormatVersion = "1";
@@ -37,6 +39,17 @@ std::string AvError(int code)
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
     return text;
+}
+
+void CloseFileIo(AVIOContext **io, int *fd)
+{
+    if (*io) {
+        av_freep(&(*io)->buffer);
+        avio_context_free(io);
+    }
+    if (*fd >= 0)
+        ::close(*fd);
+    *fd = -1;
 }
 
 std::string FloatText(float value)

@@ -54,6 +54,9 @@ using WriteBuffer = uint8_t *;
 #endif
 
 std::string AvError(int code);
+// The I/O context over our own descriptor, closed: its buffer, the context,
+// then the file.
+void CloseFileIo(AVIOContext **io, int *fd);
 // Numbers in tags are locale-free: a client in a comma locale writes and
 // reads the same text.
 std::string FloatText(float value);

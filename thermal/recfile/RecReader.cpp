@@ -56,13 +56,7 @@ struct RecReader::Impl
         av_packet_free(&packet);
         avcodec_free_context(&decoder);
         avformat_close_input(&format);
-        if (io) {
-            av_freep(&io->buffer);
-            avio_context_free(&io);
-        }
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
+        CloseFileIo(&io, &fd);
     }
 
     static int ReadCallback(void *opaque, uint8_t *data, int size)

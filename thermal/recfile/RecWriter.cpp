@@ -58,13 +58,7 @@ struct RecWriter::Impl
         if (format)
             avformat_free_context(format);
         format = nullptr;
-        if (io) {
-            av_freep(&io->buffer);
-            avio_context_free(&io);
-        }
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
+        CloseFileIo(&io, &fd);
     }
 
     static int WriteCallback(void *opaque, WriteBuffer data, int size)
