@@ -157,8 +157,6 @@ private:
     QMap<int, TMV_NET_FILE_DOWNLOAD_INFO> m_downloadMap;
     TMV_NET_DEV_INFO m_devInfo;
     QString m_address;
-    // While Logout() runs; its calls turn the event loop.
-    bool m_loggingOut = false;
     QButtonGroup *m_drawGroup;
 };
 

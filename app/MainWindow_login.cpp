@@ -7,7 +7,6 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QScopeGuard>
-#include <QScopedValueRollback>
 #include <QSet>
 
 #include <cstring>
@@ -165,10 +164,8 @@ void MainWindow::Logout()
 {
     // The logout's calls wait with the loop turning, like any other: a slow
     // link must not freeze the window. Meanwhile user input waits, polls skip
-    // their ticks and a close is put off; the button takes no second click.
-    if (m_loggingOut)
-        return;
-    QScopedValueRollback<bool> loggingOut(m_loggingOut, true);
+    // their ticks and a close is put off; the disabled button takes no
+    // second click.
     ui->loginBtn->setEnabled(false);
     const auto endedOrNot = qScopeGuard([this] { ui->loginBtn->setEnabled(true); });
 

@@ -4,10 +4,9 @@
 // stream, the reply behind it).
 #include <QtTest>
 
+#include "service/DeviceServer.h"
 #include "wire/Frame.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -21,7 +20,7 @@ namespace {
 
 // Long enough that a read which sleeps through its message's end shows as a
 // hang the test catches, not as a slow pass.
-const int kPartMs = 60000;
+const int kLongPartMs = 60000;
 
 // A connected pair on the loopback: the device's end and ours.
 struct Pair {
@@ -32,18 +31,11 @@ struct Pair {
 Pair connectedPair()
 {
     Pair pair;
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in at{};
-    at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof at;
-    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0
-        || ::listen(listener, 1) != 0 || ::getsockname(listener, reinterpret_cast<sockaddr *>(&at), &size) != 0) {
-        if (listener >= 0)
-            ::close(listener);
+    int port = 0;
+    const int listener = sim::service::listenTcp("127.0.0.1", 0, 0, 1, &port);
+    if (listener < 0)
         return pair;
-    }
-    pair.reader = Socket::connectTo("127.0.0.1", ntohs(at.sin_port), 2000);
+    pair.reader = Socket::connectTo("127.0.0.1", port, 2000);
     pair.writer = Socket(::accept(listener, nullptr, nullptr));
     ::close(listener);
     return pair;
@@ -97,7 +89,7 @@ private slots:
         std::thread reader([&] {
             for (int i = 0; i < messages; ++i) {
                 Message message;
-                if (pair.reader.read(&message, kPartMs, kPartMs) != ReadResult::Ok
+                if (pair.reader.read(&message, kLongPartMs, kLongPartMs) != ReadResult::Ok
                     || message.header.sequence != uint32_t(i + 1)
                     || message.payload != (i == 0 ? body : patternOf(4)))
                     intact = false;
@@ -147,7 +139,7 @@ private slots:
         if (senderCloses)
             pair.writer = Socket();
         Message message;
-        QCOMPARE(int(pair.reader.read(&message, 2000, senderCloses ? kPartMs : 300)), expected);
+        QCOMPARE(int(pair.reader.read(&message, 2000, senderCloses ? kLongPartMs : 300)), expected);
     }
 };
 
