@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -165,6 +166,9 @@ private slots:
             QVERIFY2(ms >= 200 && ms < 330, qPrintable(QString::number(ms)));
         }
         Frames frames;
+        // A check that gives up early must not leave the stream writing
+        // into `frames` once it is gone: the logout ends the stream first.
+        const auto ended = qScopeGuard([h] { TMV_NET_Logout(h); });
         QCOMPARE(TMV_NET_StartPreview_V2(h, &kThermal, onFrame, &frames), TMV_NET_SUCCESS);
         QTRY_VERIFY(frames.count > 0);
         const Counted got = countFor(frames, 2000);
@@ -216,6 +220,9 @@ private slots:
         QCOMPARE(TMV_NET_StopDownloadFile(h, id), TMV_NET_SUCCESS);
 
         Frames frames;
+        // A check that gives up early must not leave the stream writing
+        // into `frames` once it is gone: the logout ends the stream first.
+        const auto ended = qScopeGuard([h] { TMV_NET_Logout(h); });
         QCOMPARE(TMV_NET_StartPreview_V2(h, &kThermal, onFrame, &frames), TMV_NET_SUCCESS);
         QTRY_VERIFY(frames.count > 0);
         const Counted got = countFor(frames, 2000);
@@ -250,6 +257,9 @@ private slots:
         TMV_NET_FILE_INFO file;
         QVERIFY(cardFile(h, 8 << 20, &file));
         Frames frames;
+        // A check that gives up early must not leave the stream writing
+        // into `frames` once it is gone: the logout ends the stream first.
+        const auto ended = qScopeGuard([h] { TMV_NET_Logout(h); });
         QCOMPARE(TMV_NET_StartPreview_V2(h, &kThermal, onFrame, &frames), TMV_NET_SUCCESS);
         QTemporaryDir dir;
         const auto info = downloadInfo(file, dir.filePath("cut.mp4"));
@@ -291,6 +301,9 @@ private slots:
         TMV_NET_HANDLE again = login();
         QVERIFY(again);
         Frames after;
+        // A check that gives up early must not leave the stream writing
+        // into `after` once it is gone: the logout ends the stream first.
+        const auto endedAgain = qScopeGuard([again] { TMV_NET_Logout(again); });
         QCOMPARE(TMV_NET_StartPreview_V2(again, &kThermal, onFrame, &after), TMV_NET_SUCCESS);
         QTRY_VERIFY(after.count >= 5);
         QCOMPARE(TMV_NET_StopPreview(again), TMV_NET_SUCCESS);
